@@ -1,0 +1,20 @@
+include(CMakePackageConfigHelpers)
+
+install(TARGETS psw EXPORT pswTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+  INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/psw DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(EXPORT pswTargets NAMESPACE psw:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/psw)
+
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/pswConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/pswConfig.cmake
+  INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/psw)
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/pswConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/pswConfig.cmake ${PROJECT_BINARY_DIR}/pswConfigVersion.cmake
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/psw)
+
+configure_file(${PROJECT_SOURCE_DIR}/cmake/psw.pc.in ${PROJECT_BINARY_DIR}/psw.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/psw.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -1,0 +1,49 @@
+// Creation and single ownership.
+//
+// Objects are allocated without exceptions; a factory reports -3 when memory runs out. Owned
+// objects inside the library are held by OwnedPtr, whose deleter calls the object's release()
+// (or destroy() for the log family), so early returns never leak.
+#pragma once
+
+#include <memory>
+#include <new>
+#include <utility>
+
+#include "core/result.h"
+
+namespace psw {
+
+// new without exceptions: null when memory runs out.
+template <class T, class... Args>
+T* pmc_new(Args&&... args) noexcept
+{
+    return new (std::nothrow) T(std::forward<Args>(args)...);
+}
+
+struct PmcReleaser {
+    template <class T>
+    void operator()(T* object) const noexcept
+    {
+        if (object != nullptr) {
+            object->release();
+        }
+    }
+};
+
+struct PmcDestroyer {
+    template <class T>
+    void operator()(T* object) const noexcept
+    {
+        if (object != nullptr) {
+            object->destroy();
+        }
+    }
+};
+
+template <class T>
+using OwnedPtr = std::unique_ptr<T, PmcReleaser>;
+
+template <class T>
+using DestroyedPtr = std::unique_ptr<T, PmcDestroyer>;
+
+}  // namespace psw

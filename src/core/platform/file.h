@@ -1,0 +1,24 @@
+// The few file operations the log file output needs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace psw {
+
+struct PmcFile;
+
+// Opens a text file for writing at its end (truncate = false) or emptied (truncate = true).
+// Returns null when the file cannot be opened.
+PmcFile* pmc_file_open(const char* path, bool truncate) noexcept;
+// Writes the bytes and flushes them; false when not everything was written.
+bool pmc_file_write(PmcFile* file, const char* data, size_t length) noexcept;
+// The file's current length in bytes.
+uint64_t pmc_file_size(PmcFile* file) noexcept;
+void pmc_file_close(PmcFile* file) noexcept;
+
+bool pmc_file_exists(const char* path) noexcept;
+bool pmc_file_remove(const char* path) noexcept;
+bool pmc_file_rename(const char* from, const char* to) noexcept;
+
+}  // namespace psw

@@ -1,0 +1,23 @@
+// Loading system modules and binding their functions at run time.
+//
+// Function tables (socket functions, interface functions) are filled through a loader so that
+// tests can present a module that lacks a function and exercise the missing-function paths.
+#pragma once
+
+namespace psw {
+
+class PmcModuleLoader {
+public:
+    virtual ~PmcModuleLoader() = default;
+    // Returns a module handle, or null when the module cannot be loaded.
+    virtual void* load(const char* name) noexcept = 0;
+    // Returns the address of the named function, or null when the module lacks it.
+    virtual void* find_function(void* module, const char* name) noexcept = 0;
+    // Releases a handle returned by load(); null is ignored.
+    virtual void unload(void* module) noexcept = 0;
+};
+
+// The operating system's loader. Never null; lives as long as the process.
+PmcModuleLoader& pmc_system_module_loader() noexcept;
+
+}  // namespace psw

@@ -1,0 +1,142 @@
+// The platform layer on POSIX systems.
+#include <dlfcn.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/time.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <new>
+
+#include "core/platform/clock.h"
+#include "core/platform/file.h"
+#include "core/platform/module.h"
+#include "core/platform/process.h"
+
+namespace psw {
+
+uint32_t pmc_tick_count() noexcept
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u +
+                        static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<uint32_t>(ms);
+}
+
+PmcLocalTime pmc_local_time() noexcept
+{
+    timeval now{};
+    gettimeofday(&now, nullptr);
+    const time_t seconds = now.tv_sec;
+    tm parts{};
+    localtime_r(&seconds, &parts);
+    return PmcLocalTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour,
+                        parts.tm_min, parts.tm_sec, static_cast<int>(now.tv_usec / 1000)};
+}
+
+uint32_t pmc_process_id() noexcept
+{
+    return static_cast<uint32_t>(getpid());
+}
+
+uint32_t pmc_thread_id() noexcept
+{
+    return static_cast<uint32_t>(syscall(SYS_gettid));
+}
+
+namespace {
+
+class PosixModuleLoader final : public PmcModuleLoader {
+public:
+    void* load(const char* name) noexcept override
+    {
+        return name != nullptr ? dlopen(name, RTLD_NOW | RTLD_LOCAL) : nullptr;
+    }
+    void* find_function(void* module, const char* name) noexcept override
+    {
+        if (module == nullptr || name == nullptr) {
+            return nullptr;
+        }
+        return dlsym(module, name);
+    }
+    void unload(void* module) noexcept override
+    {
+        if (module != nullptr) {
+            dlclose(module);
+        }
+    }
+};
+
+}  // namespace
+
+PmcModuleLoader& pmc_system_module_loader() noexcept
+{
+    static PosixModuleLoader loader;
+    return loader;
+}
+
+struct PmcFile {
+    FILE* stream;
+};
+
+PmcFile* pmc_file_open(const char* path, bool truncate) noexcept
+{
+    if (path == nullptr || *path == '\0') {
+        return nullptr;
+    }
+    FILE* stream = std::fopen(path, truncate ? "w" : "a");
+    if (stream == nullptr) {
+        return nullptr;
+    }
+    auto* file = new (std::nothrow) PmcFile{stream};
+    if (file == nullptr) {
+        std::fclose(stream);
+    }
+    return file;
+}
+
+bool pmc_file_write(PmcFile* file, const char* data, size_t length) noexcept
+{
+    if (file == nullptr) {
+        return false;
+    }
+    const size_t written = std::fwrite(data, 1, length, file->stream);
+    return std::fflush(file->stream) == 0 && written == length;
+}
+
+uint64_t pmc_file_size(PmcFile* file) noexcept
+{
+    struct stat info {};
+    if (file == nullptr || fstat(fileno(file->stream), &info) != 0) {
+        return 0;
+    }
+    return static_cast<uint64_t>(info.st_size);
+}
+
+void pmc_file_close(PmcFile* file) noexcept
+{
+    if (file != nullptr) {
+        std::fclose(file->stream);
+        delete file;
+    }
+}
+
+bool pmc_file_exists(const char* path) noexcept
+{
+    struct stat info {};
+    return path != nullptr && stat(path, &info) == 0;
+}
+
+bool pmc_file_remove(const char* path) noexcept
+{
+    return path != nullptr && std::remove(path) == 0;
+}
+
+bool pmc_file_rename(const char* from, const char* to) noexcept
+{
+    return from != nullptr && to != nullptr && std::rename(from, to) == 0;
+}
+
+}  // namespace psw

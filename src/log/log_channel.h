@@ -1,0 +1,30 @@
+// Static log channels: a subsystem's logger fetched once per process and kept.
+#pragma once
+
+#include "core/platform/lock.h"
+#include "log/log_interfaces.h"
+
+namespace psw {
+
+class CPmcLogChannel {
+public:
+    explicit constexpr CPmcLogChannel(const char* name) noexcept : m_name(name) {}
+    CPmcLogChannel(const CPmcLogChannel&) = delete;
+    CPmcLogChannel& operator=(const CPmcLogChannel&) = delete;
+
+    // The channel's logger; never null (the null logger when none can be made).
+    IPmcLogger* logger() noexcept;
+    const char* name() const noexcept { return m_name; }
+
+private:
+    const char* m_name;
+    IPmcLogger* volatile m_logger = nullptr;
+    PmcLock m_lock;
+};
+
+// The channel "socket": socket binding, interfaces, datagram socket.
+CPmcLogChannel& pmc_socket_channel() noexcept;
+// The channel "snmp": codec and sessions.
+CPmcLogChannel& pmc_snmp_channel() noexcept;
+
+}  // namespace psw

@@ -1,0 +1,47 @@
+// The process-wide log registry: owns every logger and every output made through it.
+//
+// The library only writes lines; a host switches logging on through these operations, for
+// example:
+//   auto* registry = psw::pmc_log_registry(nullptr);
+//   auto* master = registry->get_logger("All", nullptr);
+//   master->add_output(registry->get_output("stdout", "console"));
+//   master->set_level_mask(psw::kLogAll);
+#pragma once
+
+#include <cstdarg>
+
+#include "log/log_interfaces.h"
+
+namespace psw {
+
+class CPmcLogRegistry {
+public:
+    virtual IPmcLogger* create_logger(const char* name, IPmcLogOutput* first_output,
+                                      Result* result) noexcept = 0;
+    virtual IPmcLoggerGroup* find_logger_group(const char* name, Result* result) noexcept = 0;
+    virtual IPmcLogger* get_logger(const char* name, Result* result) noexcept = 0;
+    virtual IPmcLoggerGroup* find_logger_group_again(const char* name,
+                                                     Result* result) noexcept = 0;
+    virtual IPmcLogOutput* get_output(const char* type_name, const char* output_name) noexcept = 0;
+    virtual IPmcLogOutput* find_output(const char* output_name, Result* result) noexcept = 0;
+    // Takes ownership of `type`.
+    virtual Result register_output_type(IPmcLogOutputType* type) noexcept = 0;
+    virtual void reset() noexcept = 0;
+
+protected:
+    ~CPmcLogRegistry() = default;
+};
+
+// The registry, built on first use; writes 0 to `result`. Never null.
+CPmcLogRegistry* pmc_log_registry(Result* result) noexcept;
+
+// Writes one line through the logger `name` (created on first use). Call sites often pass the
+// failing operation's name as the format and its code as an extra argument the format does not
+// print, so the format is deliberately not checked against the arguments.
+Result pmc_log(const char* name, uint32_t level, const char* format, ...) noexcept;
+
+// The static null outputs.
+IPmcLogOutput* pmc_null_standard_output() noexcept;
+IPmcLogFileOutput* pmc_null_file_output() noexcept;
+
+}  // namespace psw
