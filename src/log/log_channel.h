@@ -1,6 +1,9 @@
 // Static log channels: a subsystem's logger fetched once per process and kept.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+
 #include "core/platform/lock.h"
 #include "log/log_interfaces.h"
 
@@ -18,7 +21,10 @@ public:
 
 private:
     const char* m_name;
-    IPmcLogger* volatile m_logger = nullptr;
+    // Fetched once and kept; fetched again only after the registry was reset, so a channel
+    // never writes through a logger the reset destroyed.
+    std::atomic<IPmcLogger*> m_logger{nullptr};
+    std::atomic<uint32_t> m_generation{0};
     PmcLock m_lock;
 };
 

@@ -1,0 +1,39 @@
+// The master logger "All": holds the default settings, never writes, and passes every change
+// on to its member loggers.
+#pragma once
+
+#include "log/logger.h"
+
+namespace psw {
+
+class CPmcMasterLogger final : public CPmcLogger, public IPmcLoggerGroup {
+public:
+    CPmcMasterLogger() noexcept;
+
+    Result query_interface(PmcInterfaceId id, void** out) noexcept override;
+    Result query_outer(PmcInterfaceId id, void** out) noexcept override;
+    // Embedded in the registry: destroy does nothing.
+    void destroy() noexcept override {}
+
+    Result add_output(IPmcLogOutput* output) noexcept override;
+    void set_level_mask(uint32_t mask) noexcept override;
+    void set_indent(int32_t count) noexcept override;
+    void set_flags(uint32_t flags) noexcept override;
+    Result set_radix(uint32_t radix) noexcept override;
+    uint32_t get_radix() noexcept override;
+    Result output(uint32_t level, const char* format, ...) noexcept override;
+    Result output_v(uint32_t level, const char* format, va_list arguments) noexcept override;
+
+    void reset() noexcept override;
+
+    Result register_member(IPmcLogger* logger) noexcept override;
+    IPmcLogger* unregister_member(IPmcLogger* logger) noexcept override;
+
+private:
+    // The master keeps whatever radix it is given; members accept only 10 and 16.
+    uint32_t m_master_radix = 10;
+    PmcVector<IPmcLogger*> m_members;
+    PmcLock m_group_lock;
+};
+
+}  // namespace psw
