@@ -1,0 +1,425 @@
+/* libpsw: printer management over SNMP, exported C interface.
+ *
+ * Call sequence
+ *   1. PSWInit(&handle) creates a library handle.
+ *   2. PSWCommandString(handle, PSW_CMD_..., text) sets the communities (optional: without them
+ *      requests carry "public" for reading and "private" for job cancel). A community takes
+ *      effect at the next discovery or device set-up, not in a session already built.
+ *   3. Either discovery:
+ *        PSWFindAddFilter (optional) → PSWFindDeviceSNMP / PSWFindDeviceSNMPEx → PSWGetDeviceNext
+ *        until it returns 0; PSWFindResetPosition hands the same list out again;
+ *      or a device session:
+ *        PSWInitDevice / PSWInitDeviceEx binds the handle to one printer; then, for each kind of
+ *        information, PSWGetNumberOf<X>Info(handle, &count) reads the printer and fills a table,
+ *        and PSWGet<X>Info(handle, i, &record) copies record i (0 <= i < count) out of it.
+ *        PSWGetPrinterInfo, PSWGetCharSet, PSWCancelJob, PSWRefreshOptions and the
+ *        PSWGetOptionValue... calls work on the same session.
+ *   4. PSWUnInit(handle) frees the handle and everything it owns.
+ *
+ * Threads
+ *   The library starts no thread: every call runs on the caller's thread and blocks until its
+ *   SNMP exchanges have ended (time-out and retries as given at set-up). A handle has no lock
+ *   and is used by one thread at a time; different handles may be used from different threads
+ *   at once.
+ *
+ * Memory and texts
+ *   The library allocates and frees everything it owns; the caller owns every buffer it passes
+ *   and gives it the size stated with each function. Texts are zero-terminated single-byte
+ *   strings. Every text the library writes, into a record field or a caller's buffer, is cut to
+ *   the field or buffer size minus one and is always zero-terminated.
+ *
+ * Results
+ *   A call returning int32_t returns PSW_SUCCESS (0) or a negative code of psw_result.h (PSWInit
+ *   may also return the positive PSW_INIT_NO_MEMORY). Codes produced by the SNMP and network
+ *   layers pass through unchanged; the lists below name the ones a call typically meets. Calls
+ *   that talk to a printer may return these "request codes":
+ *     PSW_ERR_NO_MEMORY (-3)     a request object or buffer could not be allocated
+ *     PSW_ERR_TOO_LONG (-7)      reply without the expected values, or noSuchName / noAccess
+ *     PSW_ERR_NOT_AVAILABLE (-10) the system's socket library could not be loaded
+ *     PSW_ERR_SOCKET (-201)      no socket could be created
+ *     PSW_ERR_ADDRESS (-202)     the address could not be converted or bound
+ *     PSW_ERR_TIMEOUT (-203)     the printer did not answer within time-out and retries
+ *     PSW_ERR_RECEIVE (-204)     receiving failed
+ *     PSW_ERR_SEND (-205)        sending failed
+ *     PSW_ERR_TOO_BIG (-210)     the printer answered tooBig
+ *     PSW_ERR_MESSAGE_SIZE (-211) a message exceeds the maximum message size
+ *     PSW_ERR_CANNOT_SPLIT (-212) a too big request cannot be split further
+ *     PSW_ERR_MALFORMED (-250)   the reply is not a well-formed SNMP message
+ *     PSW_ERR_REQUEST_ID (-251)  the reply answers another request
+ *     PSW_ERR_SNMPV3 (-200), PSW_ERR_SECURITY (-214), PSW_ERR_V3_STATUS (-299)
+ *                                SNMPv3 failures (security mode PSW_SECURITY_MODE_V3 only)
+ */
+#ifndef PSW_H
+#define PSW_H
+
+#include <stdint.h>
+
+#include "psw_records.h"
+#include "psw_result.h"
+
+/* Export macro: the library build defines PSW_BUILDING_LIBRARY. A program that links libpsw
+ * statically may define PSW_API as empty before including this header. */
+#ifndef PSW_API
+#if defined(_WIN32) || defined(__CYGWIN__)
+#ifdef PSW_BUILDING_LIBRARY
+#define PSW_API __declspec(dllexport)
+#else
+#define PSW_API __declspec(dllimport)
+#endif
+#elif defined(__GNUC__) || defined(__clang__)
+#define PSW_API __attribute__((visibility("default")))
+#else
+#define PSW_API
+#endif
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Library handle: made by PSWInit, freed by PSWUnInit; the caller never looks inside. */
+typedef struct PSWLibrary* PSWHandle;
+
+/* Transport codes (the transport argument of the set-up and discovery calls). */
+#define PSW_TRANSPORT_UDP_IPV4 1 /* UDP over IPv4, port 161 */
+#define PSW_TRANSPORT_IPX 2      /* IPX, socket 36879 (0x900F) */
+#define PSW_TRANSPORT_NONE 3     /* no SNMP transport: set-up gives -2, discovery -5 */
+#define PSW_TRANSPORT_UDP_IPV6 5 /* UDP over IPv6, port 161 */
+
+/* Security modes (the securityMode argument of the Ex calls). */
+#define PSW_SECURITY_MODE_COMMUNITY 0 /* community-based SNMPv1 requests */
+#define PSW_SECURITY_MODE_V3 2        /* SNMPv3 requests with the user settings */
+
+/* Command names of PSWCommandString. */
+#define PSW_CMD_SET_COMMUNITY_GET_OPTION "CmdSetCommunityGetOption" /* read community */
+#define PSW_CMD_SET_COMMUNITY_FIND "CmdSetCommunityFind"            /* discovery community */
+#define PSW_CMD_SET_COMMUNITY_WRITE "CmdSetCommunityWrite"          /* job cancel community */
+
+/* Limits and buffer sizes. */
+#define PSW_COMMUNITY_MAX_LENGTH 255 /* longest value of PSWCommandString */
+#define PSW_FILTER_MAX_LENGTH 63     /* longest filter of PSWFindAddFilter */
+#define PSW_FILTER_SLOTS 50          /* filters kept at once */
+#define PSW_DEVICE_TEXT_SIZE 64      /* buffer for each text of PSWGetDeviceNext */
+#define PSW_OPTION_TEXT_SIZE 256     /* buffer for PSWGetOptionValueString */
+
+/* Job kinds of PSWGetNumberOfJobInfo. */
+#define PSW_JOB_KIND_ALL 0       /* every job */
+#define PSW_JOB_KIND_OTHERS 1    /* jobs whose state is not PSW_JOB_STATE_SEPARATED */
+#define PSW_JOB_KIND_SEPARATED 2 /* jobs whose state is PSW_JOB_STATE_SEPARATED */
+
+/* Character sets of PSWGetCharSet. */
+#define PSW_CHARSET_STANDARD 0 /* prtLocalizationCharacterSet of the current localization */
+#define PSW_CHARSET_PRIVATE 1  /* the printer's private character set */
+
+/* ========================================================================================== */
+/* Library handle and commands                                                                */
+/* ========================================================================================== */
+
+/* Creates a library handle with its device finder and its SNMPv3 user settings.
+ *   out: receives the handle on success only; the caller frees it with PSWUnInit.
+ * Results:
+ *   PSW_SUCCESS (0)         *out holds the new handle
+ *   PSW_INIT_NO_MEMORY (3)  the library object itself could not be allocated (positive!)
+ *   PSW_ERR_PARAMETER (-2)  out is null
+ *   PSW_ERR_NO_MEMORY (-3)  the finder or the settings object could not be created
+ */
+PSW_API int32_t PSWInit(PSWHandle* out);
+
+/* Destroys a handle: the option set, the finder, the device session and the user settings,
+ * in that order. A null handle is ignored. The handle is invalid afterwards. */
+PSW_API void PSWUnInit(PSWHandle handle);
+
+/* Sets one of the three communities of the handle, replacing the earlier value.
+ *   command: PSW_CMD_SET_COMMUNITY_GET_OPTION (read), PSW_CMD_SET_COMMUNITY_FIND (discovery) or
+ *            PSW_CMD_SET_COMMUNITY_WRITE (job cancel), compared exactly and case-sensitively.
+ *   value:   the community, at most PSW_COMMUNITY_MAX_LENGTH (255) characters; copied.
+ * The read and write communities reach the printer from the next PSWInitDevice(Ex) on, the
+ * discovery community from the next PSWFindDeviceSNMP(Ex) on.
+ * Results:
+ *   PSW_SUCCESS (0)          value stored
+ *   PSW_ERR_PARAMETER (-2)   an argument is null, or value is longer than 255 characters
+ *                            (nothing is stored then)
+ *   PSW_ERR_UNSUPPORTED (-5) command is none of the three names
+ */
+PSW_API int32_t PSWCommandString(PSWHandle handle, const char* command, const char* value);
+
+/* Integer command entry. No integer command is defined: command is not examined and value is
+ * only tested for null; neither is written or kept.
+ * Results:
+ *   PSW_ERR_PARAMETER (-2)   handle or value is null
+ *   PSW_ERR_UNSUPPORTED (-5) otherwise, always
+ */
+PSW_API int32_t PSWCommandInteger(PSWHandle handle, const void* command, const void* value);
+
+/* Tells whether a transport can be used on this machine (its adapters serve it).
+ *   transport: PSW_TRANSPORT_UDP_IPV4, PSW_TRANSPORT_IPX or PSW_TRANSPORT_UDP_IPV6.
+ * Returns 1 when available, 0 when not, for PSW_TRANSPORT_NONE, for any unknown code (these
+ * without asking the network layer) and when the network layer fails. */
+PSW_API int16_t PSWTransportAvailable(int32_t transport);
+
+/* Tells whether the set-up printer's sysObjectID begins with the given text.
+ *   oid: dotted decimal text; null or empty matches every printer.
+ * Returns:
+ *   1   the printer matches (or oid is null or empty, once a device has been set up)
+ *   0   it does not, or no PSWInitDevice(Ex) has created the option set yet
+ *   -2  (PSW_ERR_PARAMETER as a 16-bit value) handle is null
+ */
+PSW_API int16_t PSWIsSupportedOID(PSWHandle handle, const char* oid);
+
+/* ========================================================================================== */
+/* Discovery                                                                                  */
+/* ========================================================================================== */
+
+/* Sends one SNMP GET of sysObjectID.0 to a broadcast or multicast address, collects the
+ * answers during time-out × (retries + 1) and keeps those of the supported printer model that
+ * pass the filters (PSWFindAddFilter). The list of an earlier discovery is discarded; the read
+ * position starts at 0. Uses the discovery community, community-based requests.
+ *   address:   destination text; null means "255.255.255.255" for PSW_TRANSPORT_UDP_IPV4 and
+ *              PSW_TRANSPORT_IPX, "ff02::1" for PSW_TRANSPORT_UDP_IPV6.
+ *   transport: PSW_TRANSPORT_... code; the address must denote that transport.
+ *   timeout:   milliseconds to wait after each send; retries: extra sends.
+ *   count:     receives the number of printers found (0 after a failure in the exchange).
+ * Results:
+ *   PSW_SUCCESS (0)          *count holds the number of entries for PSWGetDeviceNext
+ *   PSW_ERR_PARAMETER (-2)   handle or count is null, unknown transport code, or address
+ *                            denotes another transport (or cannot be parsed)
+ *   PSW_ERR_NO_MEMORY (-3)   the request or the result list could not be created
+ *   PSW_ERR_UNSUPPORTED (-5) transport is PSW_TRANSPORT_NONE
+ *   request codes            typically PSW_ERR_NOT_AVAILABLE (-10), PSW_ERR_SOCKET (-201),
+ *                            PSW_ERR_ADDRESS (-202), PSW_ERR_SEND (-205),
+ *                            PSW_ERR_RECEIVE (-204), PSW_ERR_MALFORMED (-250)
+ */
+PSW_API int32_t PSWFindDeviceSNMP(PSWHandle handle, const char* address, int32_t transport,
+                                  uint32_t timeout, uint32_t retries, int32_t* count);
+
+/* As PSWFindDeviceSNMP, with SNMPv3 settings.
+ *   securityMode: PSW_SECURITY_MODE_V3 for SNMPv3 (an engine-id probe is broadcast, then each
+ *                 device that answered is asked directly); any other value community-based.
+ *   settings:     user settings merged over the built-in ones (see PSWUSMSettings); they stay
+ *                 in the handle and are read again by later device calls (user name, pass
+ *                 phrases and context name).
+ * Results: as PSWFindDeviceSNMP, and with PSW_SECURITY_MODE_V3 also PSW_ERR_TIMEOUT (-203),
+ *   PSW_ERR_SNMPV3 (-200), PSW_ERR_SECURITY (-214) and PSW_ERR_V3_STATUS (-299).
+ */
+PSW_API int32_t PSWFindDeviceSNMPEx(PSWHandle handle, const char* address, int32_t transport,
+                                    int32_t securityMode, PSWUSMSettings settings,
+                                    uint32_t timeout, uint32_t retries, int32_t* count);
+
+/* Adds a filter: once filter slot 0 is used, discovery keeps only the printers whose
+ * sysObjectID text begins with one of the filters. Filters persist across discoveries until
+ * PSWFindClearFilter.
+ *   filter: dotted decimal prefix, at most PSW_FILTER_MAX_LENGTH (63) characters; copied.
+ * Results:
+ *   PSW_SUCCESS (0)         added to the first free slot, or dropped because all
+ *                           PSW_FILTER_SLOTS (50) slots are used
+ *   PSW_ERR_PARAMETER (-2)  handle or filter is null, or filter is longer than 63 characters
+ */
+PSW_API int32_t PSWFindAddFilter(PSWHandle handle, const char* filter);
+
+/* Empties all filter slots. A null handle is ignored. */
+PSW_API void PSWFindClearFilter(PSWHandle handle);
+
+/* Moves the read position of the discovery list back to its first entry. A null handle, or no
+ * discovery yet, is ignored. */
+PSW_API void PSWFindResetPosition(PSWHandle handle);
+
+/* Copies the entry at the read position of the discovery list and advances the position.
+ *   address:     caller's buffer of PSW_DEVICE_TEXT_SIZE (64) bytes: the answering address
+ *   modelName:   caller's buffer of 64 bytes: the model name
+ *   reserved:    caller's buffer of at least 1 byte: receives an empty text
+ *   sysObjectId: caller's buffer of 64 bytes: the printer's sysObjectID, dotted decimal
+ * Found-device texts are cut to 63 characters, so 64-byte buffers always suffice.
+ * Returns 1 when an entry was copied; 0 when an argument is null, no discovery has run, or
+ * every entry has been handed out (nothing is written then). */
+PSW_API int16_t PSWGetDeviceNext(PSWHandle handle, char* address, char* modelName,
+                                 char* reserved, char* sysObjectId);
+
+/* ========================================================================================== */
+/* Device session                                                                             */
+/* ========================================================================================== */
+
+/* Binds the handle to one printer: builds the option set, checks that the printer is the
+ * supported model (one request for its sysObjectID) and builds the device session, which
+ * takes the read and write communities set so far. A session of an earlier call is released
+ * first. Community-based requests.
+ *   address:   the printer's address text (at most 63 characters); copied.
+ *   transport: PSW_TRANSPORT_... code.
+ *   timeout:   milliseconds per try; retries: extra tries. Used by every later request.
+ * Results:
+ *   PSW_SUCCESS (0)         the session is ready; record tables are empty until counted
+ *   PSW_ERR_PARAMETER (-2)  handle or address is null, unknown transport code (nothing is
+ *                           built), PSW_TRANSPORT_NONE, or the printer is not the supported
+ *                           model
+ *   PSW_ERR_NO_MEMORY (-3)  the option set or the session could not be created
+ *   request codes           typically PSW_ERR_TIMEOUT (-203) when nothing answers,
+ *                           PSW_ERR_MALFORMED (-250), PSW_ERR_SOCKET (-201)
+ * After a failure with the option set already built, option calls answer from empty data and
+ * record calls return PSW_ERR_NOT_INITIALIZED.
+ */
+PSW_API int32_t PSWInitDevice(PSWHandle handle, const char* address, int32_t transport,
+                              uint32_t timeout, uint32_t retries);
+
+/* As PSWInitDevice, with SNMPv3 settings.
+ *   securityMode: PSW_SECURITY_MODE_V3 makes every request of the session an SNMPv3 request;
+ *                 0 and 1 community-based; any other value is treated as community-based.
+ *   settings:     user settings merged over the built-in ones (see PSWUSMSettings). The session
+ *                 keeps the numbers but refers to the handle's texts, so a later
+ *                 PSWFindDeviceSNMPEx changes user name, pass phrases and context name used.
+ * Results: as PSWInitDevice, and with PSW_SECURITY_MODE_V3 also PSW_ERR_SNMPV3 (-200),
+ *   PSW_ERR_SECURITY (-214) and PSW_ERR_V3_STATUS (-299).
+ */
+PSW_API int32_t PSWInitDeviceEx(PSWHandle handle, const char* address, int32_t transport,
+                                int32_t securityMode, PSWUSMSettings settings,
+                                uint32_t timeout, uint32_t retries);
+
+/* Reads the printer's installed options and settings again (one refresh, several requests);
+ * the PSWGetOptionValue... calls answer from the last refresh.
+ * Results:
+ *   PSW_SUCCESS (0)              options read
+ *   PSW_ERR_FAILED (-1)          the printer's ROM version text does not have the expected form
+ *   PSW_ERR_PARAMETER (-2)       handle is null
+ *   PSW_ERR_NOT_INITIALIZED (-8) no PSWInitDevice(Ex) has built the option set
+ *   request codes                typically PSW_ERR_TIMEOUT (-203), PSW_ERR_TOO_LONG (-7),
+ *                                PSW_ERR_MALFORMED (-250)
+ */
+PSW_API int32_t PSWRefreshOptions(PSWHandle handle);
+
+/* Option values by name ("Scanner", "DuplexModule", "MemorySizeInKByte", "InputTrayName", ...),
+ * answered from the last PSWRefreshOptions. The four calls share these rules:
+ *   name:  option name, compared exactly and case-sensitively.
+ *   index: 0-based row for the options that are per input or output tray; ignored otherwise.
+ *   out:   written on success only.
+ * Results:
+ *   PSW_SUCCESS (0)              *out written
+ *   PSW_ERR_PARAMETER (-2)       handle, name or out is null
+ *   PSW_ERR_UNSUPPORTED (-5)     no option of that name and value type
+ *   PSW_ERR_NOT_INITIALIZED (-8) no PSWInitDevice(Ex) has built the option set
+ *   PSW_ERR_INDEX (-11)          index at or beyond the number of trays of the last refresh
+ */
+
+/* Truth options: *out receives 1 or 0. */
+PSW_API int32_t PSWGetOptionValueBoolean(PSWHandle handle, const char* name, uint16_t index,
+                                         int16_t* out);
+
+/* Signed integer options. */
+PSW_API int32_t PSWGetOptionValueInteger(PSWHandle handle, const char* name, uint16_t index,
+                                         int32_t* out);
+
+/* Unsigned integer options. No option of this type exists: with valid arguments the result is
+ * always PSW_ERR_UNSUPPORTED (-5) once a device is set up. */
+PSW_API int32_t PSWGetOptionValueUInteger(PSWHandle handle, const char* name, uint16_t index,
+                                          uint32_t* out);
+
+/* Text options. out: caller's buffer of PSW_OPTION_TEXT_SIZE (256) bytes; receives the text
+ * with its terminating zero (option texts hold at most 255 characters). */
+PSW_API int32_t PSWGetOptionValueString(PSWHandle handle, const char* name, uint16_t index,
+                                        char* out);
+
+/* ------------------------------------------------------------------------------------------ */
+/* Count and copy                                                                             */
+/* ------------------------------------------------------------------------------------------ */
+
+/* Each PSWGetNumberOf<X>Info empties the record table of X, reads it from the printer and on
+ * success writes the number of records to *count (which is left alone on failure). Each
+ * PSWGet<X>Info copies record `index` of the table as last filled into the caller's record.
+ *
+ * Results of every PSWGetNumberOf<X>Info:
+ *   PSW_SUCCESS (0)              *count holds the number of records (may be 0)
+ *   PSW_ERR_PARAMETER (-2)       handle or count is null
+ *   PSW_ERR_NOT_INITIALIZED (-8) no successful PSWInitDevice(Ex)
+ *   request codes                typically PSW_ERR_TIMEOUT (-203), PSW_ERR_MALFORMED (-250),
+ *                                PSW_ERR_TOO_LONG (-7), PSW_ERR_REQUEST_ID (-251)
+ *
+ * Results of every PSWGet<X>Info:
+ *   PSW_SUCCESS (0)              *out holds the record
+ *   PSW_ERR_PARAMETER (-2)       handle or out is null
+ *   PSW_ERR_NOT_INITIALIZED (-8) no successful PSWInitDevice(Ex)
+ *   PSW_ERR_INDEX (-11)          index negative, or at or beyond the count of the last
+ *                                PSWGetNumberOf<X>Info (always, before the first one)
+ */
+
+/* Storage areas (hrStorageTable). */
+PSW_API int32_t PSWGetNumberOfStorageInfo(PSWHandle handle, int32_t* count);
+PSW_API int32_t PSWGetStorageInfo(PSWHandle handle, int32_t index, PSWStorageInfo* out);
+
+/* Hardware devices (hrDeviceTable). */
+PSW_API int32_t PSWGetNumberOfDeviceInfo(PSWHandle handle, int32_t* count);
+PSW_API int32_t PSWGetDeviceInfo(PSWHandle handle, int32_t index, PSWDeviceInfo* out);
+
+/* Input trays (prtInputTable). A printer without trays gives count 0. */
+PSW_API int32_t PSWGetNumberOfInputTrayInfo(PSWHandle handle, int32_t* count);
+PSW_API int32_t PSWGetInputTrayInfo(PSWHandle handle, int32_t index, PSWInputTrayInfo* out);
+
+/* Input trays with their extension value. Unlike the plain count, a printer without trays is
+ * a failure here. Additional result of the count call:
+ *   PSW_ERR_FAILED (-1)          the printer reports no input tray
+ * A missing extension table is not an error: the extension field is -1 then. */
+PSW_API int32_t PSWGetNumberOfInputTrayInfoEx(PSWHandle handle, int32_t* count);
+PSW_API int32_t PSWGetInputTrayInfoEx(PSWHandle handle, int32_t index, PSWInputTrayInfoEx* out);
+
+/* Output trays (prtOutputTable). */
+PSW_API int32_t PSWGetNumberOfOutputTrayInfo(PSWHandle handle, int32_t* count);
+PSW_API int32_t PSWGetOutputTrayInfo(PSWHandle handle, int32_t index, PSWOutputTrayInfo* out);
+
+/* Toner supplies (rows of prtMarkerSuppliesTable of type toner), in table order. */
+PSW_API int32_t PSWGetNumberOfTonerInfo(PSWHandle handle, int32_t* count);
+PSW_API int32_t PSWGetTonerInfo(PSWHandle handle, int32_t index, PSWTonerInfo* out);
+
+/* Alerts (prtAlertTable), in table order. */
+PSW_API int32_t PSWGetNumberOfAlertInfo(PSWHandle handle, int32_t* count);
+PSW_API int32_t PSWGetAlertInfo(PSWHandle handle, int32_t index, PSWAlertInfo* out);
+
+/* Jobs of the printer's job tables.
+ *   kind: PSW_JOB_KIND_ALL, PSW_JOB_KIND_OTHERS or PSW_JOB_KIND_SEPARATED.
+ * The first count call also reads the private character set (again while it is still 0),
+ * which the job texts are resolved in. Additional results of the count call:
+ *   PSW_ERR_PARAMETER (-2)       kind above 2
+ *   PSW_ERR_INDEX_VALUE (-401)   a job identifier cannot be decoded from its row
+ * A failure part way leaves the jobs read so far in the table, but no count is written. */
+PSW_API int32_t PSWGetNumberOfJobInfo(PSWHandle handle, uint32_t kind, int32_t* count);
+PSW_API int32_t PSWGetJobInfo(PSWHandle handle, int32_t index, PSWJobInfo* out);
+
+/* ------------------------------------------------------------------------------------------ */
+/* Other device calls                                                                         */
+/* ------------------------------------------------------------------------------------------ */
+
+/* Reads the printer status and detected error state (hrPrinterTable; the last row wins, an
+ * empty table gives an all-zero record).
+ *   out: caller's record, written on success only.
+ * Results:
+ *   PSW_SUCCESS (0)              *out written
+ *   PSW_ERR_PARAMETER (-2)       handle or out is null
+ *   PSW_ERR_NOT_INITIALIZED (-8) no successful PSWInitDevice(Ex)
+ *   request codes                typically PSW_ERR_TIMEOUT (-203), PSW_ERR_MALFORMED (-250)
+ */
+PSW_API int32_t PSWGetPrinterInfo(PSWHandle handle, PSWPrinterInfo* out);
+
+/* Reads a character set number of the printer.
+ *   which: PSW_CHARSET_STANDARD or PSW_CHARSET_PRIVATE.
+ *   out:   receives the number on success; 0 when the printer reports none.
+ * Results:
+ *   PSW_SUCCESS (0)              *out written
+ *   PSW_ERR_PARAMETER (-2)       handle or out is null, or which above 1
+ *   PSW_ERR_NOT_INITIALIZED (-8) no successful PSWInitDevice(Ex)
+ *   request codes                typically PSW_ERR_TIMEOUT (-203), PSW_ERR_TOO_LONG (-7),
+ *                                PSW_ERR_MALFORMED (-250)
+ */
+PSW_API int32_t PSWGetCharSet(PSWHandle handle, uint32_t which, int32_t* out);
+
+/* Cancels a job with one SNMP SET, using the write community ("private" unless set).
+ *   jobId: the job_id text of a PSWJobInfo record.
+ * Results:
+ *   PSW_SUCCESS (0)              the printer accepted the request
+ *   PSW_ERR_PARAMETER (-2)       handle or jobId is null
+ *   PSW_ERR_NOT_INITIALIZED (-8) no successful PSWInitDevice(Ex)
+ *   PSW_ERR_TOO_LONG (-7)        the printer refused the write (noSuchName / noAccess, e.g. a
+ *                                wrong community or an unknown job)
+ *   request codes                typically PSW_ERR_TIMEOUT (-203), PSW_ERR_MALFORMED (-250)
+ */
+PSW_API int32_t PSWCancelJob(PSWHandle handle, const char* jobId);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* PSW_H */
