@@ -15,6 +15,13 @@ public:
     virtual void* find_function(void* module, const char* name) noexcept = 0;
     // Releases a handle returned by load(); null is ignored.
     virtual void unload(void* module) noexcept = 0;
+    // Why the last load() or find_function() on this thread failed, in the codes that function
+    // tables log and test: 126 module not found, 127 function not found, anything else another
+    // platform error. A loader that cannot tell reports 127.
+    virtual int last_error() noexcept { return kPmcErrorFunctionNotFound; }
+
+    static constexpr int kPmcErrorModuleNotFound = 126;
+    static constexpr int kPmcErrorFunctionNotFound = 127;
 };
 
 // The operating system's loader. Never null; lives as long as the process.
