@@ -1,0 +1,75 @@
+// Exported calls of the library handle: creation, commands, transport and OID checks.
+#include <new>
+
+#include "api/library_handle.h"
+#include "api/transport.h"
+#include "psw/psw.h"
+
+extern "C" {
+
+PSW_API int32_t PSWInit(PSWHandle* out)
+{
+    if (out == nullptr) {
+        return PSW_ERR_PARAMETER;
+    }
+    auto* library = new (std::nothrow) PSWLibrary();
+    if (library == nullptr) {
+        return PSW_INIT_NO_MEMORY;
+    }
+    const psw::Result result = library->create_members();
+    if (result != PSW_SUCCESS) {
+        delete library;
+        return result;
+    }
+    *out = library;
+    return PSW_SUCCESS;
+}
+
+PSW_API void PSWUnInit(PSWHandle handle)
+{
+    delete handle;
+}
+
+PSW_API int32_t PSWCommandString(PSWHandle handle, const char* command, const char* value)
+{
+    if (handle == nullptr || command == nullptr || value == nullptr) {
+        return PSW_ERR_PARAMETER;
+    }
+    return handle->set_community(command, value);
+}
+
+PSW_API int32_t PSWCommandInteger(PSWHandle handle, const void* /*command*/, const void* value)
+{
+    if (handle == nullptr || value == nullptr) {
+        return PSW_ERR_PARAMETER;
+    }
+    return PSW_ERR_UNSUPPORTED;
+}
+
+PSW_API int16_t PSWTransportAvailable(int32_t transport)
+{
+    const int32_t protocol = psw::pmc_protocol_of_transport(transport);
+    if (protocol < 0 || protocol == psw::kProtocolNone) {
+        return 0;
+    }
+    // The adapter check that answers for real transports is not built yet; until it is, no
+    // transport is reported available.
+    return 0;
+}
+
+PSW_API int16_t PSWIsSupportedOID(PSWHandle handle, const char* oid)
+{
+    if (handle == nullptr) {
+        return PSW_ERR_PARAMETER;
+    }
+    if (handle->m_pOptionSet == nullptr) {
+        return 0;
+    }
+    if (oid == nullptr || *oid == '\0') {
+        return 1;
+    }
+    // The option set answers prefix tests once the device layer builds it.
+    return 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,14 @@
+// Destruction of the handle's device members (option set, device session), kept apart so the
+// handle needs only their declarations.
+#pragma once
+
+namespace psw {
+
+class CPSWBramblingOption;
+class PSWDeviceQuery;
+
+// Null is ignored.
+void pmc_destroy_option_set(CPSWBramblingOption* options) noexcept;
+void pmc_destroy_device_query(PSWDeviceQuery* query) noexcept;
+
+}  // namespace psw

@@ -1,0 +1,70 @@
+// The device finder of a library handle: caller filters, the supported-model table and the
+// list of devices the last discovery kept.
+#pragma once
+
+#include <cstdint>
+
+#include "core/pmc_vector.h"
+#include "core/result.h"
+
+namespace psw {
+
+inline constexpr int kFinderFilterSlots = 50;
+inline constexpr size_t kFinderTextSize = 64;
+inline constexpr size_t kCommunitySize = 256;
+
+struct PSWSupportedModel {
+    const char* sys_object_id_prefix;
+    const char* model_name;
+};
+
+// The models discovery keeps and device set-up accepts, ended by an empty row.
+extern const PSWSupportedModel kSupportedModels[];
+
+// The first supported-model row whose prefix P matches `sys_object_id`: the text begins with P
+// and is exactly P or continues with a dot. Null when none matches.
+const PSWSupportedModel* pmc_find_supported_model(const char* sys_object_id) noexcept;
+
+struct PSWFoundDevice {
+    char sys_object_id[kFinderTextSize];
+    char model_name[kFinderTextSize];
+    char address[kFinderTextSize];
+};
+
+class PSWFinder {
+public:
+    PSWFinder() noexcept;
+    PSWFinder(const PSWFinder&) = delete;
+    PSWFinder& operator=(const PSWFinder&) = delete;
+
+    // -2 for a filter longer than 63 characters; a filter beyond the last free slot is dropped
+    // with 0.
+    Result add_filter(const char* filter) noexcept;
+    void clear_filters() noexcept;
+
+    // Starts an empty result list, replacing the one of an earlier discovery.
+    void start_list() noexcept;
+    // Keeps an answer when its sysObjectID is of a supported model and passes the filters;
+    // texts are cut to 63 characters. -3 when the entry cannot be stored.
+    Result consider(const char* sys_object_id, const char* address) noexcept;
+    int32_t count() const noexcept { return static_cast<int32_t>(m_devices.size()); }
+
+    void reset_position() noexcept;
+    // Copies the entry at the read position and advances it; false when none is left.
+    bool next(PSWFoundDevice* out) noexcept;
+
+    void set_community(const char* community) noexcept;
+    const char* community() const noexcept { return m_community; }
+
+private:
+    bool passes_filters(const char* sys_object_id) const noexcept;
+
+    char m_filters[kFinderFilterSlots][kFinderTextSize];
+    // Entries in the order they were handed out: the newest answer first.
+    PmcVector<PSWFoundDevice> m_devices;
+    bool m_has_list = false;
+    int32_t m_position = 0;
+    char m_community[kCommunitySize];
+};
+
+}  // namespace psw
