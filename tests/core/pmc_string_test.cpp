@@ -65,11 +65,12 @@ TEST(PmcStringTest, FindAndErase)
     EXPECT_EQ(s.find('.', 7), CPmcString::npos);
 
     s.erase(1, 2);
-    EXPECT_STREQ(s.c_str(), "16.1");
+    EXPECT_STREQ(s.c_str(), "1.6.1");
+    EXPECT_EQ(s.length(), 5u);
     s.erase(2);
-    EXPECT_STREQ(s.c_str(), "16");
+    EXPECT_STREQ(s.c_str(), "1.");
     s.erase(5);
-    EXPECT_STREQ(s.c_str(), "16");
+    EXPECT_STREQ(s.c_str(), "1.");
     s.erase(0);
     EXPECT_EQ(s.capacity(), 0u);
     EXPECT_TRUE(s.empty());
