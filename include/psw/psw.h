@@ -160,8 +160,9 @@ PSW_API int16_t PSWTransportAvailable(int32_t transport);
 /* Tells whether the set-up printer's sysObjectID begins with the given text.
  *   oid: dotted decimal text; null or empty matches every printer.
  * Returns:
- *   1   the printer matches (or oid is null or empty, once a device has been set up)
- *   0   it does not, or no PSWInitDevice(Ex) has created the option set yet
+ *   1   the printer matches, or oid is null or empty, once the option set exists (it is built
+ *       by PSWInitDevice(Ex) even when that call then fails)
+ *   0   it does not match, or no PSWInitDevice(Ex) has built the option set yet
  *   -2  (PSW_ERR_PARAMETER as a 16-bit value) handle is null
  */
 PSW_API int16_t PSWIsSupportedOID(PSWHandle handle, const char* oid);
@@ -328,7 +329,7 @@ PSW_API int32_t PSWGetOptionValueString(PSWHandle handle, const char* name, uint
  *   PSW_ERR_PARAMETER (-2)       handle or count is null
  *   PSW_ERR_NOT_INITIALIZED (-8) no successful PSWInitDevice(Ex)
  *   request codes                typically PSW_ERR_TIMEOUT (-203), PSW_ERR_MALFORMED (-250),
- *                                PSW_ERR_TOO_LONG (-7), PSW_ERR_REQUEST_ID (-251)
+ *                                PSW_ERR_TOO_LONG (-7), PSW_ERR_NO_MEMORY (-3)
  *
  * Results of every PSWGet<X>Info:
  *   PSW_SUCCESS (0)              *out holds the record
