@@ -1,0 +1,116 @@
+// Targets: where and how one SNMP request is sent.
+//
+// A target holds the transport settings every request needs (version, time-out, retries,
+// maximum message size, port, the agent's address) and the security data of its kind: a
+// community for SNMPv1/SNMPv2c (kind 0) or the user-based security settings (kind 1). A packet
+// owns its target; release() destroys it with its address.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/result.h"
+
+namespace psw {
+
+class IPmcNetworkAddress;
+class IPmsCommunityTarget;
+class IPmsUsmTarget;
+
+enum PmsSnmpVersion : int32_t {
+    kPmsVersionUnset = -1,
+    kPmsVersion1 = 0,
+    kPmsVersion2c = 1,
+    kPmsVersion3 = 2,
+};
+
+enum PmsTargetKind : int32_t {
+    kPmsCommunityTarget = 0,
+    kPmsUsmTarget = 1,
+};
+
+// Interface numbers answered by IPmsSnmpTarget::query.
+enum PmsTargetInterface : uint32_t {
+    kPmsTargetPrimary = 0,
+    kPmsTargetCommon = 1,
+    kPmsTargetCommunity = 2,
+    kPmsTargetCommunityAgain = 3,
+    kPmsTargetUsm = 4,
+    kPmsTargetUsmAgain = 5,
+};
+
+// Visits a target by kind (the SNMPv3 session opens its session this way).
+class IPmsTargetVisitor {
+public:
+    virtual Result visit_community(IPmsCommunityTarget* target) noexcept = 0;
+    virtual Result visit_usm(IPmsUsmTarget* target) noexcept = 0;
+
+protected:
+    ~IPmsTargetVisitor() = default;
+};
+
+class IPmsSnmpTarget {
+public:
+    virtual Result accept(IPmsTargetVisitor* visitor) noexcept = 0;
+    virtual void release() noexcept = 0;
+    // Component-model slot: not supported, -5.
+    virtual Result unsupported() noexcept = 0;
+    // A new target of the same class with every setting copied (caller owns it).
+    virtual IPmsSnmpTarget* clone(Result* result = nullptr) const noexcept = 0;
+    // Copies the common settings (a clone of the address), then the kind's own settings
+    // through the other's kind interface (-2 when it has none).
+    virtual Result copy_from(const IPmsSnmpTarget* other) noexcept = 0;
+    // Compares the kind's security settings only.
+    virtual bool equals(const IPmsSnmpTarget* other) const noexcept = 0;
+    virtual int32_t kind() const noexcept = 0;
+    // The part for a PmsTargetInterface number, or null. Not a transfer.
+    virtual void* query(uint32_t number) noexcept = 0;
+    virtual Result set_version(int32_t version) noexcept = 0;
+    virtual Result set_timeout(int32_t milliseconds) noexcept = 0;
+    virtual Result set_retries(int32_t retries) noexcept = 0;
+    virtual Result set_max_message_size(size_t bytes) noexcept = 0;
+    virtual Result set_port(uint16_t port) noexcept = 0;
+    virtual int32_t version() const noexcept = 0;
+    virtual int32_t timeout() const noexcept = 0;
+    virtual int32_t retries() const noexcept = 0;
+    virtual size_t max_message_size() const noexcept = 0;
+    virtual uint16_t port() const noexcept = 0;
+    // Stores a clone of `address` (the caller keeps its own); null leaves no address.
+    virtual Result set_address(const IPmcNetworkAddress* address) noexcept = 0;
+    // The stored address, still owned by the target; null when none.
+    virtual IPmcNetworkAddress* address() const noexcept = 0;
+    virtual ~IPmsSnmpTarget() = default;
+};
+
+// The community part of a kind-0 target.
+class IPmsCommunityTarget {
+public:
+    // Copies the text; null clears it; -3 when out of memory.
+    virtual Result set_community(const char* community) noexcept = 0;
+    // The community, or null when none is set.
+    virtual const char* community() const noexcept = 0;
+    // Sets the community from bytes that need not be terminated (the decoder's path).
+    virtual Result set_community_bytes(const char* bytes, size_t length) noexcept = 0;
+
+protected:
+    ~IPmsCommunityTarget() = default;
+};
+
+// A new community target (kind 0) with the initial settings: version -1, time-out -1,
+// retries 0, maximum size 0, port 0, no address, no community.
+IPmsSnmpTarget* create_community_target(Result* result = nullptr) noexcept;
+
+// The community part of a target, or null when it is of another kind.
+inline IPmsCommunityTarget* pms_community_of(IPmsSnmpTarget* target) noexcept
+{
+    return target != nullptr
+               ? static_cast<IPmsCommunityTarget*>(target->query(kPmsTargetCommunity))
+               : nullptr;
+}
+
+// Address hooks of the common target settings, in target_address.cpp.
+IPmcNetworkAddress* pms_clone_target_address(const IPmcNetworkAddress* address,
+                                             Result* result) noexcept;
+void pms_release_target_address(IPmcNetworkAddress* address) noexcept;
+
+}  // namespace psw

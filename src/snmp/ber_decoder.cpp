@@ -1,0 +1,550 @@
+// The BER decoder: reads one datagram through a bounded reader into a packet, reusing the
+// bindings and values the packet's PDU already holds. No read goes outside the datagram:
+// every malformed input ends with a result code.
+#include <cstring>
+#include <new>
+
+#include "log/log_channel.h"
+#include "snmp/ber_codec.h"
+#include "snmp/ber_io.h"
+#include "snmp/pms_value_views.h"
+
+namespace psw {
+
+namespace {
+
+constexpr uint8_t kTagInteger = 0x02;
+constexpr uint8_t kTagSequence = 0x30;
+constexpr uint8_t kTagObjectId = 0x06;
+constexpr uint8_t kTagOctetString = 0x04;
+constexpr int32_t kMaxErrorStatus = 18;
+constexpr uint32_t kGenericEnterpriseSpecific = 6;
+
+void log_error(const char* text) noexcept
+{
+    pmc_snmp_channel().logger()->output(kLogError, "%s", text);
+}
+
+Result malformed(const char* text) noexcept
+{
+    log_error(text);
+    return PSW_ERR_MALFORMED;
+}
+
+bool is_value_tag(uint8_t tag) noexcept
+{
+    switch (tag) {
+    case kPmsInteger:
+    case kPmsOctetString:
+    case kPmsNull:
+    case kPmsObjectId:
+    case kPmsIpAddress:
+    case kPmsCounter32:
+    case kPmsGauge32:
+    case kPmsTimeTicks:
+    case kPmsOpaque:
+    case kPmsCounter64:
+    case kPmsNoSuchObject:
+    case kPmsNoSuchInstance:
+    case kPmsEndOfMibView: return true;
+    default: return false;
+    }
+}
+
+// PDU type of a PDU tag, or -1.
+int32_t pdu_type_of(uint8_t tag) noexcept
+{
+    if (tag >= 0xA0 && tag <= 0xA8) {
+        return tag == 0xA7 ? kPmsTrap : tag - 0xA0;
+    }
+    return -1;
+}
+
+class CPmsBerDecoder final : public IPmsDecoder, private IPmsValueCoder {
+public:
+    explicit CPmsBerDecoder(bool in_place) noexcept : m_in_place(in_place) {}
+
+    // ---- message side ----
+    Result code_header(IPmsSnmpTarget* target) noexcept override
+    {
+        int32_t version = 0;
+        Result result = read_integer(kTagInteger, &version);
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        if (version != kPmsVersion1 && version != kPmsVersion2c) {
+            return malformed("decode error: unsupported snmp version.");
+        }
+        m_version = version;
+        target->set_version(version);
+        uint32_t length = 0;
+        const uint8_t* bytes = nullptr;
+        if (!m_reader.expect_header(kTagOctetString, &length) || !m_reader.take(length, &bytes)) {
+            return PSW_ERR_MALFORMED;
+        }
+        IPmsCommunityTarget* community = pms_community_of(target);
+        if (community == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        const void* nul = std::memchr(bytes, 0, length);
+        const size_t used = nul != nullptr ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - bytes)
+                                           : length;
+        return community->set_community_bytes(reinterpret_cast<const char*>(bytes), used);
+    }
+
+    Result unsupported() noexcept override { return PSW_ERR_UNSUPPORTED; }
+
+    void release() noexcept override
+    {
+        if (m_in_place) {
+            this->~CPmsBerDecoder();
+        } else {
+            delete this;
+        }
+    }
+
+    Result code_message(IPmsSnmpPacket* packet) noexcept override
+    {
+        if (packet == nullptr || m_buffer == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        m_reader.reset(m_buffer->data(), m_buffer->data() != nullptr ? m_buffer->data_length() : 0);
+        uint8_t tag = 0;
+        uint32_t length = 0;
+        if (!m_reader.read(&tag) || tag != kTagSequence) {
+            return PSW_ERR_MALFORMED;
+        }
+        if (!m_reader.read_length(&length)) {
+            return PSW_ERR_MALFORMED;
+        }
+        const size_t received = m_reader.left() + m_reader.offset();
+        const size_t declared = m_reader.offset() + static_cast<size_t>(length);
+        if (declared < received) {
+            pmc_snmp_channel().logger()->output(kLogInfo,
+                                                "received packet is redundancy. be cut down.");
+            m_reader.limit(length);
+        } else if (declared > received) {
+            return malformed(
+                "decode error: lack of received packet. can't go on decoding any more.");
+        }
+        Result result = PSW_SUCCESS;
+        if (packet->target() == nullptr) {
+            if (m_translate_type == kPmsTranslateUnknown) {
+                log_error("decode error: unknown translate type.");
+                return PSW_ERR_PARAMETER;
+            }
+            if (m_translate_type != kPmsTranslateCommunity) {
+                return PSW_ERR_PARAMETER;
+            }
+            IPmsSnmpTarget* target = create_community_target(&result);
+            if (target == nullptr) {
+                return result;
+            }
+            packet->set_target(target);
+        }
+        if (packet->pdu() == nullptr) {
+            IPmsPdu* pdu = create_pdu(&result);
+            if (pdu == nullptr) {
+                return result;
+            }
+            packet->set_pdu(pdu);
+        }
+        result = code_header(packet->target());
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        return code_pdu(packet->pdu());
+    }
+
+    Result code_pdu(IPmsPdu* pdu) noexcept override
+    {
+        uint8_t tag = 0;
+        if (!m_reader.read(&tag)) {
+            return PSW_ERR_MALFORMED;
+        }
+        const int32_t type = pdu_type_of(tag);
+        if (type < 0) {
+            return malformed("decode error: unknown pdu type.");
+        }
+        pdu->set_type(type);
+        uint32_t length = 0;
+        if (!m_reader.read_length(&length)) {
+            return PSW_ERR_MALFORMED;
+        }
+        if (length != m_reader.left()) {
+            return malformed("decode error: pdu length is wrong.");
+        }
+        Result result = PSW_SUCCESS;
+        if (type != kPmsTrap) {
+            result = code_pdu_fields(pdu);
+        } else if (m_version == kPmsVersion1) {
+            result = code_v1_trap(pdu);
+        } else {
+            result = code_v2_trap(pdu);
+        }
+        if (result != PSW_SUCCESS || m_header_only) {
+            return result;
+        }
+        if (pdu->bindings() == nullptr) {
+            PmsVarBindList* list = create_varbind_list(&result);
+            if (list == nullptr) {
+                return result;
+            }
+            pdu->set_bindings(list);
+        }
+        PmsVarBindList* list = pdu->bindings();
+        result = code_varbind_list(list);
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        if (type != kPmsTrap && pdu->error_status() != 0) {
+            list->mark_error(pdu->error_status(), pdu->error_index());
+        } else {
+            list->mark_all(0);
+        }
+        return PSW_SUCCESS;
+    }
+
+    Result code_varbind_list(PmsVarBindList* list) noexcept override
+    {
+        uint32_t length = 0;
+        if (!m_reader.expect_header(kTagSequence, &length) || length != m_reader.left()) {
+            return malformed("decode error: length of var bind list is wrong.");
+        }
+        uint32_t decoded = 0;
+        while (!m_reader.at_end()) {
+            PmsVarBind* binding = list->at(decoded);
+            if (binding == nullptr) {
+                Result result = PSW_SUCCESS;
+                binding = create_varbind(&result);
+                if (binding == nullptr) {
+                    return result;
+                }
+                result = list->append(binding);
+                if (result != PSW_SUCCESS) {
+                    return result;
+                }
+            }
+            const Result result = code_varbind(binding);
+            if (result != PSW_SUCCESS) {
+                return result;
+            }
+            ++decoded;
+        }
+        list->truncate(decoded);
+        return PSW_SUCCESS;
+    }
+
+    Result code_varbind(PmsVarBind* binding) noexcept override
+    {
+        uint32_t length = 0;
+        if (!m_reader.expect_header(kTagSequence, &length)) {
+            return malformed("decode error: length of var bind is wrong.");
+        }
+        const size_t left_after = m_reader.left() - length;
+        Result result = PSW_SUCCESS;
+        if (binding->name() == nullptr) {
+            IPmsOid* name = create_oid(&result);
+            if (name == nullptr) {
+                return result;
+            }
+            binding->set_name(name);
+        }
+        result = binding->name()->accept(this);
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        uint8_t tag = 0;
+        if (!m_reader.peek(&tag)) {
+            return PSW_ERR_MALFORMED;
+        }
+        if (!is_value_tag(tag)) {
+            return malformed("decode error: unknown asn type.");
+        }
+        IPmsValue* value = binding->value();
+        if (value == nullptr || value->type() != tag) {
+            value = create_value(tag, &result);
+            if (value == nullptr) {
+                return result;
+            }
+            binding->set_value(value);
+        }
+        result = value->accept(this);
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        if (m_reader.left() != left_after) {
+            return malformed("decode error: length of var bind is wrong.");
+        }
+        return PSW_SUCCESS;
+    }
+
+    Result code_pdu_fields(IPmsPdu* pdu) noexcept override
+    {
+        int32_t request_id = 0;
+        int32_t error_status = 0;
+        int32_t error_index = 0;
+        Result result = read_integer(kTagInteger, &request_id);
+        if (result == PSW_SUCCESS) {
+            result = read_integer(kTagInteger, &error_status);
+        }
+        if (result == PSW_SUCCESS) {
+            result = read_integer(kTagInteger, &error_index);
+        }
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        pdu->set_request_id(request_id);
+        pdu->set_error_status(error_status);
+        pdu->set_error_index(error_index);
+        if (error_status < 0 || error_status > kMaxErrorStatus) {
+            return malformed("decode error: error_status's value is wrong.");
+        }
+        return PSW_SUCCESS;
+    }
+
+    Result code_v1_trap(IPmsPdu* pdu) noexcept override
+    {
+        Result result = PSW_SUCCESS;
+        if (pdu->enterprise() == nullptr) {
+            IPmsOid* enterprise = create_oid(&result);
+            if (enterprise == nullptr) {
+                return result;
+            }
+            pdu->set_enterprise(enterprise);
+        }
+        IPmsOid* enterprise = pdu->enterprise();
+        result = enterprise->accept(this);
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        uint32_t length = 0;
+        const uint8_t* ignored = nullptr;
+        if (!m_reader.expect_header(kPmsIpAddress, &length) || !m_reader.take(length, &ignored)) {
+            return PSW_ERR_MALFORMED;
+        }
+        int32_t generic = 0;
+        int32_t specific = 0;
+        result = read_integer(kTagInteger, &generic);
+        if (result == PSW_SUCCESS) {
+            result = read_integer(kTagInteger, &specific);
+        }
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        if (generic < 0 || static_cast<uint32_t>(generic) > kGenericEnterpriseSpecific) {
+            return malformed("decode error: generic trap No. > 6. ");
+        }
+        if (static_cast<uint32_t>(generic) == kGenericEnterpriseSpecific) {
+            result = enterprise->append(0);
+            if (result == PSW_SUCCESS) {
+                result = enterprise->append(static_cast<uint32_t>(specific));
+            }
+        } else {
+            result = enterprise->set_text("1.3.6.1.6.3.1.1.5.0");
+            if (result == PSW_SUCCESS) {
+                result = enterprise->append(static_cast<uint32_t>(generic) + 1);
+            }
+        }
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        if (pdu->time_stamp() == nullptr) {
+            IPmsValue* time_stamp = create_value(kPmsTimeTicks, &result);
+            if (time_stamp == nullptr) {
+                return result;
+            }
+            pdu->set_time_stamp(time_stamp);
+        }
+        return pdu->time_stamp()->accept(this);
+    }
+
+    Result code_v2_trap(IPmsPdu*) noexcept override { return PSW_ERR_UNSUPPORTED; }
+
+    // ---- decoder ----
+    void set_input(const PmsPacketBuffer* buffer, int32_t translate_type,
+                   bool header_only) noexcept override
+    {
+        m_buffer = buffer;
+        m_translate_type = translate_type;
+        m_header_only = header_only;
+    }
+    IPmsValueCoder* value_coder() noexcept override { return this; }
+
+private:
+    // ---- value side ----
+    Result code_oid(PmsOidView& oid) noexcept override
+    {
+        uint32_t length = 0;
+        const uint8_t* bytes = nullptr;
+        if (!m_reader.expect_header(kTagObjectId, &length) || !m_reader.take(length, &bytes)) {
+            return PSW_ERR_MALFORMED;
+        }
+        oid.clear();
+        bool first = true;
+        size_t i = 0;
+        while (i < length) {
+            // One sub-identifier: base-128 groups, the last without bit 0x80. The first one
+            // carries 40 * first + second and so may exceed 32 bits by up to 80.
+            uint64_t value = 0;
+            const uint64_t limit = first ? 0xFFFFFFFFull + 80 : 0xFFFFFFFFull;
+            uint8_t byte = 0;
+            do {
+                if (i == length) {
+                    // A group that runs past the declared length.
+                    return PSW_ERR_MALFORMED;
+                }
+                byte = bytes[i++];
+                value = value << 7 | (byte & 0x7F);
+                if (value > limit) {
+                    return malformed("decode error. oid format is wrong.");
+                }
+            } while ((byte & 0x80) != 0);
+            Result result = PSW_SUCCESS;
+            if (first) {
+                const uint64_t head = value / 40 < 2 ? value / 40 : 2;
+                result = oid.append_sub_id(static_cast<uint32_t>(head));
+                if (result == PSW_SUCCESS) {
+                    result = oid.append_sub_id(static_cast<uint32_t>(value - 40 * head));
+                }
+                first = false;
+            } else {
+                result = oid.append_sub_id(static_cast<uint32_t>(value));
+            }
+            if (result != PSW_SUCCESS) {
+                return result;
+            }
+        }
+        return PSW_SUCCESS;
+    }
+
+    Result code_bytes(PmsBytesView& view, uint32_t tag) noexcept override
+    {
+        uint32_t length = 0;
+        const uint8_t* bytes = nullptr;
+        if (!m_reader.expect_header(static_cast<uint8_t>(tag), &length) ||
+            !m_reader.take(length, &bytes)) {
+            return PSW_ERR_MALFORMED;
+        }
+        return view.assign(bytes, length);
+    }
+
+    Result code_integer(PmsIntegerView& integer) noexcept override
+    {
+        return read_integer(kPmsInteger, &integer.value);
+    }
+
+    Result code_null(uint32_t tag) noexcept override
+    {
+        uint32_t length = 0;
+        if (!m_reader.expect_header(static_cast<uint8_t>(tag), &length) || length != 0) {
+            return PSW_ERR_MALFORMED;
+        }
+        return PSW_SUCCESS;
+    }
+
+    Result code_counter32(PmsUnsignedView& number) noexcept override
+    {
+        return code_gauge32(number, kPmsCounter32);
+    }
+
+    Result code_gauge32(PmsUnsignedView& number, uint32_t tag) noexcept override
+    {
+        int32_t value = 0;
+        const Result result = read_integer(static_cast<uint8_t>(tag), &value);
+        if (result == PSW_SUCCESS) {
+            number.value = static_cast<uint32_t>(value);
+        }
+        return result;
+    }
+
+    Result code_time_ticks(PmsUnsignedView& number) noexcept override
+    {
+        return code_gauge32(number, kPmsTimeTicks);
+    }
+
+    Result code_counter64(PmsCounter64View& number) noexcept override
+    {
+        uint32_t length = 0;
+        const uint8_t* bytes = nullptr;
+        if (!m_reader.expect_header(kPmsCounter64, &length) || !m_reader.take(length, &bytes)) {
+            return malformed("decode error: counter64 format is wrong.");
+        }
+        uint32_t high = 0;
+        uint32_t low = 0;
+        const uint32_t split = length > 4 ? length - 4 : 0;
+        for (uint32_t i = 0; i < split; ++i) {
+            high = high << 8 | bytes[i];
+        }
+        for (uint32_t i = split; i < length; ++i) {
+            low = low << 8 | bytes[i];
+        }
+        number.high = high;
+        number.low = low;
+        return PSW_SUCCESS;
+    }
+
+    Result code_ip_address(PmsBytesView& bytes) noexcept override
+    {
+        return code_bytes(bytes, kPmsIpAddress);
+    }
+
+    Result code_ipv6_address(PmsBytesView&) noexcept override
+    {
+        return PSW_ERR_MALFORMED;  // never accepted from the wire
+    }
+
+    Result code_ipv4_transport(PmsBytesView&) noexcept override { return PSW_ERR_UNSUPPORTED; }
+    Result code_ipx_transport(PmsBytesView&) noexcept override { return PSW_ERR_UNSUPPORTED; }
+
+    Result code_exception(PmsExceptionView& exception) noexcept override
+    {
+        return code_null(exception.tag);
+    }
+
+    // ---- primitives ----
+    // A 32-bit number, sign-extended from its first byte. Five bytes only with a leading
+    // zero; of six or more the last four count.
+    Result read_integer(uint8_t tag, int32_t* out) noexcept
+    {
+        uint32_t length = 0;
+        const uint8_t* bytes = nullptr;
+        if (!m_reader.expect_header(tag, &length) || !m_reader.take(length, &bytes)) {
+            return PSW_ERR_MALFORMED;
+        }
+        if (length == 5 && bytes[0] != 0) {
+            return PSW_ERR_MALFORMED;
+        }
+        uint32_t value = length != 0 && (bytes[0] & 0x80) != 0 ? 0xFFFFFFFFu : 0u;
+        for (uint32_t i = 0; i < length; ++i) {
+            value = value << 8 | bytes[i];
+        }
+        *out = static_cast<int32_t>(value);
+        return PSW_SUCCESS;
+    }
+
+    bool m_in_place;
+    const PmsPacketBuffer* m_buffer = nullptr;
+    int32_t m_version = kPmsVersionUnset;
+    int32_t m_translate_type = kPmsTranslateUnknown;
+    bool m_header_only = false;
+    PmsBoundedReader m_reader;
+};
+
+static_assert(sizeof(CPmsBerDecoder) <= sizeof(PmsCoderStorage));
+
+}  // namespace
+
+IPmsDecoder* pms_new_ber_decoder(Result* result) noexcept
+{
+    IPmsDecoder* decoder = new (std::nothrow) CPmsBerDecoder(false);
+    set_result(result, decoder != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
+    return decoder;
+}
+
+IPmsDecoder* pms_make_ber_decoder(PmsCoderStorage* storage) noexcept
+{
+    return new (storage->bytes) CPmsBerDecoder(true);
+}
+
+}  // namespace psw

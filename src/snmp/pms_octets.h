@@ -1,0 +1,48 @@
+// PmsOctets: a small owned byte string used for value texts, raw contents and received bytes.
+//
+// It holds a length and a heap copy of the bytes followed by one NUL, so the copy also reads as
+// a zero-terminated string. An empty string holds no storage. Assign and append make a new copy
+// of exactly the needed size; when memory runs out they return -3 and keep the old contents.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/result.h"
+
+namespace psw {
+
+class PmsOctets {
+public:
+    virtual void release() noexcept;
+    virtual size_t length() const noexcept { return m_length; }
+    // Null while empty.
+    virtual const uint8_t* data() const noexcept { return m_data; }
+    virtual Result assign(const void* bytes, size_t length) noexcept;
+    virtual Result assign(const char* text) noexcept;
+    virtual Result append(const void* bytes, size_t length) noexcept;
+    virtual Result append(const char* text) noexcept;
+    virtual Result append(const PmsOctets* other) noexcept;
+    // Writes a new byte string to `out` (owned by the caller). -3 when the object cannot be
+    // made; when only the copy of the bytes fails, null is written and 0 returned.
+    virtual Result clone(PmsOctets** out) const noexcept;
+    virtual bool equals(const void* bytes, size_t length) const noexcept;
+    virtual bool equals(const char* text) const noexcept;
+    virtual bool equals(const PmsOctets* other) const noexcept;
+    virtual ~PmsOctets();
+
+    // The bytes as a zero-terminated text; "" while empty.
+    const char* c_str() const noexcept
+    {
+        return m_data != nullptr ? reinterpret_cast<const char*>(m_data) : "";
+    }
+
+private:
+    uint8_t* m_data = nullptr;
+    size_t m_length = 0;
+};
+
+// A new empty byte string, or null with -3.
+PmsOctets* create_octets(Result* result = nullptr) noexcept;
+
+}  // namespace psw

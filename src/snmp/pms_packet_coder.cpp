@@ -1,0 +1,245 @@
+// The codec front, the BER codec factory "TransStream" and its registration at load time
+// (kept in this file so that linking the front always links the registration), and the
+// request-id counter.
+#include "snmp/pms_packet_coder.h"
+
+#include <atomic>
+#include <cstring>
+
+#include "core/factory.h"
+#include "snmp/ber_codec.h"
+
+namespace psw {
+
+namespace {
+
+constexpr char kTransStreamName[] = "TransStream";
+constexpr int kMaxFactories = 4;
+
+class CPmsTransStreamFactory final : public IPmsCodecFactory {
+public:
+    const char* name() const noexcept override { return kTransStreamName; }
+    IPmsEncoder* create_encoder(Result* result) noexcept override
+    {
+        return pms_new_ber_encoder(result);
+    }
+    IPmsDecoder* create_decoder(Result* result) noexcept override
+    {
+        return pms_new_ber_decoder(result);
+    }
+    IPmsEncoder* create_encoder_in(PmsCoderStorage* storage) noexcept override
+    {
+        return pms_make_ber_encoder(storage);
+    }
+    IPmsDecoder* create_decoder_in(PmsCoderStorage* storage) noexcept override
+    {
+        return pms_make_ber_decoder(storage);
+    }
+};
+
+// A packet on the caller's stack that lends a PDU and a target to the coder and hands them
+// back afterwards; it owns nothing.
+class CPmsLentPacket final : public IPmsSnmpPacket {
+public:
+    CPmsLentPacket(IPmsPdu* pdu, IPmsSnmpTarget* target) noexcept : m_pdu(pdu), m_target(target)
+    {
+    }
+    ~CPmsLentPacket() override = default;
+    void release() noexcept override {}
+    IPmsSnmpPacket* clone(Result* result) const noexcept override
+    {
+        set_result(result, PSW_ERR_UNSUPPORTED);
+        return nullptr;
+    }
+    bool equals(const IPmsSnmpPacket*) const noexcept override { return false; }
+    void set_target(IPmsSnmpTarget* target) noexcept override { m_target = target; }
+    void set_pdu(IPmsPdu* pdu) noexcept override { m_pdu = pdu; }
+    IPmsSnmpTarget* detach_target() noexcept override
+    {
+        IPmsSnmpTarget* target = m_target;
+        m_target = nullptr;
+        return target;
+    }
+    IPmsPdu* detach_pdu() noexcept override
+    {
+        IPmsPdu* pdu = m_pdu;
+        m_pdu = nullptr;
+        return pdu;
+    }
+    IPmsSnmpTarget* target() const noexcept override { return m_target; }
+    IPmsPdu* pdu() const noexcept override { return m_pdu; }
+
+private:
+    IPmsPdu* m_pdu;
+    IPmsSnmpTarget* m_target;
+};
+
+// Ends the life of an encoder or decoder when the call ends.
+template <class T>
+struct CoderScope {
+    T* coder;
+    ~CoderScope() { coder->release(); }
+};
+
+class CPmsPacketCoder final : public PmsPacketCoder {
+public:
+    Result select(const char* name) noexcept override
+    {
+        if (name == nullptr) {
+            m_selected = nullptr;
+            return PSW_SUCCESS;
+        }
+        for (int i = 0; i < m_count; ++i) {
+            if (std::strcmp(m_factories[i]->name(), name) == 0) {
+                m_selected = m_factories[i];
+                return PSW_SUCCESS;
+            }
+        }
+        return PSW_ERR_PARAMETER;
+    }
+
+    const char* selected_name() const noexcept override
+    {
+        return m_selected != nullptr ? m_selected->name() : nullptr;
+    }
+
+    Result encode(IPmsPdu* pdu, IPmsSnmpTarget* target, PmsPacketBuffer* buffer,
+                  uint32_t* count) noexcept override
+    {
+        if (m_selected == nullptr) {
+            return PSW_ERR_NOT_INITIALIZED;
+        }
+        if (pdu == nullptr || target == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        CPmsLentPacket packet(pdu, target);
+        return encode_packet(&packet, buffer, count);
+    }
+
+    Result encode_packet(IPmsSnmpPacket* packet, PmsPacketBuffer* buffer,
+                         uint32_t* count) noexcept override
+    {
+        if (m_selected == nullptr) {
+            return PSW_ERR_NOT_INITIALIZED;
+        }
+        if (packet == nullptr || buffer == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        PmsCoderStorage storage;
+        CoderScope<IPmsEncoder> encoder{m_selected->create_encoder_in(&storage)};
+        encoder.coder->set_buffer(buffer);
+        const Result result = encoder.coder->code_message(packet);
+        if (count != nullptr) {
+            *count = encoder.coder->bindings_written();
+        }
+        return result;
+    }
+
+    Result decode(const PmsPacketBuffer* buffer, IPmsPdu* pdu, IPmsSnmpTarget* target,
+                  int32_t translate_type) noexcept override
+    {
+        if (m_selected == nullptr) {
+            return PSW_ERR_NOT_INITIALIZED;
+        }
+        if (pdu == nullptr || target == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        CPmsLentPacket packet(pdu, target);
+        return decode_packet(buffer, &packet, translate_type);
+    }
+
+    Result decode_packet(const PmsPacketBuffer* buffer, IPmsSnmpPacket* packet,
+                         int32_t translate_type) noexcept override
+    {
+        return run_decoder(buffer, packet, translate_type, false);
+    }
+
+    Result peek(const PmsPacketBuffer* buffer, int32_t* error_status, int32_t* request_id,
+                int32_t translate_type) noexcept override
+    {
+        if (m_selected == nullptr) {
+            return PSW_ERR_NOT_INITIALIZED;
+        }
+        if (error_status == nullptr || request_id == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        Result result = PSW_SUCCESS;
+        OwnedPtr<IPmsSnmpPacket> scratch(create_packet(&result));
+        if (!scratch) {
+            return result;
+        }
+        result = run_decoder(buffer, scratch.get(), translate_type, true);
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        *error_status = scratch->pdu()->error_status();
+        *request_id = scratch->pdu()->request_id();
+        return PSW_SUCCESS;
+    }
+
+    Result register_factory(IPmsCodecFactory* factory) noexcept override
+    {
+        if (factory == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        if (m_count == kMaxFactories) {
+            return PSW_ERR_TOO_LONG;
+        }
+        m_factories[m_count++] = factory;
+        m_selected = factory;
+        return PSW_SUCCESS;
+    }
+
+private:
+    Result run_decoder(const PmsPacketBuffer* buffer, IPmsSnmpPacket* packet,
+                       int32_t translate_type, bool header_only) noexcept
+    {
+        if (m_selected == nullptr) {
+            return PSW_ERR_NOT_INITIALIZED;
+        }
+        if (buffer == nullptr || packet == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        PmsCoderStorage storage;
+        CoderScope<IPmsDecoder> decoder{m_selected->create_decoder_in(&storage)};
+        decoder.coder->set_input(buffer, translate_type, header_only);
+        return decoder.coder->code_message(packet);
+    }
+
+    IPmsCodecFactory* m_factories[kMaxFactories] = {};
+    int m_count = 0;
+    IPmsCodecFactory* m_selected = nullptr;
+};
+
+std::atomic<uint32_t> g_request_id{0xFFFFFFFFu};
+
+// Registers "TransStream" with the front while the library loads.
+struct TransStreamRegistration {
+    TransStreamRegistration() noexcept
+    {
+        pms_packet_coder()->register_factory(pms_trans_stream_factory());
+    }
+};
+
+}  // namespace
+
+PmsPacketCoder* pms_packet_coder() noexcept
+{
+    static CPmsPacketCoder front;
+    return &front;
+}
+
+IPmsCodecFactory* pms_trans_stream_factory() noexcept
+{
+    static CPmsTransStreamFactory factory;
+    return &factory;
+}
+
+int32_t next_request_id() noexcept
+{
+    return static_cast<int32_t>(g_request_id.fetch_add(1, std::memory_order_relaxed) + 1);
+}
+
+static const TransStreamRegistration g_trans_stream_registration;
+
+}  // namespace psw

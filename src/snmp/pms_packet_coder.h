@@ -1,0 +1,121 @@
+// The codec front: turns a packet (a community target and a PDU) into the bytes of an SNMPv1 or
+// SNMPv2c message and a received datagram back into a packet.
+//
+// One process-wide front delegates to the selected codec factory; the library registers its BER
+// codec "TransStream" at load time, which selects it. Encoders and decoders are made per call
+// and never shared; the front itself is only read after start-up.
+#pragma once
+
+#include <cstdint>
+
+#include "core/result.h"
+#include "session/snmp_target.h"
+#include "snmp/pms_packet.h"
+#include "snmp/pms_packet_buffer.h"
+#include "snmp/pms_pdu.h"
+
+namespace psw {
+
+class IPmsValueCoder;
+
+// Translate types of a decode: how to make the target when the packet has none.
+enum PmsTranslateType : int32_t {
+    kPmsTranslateUnknown = -1,
+    kPmsTranslateCommunity = 0,
+};
+
+// The message side of an encoder or decoder, one operation per message part.
+class IPmsMessageCoder {
+public:
+    virtual Result code_header(IPmsSnmpTarget* target) noexcept = 0;
+    virtual Result unsupported() noexcept = 0;
+    virtual ~IPmsMessageCoder() = default;
+    virtual void release() noexcept = 0;
+    virtual Result code_message(IPmsSnmpPacket* packet) noexcept = 0;
+    virtual Result code_pdu(IPmsPdu* pdu) noexcept = 0;
+    virtual Result code_varbind_list(PmsVarBindList* list) noexcept = 0;
+    virtual Result code_varbind(PmsVarBind* binding) noexcept = 0;
+    virtual Result code_pdu_fields(IPmsPdu* pdu) noexcept = 0;
+    virtual Result code_v1_trap(IPmsPdu* pdu) noexcept = 0;
+    virtual Result code_v2_trap(IPmsPdu* pdu) noexcept = 0;
+};
+
+class IPmsEncoder : public IPmsMessageCoder {
+public:
+    // The buffer to fill (not owned) .
+    virtual void set_buffer(PmsPacketBuffer* buffer) noexcept = 0;
+    virtual IPmsValueCoder* value_coder() noexcept = 0;
+    // Bindings written completely, counted from the end of the list.
+    virtual uint32_t bindings_written() const noexcept = 0;
+};
+
+class IPmsDecoder : public IPmsMessageCoder {
+public:
+    // The datagram to read (not owned), how to make a missing target, and whether to stop
+    // after the PDU's header fields.
+    virtual void set_input(const PmsPacketBuffer* buffer, int32_t translate_type,
+                           bool header_only) noexcept = 0;
+    virtual IPmsValueCoder* value_coder() noexcept = 0;
+};
+
+// Storage for an encoder or decoder made on the caller's stack.
+struct alignas(16) PmsCoderStorage {
+    uint8_t bytes[256];
+};
+
+class IPmsCodecFactory {
+public:
+    virtual const char* name() const noexcept = 0;
+    // New objects owned by the caller (release()); -3 when memory runs out.
+    virtual IPmsEncoder* create_encoder(Result* result = nullptr) noexcept = 0;
+    virtual IPmsDecoder* create_decoder(Result* result = nullptr) noexcept = 0;
+    // The same, built in caller storage; release() then only ends the object's life.
+    virtual IPmsEncoder* create_encoder_in(PmsCoderStorage* storage) noexcept = 0;
+    virtual IPmsDecoder* create_decoder_in(PmsCoderStorage* storage) noexcept = 0;
+
+protected:
+    ~IPmsCodecFactory() = default;
+};
+
+class PmsPacketCoder {
+public:
+    // Selects the registered factory of that name (-2 when none); null clears the selection.
+    virtual Result select(const char* name) noexcept = 0;
+    // "TransStream" once the library has loaded; null when nothing is selected.
+    virtual const char* selected_name() const noexcept = 0;
+    // Encodes into `buffer` (its valid data are the message afterwards). `count` (optional)
+    // receives the bindings written completely, counted from the end of the list; -211 when
+    // the message exceeds the target's maximum message size.
+    virtual Result encode(IPmsPdu* pdu, IPmsSnmpTarget* target, PmsPacketBuffer* buffer,
+                          uint32_t* count) noexcept = 0;
+    virtual Result encode_packet(IPmsSnmpPacket* packet, PmsPacketBuffer* buffer,
+                                 uint32_t* count) noexcept = 0;
+    // Decodes the buffer's valid data into the PDU and target (reusing what they hold).
+    // A failed decode leaves them partly filled.
+    virtual Result decode(const PmsPacketBuffer* buffer, IPmsPdu* pdu, IPmsSnmpTarget* target,
+                          int32_t translate_type) noexcept = 0;
+    // As decode; a packet without a target or PDU gets new ones.
+    virtual Result decode_packet(const PmsPacketBuffer* buffer, IPmsSnmpPacket* packet,
+                                 int32_t translate_type) noexcept = 0;
+    // Reads the message only up to the PDU's header fields.
+    virtual Result peek(const PmsPacketBuffer* buffer, int32_t* error_status,
+                        int32_t* request_id, int32_t translate_type) noexcept = 0;
+
+    // Adds a factory (not owned; it must outlive the front) and selects it. -7 when full.
+    virtual Result register_factory(IPmsCodecFactory* factory) noexcept = 0;
+
+protected:
+    ~PmsPacketCoder() = default;
+};
+
+// The process-wide front, made on first use.
+PmsPacketCoder* pms_packet_coder() noexcept;
+
+// The BER codec factory "TransStream".
+IPmsCodecFactory* pms_trans_stream_factory() noexcept;
+
+// The next request id: one process-wide 32-bit counter, atomically incremented; the first id
+// is 0.
+int32_t next_request_id() noexcept;
+
+}  // namespace psw

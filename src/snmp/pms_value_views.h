@@ -1,0 +1,131 @@
+// The storage parts of the value classes, answered by get_view and handed to a coder by
+// accept. The codec works on these directly, so that decoding into an existing value reuses
+// its storage.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/result.h"
+
+namespace psw {
+
+class IPmsValue;
+
+struct PmsIntegerView {
+    int32_t value = 0;
+};
+
+struct PmsUnsignedView {
+    uint32_t value = 0;
+};
+
+struct PmsCounter64View {
+    uint32_t high = 0;
+    uint32_t low = 0;
+};
+
+struct PmsExceptionView {
+    uint32_t tag = 0;
+};
+
+// A growable byte buffer. Capacity grows to (n / 128 + 1) * 128 and never shrinks.
+class PmsBytesView {
+public:
+    PmsBytesView() noexcept = default;
+    PmsBytesView(const PmsBytesView&) = delete;
+    PmsBytesView& operator=(const PmsBytesView&) = delete;
+    ~PmsBytesView() { delete[] m_data; }
+
+    const uint8_t* data() const noexcept { return m_data; }
+    uint8_t* data() noexcept { return m_data; }
+    size_t length() const noexcept { return m_length; }
+    size_t capacity() const noexcept { return m_capacity; }
+
+    // Makes room for `count` bytes, keeping the contents; -3 when memory runs out.
+    Result reserve(size_t count) noexcept;
+    // Replaces the contents; -3 leaves them unchanged.
+    Result assign(const uint8_t* bytes, size_t count) noexcept;
+    Result push_back(uint8_t byte) noexcept;
+    // Sets the length after the caller wrote into reserved storage.
+    void set_length(size_t count) noexcept { m_length = count; }
+    void clear() noexcept { m_length = 0; }
+    bool equals(const PmsBytesView& other) const noexcept;
+
+    static size_t grown_capacity(size_t count) noexcept { return (count / 128 + 1) * 128; }
+
+private:
+    uint8_t* m_data = nullptr;
+    size_t m_length = 0;
+    size_t m_capacity = 0;
+};
+
+// An object identifier held as dotted decimal text with a cached count of sub-identifiers
+// (-1: recount from the dots on demand). The text storage never shrinks, so reusing an OID
+// for a text of similar length allocates nothing.
+class PmsOidView {
+public:
+    PmsOidView() noexcept = default;
+    PmsOidView(const PmsOidView&) = delete;
+    PmsOidView& operator=(const PmsOidView&) = delete;
+    ~PmsOidView() { delete[] m_text; }
+
+    const char* text() const noexcept { return m_text != nullptr ? m_text : ""; }
+    size_t length() const noexcept { return m_length; }
+    bool empty() const noexcept { return m_length == 0; }
+    uint32_t count() const noexcept;
+
+    void clear() noexcept;
+    // Replaces the text; `count` is its known sub-identifier count or -1.
+    Result assign(const char* text, size_t length, int64_t count) noexcept;
+    Result assign(const PmsOidView& other) noexcept;
+    // Appends one sub-identifier in unsigned decimal.
+    Result append_sub_id(uint32_t sub_id) noexcept;
+    // Appends dotted text as it is (a dot is put between); the count becomes unknown.
+    Result append_text(const char* text, size_t length) noexcept;
+    // Appends every sub-identifier of another OID.
+    Result append_oid(const PmsOidView& other) noexcept;
+    // Sub-identifier `index` by the decimal rule; false past the end.
+    bool sub_id(uint32_t index, uint32_t* out) const noexcept;
+    // Removes `count` sub-identifiers from `start` (clamped to the end); -2 when start is past
+    // the end.
+    Result remove(uint32_t start, uint32_t count) noexcept;
+    // PmsOidOrder of this text against `other`.
+    int32_t compare(const char* other) const noexcept;
+    bool equals(const PmsOidView& other) const noexcept;
+
+private:
+    Result reserve(size_t length) noexcept;
+    // Offset of the first character of sub-identifier `index` (length when past the end).
+    size_t offset_of(uint32_t index) const noexcept;
+
+    char* m_text = nullptr;
+    size_t m_length = 0;
+    size_t m_capacity = 0;
+    mutable int64_t m_count = 0;
+};
+
+// The coder side of IPmsValue::accept: one operation per value kind, in this order. Counter32
+// and TimeTicks forward to the Gauge32 operation, IpAddress and the IPv6 address to the byte
+// buffer operation, each with the value's own tag.
+class IPmsValueCoder {
+public:
+    virtual Result code_oid(PmsOidView& oid) noexcept = 0;
+    virtual Result code_bytes(PmsBytesView& bytes, uint32_t tag) noexcept = 0;
+    virtual Result code_integer(PmsIntegerView& integer) noexcept = 0;
+    virtual Result code_null(uint32_t tag) noexcept = 0;
+    virtual Result code_counter32(PmsUnsignedView& number) noexcept = 0;
+    virtual Result code_gauge32(PmsUnsignedView& number, uint32_t tag) noexcept = 0;
+    virtual Result code_time_ticks(PmsUnsignedView& number) noexcept = 0;
+    virtual Result code_counter64(PmsCounter64View& number) noexcept = 0;
+    virtual Result code_ip_address(PmsBytesView& bytes) noexcept = 0;
+    virtual Result code_ipv6_address(PmsBytesView& bytes) noexcept = 0;
+    virtual Result code_ipv4_transport(PmsBytesView& bytes) noexcept = 0;
+    virtual Result code_ipx_transport(PmsBytesView& bytes) noexcept = 0;
+    virtual Result code_exception(PmsExceptionView& exception) noexcept = 0;
+
+protected:
+    ~IPmsValueCoder() = default;
+};
+
+}  // namespace psw
