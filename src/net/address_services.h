@@ -1,0 +1,69 @@
+// Knowledge about address texts: grammar per protocol, canonical forms, names, local host.
+//
+// Two implementations exist: one over the protocol-independent name functions, and one over
+// the older dotted-text and host-entry functions for a socket library without them. The process
+// uses one object, chosen on first use by what the socket binding found. Every operation starts
+// the socket library it needs and cleans it up again before it returns.
+#pragma once
+
+#include <cstdint>
+
+#include "core/result.h"
+#include "net/network_address.h"
+#include "net/network_address_list.h"
+#include "snmp/pms_octets.h"
+
+namespace psw {
+
+class CPmcSocketLibrary;
+
+class IPmcAddressServices {
+public:
+    using EProtocol = IPmcNetworkAddress::EProtocol;
+
+    virtual ~IPmcAddressServices() = default;
+    // The canonical text of `text` into `out` (written only on success).
+    virtual Result parse(const char* text, PmsOctets* out) noexcept = 0;
+    // The protocol of `text`. The extended implementation writes protocol 0 with its failure.
+    virtual Result protocol_of(const char* text, EProtocol* out) noexcept = 0;
+    // Every address of a host name, in the order the platform gives them; a new list.
+    virtual Result resolve(const char* host, IPmcNetworkAddressList** out) noexcept = 0;
+    // The host name registered for an address text.
+    virtual Result host_name_of(const char* text, PmsOctets* out) noexcept = 0;
+    // The first address of this machine's host name for `protocol`; -5 for IPX.
+    virtual Result local_host_address(EProtocol protocol, IPmcNetworkAddress** out) noexcept = 0;
+    // The UDP port of a service name.
+    virtual Result port_of_service(const char* service, EProtocol protocol,
+                                   uint16_t* out) noexcept = 0;
+    // Adapter questions; they arrive with the interface tables and answer -5 until then.
+    virtual Result best_local_address(const IPmcNetworkAddress* target,
+                                      IPmcNetworkAddress** out) noexcept = 0;
+    virtual Result transport_available(EProtocol protocol, bool* out) noexcept = 0;
+    virtual Result adapter_count(EProtocol protocol, uint32_t* out) noexcept = 0;
+    virtual Result mac_of_address(EProtocol protocol, const char* text,
+                                  PmsOctets* out) noexcept = 0;
+    virtual Result is_local_mac(const char* mac, bool* out) noexcept = 0;
+};
+
+// The two implementations over a given socket binding (which must outlive them).
+IPmcAddressServices* create_extended_address_services(CPmcSocketLibrary& library,
+                                                      Result* result) noexcept;
+IPmcAddressServices* create_classic_address_services(CPmcSocketLibrary& library,
+                                                     Result* result) noexcept;
+// The implementation the binding supports: extended when it has the name functions.
+IPmcAddressServices* create_address_services(CPmcSocketLibrary& library, Result* result) noexcept;
+
+// The process-wide object over pmc_socket_library(), built on first use; null with -3 when it
+// cannot be made (the next call tries again).
+IPmcAddressServices* pmc_address_services(Result* result) noexcept;
+
+// Free functions over the process-wide object.
+Result parse_address(const char* text, PmsOctets* out) noexcept;
+Result protocol_of(const char* text, IPmcNetworkAddress::EProtocol* out) noexcept;
+// True when `text` has a protocol; the failure of protocol_of is returned unchanged.
+Result is_address(const char* text, bool* out) noexcept;
+// Both texts canonicalised and compared byte for byte; the first parse failure is returned.
+Result same_address(const char* a, const char* b, bool* out) noexcept;
+Result transport_available(IPmcNetworkAddress::EProtocol protocol, bool* out) noexcept;
+
+}  // namespace psw

@@ -1,0 +1,63 @@
+// What both address services implementations share: the socket binding they use, the scoped
+// start-up of the socket library, and the adapter questions that are not answered yet.
+#pragma once
+
+#include "net/address_services.h"
+#include "net/socket_api.h"
+
+namespace psw {
+
+// Starts the socket library for one operation and cleans it up when the operation ends.
+class CPmcSocketLibraryUse {
+public:
+    enum class Version { k11, k22 };
+
+    CPmcSocketLibraryUse(CPmcSocketLibrary& library, Version version) noexcept
+        : m_library(library),
+          m_result(version == Version::k22 ? library.startup_v2_2() : library.startup_v1_1())
+    {
+    }
+    ~CPmcSocketLibraryUse()
+    {
+        if (m_result == PSW_SUCCESS) {
+            m_library.cleanup();
+        }
+    }
+    CPmcSocketLibraryUse(const CPmcSocketLibraryUse&) = delete;
+    CPmcSocketLibraryUse& operator=(const CPmcSocketLibraryUse&) = delete;
+
+    Result result() const noexcept { return m_result; }
+
+private:
+    CPmcSocketLibrary& m_library;
+    Result m_result;
+};
+
+class CPmcAddressServicesBase : public IPmcAddressServices {
+public:
+    explicit CPmcAddressServicesBase(CPmcSocketLibrary& library) noexcept : m_library(library) {}
+
+    Result best_local_address(const IPmcNetworkAddress*, IPmcNetworkAddress**) noexcept override
+    {
+        return PSW_ERR_UNSUPPORTED;
+    }
+    Result transport_available(EProtocol, bool*) noexcept override { return PSW_ERR_UNSUPPORTED; }
+    Result adapter_count(EProtocol, uint32_t*) noexcept override { return PSW_ERR_UNSUPPORTED; }
+    Result mac_of_address(EProtocol, const char*, PmsOctets*) noexcept override
+    {
+        return PSW_ERR_UNSUPPORTED;
+    }
+    Result is_local_mac(const char*, bool*) noexcept override { return PSW_ERR_UNSUPPORTED; }
+
+protected:
+    CPmcSocketLibrary& library() const noexcept { return m_library; }
+    const NPmcSocketAPI& api() const noexcept { return m_library.api(); }
+
+private:
+    CPmcSocketLibrary& m_library;
+};
+
+// The port a numeric service text names; 0 for anything that is not a port number.
+uint16_t pmc_port_of_text(const char* text) noexcept;
+
+}  // namespace psw

@@ -1,0 +1,101 @@
+#include "net/address_text.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace psw {
+
+namespace {
+
+int hex_value(char c) noexcept
+{
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// Reads `count` bytes of two hexadecimal digits each.
+bool read_hex_bytes(const char* text, size_t count, uint8_t* out) noexcept
+{
+    for (size_t i = 0; i < count; ++i) {
+        const int high = hex_value(text[2 * i]);
+        const int low = hex_value(text[2 * i + 1]);
+        if (high < 0 || low < 0) {
+            return false;
+        }
+        out[i] = static_cast<uint8_t>(high * 16 + low);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool pmc_parse_ipv4_text(const char* text, uint8_t out[4]) noexcept
+{
+    if (text == nullptr) {
+        return false;
+    }
+    uint8_t bytes[4];
+    const char* p = text;
+    for (int part = 0; part < 4; ++part) {
+        if (part > 0) {
+            if (*p != '.') {
+                return false;
+            }
+            ++p;
+        }
+        if (*p < '0' || *p > '9') {
+            return false;
+        }
+        unsigned value = 0;
+        while (*p >= '0' && *p <= '9') {
+            value = value * 10 + static_cast<unsigned>(*p - '0');
+            if (value > 255) {  // also stops long digit runs before they could wrap
+                return false;
+            }
+            ++p;
+        }
+        bytes[part] = static_cast<uint8_t>(value);
+    }
+    if (*p != '\0') {
+        return false;
+    }
+    std::memcpy(out, bytes, 4);
+    return true;
+}
+
+void pmc_format_ipv4_text(const uint8_t bytes[4], char* out, size_t size) noexcept
+{
+    std::snprintf(out, size, "%u.%u.%u.%u", bytes[0], bytes[1], bytes[2], bytes[3]);
+}
+
+bool pmc_parse_ipx_text(const char* text, uint8_t network[4], uint8_t node[6]) noexcept
+{
+    if (text == nullptr || std::strlen(text) != kPmcIpxTextLength || text[8] != ':') {
+        return false;
+    }
+    uint8_t net[4];
+    uint8_t host[6];
+    if (!read_hex_bytes(text, 4, net) || !read_hex_bytes(text + 9, 6, host)) {
+        return false;
+    }
+    std::memcpy(network, net, 4);
+    std::memcpy(node, host, 6);
+    return true;
+}
+
+void pmc_format_ipx_text(const uint8_t network[4], const uint8_t node[6], char* out,
+                         size_t size) noexcept
+{
+    std::snprintf(out, size, "%02x%02x%02x%02x:%02x%02x%02x%02x%02x%02x", network[0], network[1],
+                  network[2], network[3], node[0], node[1], node[2], node[3], node[4], node[5]);
+}
+
+}  // namespace psw

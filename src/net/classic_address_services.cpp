@@ -1,0 +1,207 @@
+// Address services for a socket library without the protocol-independent name functions:
+// dotted IPv4 texts, IPX texts, and the host-entry functions.
+#include <cstring>
+
+#include "core/factory.h"
+#include "core/platform/lock.h"
+#include "net/address_services_base.h"
+#include "net/address_text.h"
+
+namespace psw {
+
+namespace {
+
+using EProtocol = IPmcNetworkAddress::EProtocol;
+using Version = CPmcSocketLibraryUse::Version;
+
+constexpr char kBroadcastText[] = "255.255.255.255";
+
+// The host-entry functions return one process-wide buffer on some platforms; reading an entry
+// is therefore serialised.
+PmcLock& host_entry_lock() noexcept
+{
+    static PmcLock lock;
+    return lock;
+}
+
+class CPmcClassicAddressServices final : public CPmcAddressServicesBase {
+public:
+    using CPmcAddressServicesBase::CPmcAddressServicesBase;
+
+    Result parse(const char* text, PmsOctets* out) noexcept override
+    {
+        if (text == nullptr || out == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        uint8_t bytes[4];
+        if (pmc_parse_ipv4_text(text, bytes)) {
+            char canonical[16];
+            pmc_format_ipv4_text(bytes, canonical, sizeof canonical);
+            return out->assign(canonical);
+        }
+        uint8_t node[6];
+        if (pmc_parse_ipx_text(text, bytes, node)) {
+            return out->assign(text);
+        }
+        return PSW_ERR_TOO_LONG;
+    }
+
+    Result protocol_of(const char* text, EProtocol* out) noexcept override
+    {
+        if (text == nullptr || out == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        uint8_t bytes[4];
+        uint8_t node[6];
+        if (pmc_parse_ipv4_text(text, bytes)) {
+            *out = IPmcNetworkAddress::kUdpIpv4;
+        } else if (pmc_parse_ipx_text(text, bytes, node)) {
+            *out = IPmcNetworkAddress::kIpx;
+        } else {
+            *out = IPmcNetworkAddress::kUnspecified;
+            return PSW_ERR_TOO_LONG;
+        }
+        return PSW_SUCCESS;
+    }
+
+    Result resolve(const char* host, IPmcNetworkAddressList** out) noexcept override
+    {
+        if (host == nullptr || out == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        CPmcSocketLibraryUse use(library(), Version::k11);
+        if (use.result() != PSW_SUCCESS) {
+            return use.result();
+        }
+        Result result = PSW_SUCCESS;
+        DestroyedPtr<IPmcNetworkAddressList> list(create_address_list(&result));
+        if (!list) {
+            return result;
+        }
+        PmcLockGuard guard(host_entry_lock());
+        const hostent* entry = api().m_pGetHostByName(host);
+        if (entry == nullptr) {
+            return PSW_ERR_FAILED;
+        }
+        for (char* const* item = entry->h_addr_list; *item != nullptr; ++item) {
+            OwnedPtr<IPmcNetworkAddress> address;
+            result = to_address(*entry, *item, address);
+            if (result != PSW_SUCCESS) {
+                return result;
+            }
+            result = list->append(address.get());
+            if (result != PSW_SUCCESS) {
+                return result;
+            }
+            address.release();
+        }
+        *out = list.release();
+        return PSW_SUCCESS;
+    }
+
+    Result host_name_of(const char* text, PmsOctets* out) noexcept override
+    {
+        if (text == nullptr || out == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        CPmcSocketLibraryUse use(library(), Version::k11);
+        if (use.result() != PSW_SUCCESS) {
+            return use.result();
+        }
+        const in_addr_t address = api().m_pInetAddr(text);
+        if (address == INADDR_NONE &&
+            std::strncmp(text, kBroadcastText, sizeof kBroadcastText - 1) != 0) {
+            return PSW_ERR_FAILED;
+        }
+        PmcLockGuard guard(host_entry_lock());
+        const hostent* entry = api().m_pGetHostByAddr(&address, 4, kPmcFamilyInet);
+        if (entry == nullptr || entry->h_name == nullptr) {
+            return PSW_ERR_FAILED;
+        }
+        return out->assign(entry->h_name);
+    }
+
+    Result local_host_address(EProtocol protocol, IPmcNetworkAddress** out) noexcept override
+    {
+        if (protocol == IPmcNetworkAddress::kIpx) {
+            return PSW_ERR_UNSUPPORTED;
+        }
+        if (out == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        CPmcSocketLibraryUse use(library(), Version::k11);
+        if (use.result() != PSW_SUCCESS) {
+            return use.result();
+        }
+        char name[kPmcMaxHostText];
+        if (api().m_pGetHostName(name, sizeof name) != 0) {
+            return PSW_ERR_FAILED;
+        }
+        name[sizeof name - 1] = '\0';
+        PmcLockGuard guard(host_entry_lock());
+        const hostent* entry = api().m_pGetHostByName(name);
+        if (entry == nullptr || entry->h_addr_list[0] == nullptr) {
+            return PSW_ERR_FAILED;
+        }
+        OwnedPtr<IPmcNetworkAddress> address;
+        const Result result = to_address(*entry, entry->h_addr_list[0], address);
+        if (result == PSW_SUCCESS) {
+            *out = address.release();
+        }
+        return result;
+    }
+
+    Result port_of_service(const char* service, EProtocol /*protocol*/,
+                           uint16_t* out) noexcept override
+    {
+        if (service == nullptr || out == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        CPmcSocketLibraryUse use(library(), Version::k11);
+        if (use.result() != PSW_SUCCESS) {
+            return use.result();
+        }
+        PmcLockGuard guard(host_entry_lock());
+        const servent* entry = api().m_pGetServByName(service, "udp");
+        if (entry == nullptr) {
+            return PSW_ERR_FAILED;
+        }
+        // The entry holds the port in network byte order; callers get it in host order.
+        *out = api().m_pNtohs(static_cast<uint16_t>(entry->s_port));
+        return PSW_SUCCESS;
+    }
+
+private:
+    // A new address with the dotted text of one IPv4 address of a host entry and port 0.
+    Result to_address(const hostent& entry, const char* raw,
+                      OwnedPtr<IPmcNetworkAddress>& out) const noexcept
+    {
+        if (entry.h_addrtype != kPmcFamilyInet || entry.h_length != 4) {
+            return PSW_ERR_FAILED;
+        }
+        in_addr address{};
+        std::memcpy(&address, raw, 4);
+        const char* text = api().m_pInetNtoa(address);
+        if (text == nullptr) {
+            return PSW_ERR_FAILED;
+        }
+        Result result = PSW_SUCCESS;
+        out.reset(create_empty_address(&result));
+        if (!out) {
+            return result;
+        }
+        return out->set(text, pmc_protocol_of_family(entry.h_addrtype), 0);
+    }
+};
+
+}  // namespace
+
+IPmcAddressServices* create_classic_address_services(CPmcSocketLibrary& library,
+                                                     Result* result) noexcept
+{
+    IPmcAddressServices* services = pmc_new<CPmcClassicAddressServices>(library);
+    set_result(result, services != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
+    return services;
+}
+
+}  // namespace psw
