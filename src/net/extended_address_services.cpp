@@ -125,11 +125,11 @@ public:
             if (result != PSW_SUCCESS) {
                 return result;
             }
-            result = list->append(address.get());
+            // The list takes the address even when it fails to keep it.
+            result = list->push_back(address.release());
             if (result != PSW_SUCCESS) {
                 return result;
             }
-            address.release();
         }
         *out = list.release();
         return PSW_SUCCESS;
