@@ -16,5 +16,7 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/pswConfigVersion.cmake
 install(FILES ${PROJECT_BINARY_DIR}/pswConfig.cmake ${PROJECT_BINARY_DIR}/pswConfigVersion.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/psw)
 
+# The .pc file finds its prefix from its own place, so an install with --prefix works too.
+file(RELATIVE_PATH PSW_PC_TO_PREFIX "${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig" "${CMAKE_INSTALL_PREFIX}")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/psw.pc.in ${PROJECT_BINARY_DIR}/psw.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/psw.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
