@@ -87,23 +87,23 @@ PSW_API int32_t PSWGetOptionValueString(PSWHandle handle, const char* name, uint
     return needs_options(handle, name, out);
 }
 
-#define PSW_RECORD_CALLS(X, Record)                                                        \
-    PSW_API int32_t PSWGetNumberOf##X##Info(PSWHandle handle, int32_t* count)              \
+#define PSW_RECORD_CALLS(CountCall, CopyCall, Record)                                      \
+    PSW_API int32_t CountCall(PSWHandle handle, int32_t* count)                            \
     {                                                                                      \
         return needs_device(handle, count);                                                \
     }                                                                                      \
-    PSW_API int32_t PSWGet##X##Info(PSWHandle handle, int32_t, Record* out)                \
+    PSW_API int32_t CopyCall(PSWHandle handle, int32_t, Record* out)                       \
     {                                                                                      \
         return needs_device(handle, out);                                                  \
     }
 
-PSW_RECORD_CALLS(Storage, PSWStorageInfo)
-PSW_RECORD_CALLS(Device, PSWDeviceInfo)
-PSW_RECORD_CALLS(InputTray, PSWInputTrayInfo)
-PSW_RECORD_CALLS(InputTrayEx, PSWInputTrayInfoEx)
-PSW_RECORD_CALLS(OutputTray, PSWOutputTrayInfo)
-PSW_RECORD_CALLS(Toner, PSWTonerInfo)
-PSW_RECORD_CALLS(Alert, PSWAlertInfo)
+PSW_RECORD_CALLS(PSWGetNumberOfStorageInfo, PSWGetStorageInfo, PSWStorageInfo)
+PSW_RECORD_CALLS(PSWGetNumberOfDeviceInfo, PSWGetDeviceInfo, PSWDeviceInfo)
+PSW_RECORD_CALLS(PSWGetNumberOfInputTrayInfo, PSWGetInputTrayInfo, PSWInputTrayInfo)
+PSW_RECORD_CALLS(PSWGetNumberOfInputTrayInfoEx, PSWGetInputTrayInfoEx, PSWInputTrayInfoEx)
+PSW_RECORD_CALLS(PSWGetNumberOfOutputTrayInfo, PSWGetOutputTrayInfo, PSWOutputTrayInfo)
+PSW_RECORD_CALLS(PSWGetNumberOfTonerInfo, PSWGetTonerInfo, PSWTonerInfo)
+PSW_RECORD_CALLS(PSWGetNumberOfAlertInfo, PSWGetAlertInfo, PSWAlertInfo)
 
 #undef PSW_RECORD_CALLS
 
