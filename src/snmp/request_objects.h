@@ -1,0 +1,93 @@
+// The two request objects the device queries talk through: the get-data request reads
+// scalars, walks tables and writes values on one printer; the find-device request sends one GET
+// to a broadcast or multicast address and returns every answer. Both hide PDUs, targets and
+// sessions from their callers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/result.h"
+#include "snmp/pms_object_list.h"
+
+namespace psw {
+
+// The SNMPv3 values a request needs when its security mode is 2. The texts are not copied by
+// the caller's side: they point into the handle's user settings.
+struct PmcUsmValues {
+    const char* user_name;
+    int32_t security_level;
+    int32_t auth_protocol;
+    int32_t priv_protocol;
+    const char* auth_pass_phrase;
+    const char* priv_pass_phrase;
+    const char* context_name;
+};
+
+// Largest text get_string writes, terminator included.
+inline constexpr size_t kGetStringCapacity = 256;
+
+// The security mode that makes a request SNMPv3; every other value means community access.
+inline constexpr int32_t kSecurityModeUsm = 2;
+
+class IPmcGetData {
+public:
+    // Destroys the request with its address, PDU and target.
+    virtual void release() noexcept = 0;
+    // Community for the next init (default "public"); -2 for null or longer than 255 characters.
+    virtual Result set_community(const char* community) noexcept = 0;
+    // Builds address, target and the empty PDU. `protocol` is a network protocol number
+    // (1 UDP/IPv4, 2 IPX, 4 UDP/IPv6); a maximum message size of 0 chooses the protocol's
+    // default.
+    virtual Result init(const char* address, int32_t protocol, uint16_t port,
+                        int32_t security_mode, const PmcUsmValues& usm, int32_t timeout,
+                        int32_t retries, uint32_t max_message_size) noexcept = 0;
+    // Adds a binding named by `oid` (with ".0" appended when `instance` is set) and a NULL
+    // value. -2 for an invalid OID text.
+    virtual Result add_oid_string(const char* oid, bool instance) noexcept = 0;
+    // Adds a binding named `oid`.`index` with an INTEGER value (for SetRequests).
+    virtual Result add_oid_with_int(const char* oid, const char* index,
+                                    int32_t value) noexcept = 0;
+    // Sends the bindings as a SetRequest; -7 when the agent answers noSuchName or noAccess.
+    virtual Result set_data() noexcept = 0;
+    // Walks the added columns with GetNextRequests until the first column ends. Each row
+    // appended to `rows` is a PDU holding one binding per added column, in the order added.
+    // The caller owns `rows` and its contents.
+    virtual Result get_data(PmsPduList* rows, const char* first_column) noexcept = 0;
+    // GetRequest; copies the text form of the first value into `destination`, which must hold
+    // kGetStringCapacity bytes (longer texts are cut, always terminated).
+    virtual Result get_string(char* destination) noexcept = 0;
+    // GetRequest; the first `count` values as signed integers (-1 for non-integers).
+    virtual Result get_ints(int32_t* values, int32_t count) noexcept = 0;
+    virtual Result get_int(int32_t* value) noexcept = 0;
+    // The protocol number an address text denotes.
+    virtual Result protocol_of(const char* address, int32_t* protocol) noexcept = 0;
+
+protected:
+    virtual ~IPmcGetData() = default;
+};
+
+class IPmcFindDeviceSnmp {
+public:
+    virtual void release() noexcept = 0;
+    virtual Result set_community(const char* community) noexcept = 0;
+    virtual Result init(const char* address, int32_t protocol, uint16_t port,
+                        int32_t security_mode, const PmcUsmValues& usm, int32_t timeout,
+                        int32_t retries, uint32_t max_message_size) noexcept = 0;
+    // Adds `oid`.0 with a NULL value.
+    virtual Result add_oid_string(const char* oid) noexcept = 0;
+    // Sends one GetRequest to the destination and hands out the answers, one packet per
+    // answering device (reply PDU and a target carrying the answering address). The caller
+    // releases the list.
+    virtual Result send_broad_cast(IPmsSnmpPacketList** answers) noexcept = 0;
+    virtual Result protocol_of(const char* address, int32_t* protocol) noexcept = 0;
+
+protected:
+    virtual ~IPmcFindDeviceSnmp() = default;
+};
+
+// New requests in their initial state; null with -3 when memory runs out.
+IPmcGetData* pmc_create_get_data(Result* result) noexcept;
+IPmcFindDeviceSnmp* pmc_create_find_device_snmp(Result* result) noexcept;
+
+}  // namespace psw
