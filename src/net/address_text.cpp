@@ -1,5 +1,6 @@
 #include "net/address_text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -96,6 +97,71 @@ void pmc_format_ipx_text(const uint8_t network[4], const uint8_t node[6], char* 
 {
     std::snprintf(out, size, "%02x%02x%02x%02x:%02x%02x%02x%02x%02x%02x", network[0], network[1],
                   network[2], network[3], node[0], node[1], node[2], node[3], node[4], node[5]);
+}
+
+Result pmc_parse_ipv6_group_text(const char* text, uint8_t out[16]) noexcept
+{
+    if (text == nullptr) {
+        return PSW_ERR_PARAMETER;
+    }
+    // Eight valid groups take at most 39 characters, so cutting the expanded text short only
+    // ever drops characters that are ignored anyway.
+    constexpr size_t kUnexpandedLimit = 43;
+    char expanded[128];
+    size_t used = 0;
+    auto put = [&](const char* from, size_t count) {
+        for (size_t i = 0; i < count && used + 1 < sizeof expanded; ++i) {
+            expanded[used++] = from[i];
+        }
+    };
+    const char* gap = std::strstr(text, "::");
+    if (gap != nullptr) {
+        size_t colons = 0;
+        for (const char* p = text; *p != '\0' && colons < 8; ++p) {
+            colons += *p == ':' ? 1 : 0;
+        }
+        const size_t before = static_cast<size_t>(gap - text);
+        size_t zero_groups = 0;
+        if (before != 0) {
+            put(text, before);
+            put(":", 1);
+            zero_groups = 8 - colons;
+        } else {
+            zero_groups = 9 - colons;
+        }
+        for (size_t i = 0; i < zero_groups; ++i) {
+            put("0:", 2);
+        }
+        put(gap + 2, std::strlen(gap + 2));
+    } else {
+        put(text, std::min(std::strlen(text), kUnexpandedLimit));
+    }
+    expanded[used] = '\0';
+
+    uint8_t bytes[16];
+    const char* p = expanded;
+    for (int group = 0; group < 8; ++group) {
+        if (group > 0) {
+            if (*p != ':') {
+                return PSW_ERR_PARAMETER;
+            }
+            ++p;
+        }
+        unsigned value = 0;
+        int digits = 0;
+        for (int v = hex_value(*p); v >= 0 && digits < 5; v = hex_value(*p)) {
+            value = value * 16 + static_cast<unsigned>(v);
+            ++digits;
+            ++p;
+        }
+        if (digits == 0 || digits > 4) {
+            return PSW_ERR_PARAMETER;
+        }
+        bytes[2 * group] = static_cast<uint8_t>(value >> 8);
+        bytes[2 * group + 1] = static_cast<uint8_t>(value & 0xff);
+    }
+    std::memcpy(out, bytes, 16);
+    return PSW_SUCCESS;
 }
 
 }  // namespace psw

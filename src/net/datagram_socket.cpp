@@ -1,0 +1,539 @@
+#include "net/datagram_socket.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/factory.h"
+#include "log/log_channel.h"
+#include "net/address_services_base.h"
+#include "net/address_text.h"
+#include "net/socket_api.h"
+
+namespace psw {
+
+namespace {
+
+using EProtocol = IPmcNetworkAddress::EProtocol;
+
+constexpr char kIpv4AnyText[] = "0.0.0.0";
+constexpr char kIpxAnyText[] = "00000000:000000000000";
+constexpr char kIpv6AnyText[] = "0000:0000:0000:0000:0000:0000:0000:0000";
+constexpr char kBroadcastText[] = "255.255.255.255";
+
+IPmcLogger* log() noexcept
+{
+    return pmc_socket_channel().logger();
+}
+
+const char* printable(const char* text) noexcept
+{
+    return text != nullptr ? text : "";
+}
+
+// inet_addr's answer, with the one all-ones text that really means all ones.
+bool ipv4_of_text(const NPmcSocketAPI& api, const char* text, in_addr_t& out) noexcept
+{
+    if (text == nullptr) {
+        return false;
+    }
+    out = api.m_pInetAddr(text);
+    return out != INADDR_NONE ||
+           std::strncmp(text, kBroadcastText, sizeof kBroadcastText - 1) == 0;
+}
+
+// What the three variants share: the handle, the local address, the start-up state and the
+// operations; the variants supply the family hooks.
+class CPmcDataGramSocket : public DataGramSocket {
+public:
+    explicit CPmcDataGramSocket(CPmcSocketLibrary& library) noexcept : m_library(library) {}
+
+    void release() noexcept override { delete this; }
+
+    Result send(const uint8_t* buffer, uint32_t length,
+                const IPmcNetworkAddress* destination) noexcept override
+    {
+        if (buffer == nullptr || destination == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        const unsigned local_port = m_pLocal->port();
+        log()->output(kLogDebug, "[DataGramSocket::send] send packet. port:%d(0x%x) -> %s:%d(0x%x).",
+                      local_port, local_port, printable(destination->text()),
+                      destination->port(), destination->port());
+        sockaddr_storage address{};
+        if (!to_sockaddr(*destination, address)) {
+            return PSW_ERR_PARAMETER;
+        }
+        const ssize_t sent =
+            api().m_pSendTo(m_handle, buffer, length, 0, reinterpret_cast<sockaddr*>(&address),
+                            kPmcSockAddrBytes);
+        if (sent == -1) {
+            log()->output(kLogError, "fail send(). WSAGetLastError()=%d", last_error());
+            return PSW_ERR_SEND;
+        }
+        if (sent != static_cast<ssize_t>(length)) {
+            log()->output(kLogWarn, "send(). size of sended bytes is not same that of buffer.");
+        }
+        return PSW_SUCCESS;
+    }
+
+    Result receive(uint8_t* buffer, uint32_t capacity, int32_t timeout_ms, int32_t* received,
+                   IPmcNetworkAddress** source) noexcept override
+    {
+        if (buffer == nullptr || received == nullptr || source == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        *source = nullptr;
+        const Result waited = wait_readable(timeout_ms);
+        if (waited != PSW_SUCCESS) {
+            return waited;
+        }
+
+        sockaddr_storage address{};
+        PmcSockLen address_length = kPmcSockAddrBytes;
+        ssize_t count = api().m_pRecvFrom(m_handle, buffer, capacity, kPmcReceiveFlags,
+                                          reinterpret_cast<sockaddr*>(&address), &address_length);
+        if (count > static_cast<ssize_t>(capacity)) {
+            // The datagram did not fit and its rest is lost: a failed receive, not a short one.
+            pmc_socket_layer_set_last_error(kPmcErrorMessageTooLong);
+            count = -1;
+        }
+        *received = static_cast<int32_t>(count);
+        if (count < 0) {
+            log()->output(kLogError, "fail recvfrom(). WSAGetLastError()=%d", last_error());
+            return PSW_ERR_RECEIVE;
+        }
+
+        Result result = PSW_SUCCESS;
+        OwnedPtr<IPmcNetworkAddress> from(create_empty_address(&result));
+        if (!from) {
+            return PSW_ERR_NO_MEMORY;
+        }
+        if (!from_sockaddr(address, *from)) {
+            log()->output(kLogError, "[DataGramSocket::receive] fail create CPmcNetworkAddress "
+                                     "( success recvfrom() ).");
+            return PSW_ERR_FAILED;
+        }
+        const unsigned local_port = m_pLocal->port();
+        log()->output(kLogDebug,
+                      "[DataGramSocket::receive] receive packet port:%d(0x%x) <- %s:%d(0x%x).",
+                      local_port, local_port, printable(from->text()), from->port(),
+                      from->port());
+        *source = from.release();
+        return PSW_SUCCESS;
+    }
+
+    IPmcNetworkAddress* local_address() const noexcept override { return m_pLocal.get(); }
+
+    Result set_broadcast(int32_t on) noexcept override
+    {
+        const EProtocol protocol = m_pLocal->protocol();
+        if (protocol != IPmcNetworkAddress::kUdpIpv4 && protocol != IPmcNetworkAddress::kIpx) {
+            return PSW_SUCCESS;
+        }
+        const int value = on & 0xff;
+        if (api().m_pSetSockOpt(m_handle, SOL_SOCKET, SO_BROADCAST, &value, sizeof value) != 0) {
+            log()->output(kLogError,
+                          "fail setsockopt(). can't set broadcast flag. WSAGetLastError()=%d",
+                          last_error());
+            return PSW_ERR_FAILED;
+        }
+        return PSW_SUCCESS;
+    }
+
+    Result join_multicast(const char* group) noexcept override
+    {
+        switch (m_pLocal->protocol()) {
+        case IPmcNetworkAddress::kUdpIpv6: {
+            ipv6_mreq request{};
+            const Result parsed = pmc_parse_ipv6_group_text(group, request.ipv6mr_multiaddr.s6_addr);
+            if (parsed != PSW_SUCCESS) {
+                return parsed;
+            }
+            request.ipv6mr_interface = 0;  // the system's default interface
+            return set_multicast_option(IPPROTO_IPV6, IPV6_JOIN_GROUP, &request, sizeof request);
+        }
+        case IPmcNetworkAddress::kUdpIpv4: {
+            if (group == nullptr) {
+                return PSW_ERR_PARAMETER;
+            }
+            ip_mreq request{};
+            in_addr_t address = 0;
+            if (!ipv4_of_text(api(), group, address)) {
+                log()->output(kLogError, "fail inet_addr(). WSAGetLastError()=%d", last_error());
+                return PSW_ERR_FAILED;
+            }
+            request.imr_multiaddr.s_addr = address;
+            request.imr_interface.s_addr = INADDR_ANY;
+            return set_multicast_option(IPPROTO_IP, IP_ADD_MEMBERSHIP, &request, sizeof request);
+        }
+        default: return PSW_ERR_PARAMETER;
+        }
+    }
+
+    // Opens and binds the socket for the local address set up by create().
+    Result open() noexcept
+    {
+        const Result started = startup();
+        if (started != PSW_SUCCESS) {
+            return started;
+        }
+        m_started = true;
+        if (open_socket() != PSW_SUCCESS) {
+            log()->output(kLogError, "fail socket(). WSAGetLastError()=%d", last_error());
+            return PSW_ERR_SOCKET;
+        }
+        sockaddr_storage address{};
+        if (!to_sockaddr(*m_pLocal, address)) {
+            return PSW_ERR_ADDRESS;
+        }
+        if (api().m_pBind(m_handle, reinterpret_cast<sockaddr*>(&address), kPmcSockAddrBytes) !=
+            0) {
+            log()->output(kLogError, "fail bind(). WSAGetLastError()=%d", last_error());
+            return PSW_ERR_ADDRESS;
+        }
+        sockaddr_storage bound{};
+        PmcSockLen bound_length = kPmcSockAddrBytes;
+        if (api().m_pGetSockName(m_handle, reinterpret_cast<sockaddr*>(&bound), &bound_length) !=
+                0 ||
+            !from_sockaddr(bound, *m_pLocal)) {
+            return PSW_ERR_FAILED;
+        }
+        const unsigned port = m_pLocal->port();
+        log()->output(kLogDebug, "create socket. id:0x%x port:%d(0x%x)",
+                      static_cast<unsigned>(m_handle), port, port);
+        return PSW_SUCCESS;
+    }
+
+    // Takes the local address object made by create().
+    void adopt_local_address(IPmcNetworkAddress* address) noexcept { m_pLocal.reset(address); }
+
+    // The family's any-address text into the local address; -7 when the protocol has none.
+    virtual Result set_any_address() noexcept = 0;
+
+protected:
+    ~CPmcDataGramSocket() override
+    {
+        m_pLocal.reset();
+        if (m_handle != kPmcInvalidSocket) {
+            api().m_pCloseSocket(m_handle);
+        }
+        if (m_started) {
+            m_library.cleanup();
+        }
+    }
+
+    virtual Result startup() noexcept = 0;
+    virtual bool from_sockaddr(const sockaddr_storage& address,
+                               IPmcNetworkAddress& out) noexcept = 0;
+    virtual bool to_sockaddr(const IPmcNetworkAddress& address,
+                             sockaddr_storage& out) noexcept = 0;
+    // Stores the new handle; -202 when the platform refuses the socket.
+    virtual Result open_socket() noexcept = 0;
+
+    Result store_handle(PmcSocketHandle handle) noexcept
+    {
+        m_handle = handle;
+        return handle == kPmcInvalidSocket ? PSW_ERR_ADDRESS : PSW_SUCCESS;
+    }
+
+    // Writes text, protocol and port of a converted address; false when a setter fails.
+    static bool fill(IPmcNetworkAddress& out, const char* text, EProtocol protocol,
+                     uint16_t port) noexcept
+    {
+        return out.set(text, IPmcNetworkAddress::kUnspecified, 0) == PSW_SUCCESS &&
+               out.set_protocol(protocol) == PSW_SUCCESS && out.set_port(port) == PSW_SUCCESS;
+    }
+
+    const NPmcSocketAPI& api() const noexcept { return m_library.api(); }
+    CPmcSocketLibrary& library() const noexcept { return m_library; }
+    IPmcNetworkAddress& local() const noexcept { return *m_pLocal; }
+    int last_error() const noexcept { return m_library.last_error(); }
+
+private:
+    Result wait_readable(int32_t timeout_ms) noexcept
+    {
+        if (!pmc_socket_selectable(m_handle)) {
+            pmc_socket_layer_set_last_error(EBADF);
+            log()->output(kLogError, "fail select(). WSAGetLastError()=%d", last_error());
+            return PSW_ERR_RECEIVE;
+        }
+        timeval limit{};
+        limit.tv_sec = timeout_ms / 1000;
+        limit.tv_usec = (timeout_ms % 1000) * 1000;
+        int ready = 0;
+        do {
+            fd_set readable;
+            FD_ZERO(&readable);
+            FD_SET(m_handle, &readable);
+            ready = api().m_pSelect(m_handle + 1, &readable, nullptr, nullptr,
+                                    timeout_ms == -1 ? nullptr : &limit);
+        } while (ready == -1 && pmc_socket_interrupted(last_error()));
+        if (ready == -1) {
+            log()->output(kLogError, "fail select(). WSAGetLastError()=%d", last_error());
+            return PSW_ERR_RECEIVE;
+        }
+        if (ready == 0) {
+            log()->output(kLogTrace, "select API timeout.");
+            return PSW_ERR_TIMEOUT;
+        }
+        return PSW_SUCCESS;
+    }
+
+    Result set_multicast_option(int level, int option, const void* request,
+                                PmcSockLen length) noexcept
+    {
+        if (api().m_pSetSockOpt(m_handle, level, option, request, length) != 0) {
+            log()->output(kLogError,
+                          "fail setsockopt(). can't set multicast flag. WSAGetLastError()=%d",
+                          last_error());
+            return PSW_ERR_FAILED;
+        }
+        return PSW_SUCCESS;
+    }
+
+    PmcSocketHandle m_handle = kPmcInvalidSocket;
+    OwnedPtr<IPmcNetworkAddress> m_pLocal;
+    bool m_started = false;
+    CPmcSocketLibrary& m_library;
+};
+
+class CPmcIpv4DataGramSocket final : public CPmcDataGramSocket {
+public:
+    using CPmcDataGramSocket::CPmcDataGramSocket;
+
+    Result set_any_address() noexcept override
+    {
+        return local().set(kIpv4AnyText, IPmcNetworkAddress::kUnspecified, 0);
+    }
+
+private:
+    Result startup() noexcept override { return library().startup_v1_1(); }
+
+    bool from_sockaddr(const sockaddr_storage& address, IPmcNetworkAddress& out) noexcept override
+    {
+        sockaddr_in native{};
+        std::memcpy(&native, &address, sizeof native);
+        const char* text = api().m_pInetNtoa(native.sin_addr);
+        return text != nullptr &&
+               fill(out, text, IPmcNetworkAddress::kUdpIpv4, api().m_pNtohs(native.sin_port));
+    }
+
+    bool to_sockaddr(const IPmcNetworkAddress& address, sockaddr_storage& out) noexcept override
+    {
+        sockaddr_in native{};
+        if (!ipv4_of_text(api(), address.text(), native.sin_addr.s_addr)) {
+            return false;
+        }
+        native.sin_family = kPmcFamilyInet;
+        native.sin_port = api().m_pHtons(address.port());
+        std::memset(&out, 0, sizeof out);
+        std::memcpy(&out, &native, sizeof native);
+        return true;
+    }
+
+    Result open_socket() noexcept override
+    {
+        return store_handle(api().m_pSocket(kPmcFamilyInet, SOCK_DGRAM, 0));
+    }
+};
+
+class CPmcIpxDataGramSocket final : public CPmcDataGramSocket {
+public:
+    using CPmcDataGramSocket::CPmcDataGramSocket;
+
+    Result set_any_address() noexcept override
+    {
+        return local().set(kIpxAnyText, IPmcNetworkAddress::kUnspecified, 0);
+    }
+
+private:
+    Result startup() noexcept override { return library().startup_v1_1(); }
+
+    bool from_sockaddr(const sockaddr_storage& address, IPmcNetworkAddress& out) noexcept override
+    {
+        PmcSockAddrIpx native{};
+        std::memcpy(&native, &address, sizeof native);
+        uint8_t network[4];
+        uint8_t node[6];
+        uint16_t socket_number = 0;
+        pmc_ipx_from_native(native, network, node, socket_number);
+        char text[kPmcIpxTextLength + 1];
+        pmc_format_ipx_text(network, node, text, sizeof text);
+        return fill(out, text, IPmcNetworkAddress::kIpx, api().m_pNtohs(socket_number));
+    }
+
+    bool to_sockaddr(const IPmcNetworkAddress& address, sockaddr_storage& out) noexcept override
+    {
+        uint8_t network[4];
+        uint8_t node[6];
+        if (!pmc_parse_ipx_text(address.text(), network, node)) {
+            return false;
+        }
+        PmcSockAddrIpx native{};
+        pmc_ipx_to_native(network, node, api().m_pHtons(address.port()), native);
+        std::memset(&out, 0, sizeof out);
+        std::memcpy(&out, &native, sizeof native);
+        return true;
+    }
+
+    Result open_socket() noexcept override
+    {
+        return store_handle(api().m_pSocket(kPmcFamilyIpx, SOCK_DGRAM, kPmcIpxProtocol));
+    }
+};
+
+class CPmcIpv6DataGramSocket final : public CPmcDataGramSocket {
+public:
+    using CPmcDataGramSocket::CPmcDataGramSocket;
+
+    Result set_any_address() noexcept override
+    {
+        const char* text = nullptr;
+        switch (local().protocol()) {
+        case IPmcNetworkAddress::kUdpIpv4: text = kIpv4AnyText; break;
+        case IPmcNetworkAddress::kIpx: text = kIpxAnyText; break;
+        case IPmcNetworkAddress::kUdpIpv6: text = kIpv6AnyText; break;
+        default: return PSW_ERR_TOO_LONG;
+        }
+        return local().set(text, IPmcNetworkAddress::kUnspecified, 0);
+    }
+
+private:
+    Result startup() noexcept override { return library().startup_v2_2(); }
+
+    bool from_sockaddr(const sockaddr_storage& address, IPmcNetworkAddress& out) noexcept override
+    {
+        if (!api().m_extended) {
+            return false;
+        }
+        PmcSockLen length = kPmcSockAddrBytes;
+        switch (local().protocol()) {
+        case IPmcNetworkAddress::kUdpIpv4: length = sizeof(sockaddr_in); break;
+        case IPmcNetworkAddress::kIpx: length = sizeof(PmcSockAddrIpx); break;
+        case IPmcNetworkAddress::kUdpIpv6: length = sizeof(sockaddr_in6); break;
+        default: break;
+        }
+        char host[kPmcMaxHostText];
+        char service[kPmcMaxServiceText];
+        if (api().m_pGetNameInfo(reinterpret_cast<const sockaddr*>(&address), length, host,
+                                 sizeof host, service, sizeof service,
+                                 kPmcNiNumericHost | kPmcNiNumericService) != 0) {
+            return false;
+        }
+        return fill(out, host, pmc_protocol_of_family(address.ss_family),
+                    pmc_port_of_text(service));
+    }
+
+    bool to_sockaddr(const IPmcNetworkAddress& address, sockaddr_storage& out) noexcept override
+    {
+        if (!api().m_extended || address.text() == nullptr) {
+            return false;
+        }
+        char service[8];
+        std::snprintf(service, sizeof service, "%d", address.port());
+        addrinfo hints{};
+        hints.ai_flags = kPmcAiPassive;
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_DGRAM;
+        addrinfo* results = nullptr;
+        if (api().m_pGetAddrInfo(address.text(), service, &hints, &results) != 0 ||
+            results == nullptr) {
+            return false;
+        }
+        const bool fits = results->ai_addrlen <= sizeof out;
+        if (fits) {
+            std::memset(&out, 0, sizeof out);
+            std::memcpy(&out, results->ai_addr, results->ai_addrlen);
+        }
+        api().m_pFreeAddrInfo(results);
+        return fits;
+    }
+
+    Result open_socket() noexcept override
+    {
+        const int family = pmc_family_of_protocol(local().protocol());
+        return store_handle(api().m_pSocket(family, SOCK_DGRAM, 0));
+    }
+};
+
+CPmcDataGramSocket* new_socket_of(CPmcSocketLibrary& library, EProtocol protocol) noexcept
+{
+    switch (protocol) {
+    case IPmcNetworkAddress::kUdpIpv4: return pmc_new<CPmcIpv4DataGramSocket>(library);
+    case IPmcNetworkAddress::kIpx: return pmc_new<CPmcIpxDataGramSocket>(library);
+    case IPmcNetworkAddress::kUdpIpv6: return pmc_new<CPmcIpv6DataGramSocket>(library);
+    default: return nullptr;
+    }
+}
+
+class CPmcSystemDataGramSocketFactory final : public IPmcDataGramSocketFactory {
+public:
+    Result create(DataGramSocket::EProtocol protocol, uint16_t port,
+                  DataGramSocket** out) noexcept override
+    {
+        return DataGramSocket::create(protocol, port, out);
+    }
+};
+
+}  // namespace
+
+Result create_datagram_socket(CPmcSocketLibrary& library, DataGramSocket::EProtocol protocol,
+                              uint16_t port, DataGramSocket** out) noexcept
+{
+    if (out == nullptr) {
+        return PSW_ERR_PARAMETER;
+    }
+    *out = nullptr;
+    if (protocol != IPmcNetworkAddress::kUdpIpv4 && protocol != IPmcNetworkAddress::kIpx &&
+        protocol != IPmcNetworkAddress::kUdpIpv6) {
+        return PSW_ERR_PARAMETER;
+    }
+    OwnedPtr<CPmcDataGramSocket> socket(new_socket_of(library, protocol));
+    if (!socket) {
+        return PSW_ERR_NO_MEMORY;
+    }
+    IPmcNetworkAddress* local = create_empty_address(nullptr);
+    if (local == nullptr) {
+        return PSW_ERR_NO_MEMORY;
+    }
+    local->set_protocol(protocol);
+    local->set_port(port);
+    socket->adopt_local_address(local);
+    Result result = socket->set_any_address();
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    result = socket->open();
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    *out = socket.release();
+    return PSW_SUCCESS;
+}
+
+Result DataGramSocket::create(EProtocol protocol, uint16_t port, DataGramSocket** out) noexcept
+{
+    return create_datagram_socket(pmc_socket_library(), protocol, port, out);
+}
+
+DataGramSocket* pmc_create_datagram_socket(DataGramSocket::EProtocol protocol,
+                                           Result* result) noexcept
+{
+    return pmc_create_datagram_socket_on_port(protocol, 0, result);
+}
+
+DataGramSocket* pmc_create_datagram_socket_on_port(DataGramSocket::EProtocol protocol,
+                                                   uint16_t port, Result* result) noexcept
+{
+    DataGramSocket* socket = nullptr;
+    set_result(result, DataGramSocket::create(protocol, port, &socket));
+    return socket;
+}
+
+IPmcDataGramSocketFactory& pmc_system_datagram_socket_factory() noexcept
+{
+    static CPmcSystemDataGramSocketFactory factory;
+    return factory;
+}
+
+}  // namespace psw

@@ -1,0 +1,78 @@
+// The datagram socket of the library's own SNMP engine: one unconnected UDP (or IPX) socket,
+// bound when it is created, that sends a buffer to an address and waits a bounded time for one
+// datagram. Sessions own one socket per request and release it afterwards.
+//
+// Sessions create sockets through an IPmcDataGramSocketFactory, so that their tests can hand
+// them sockets that fail or answer on cue without a network.
+#pragma once
+
+#include <cstdint>
+
+#include "core/result.h"
+#include "net/network_address.h"
+
+namespace psw {
+
+class CPmcSocketLibrary;
+
+class DataGramSocket {
+public:
+    using EProtocol = IPmcNetworkAddress::EProtocol;
+
+    virtual void release() noexcept = 0;
+    // 0; -2 for a null argument or a destination this socket cannot reach; -205 when the
+    // datagram cannot be sent. A short send is only logged.
+    virtual Result send(const uint8_t* buffer, uint32_t length,
+                        const IPmcNetworkAddress* destination) noexcept = 0;
+    // Waits up to `timeout_ms` (-1: without limit; 0: polls once) for one datagram. On success
+    // `*received` holds its length and `*source` a new address the caller releases. -2 for a
+    // null argument; -203 on time-out; -204 when waiting or receiving fails (also for a
+    // datagram longer than `capacity`, which is then dropped); -3 or -1 when the source address
+    // cannot be built. `*source` is cleared first; `*received` is written once a datagram was
+    // read, even when that read failed.
+    virtual Result receive(uint8_t* buffer, uint32_t capacity, int32_t timeout_ms,
+                           int32_t* received, IPmcNetworkAddress** source) noexcept = 0;
+    // Protocol, bound address and the port the system chose; owned by the socket.
+    virtual IPmcNetworkAddress* local_address() const noexcept = 0;
+    // Broadcast on (the low byte of `on` non-zero) or off; IPv6 sockets ignore it and give 0.
+    virtual Result set_broadcast(int32_t on) noexcept = 0;
+    // Joins a multicast group on the system's default interface (IPv4 and IPv6 sockets).
+    virtual Result join_multicast(const char* group) noexcept = 0;
+
+    // A new bound socket for protocol 1 (UDP over IPv4), 2 (IPX) or 4 (UDP over IPv6) on
+    // `port` (0: chosen by the system). `*out` is cleared first and receives the socket, owned
+    // by the caller. -2 for a null out or another protocol; -3 without memory; the start-up
+    // code of the socket library; -201 when the platform refuses the socket; -202 when the
+    // address cannot be bound; -1 when the bound address cannot be read back.
+    static Result create(EProtocol protocol, uint16_t port, DataGramSocket** out) noexcept;
+
+protected:
+    virtual ~DataGramSocket() = default;
+};
+
+// The same, over a given socket binding (which must outlive the socket).
+Result create_datagram_socket(CPmcSocketLibrary& library, DataGramSocket::EProtocol protocol,
+                              uint16_t port, DataGramSocket** out) noexcept;
+
+// The component layer's two creator entries: a socket on a port the system chooses, and one
+// on a given port. Null with the failure code in `result`.
+DataGramSocket* pmc_create_datagram_socket(DataGramSocket::EProtocol protocol,
+                                           Result* result) noexcept;
+DataGramSocket* pmc_create_datagram_socket_on_port(DataGramSocket::EProtocol protocol,
+                                                   uint16_t port, Result* result) noexcept;
+
+// Where sessions get their sockets from.
+class IPmcDataGramSocketFactory {
+public:
+    // As DataGramSocket::create.
+    virtual Result create(DataGramSocket::EProtocol protocol, uint16_t port,
+                          DataGramSocket** out) noexcept = 0;
+
+protected:
+    ~IPmcDataGramSocketFactory() = default;
+};
+
+// The factory of real sockets over the process-wide socket binding.
+IPmcDataGramSocketFactory& pmc_system_datagram_socket_factory() noexcept;
+
+}  // namespace psw
