@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# Builds libpsw and runs every test suite:
+#   1. build/       warnings as errors, ctest
+#   2. build-asan/  AddressSanitizer + UndefinedBehaviorSanitizer, ctest
+#   3. fuzz/run_fuzz.sh 60                  when that script exists
+#   4. valgrind over the unit-test programs when they exist
+# A failed test fails the run. When CI is set (to anything non-empty) a skipped test fails it
+# too: peer tests must never pass silently in CI.
+#
+# Options: --no-asan, --no-fuzz, --no-valgrind skip a stage (refused when CI is set).
+# Environment: PSW_JOBS (default 2) for build and ctest parallelism.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+JOBS="${PSW_JOBS:-2}"
+CI_MODE=""
+[[ -n "${CI:-}" ]] && CI_MODE=1
+
+run_asan=1 run_fuzz=1 run_valgrind=1
+for arg in "$@"; do
+  case "$arg" in
+    --no-asan) run_asan="" ;;
+    --no-fuzz) run_fuzz="" ;;
+    --no-valgrind) run_valgrind="" ;;
+    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
+    *) echo "run-tests.sh: unknown option $arg" >&2; exit 2 ;;
+  esac
+done
+if [[ -n "$CI_MODE" && ( -z "$run_asan" || -z "$run_fuzz" || -z "$run_valgrind" ) ]]; then
+  echo "run-tests.sh: stages cannot be left out when CI is set" >&2
+  exit 2
+fi
+
+failures=()
+report=()
+
+stage() { printf '\n==== %s ====\n' "$*"; }
+
+# ctest in a build folder; judges the outcome from its exit status and its output.
+run_ctest() {
+  local dir="$1" label="$2" log rc skipped summary
+  log="$dir/ctest-output.log"
+  set +e
+  (cd "$dir" && ctest --output-on-failure --no-tests=error -j"$JOBS") 2>&1 | tee "$log"
+  rc=${PIPESTATUS[0]}
+  set -e
+  summary="$(grep -E '^[0-9]+% tests passed' "$log" || true)"
+  skipped="$(grep -cE '\*\*\*Skipped|\(Skipped\)$' "$log" || true)"
+  # Each skipped test appears twice: in its result line and in the "did not run" list.
+  skipped=$(( skipped / 2 ))
+  report+=("$label: ${summary:-no ctest summary} (skipped: $skipped)")
+  if [[ $rc -ne 0 ]]; then
+    failures+=("$label: ctest exited with $rc")
+  elif [[ -z "$summary" ]]; then
+    failures+=("$label: no test summary in ctest output")
+  fi
+  if [[ $skipped -gt 0 ]]; then
+    echo "--- skipped tests ($label) ---"
+    sed -n '/The following tests did not run:/,/^$/p' "$log"
+    if [[ -n "$CI_MODE" ]]; then
+      failures+=("$label: $skipped test(s) skipped while CI is set")
+    fi
+  fi
+}
+
+build() {
+  local dir="$1"; shift
+  cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  cmake --build "$dir" -j"$JOBS"
+}
+
+stage "build (warnings as errors)"
+build "$ROOT/build" -DPSW_WERROR=ON
+stage "tests"
+run_ctest "$ROOT/build" "tests"
+
+if [[ -n "$run_asan" ]]; then
+  stage "build (address sanitizer)"
+  build "$ROOT/build-asan" -DPSW_SANITIZE=address
+  stage "tests (address sanitizer)"
+  ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0:strict_string_checks=1}" \
+  UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}" \
+    run_ctest "$ROOT/build-asan" "tests (asan)"
+fi
+
+if [[ -n "$run_fuzz" && -f "$ROOT/fuzz/run_fuzz.sh" ]]; then
+  stage "fuzzing (60 s)"
+  if bash "$ROOT/fuzz/run_fuzz.sh" 60; then
+    report+=("fuzzing: passed")
+  else
+    failures+=("fuzzing: fuzz/run_fuzz.sh failed")
+    report+=("fuzzing: FAILED")
+  fi
+fi
+
+if [[ -n "$run_valgrind" ]]; then
+  programs=()
+  for name in psw_core_tests psw_log_tests psw_snmp_tests psw_net_tests; do
+    [[ -x "$ROOT/build/tests/$name" ]] && programs+=("$ROOT/build/tests/$name")
+  done
+  if [[ ${#programs[@]} -gt 0 ]]; then
+    stage "valgrind"
+    if ! command -v valgrind >/dev/null; then
+      if [[ -n "$CI_MODE" ]]; then failures+=("valgrind: not installed"); fi
+      report+=("valgrind: not installed, not run")
+    else
+      for program in "${programs[@]}"; do
+        name="$(basename "$program")"
+        echo "--- valgrind $name ---"
+        vlog="$ROOT/build/valgrind-$name.log"
+        set +e
+        timeout 1500 valgrind --quiet --error-exitcode=99 --leak-check=full \
+          --errors-for-leak-kinds=definite,indirect --show-leak-kinds=definite,indirect \
+          --track-fds=no --log-file="$vlog" "$program" --gtest_brief=1 > "$vlog.out" 2>&1
+        rc=$?
+        set -e
+        tail -n 3 "$vlog.out"
+        if [[ $rc -eq 0 ]]; then
+          report+=("valgrind $name: clean")
+        else
+          cat "$vlog"
+          tail -n 40 "$vlog.out"
+          case $rc in
+            99) failures+=("valgrind $name: memory errors or leaks (see $vlog)") ;;
+            124) failures+=("valgrind $name: timed out") ;;
+            *) failures+=("valgrind $name: test program failed with $rc") ;;
+          esac
+          report+=("valgrind $name: FAILED ($rc)")
+        fi
+        # Skips under valgrind count like skips in ctest.
+        if [[ -n "$CI_MODE" ]] && grep -q '^\[  SKIPPED \]' "$vlog.out"; then
+          failures+=("valgrind $name: tests skipped while CI is set")
+        fi
+      done
+    fi
+  fi
+fi
+
+stage "summary"
+printf '%s\n' "${report[@]}"
+if [[ ${#failures[@]} -gt 0 ]]; then
+  echo "FAILED:"
+  printf '  %s\n' "${failures[@]}"
+  exit 1
+fi
+echo "all passed"
