@@ -1,6 +1,9 @@
 // Datagram sockets on the loopback interfaces, and with socket calls that fail on cue.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -246,6 +249,34 @@ TEST(DataGramSocket, ReleasingSocketsBalancesTheirStartUps)
         EXPECT_EQ(pmc_socket_layer_startup_count(), before + 2);
     }
     EXPECT_EQ(pmc_socket_layer_startup_count(), before);
+}
+
+TEST(DataGramSocket, HandleBeyondTheDescriptorSetIsRefusedNotOverrun)
+{
+    // Push the next descriptor past what a descriptor set can hold.
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const rlimit saved = limit;
+    limit.rlim_cur = limit.rlim_max = std::max<rlim_t>(limit.rlim_max, FD_SETSIZE + 64);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
+    std::vector<int> fillers;
+    for (int fd = 0; fd >= 0 && fd < FD_SETSIZE;) {
+        fd = open("/dev/null", O_RDONLY);
+        if (fd >= 0) {
+            fillers.push_back(fd);
+        }
+    }
+    Socket socket = open_socket(IPmcNetworkAddress::kUdpIpv4);
+    for (int fd : fillers) {
+        close(fd);
+    }
+    ASSERT_NE(socket, nullptr);
+    uint8_t buffer[16];
+    int32_t received = 0;
+    IPmcNetworkAddress* source = nullptr;
+    EXPECT_EQ(socket->receive(buffer, sizeof buffer, 0, &received, &source), PSW_ERR_RECEIVE);
+    socket.reset();
+    setrlimit(RLIMIT_NOFILE, &saved);
 }
 
 TEST(DataGramSocketFactory, SystemFactoryMakesBoundSockets)
