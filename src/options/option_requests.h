@@ -1,0 +1,45 @@
+// The reads the refresh steps make through a get-data request: one text, one or several
+// integers, or a table walk. Each logs its failing operation under "PSW" at level 1.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/result.h"
+#include "options/option_table_row.h"
+
+namespace psw {
+
+class IPmcGetData;
+
+// Reads one object as text into `field` (cut to size - 1, terminated). `instance` appends
+// ".0" to the OID. An object the agent lacks reads as the empty text.
+Result option_read_text(IPmcGetData* request, const char* oid, bool instance, char* field,
+                        size_t size) noexcept;
+
+// Reads one object as a signed integer (-1 when it is no INTEGER or the agent lacks it).
+Result option_read_int(IPmcGetData* request, const char* oid, bool instance,
+                       int32_t* value) noexcept;
+
+// Reads `count` objects (instances given in full) in one request, in order.
+Result option_read_ints(IPmcGetData* request, const char* const* oids, int32_t count,
+                        int32_t* values) noexcept;
+
+using OptionRowVisitor = void (*)(void* context, const OptionTableRow& row);
+
+// Walks the table of the `count` columns and calls `visit` for each row in order.
+Result option_walk(IPmcGetData* request, const char* const* columns, uint32_t count,
+                   OptionRowVisitor visit, void* context) noexcept;
+
+// The same with any callable taking the row.
+template <class Visitor>
+Result option_walk(IPmcGetData* request, const char* const* columns, uint32_t count,
+                   Visitor& visitor) noexcept
+{
+    return option_walk(
+        request, columns, count,
+        [](void* context, const OptionTableRow& row) { (*static_cast<Visitor*>(context))(row); },
+        &visitor);
+}
+
+}  // namespace psw

@@ -1,0 +1,18 @@
+#include "options/option_text.h"
+
+#include <cstring>
+
+namespace psw {
+
+void copy_option_text(char* field, size_t size, const char* text) noexcept
+{
+    if (field == nullptr || size == 0) {
+        return;
+    }
+    std::memset(field, 0, size);
+    if (text != nullptr) {
+        std::memcpy(field, text, strnlen(text, size - 1));
+    }
+}
+
+}  // namespace psw
