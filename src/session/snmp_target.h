@@ -96,9 +96,58 @@ protected:
     ~IPmsCommunityTarget() = default;
 };
 
+// The user-based security part of a kind-1 target (SNMPv3).
+class IPmsUsmTarget {
+public:
+    enum : int32_t {
+        kMaxSecurityName = 32,
+        // Security levels.
+        kNoAuthNoPriv = 0,
+        kAuthNoPriv = 1,
+        kAuthPriv = 2,
+        // Authentication protocols: usmHMACMD5AuthProtocol, usmHMACSHA1AuthProtocol.
+        kAuthHmacMd5 = 1,
+        kAuthHmacSha1 = 2,
+        // Privacy protocols: usmDESPrivProtocol, usmAESPrivProtocol.
+        kPrivDes = 1,
+        kPrivAes = 2,
+    };
+
+    // Texts are owned by the target and never null ("" when unset).
+    virtual const char* security_name() const noexcept = 0;
+    virtual int32_t security_level() const noexcept = 0;
+    virtual int32_t auth_protocol() const noexcept = 0;
+    virtual int32_t priv_protocol() const noexcept = 0;
+    virtual const char* auth_pass_phrase() const noexcept = 0;
+    virtual const char* priv_pass_phrase() const noexcept = 0;
+    virtual const char* context_name() const noexcept = 0;
+    // The engine id bytes (owned by the target) and their count; `length` may be null.
+    virtual const uint8_t* engine_id(size_t* length) const noexcept = 0;
+    // Null sets ""; a name longer than kMaxSecurityName characters gives -2 and keeps the old.
+    virtual Result set_security_name(const char* name) noexcept = 0;
+    virtual Result set_security_level(int32_t level) noexcept = 0;
+    virtual Result set_auth_protocol(int32_t protocol) noexcept = 0;
+    virtual Result set_priv_protocol(int32_t protocol) noexcept = 0;
+    // Null sets ""; -3 when out of memory.
+    virtual Result set_auth_pass_phrase(const char* phrase) noexcept = 0;
+    virtual Result set_priv_pass_phrase(const char* phrase) noexcept = 0;
+    virtual Result set_context_name(const char* name) noexcept = 0;
+    // Null bytes or length 0 empty it; -3 when out of memory.
+    virtual Result set_engine_id(const uint8_t* bytes, size_t length) noexcept = 0;
+    // Destroys the whole target.
+    virtual void release() noexcept = 0;
+
+protected:
+    ~IPmsUsmTarget() = default;
+};
+
 // A new community target (kind 0) with the initial settings: version -1, time-out -1,
 // retries 0, maximum size 0, port 0, no address, no community.
 IPmsSnmpTarget* create_community_target(Result* result = nullptr) noexcept;
+
+// A new USM target (kind 1) with the common initial settings, empty texts, level and
+// protocols 0 and an empty engine id.
+IPmsSnmpTarget* create_usm_target(Result* result = nullptr) noexcept;
 
 // The community part of a target, or null when it is of another kind.
 inline IPmsCommunityTarget* pms_community_of(IPmsSnmpTarget* target) noexcept
@@ -106,6 +155,13 @@ inline IPmsCommunityTarget* pms_community_of(IPmsSnmpTarget* target) noexcept
     return target != nullptr
                ? static_cast<IPmsCommunityTarget*>(target->query(kPmsTargetCommunity))
                : nullptr;
+}
+
+// The USM part of a target, or null when it is of another kind.
+inline IPmsUsmTarget* pms_usm_of(IPmsSnmpTarget* target) noexcept
+{
+    return target != nullptr ? static_cast<IPmsUsmTarget*>(target->query(kPmsTargetUsm))
+                             : nullptr;
 }
 
 // Address hooks of the common target settings, in target_address.cpp.

@@ -1,0 +1,187 @@
+// RequestSession's broadcast form: one request to a broadcast or multicast address, one reply
+// kept per answering address across every try.
+#include <cstring>
+
+#include "core/factory.h"
+#include "log/log_channel.h"
+#include "log/trace_scope.h"
+#include "session/request_session.h"
+#include "snmp/pms_packet_coder.h"
+
+namespace psw {
+
+namespace {
+
+constexpr char kBroadcastScope[] = "RequestSession::send_broad_cast_sync";
+// IPX texts start with the 8 hexadecimal digits of the network number.
+constexpr size_t kIpxNetworkDigits = 8;
+
+IPmcLogger* log() noexcept
+{
+    return pmc_snmp_channel().logger();
+}
+
+const char* printable(const IPmcNetworkAddress* address) noexcept
+{
+    const char* text = address != nullptr ? address->text() : nullptr;
+    return text != nullptr ? text : "";
+}
+
+}  // namespace
+
+bool RequestSession::source_accepted(const IPmcNetworkAddress* destination,
+                                     const IPmcNetworkAddress* source) noexcept
+{
+    const auto protocol = destination->protocol();
+    if (protocol == IPmcNetworkAddress::kUdpIpv4 || protocol == IPmcNetworkAddress::kUdpIpv6) {
+        return true;
+    }
+    const char* to = printable(destination);
+    const char* from = printable(source);
+    if (std::strncmp(to, "00000000", kIpxNetworkDigits) == 0) {
+        return true;  // the local network: any source
+    }
+    return std::strlen(to) >= kIpxNetworkDigits &&
+           std::strncmp(to, from, kIpxNetworkDigits) == 0;
+}
+
+Result RequestSession::search_new_packet(IPmsSnmpPacketList* list,
+                                         const IPmcNetworkAddress* source, bool* found) noexcept
+{
+    *found = false;
+    Result result = PSW_SUCCESS;
+    PmsListIterator* at = list->new_iterator(&result);
+    if (at == nullptr) {
+        return result;
+    }
+    for (IPmsSnmpPacket* packet = list->at(at); packet != nullptr; packet = list->at(at)) {
+        const IPmsSnmpTarget* target = packet->target();
+        if (target != nullptr && target->address() != nullptr &&
+            target->address()->equals(source)) {
+            *found = true;
+            break;
+        }
+        list->advance(at);
+    }
+    list->release_iterator(at);
+    return PSW_SUCCESS;
+}
+
+// Decodes one reply into a new packet with its own community target addressed to the source.
+// A reply that cannot be decoded, or that cannot be kept for want of memory, is dropped.
+void RequestSession::add_reply(IPmsSnmpPacketList* list, const PmsPacketBuffer* raw,
+                               const IPmcNetworkAddress* source) noexcept
+{
+    OwnedPtr<IPmsSnmpTarget> target(create_community_target());
+    OwnedPtr<IPmsPdu> pdu(create_pdu());
+    OwnedPtr<IPmsSnmpPacket> packet(create_packet());
+    if (!target || !pdu || !packet) {
+        return;
+    }
+    if (pms_packet_coder()->decode(raw, pdu.get(), target.get(), kPmsTranslateCommunity) !=
+            PSW_SUCCESS ||
+        target->set_address(source) != PSW_SUCCESS) {
+        return;
+    }
+    packet->set_pdu(pdu.release());
+    packet->set_target(target.release());
+    list->push_back(packet.release());  // releases the packet itself when it cannot be listed
+}
+
+// The tries of one broadcast; 0 when the last wait ran out, else the error that ended them.
+Result RequestSession::broadcast_tries(const PmsPacketBuffer* request, IPmsSnmpTarget* target,
+                                       IPmsSnmpPacketList* list) noexcept
+{
+    const IPmcNetworkAddress* destination = target->address();
+    Result result = PSW_SUCCESS;
+    for (int32_t attempt = 0; attempt < target->retries() + 1; ++attempt) {
+        log()->output(kLogDebug, "broad cast: try %d.", attempt);
+        result = send_request(request, target);
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        int64_t remaining = target->timeout();
+        uint32_t start = m_ticks.tick_count();
+        while (remaining > 0) {
+            PmsPacketBuffer* raw_reply = nullptr;
+            IPmcNetworkAddress* source = nullptr;
+            result = receive(static_cast<int32_t>(remaining), &raw_reply, &source);
+            if (result == PSW_ERR_TIMEOUT) {
+                break;
+            }
+            if (result != PSW_SUCCESS) {
+                return result;
+            }
+            OwnedPtr<PmsPacketBuffer> reply(raw_reply);
+            OwnedPtr<IPmcNetworkAddress> from(source);
+            if (from && source_accepted(destination, from.get())) {
+                bool known = false;
+                result = search_new_packet(list, from.get(), &known);
+                if (result != PSW_SUCCESS) {
+                    log()->output(kLogError,
+                                  "[RequestSession::send_broad_cast_sync] fail "
+                                  "search_new_packet().");
+                    return result;
+                }
+                if (!known) {
+                    log()->output(kLogDebug, "broad cast: receive from new address:%s",
+                                  printable(from.get()));
+                    // A reply that cannot be decoded is dropped like a repeated one: a stray
+                    // datagram must not end the discovery.
+                    add_reply(list, reply.get(), from.get());
+                }
+            }
+            const uint32_t now = m_ticks.tick_count();
+            remaining -= static_cast<uint32_t>(now - start);
+            start = now;
+        }
+        result = PSW_SUCCESS;
+    }
+    return result;
+}
+
+Result RequestSession::send_broad_cast_sync(IPmsPdu* pdu, IPmsSnmpTarget* target,
+                                            IPmsSnmpPacketList** list) noexcept
+{
+    CPmcTraceScope scope(kBroadcastScope, log());
+    if (pdu == nullptr || target == nullptr || list == nullptr || target->address() == nullptr) {
+        return PSW_ERR_PARAMETER;
+    }
+    if (target->kind() != kPmsCommunityTarget) {
+        // Replies are kept with community targets; other kinds have their own session.
+        return PSW_ERR_PARAMETER;
+    }
+    Result result = open_transport(target->address()->protocol(), target->port());
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    result = socket()->set_broadcast(1);
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    PmsPacketBuffer* built = nullptr;
+    result = build_request(pdu, target, &built, nullptr);
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    OwnedPtr<PmsPacketBuffer> request(built);
+    OwnedPtr<IPmsSnmpPacketList> replies(create_packet_list(&result));
+    if (!replies) {
+        return result;
+    }
+    log()->output(kLogInfo, "broad cast: timeout= %d, retries=%d, destination=%s",
+                  target->timeout(), target->retries(), printable(target->address()));
+
+    if (target->retries() != -1) {
+        result = broadcast_tries(request.get(), target, replies.get());
+    }
+    request.reset();
+    if (result != PSW_SUCCESS && result != PSW_ERR_TIMEOUT) {
+        log()->output(kLogError, "broad cast: error=%d.", result);
+        return result;
+    }
+    *list = replies.release();
+    return PSW_SUCCESS;
+}
+
+}  // namespace psw

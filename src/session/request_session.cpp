@@ -1,0 +1,471 @@
+// RequestSession: unicast exchanges, retries and fragmentation.
+#include "session/request_session.h"
+
+#include <cstdlib>
+
+#include "core/factory.h"
+#include "log/log_channel.h"
+#include "snmp/pms_packet_coder.h"
+
+namespace psw {
+
+namespace {
+
+IPmcLogger* log() noexcept
+{
+    return pmc_snmp_channel().logger();
+}
+
+const char* printable(const IPmcNetworkAddress* address) noexcept
+{
+    const char* text = address != nullptr ? address->text() : nullptr;
+    return text != nullptr ? text : "";
+}
+
+uint32_t ceil_div(size_t value, size_t divisor) noexcept
+{
+    return static_cast<uint32_t>((value + divisor - 1) / divisor);
+}
+
+// Lends a packet's PDU and target to a call and puts them back afterwards.
+class CPmsPacketLoan {
+public:
+    explicit CPmsPacketLoan(IPmsSnmpPacket* packet) noexcept
+        : m_packet(packet), m_pdu(packet->detach_pdu()), m_target(packet->detach_target())
+    {
+    }
+    ~CPmsPacketLoan()
+    {
+        m_packet->set_pdu(m_pdu);
+        m_packet->set_target(m_target);
+    }
+    CPmsPacketLoan(const CPmsPacketLoan&) = delete;
+    CPmsPacketLoan& operator=(const CPmsPacketLoan&) = delete;
+
+    IPmsPdu* pdu() const noexcept { return m_pdu; }
+    IPmsSnmpTarget* target() const noexcept { return m_target; }
+
+private:
+    IPmsSnmpPacket* m_packet;
+    IPmsPdu* m_pdu;
+    IPmsSnmpTarget* m_target;
+};
+
+}  // namespace
+
+RequestSession::RequestSession(IPmcDataGramSocketFactory& sockets, IPmsTickSource& ticks) noexcept
+    : m_transport(sockets), m_ticks(ticks)
+{
+}
+
+RequestSession::~RequestSession() = default;
+
+void RequestSession::release() noexcept
+{
+    delete this;
+}
+
+Result RequestSession::send_sync(IPmsPdu* pdu, IPmsSnmpTarget* target) noexcept
+{
+    if (pdu == nullptr || target == nullptr || target->address() == nullptr) {
+        return PSW_ERR_PARAMETER;
+    }
+    const Result opened = open_transport(target->address()->protocol(), target->port());
+    if (opened != PSW_SUCCESS) {
+        return opened;
+    }
+    uint32_t fragments = 0;
+    const Result result = _send_and_receive(pdu, target, &fragments);
+    if (fragments == 0) {
+        return result;
+    }
+    return fragment_process(pdu, target, fragments);
+}
+
+Result RequestSession::send_sync(IPmsSnmpPacket* packet) noexcept
+{
+    if (packet == nullptr) {
+        return PSW_ERR_PARAMETER;
+    }
+    CPmsPacketLoan loan(packet);
+    return send_sync(loan.pdu(), loan.target());
+}
+
+Result RequestSession::send_broad_cast_sync(IPmsSnmpPacket* packet,
+                                            IPmsSnmpPacketList** list) noexcept
+{
+    if (packet == nullptr) {
+        return PSW_ERR_PARAMETER;
+    }
+    CPmsPacketLoan loan(packet);
+    return send_broad_cast_sync(loan.pdu(), loan.target(), list);
+}
+
+// T1: the socket of the previous request goes; a new one is bound to the port (0: any).
+Result RequestSession::open_transport(DataGramSocket::EProtocol protocol, uint16_t port) noexcept
+{
+    return m_transport.open(protocol, port);
+}
+
+// T2: a new request id, and the PDU encoded for the target. `*written` receives the number of
+// bindings the encoder wrote completely.
+Result RequestSession::build_request(IPmsPdu* pdu, IPmsSnmpTarget* target, PmsPacketBuffer** raw,
+                                     uint32_t* written) noexcept
+{
+    Result result = PSW_SUCCESS;
+    OwnedPtr<PmsPacketBuffer> buffer(create_packet_buffer(&result));
+    if (!buffer) {
+        return result;
+    }
+    pdu->set_request_id(next_request_id());
+    uint32_t count = 0;
+    result = pms_packet_coder()->encode(pdu, target, buffer.get(), &count);
+    if (written != nullptr) {
+        *written = count;
+    }
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    *raw = buffer.release();
+    return PSW_SUCCESS;
+}
+
+// T3.
+Result RequestSession::send_request(const PmsPacketBuffer* raw,
+                                    const IPmsSnmpTarget* target) noexcept
+{
+    DataGramSocket* socket = m_transport.socket();
+    if (socket == nullptr) {
+        return PSW_ERR_SEND;
+    }
+    return socket->send(raw->data(), static_cast<uint32_t>(raw->data_length()),
+                        target->address());
+}
+
+// T4: one datagram within `remaining` milliseconds, as a raw packet holding exactly its bytes.
+Result RequestSession::receive(int32_t remaining, PmsPacketBuffer** raw,
+                               IPmcNetworkAddress** source) noexcept
+{
+    *raw = nullptr;
+    *source = nullptr;
+    DataGramSocket* socket = m_transport.socket();
+    if (socket == nullptr) {
+        return PSW_ERR_RECEIVE;
+    }
+    auto* bytes = static_cast<uint8_t*>(std::malloc(kReceiveCapacity));
+    if (bytes == nullptr) {
+        return PSW_ERR_NO_MEMORY;
+    }
+    int32_t received = 0;
+    IPmcNetworkAddress* from = nullptr;
+    const Result result = socket->receive(bytes, kReceiveCapacity, remaining, &received, &from);
+    if (result != PSW_SUCCESS || received < 0 ||
+        static_cast<uint32_t>(received) > kReceiveCapacity) {
+        std::free(bytes);
+        if (from != nullptr) {
+            from->release();
+        }
+        return result != PSW_SUCCESS ? result : PSW_ERR_RECEIVE;
+    }
+    // Shrink to the datagram; an empty datagram keeps a one-byte block.
+    auto* shrunk = static_cast<uint8_t*>(std::realloc(bytes, received > 0 ? received : 1));
+    if (shrunk != nullptr) {
+        bytes = shrunk;
+    }
+    Result made = PSW_SUCCESS;
+    PmsPacketBuffer* buffer = create_packet_buffer(&made);
+    if (buffer == nullptr) {
+        std::free(bytes);
+        if (from != nullptr) {
+            from->release();
+        }
+        return made;
+    }
+    buffer->attach(bytes, static_cast<size_t>(received), kPmsBufferMalloced);
+    *raw = buffer;
+    *source = from;
+    return PSW_SUCCESS;
+}
+
+Result RequestSession::check_received_raw_packet(IPmsPdu* pdu, IPmsSnmpTarget* target,
+                                                 const PmsPacketBuffer* raw) noexcept
+{
+    int32_t error_status = 0;
+    int32_t request_id = 0;
+    const Result peeked =
+        pms_packet_coder()->peek(raw, &error_status, &request_id, target->kind());
+    if (peeked != PSW_SUCCESS) {
+        return peeked == PSW_ERR_NO_MEMORY ? peeked : PSW_ERR_MALFORMED;
+    }
+    if (request_id == pdu->request_id()) {
+        return error_status == 1 ? PSW_ERR_TOO_BIG : PSW_SUCCESS;
+    }
+    log()->output(kLogDebug,
+                  "[RequestSession::check_received_raw_packet] request id not match. "
+                  "sended packet[%ud]:received packet[%ud].",
+                  static_cast<unsigned>(pdu->request_id()), static_cast<unsigned>(request_id));
+    return PSW_ERR_REQUEST_ID;
+}
+
+// Decodes the reply into a scratch PDU first, so that an undecodable reply leaves the request
+// PDU as it was; a decoded reply then replaces the PDU's header fields and bindings.
+Result RequestSession::decode_reply(const PmsPacketBuffer* raw, IPmsPdu* pdu,
+                                    IPmsSnmpTarget* target) noexcept
+{
+    Result result = PSW_SUCCESS;
+    OwnedPtr<IPmsPdu> reply(create_pdu(&result));
+    if (!reply) {
+        return result;
+    }
+    result = pms_packet_coder()->decode(raw, reply.get(), target, kPmsTranslateUnknown);
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    result = pdu->copy_header(reply.get());
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    pdu->set_bindings(reply->detach_bindings());
+    return PSW_SUCCESS;
+}
+
+Result RequestSession::_send_and_receive(IPmsPdu* pdu, IPmsSnmpTarget* target,
+                                         uint32_t* fragments) noexcept
+{
+    if (pdu == nullptr || target == nullptr || target->address() == nullptr) {
+        return PSW_ERR_PARAMETER;
+    }
+    const size_t max_size = target->max_message_size();
+    if (max_size == 0) {
+        // Nothing fits in nothing; and the size divides below.
+        return PSW_ERR_PARAMETER;
+    }
+    if (target->timeout() <= 0) {
+        // No wait means no reply: say so instead of ending without an answer.
+        return PSW_ERR_TIMEOUT;
+    }
+
+    PmsPacketBuffer* built = nullptr;
+    uint32_t written = 0;
+    Result result = build_request(pdu, target, &built, &written);
+    if (result == PSW_ERR_MESSAGE_SIZE) {
+        const uint32_t count = pdu->bindings() != nullptr ? pdu->bindings()->count() : 0;
+        if (written == 0) {
+            // Not even one binding fits: there is no piece size to split by.
+            return PSW_ERR_PARAMETER;
+        }
+        if (fragments != nullptr) {
+            *fragments = written >= count ? 2 : ceil_div(count, written);
+        }
+        return PSW_ERR_MESSAGE_SIZE;
+    }
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    OwnedPtr<PmsPacketBuffer> request(built);
+    if (request->data_length() > max_size) {
+        if (fragments != nullptr) {
+            *fragments = ceil_div(request->data_length(), max_size);
+        }
+        return PSW_ERR_MESSAGE_SIZE;
+    }
+
+    log()->output(kLogInfo, "_send_and_receive(): timeout= %d, retries=%d", target->timeout(),
+                  target->retries());
+
+    // Without a single try there is no reply either.
+    result = PSW_ERR_TIMEOUT;
+    OwnedPtr<IPmcNetworkAddress> answered;
+    bool ended = false;
+    for (int32_t attempt = 0; !ended && attempt < target->retries() + 1; ++attempt) {
+        log()->output(kLogDebug, "_send_and_receive(): try %d, destination=%s", attempt,
+                      printable(target->address()));
+        result = send_request(request.get(), target);
+        if (result != PSW_SUCCESS) {
+            break;
+        }
+        int64_t remaining = target->timeout();
+        uint32_t start = m_ticks.tick_count();
+        while (remaining > 0) {
+            PmsPacketBuffer* raw_reply = nullptr;
+            IPmcNetworkAddress* source = nullptr;
+            result = receive(static_cast<int32_t>(remaining), &raw_reply, &source);
+            if (result == PSW_ERR_TIMEOUT) {
+                log()->output(kLogError, "_send_and_receive(): receive timeout.");
+                break;
+            }
+            if (result != PSW_SUCCESS) {
+                log()->output(kLogError, "_send_and_receive(): error=%d.", result);
+                ended = true;
+                break;
+            }
+            OwnedPtr<PmsPacketBuffer> reply(raw_reply);
+            OwnedPtr<IPmcNetworkAddress> from(source);
+            log()->output(kLogDebug, "_send_and_receive(): receive from %s",
+                          printable(target->address()));
+            result = check_received_raw_packet(pdu, target, reply.get());
+            if (result == PSW_ERR_TOO_BIG) {
+                log()->output(kLogDebug, "_send_and_receive(): receive packet is too big.");
+                ended = true;
+                break;
+            }
+            if (result == PSW_SUCCESS) {
+                result = decode_reply(reply.get(), pdu, target);
+                if (result != PSW_ERR_MALFORMED) {
+                    answered = std::move(from);
+                    ended = true;
+                    break;
+                }
+            } else if (result != PSW_ERR_REQUEST_ID && result != PSW_ERR_MALFORMED) {
+                ended = true;
+                break;
+            }
+            // A reply to another request, or one that cannot be read: dropped; the wait goes
+            // on for what is left of this try.
+            const uint32_t now = m_ticks.tick_count();
+            remaining -= static_cast<uint32_t>(now - start);
+            start = now;
+        }
+    }
+
+    if (result == PSW_SUCCESS && answered) {
+        result = target->set_address(answered.get());
+    }
+    if (result == PSW_ERR_TOO_BIG && fragments != nullptr) {
+        *fragments = 2;
+    }
+    return result;
+}
+
+PmsPduList* RequestSession::fragment_pdu(IPmsPdu* pdu, uint32_t count, Result* error) noexcept
+{
+    if (pdu == nullptr || count == 0) {
+        set_result(error, PSW_ERR_PARAMETER);
+        return nullptr;
+    }
+    Result result = PSW_SUCCESS;
+    OwnedPtr<PmsPduList> list(create_pdu_list(&result));
+    if (!list) {
+        set_result(error, result);
+        return nullptr;
+    }
+    PmsVarBindList* bindings = pdu->detach_bindings();
+    const uint32_t total = bindings != nullptr ? bindings->count() : 0;
+    const uint32_t base = total / count;
+    const uint32_t extra = total % count;
+    if (base == 0) {
+        log()->output(kLogError,
+                      "[RequestSession::fragment_pdu] can't fragment the packet[%d] any more.",
+                      pdu->request_id());
+        pdu->set_bindings(bindings);
+        set_result(error, PSW_ERR_CANNOT_SPLIT);
+        return nullptr;
+    }
+    // The pieces are made of copies first, so that running out of memory half-way leaves the
+    // request PDU as it was; only then are the originals dropped.
+    uint32_t next = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t size = i < extra ? base + 1 : base;
+        OwnedPtr<IPmsPdu> piece(create_pdu(&result));
+        PmsVarBindList* part = nullptr;
+        if (piece && (result = piece->copy_header(pdu)) == PSW_SUCCESS) {
+            part = bindings->copy_range(next, size, &result);
+        }
+        if (part == nullptr) {
+            pdu->set_bindings(bindings);
+            set_result(error, result != PSW_SUCCESS ? result : PSW_ERR_NO_MEMORY);
+            return nullptr;
+        }
+        piece->set_bindings(part);
+        next += size;
+        result = list->push_back(piece.release());
+        if (result != PSW_SUCCESS) {
+            pdu->set_bindings(bindings);
+            set_result(error, result);
+            return nullptr;
+        }
+    }
+    bindings->truncate(0);
+    pdu->set_bindings(bindings);
+    if (bindings->count() != 0) {
+        log()->output(kLogError,
+                      "[RequestSession::fragment_pdu] vb size of a fragmented packet is zero.");
+        set_result(error, PSW_ERR_FAILED);
+        return nullptr;
+    }
+    set_result(error, PSW_SUCCESS);
+    return list.release();
+}
+
+Result RequestSession::fragment_process(IPmsPdu* pdu, IPmsSnmpTarget* target,
+                                        uint32_t count) noexcept
+{
+    Result result = PSW_SUCCESS;
+    OwnedPtr<PmsPduList> pieces(fragment_pdu(pdu, count, &result));
+    if (!pieces) {
+        return result;
+    }
+    log()->output(kLogInfo, "[RequestSession::fragment_process] packet[%d] is fragmented to %d.",
+                  pdu->request_id(), static_cast<int>(pieces->count()));
+
+    PmsListIterator* at = pieces->new_iterator(&result);
+    if (at == nullptr) {
+        return result;
+    }
+    for (IPmsPdu* piece = pieces->at(at); piece != nullptr; piece = pieces->at(at)) {
+        uint32_t sub_count = 0;
+        result = _send_and_receive(piece, target, &sub_count);
+        if (sub_count != 0) {
+            result = fragment_process(piece, target, sub_count);
+        }
+        if (result != PSW_SUCCESS) {
+            pieces->release_iterator(at);
+            return result;
+        }
+        pieces->advance(at);
+    }
+
+    // Join: the pieces' replies in request order, the first error renumbered to the whole.
+    pieces->rewind(at);
+    IPmsPdu* first = pieces->at(at);
+    pdu->set_type(first->type());
+    pdu->set_error_status(0);
+    pdu->set_error_index(0);
+    int32_t offset = 0;
+    for (IPmsPdu* piece = first; piece != nullptr; piece = pieces->at(at)) {
+        if (pdu->error_status() == 0 && piece->error_status() != 0) {
+            pdu->set_error_status(piece->error_status());
+            pdu->set_error_index(piece->error_index() + offset);
+        }
+        int32_t moved = 0;
+        for (PmsVarBind* binding = piece->detach_first(); binding != nullptr;
+             binding = piece->detach_first()) {
+            result = pdu->append(binding);
+            if (result != PSW_SUCCESS) {
+                pieces->release_iterator(at);
+                return result;
+            }
+            ++moved;
+        }
+        offset += moved;
+        pieces->advance(at);
+    }
+    pieces->release_iterator(at);
+    return PSW_SUCCESS;
+}
+
+IPmsRequestSession* create_request_session(IPmcDataGramSocketFactory& sockets,
+                                           IPmsTickSource& ticks, Result* result) noexcept
+{
+    IPmsRequestSession* session = pmc_new<RequestSession>(sockets, ticks);
+    set_result(result, session != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
+    return session;
+}
+
+IPmsRequestSession* create_request_session(Result* result) noexcept
+{
+    return create_request_session(pmc_system_datagram_socket_factory(),
+                                  pms_system_tick_source(), result);
+}
+
+}  // namespace psw

@@ -1,0 +1,87 @@
+// RequestSession: the library's own SNMPv1/SNMPv2c engine. It sends one request to one target
+// over a fresh datagram socket, waits for the reply with the matching request id (retrying
+// with a per-try time-out), decodes the reply into the request PDU, and splits requests that
+// are too large for the target or the agent into fragments whose replies it joins again. Its
+// broadcast form collects one reply per answering address (broadcast_session.cpp).
+//
+// Internal header: the dispatcher creates sessions through create_request_session(); the
+// fragmenting steps are public so that they can be exercised one by one.
+#pragma once
+
+#include <cstdint>
+
+#include "net/datagram_socket.h"
+#include "session/request_session_interface.h"
+#include "session/session_transport.h"
+#include "session/tick_source.h"
+#include "snmp/pms_packet_buffer.h"
+
+namespace psw {
+
+class RequestSession final : public IPmsRequestSession {
+public:
+    // Receive buffer of one wait.
+    static constexpr uint32_t kReceiveCapacity = 2048;
+
+    RequestSession(IPmcDataGramSocketFactory& sockets, IPmsTickSource& ticks) noexcept;
+    RequestSession(const RequestSession&) = delete;
+    RequestSession& operator=(const RequestSession&) = delete;
+
+    void release() noexcept override;
+    Result send_sync(IPmsPdu* pdu, IPmsSnmpTarget* target) noexcept override;
+    Result send_sync(IPmsSnmpPacket* packet) noexcept override;
+    Result send_broad_cast_sync(IPmsSnmpPacket* packet,
+                                IPmsSnmpPacketList** list) noexcept override;
+    Result send_broad_cast_sync(IPmsPdu* pdu, IPmsSnmpTarget* target,
+                                IPmsSnmpPacketList** list) noexcept override;
+    ~RequestSession() override;
+
+    // One exchange with retries. When the request or its reply is too big, `*fragments`
+    // receives the number of pieces to split the PDU into (and the result is -211 or -210).
+    Result _send_and_receive(IPmsPdu* pdu, IPmsSnmpTarget* target, uint32_t* fragments) noexcept;
+    // Moves the PDU's bindings into `count` new PDUs of the same header, earlier ones taking
+    // the remainder; the PDU keeps its (then empty) binding list. Null with -212 when there
+    // are fewer bindings than pieces (the PDU then keeps its bindings).
+    PmsPduList* fragment_pdu(IPmsPdu* pdu, uint32_t count, Result* error) noexcept;
+    // Sends the PDU in `count` pieces (splitting again where needed) and joins the replies
+    // into it, renumbering a reply's error-index to the joined list.
+    Result fragment_process(IPmsPdu* pdu, IPmsSnmpTarget* target, uint32_t count) noexcept;
+    // 0 for the reply to `pdu`, -210 for a tooBig reply to it, -251 for a reply to another
+    // request, -250 when not even the header can be read.
+    Result check_received_raw_packet(IPmsPdu* pdu, IPmsSnmpTarget* target,
+                                     const PmsPacketBuffer* raw) noexcept;
+
+    // The socket of the current (or last) request; null before the first.
+    DataGramSocket* socket() const noexcept { return m_transport.socket(); }
+
+private:
+    Result open_transport(DataGramSocket::EProtocol protocol, uint16_t port) noexcept;
+    Result build_request(IPmsPdu* pdu, IPmsSnmpTarget* target, PmsPacketBuffer** raw,
+                         uint32_t* written) noexcept;
+    Result send_request(const PmsPacketBuffer* raw, const IPmsSnmpTarget* target) noexcept;
+    Result receive(int32_t remaining, PmsPacketBuffer** raw,
+                   IPmcNetworkAddress** source) noexcept;
+    Result decode_reply(const PmsPacketBuffer* raw, IPmsPdu* pdu,
+                        IPmsSnmpTarget* target) noexcept;
+    // Broadcast helpers.
+    static bool source_accepted(const IPmcNetworkAddress* destination,
+                                const IPmcNetworkAddress* source) noexcept;
+    static Result search_new_packet(IPmsSnmpPacketList* list, const IPmcNetworkAddress* source,
+                                    bool* found) noexcept;
+    static void add_reply(IPmsSnmpPacketList* list, const PmsPacketBuffer* raw,
+                          const IPmcNetworkAddress* source) noexcept;
+    Result broadcast_tries(const PmsPacketBuffer* request, IPmsSnmpTarget* target,
+                           IPmsSnmpPacketList* list) noexcept;
+
+    CPmsSessionTransport m_transport;
+    IPmsTickSource& m_ticks;
+};
+
+// A new session over the given socket factory and tick source (both must outlive it).
+IPmsRequestSession* create_request_session(IPmcDataGramSocketFactory& sockets,
+                                           IPmsTickSource& ticks,
+                                           Result* result = nullptr) noexcept;
+// A new session over real sockets and the system tick count.
+IPmsRequestSession* create_request_session(Result* result = nullptr) noexcept;
+
+}  // namespace psw

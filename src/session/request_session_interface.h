@@ -1,0 +1,29 @@
+// The request-session interface: what the dispatcher, the library's own SNMPv1/SNMPv2c session
+// and the SNMPv3 session all offer. One session serves one request at a time.
+#pragma once
+
+#include "core/result.h"
+#include "session/snmp_target.h"
+#include "snmp/pms_object_list.h"
+#include "snmp/pms_packet.h"
+#include "snmp/pms_pdu.h"
+
+namespace psw {
+
+class IPmsRequestSession {
+public:
+    virtual void release() noexcept = 0;
+    // Sends `pdu` to `target` and decodes the reply into `pdu`. Neither is taken.
+    virtual Result send_sync(IPmsPdu* pdu, IPmsSnmpTarget* target) noexcept = 0;
+    // The same with the packet's PDU and target, which stay in the packet.
+    virtual Result send_sync(IPmsSnmpPacket* packet) noexcept = 0;
+    virtual Result send_broad_cast_sync(IPmsSnmpPacket* packet,
+                                        IPmsSnmpPacketList** list) noexcept = 0;
+    // Sends `pdu` to the target's broadcast or multicast address and collects one reply per
+    // answering address. `*list` (owned by the caller) is written only on success.
+    virtual Result send_broad_cast_sync(IPmsPdu* pdu, IPmsSnmpTarget* target,
+                                        IPmsSnmpPacketList** list) noexcept = 0;
+    virtual ~IPmsRequestSession() = default;
+};
+
+}  // namespace psw

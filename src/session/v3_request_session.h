@@ -1,0 +1,11 @@
+// The SNMPv3 request session (user-based security targets).
+#pragma once
+
+#include "session/request_session_interface.h"
+
+namespace psw {
+
+// A new SNMPv3 session, owned by the caller; -3 when out of memory.
+IPmsRequestSession* create_v3_request_session(Result* result = nullptr) noexcept;
+
+}  // namespace psw
