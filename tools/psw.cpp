@@ -1,74 +1,39 @@
-// psw: a person's way into libpsw. Uses nothing but the public header and the shared library.
+// psw: a person's way into libpsw. Uses nothing but the public headers and the shared library.
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
-#include "psw/psw.h"
+#include "cli/commands.h"
 
 namespace {
 
-struct Transport {
-    int32_t code;
+struct Command {
     const char* name;
+    int (*run)(const psw::cli::Args&);
+    const char* summary;
 };
 
-constexpr Transport kTransports[] = {
-    {PSW_TRANSPORT_UDP_IPV4, "udp-ipv4"},
-    {PSW_TRANSPORT_UDP_IPV6, "udp-ipv6"},
-    {PSW_TRANSPORT_IPX, "ipx"},
+constexpr Command kCommands[] = {
+    {"discover", psw::cli::run_discover, "find printers of the supported model"},
+    {"status", psw::cli::run_status, "printer status, trays, toner, alerts, storage, devices"},
+    {"jobs", psw::cli::run_jobs, "the printer's jobs"},
+    {"cancel", psw::cli::run_cancel, "cancel a job"},
+    {"options", psw::cli::run_options, "installed options by name"},
+    {"transports", psw::cli::run_transports, "which transports this machine can use"},
+    {"about", psw::cli::run_about, "what this build of libpsw offers"},
 };
 
 int usage(FILE* out)
 {
-    std::fprintf(out,
-                 "usage: psw <command>\n"
-                 "\n"
-                 "commands:\n"
-                 "  about        what this build of libpsw offers\n"
-                 "  transports   which transports this machine can use\n"
-                 "  --help       this text\n");
+    std::fputs("usage: psw <command> [arguments]\n\ncommands:\n", out);
+    for (const Command& command : kCommands) {
+        std::fprintf(out, "  %-11s %s\n", command.name, command.summary);
+    }
+    std::fputs("\n'psw <command> --help' describes a command. Read commands take --json.\n"
+               "Exit status: 0 success, 1 a request failed, 2 wrong arguments.\n",
+               out);
     return out == stdout ? 0 : 2;
-}
-
-int fail(const char* what, int32_t code)
-{
-    std::fprintf(stderr, "psw: %s: %s (%d)\n", what, psw_result_meaning(code), code);
-    return 1;
-}
-
-int transports()
-{
-    for (const Transport& transport : kTransports) {
-        std::printf("%-10s %s\n", transport.name,
-                    PSWTransportAvailable(transport.code) != 0 ? "available" : "not available");
-    }
-    return 0;
-}
-
-int about()
-{
-    PSWHandle handle = nullptr;
-    const int32_t result = PSWInit(&handle);
-    if (result != PSW_SUCCESS) {
-        return fail("cannot create a library handle", result);
-    }
-    std::printf("libpsw: printer discovery and status over SNMP\n\n");
-    std::printf("library handle        created and released\n");
-    std::printf("communities           %s, %s, %s\n", PSW_CMD_SET_COMMUNITY_FIND,
-                PSW_CMD_SET_COMMUNITY_GET_OPTION, PSW_CMD_SET_COMMUNITY_WRITE);
-    const int32_t set = PSWCommandString(handle, PSW_CMD_SET_COMMUNITY_FIND, "public");
-    std::printf("set find community    %s\n", psw_result_meaning(set));
-    int32_t count = 0;
-    const int32_t found = PSWFindDeviceSNMP(handle, nullptr, PSW_TRANSPORT_UDP_IPV4, 1000, 0,
-                                            &count);
-    std::printf("discovery             %s\n", found == PSW_SUCCESS
-                                                  ? "available"
-                                                  : psw_result_meaning(found));
-    PSWStorageInfo storage;
-    const int32_t read = PSWGetStorageInfo(handle, 0, &storage);
-    std::printf("device records        %s before PSWInitDevice\n", psw_result_meaning(read));
-    PSWUnInit(handle);
-    std::printf("\ntransports:\n");
-    return transports();
 }
 
 }  // namespace
@@ -78,16 +43,16 @@ int main(int argc, char** argv)
     if (argc < 2) {
         return usage(stderr);
     }
-    const char* command = argv[1];
-    if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0) {
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
         return usage(stdout);
     }
-    if (std::strcmp(command, "about") == 0) {
-        return about();
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    for (const Command& command : kCommands) {
+        if (name == command.name) {
+            return command.run(args);
+        }
     }
-    if (std::strcmp(command, "transports") == 0) {
-        return transports();
-    }
-    std::fprintf(stderr, "psw: unknown command '%s'\n", command);
+    std::fprintf(stderr, "psw: unknown command '%s'\n", name.c_str());
     return usage(stderr);
 }
