@@ -1,0 +1,233 @@
+// The get-data request: scalars, table walks and writes on one printer.
+#include <cstdlib>
+#include <cstring>
+
+#include "log/log_channel.h"
+#include "snmp/pms_octets.h"
+#include "snmp/pms_value.h"
+#include "snmp/request_base.h"
+#include "snmp/walk_order.h"
+
+namespace psw {
+
+namespace {
+
+constexpr int32_t kErrorNoSuchName = 2;
+constexpr int32_t kErrorNoAccess = 6;
+
+class PmcGetData final : public IPmcGetData, public PmcRequestBase {
+public:
+    void release() noexcept override { delete this; }
+
+    Result set_community(const char* community) noexcept override
+    {
+        return set_community_text(community);
+    }
+
+    Result init(const char* address, int32_t protocol, uint16_t port, int32_t security_mode,
+                const PmcUsmValues& usm, int32_t timeout, int32_t retries,
+                uint32_t max_message_size) noexcept override
+    {
+        return init_request(address, protocol, port, security_mode, usm, timeout, retries,
+                            max_message_size);
+    }
+
+    Result add_oid_string(const char* oid, bool instance) noexcept override
+    {
+        return add_null_binding(oid, instance);
+    }
+
+    Result add_oid_with_int(const char* oid, const char* index, int32_t value) noexcept override
+    {
+        Result result = require_init();
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        if (oid == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        OwnedPtr<IPmsOid> name(create_oid_from_text(oid, &result));
+        if (!name) {
+            return result == PSW_ERR_NO_MEMORY ? result : PSW_ERR_PARAMETER;
+        }
+        if (index != nullptr && *index != '\0' && (result = name->append_text(index)) != PSW_SUCCESS) {
+            return result;
+        }
+        IPmsValue* integer = create_value_with_int(value, kPmsInteger, &result);
+        if (integer == nullptr) {
+            return result;
+        }
+        return m_pdu->add(name.release(), integer);
+    }
+
+    Result set_data() noexcept override
+    {
+        const Result result = exchange(kPmsSetRequest);
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        const int32_t status = m_pdu->error_status();
+        return status == kErrorNoSuchName || status == kErrorNoAccess ? PSW_ERR_TOO_LONG
+                                                                       : PSW_SUCCESS;
+    }
+
+    Result get_data(PmsPduList* rows, const char* first_column) noexcept override;
+
+    Result get_string(char* destination) noexcept override
+    {
+        if (destination == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        OwnedPtr<IPmsValue> value;
+        const Result result = single_read(&value);
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        Result error = PSW_SUCCESS;
+        OwnedPtr<PmsOctets> text(value->to_text(&error));
+        if (text && text->length() != 0) {
+            const size_t length = text->length() < kGetStringCapacity - 1
+                                      ? text->length()
+                                      : kGetStringCapacity - 1;
+            std::memcpy(destination, text->data(), length);
+            destination[length] = '\0';
+        }
+        return PSW_SUCCESS;
+    }
+
+    Result get_ints(int32_t* values, int32_t count) noexcept override
+    {
+        if (values == nullptr || count < 0) {
+            return PSW_ERR_PARAMETER;
+        }
+        Result result = exchange(kPmsGetRequest);
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        for (int32_t i = 0; i < count; ++i) {
+            OwnedPtr<IPmsValue> value;
+            result = take_first_value(&value);
+            if (result != PSW_SUCCESS) {
+                return result;
+            }
+            values[i] = value->get_int(nullptr);
+        }
+        return PSW_SUCCESS;
+    }
+
+    Result get_int(int32_t* value) noexcept override
+    {
+        if (value == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        OwnedPtr<IPmsValue> first;
+        const Result result = single_read(&first);
+        if (result == PSW_SUCCESS) {
+            *value = first->get_int(nullptr);
+        }
+        return result;
+    }
+
+    Result protocol_of(const char* address, int32_t* protocol) noexcept override
+    {
+        return protocol_of_text(address, protocol);
+    }
+
+private:
+    // A GetRequest and the first value of its reply.
+    Result single_read(OwnedPtr<IPmsValue>* value) noexcept
+    {
+        const Result result = exchange(kPmsGetRequest);
+        return result == PSW_SUCCESS ? take_first_value(value) : result;
+    }
+
+    // Takes the reply's first binding out; its name is released. -7 when there is none.
+    Result take_first_value(OwnedPtr<IPmsValue>* value) noexcept
+    {
+        IPmsOid* name = nullptr;
+        IPmsValue* taken = nullptr;
+        m_pdu->take_first(&name, &taken);
+        OwnedPtr<IPmsOid> released_name(name);
+        if (taken == nullptr) {
+            return PSW_ERR_TOO_LONG;
+        }
+        value->reset(taken);
+        return PSW_SUCCESS;
+    }
+};
+
+Result PmcGetData::get_data(PmsPduList* rows, const char* first_column) noexcept
+{
+    Result result = require_init();
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    if (rows == nullptr || first_column == nullptr) {
+        return PSW_ERR_PARAMETER;
+    }
+    OwnedPtr<IPmsOid> root(create_oid_from_text(first_column, &result));
+    if (!root) {
+        return result;
+    }
+    IPmcLogger* log = pmc_snmp_channel().logger();
+    for (;;) {
+        // Where this request stands: the reply's first name must lie beyond it.
+        PmsVarBind* first = m_pdu->bindings() != nullptr ? m_pdu->bindings()->at(0) : nullptr;
+        if (first == nullptr || first->name() == nullptr) {
+            return PSW_ERR_TOO_LONG;
+        }
+        OwnedPtr<IPmsOid> requested(first->name()->clone_oid(&result));
+        if (!requested) {
+            return result;
+        }
+        result = exchange(kPmsGetNextRequest);
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        const int32_t status = m_pdu->error_status();
+        if (status == kErrorNoSuchName) {
+            // SNMPv1's end of the agent's view.
+            return PSW_SUCCESS;
+        }
+        if (status != 0) {
+            log->output(kLogError, "[get_data] walk of %s ended by error-status %d.",
+                        first_column, status);
+            return PSW_ERR_FAILED;
+        }
+        PmsVarBind* answer = m_pdu->bindings() != nullptr ? m_pdu->bindings()->at(0) : nullptr;
+        if (answer == nullptr || answer->name() == nullptr) {
+            return PSW_ERR_TOO_LONG;
+        }
+        if (answer->value() != nullptr && answer->value()->type() == kPmsEndOfMibView) {
+            return PSW_SUCCESS;
+        }
+        const int32_t order = answer->name()->compare(root.get());
+        if (order != kPmsOidInsideOther && order != kPmsOidPrefixOfOther) {
+            return PSW_SUCCESS;
+        }
+        if (pmc_oid_text_order(answer->name()->text(), requested->text()) <= 0) {
+            log->output(kLogError, "[get_data] reply name %s does not follow %s.",
+                        answer->name()->text(), requested->text());
+            return PSW_ERR_FAILED;
+        }
+        OwnedPtr<IPmsPdu> row(m_pdu->clone(&result));
+        if (!row) {
+            return result;
+        }
+        result = rows->push_back(row.release());
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+    }
+}
+
+}  // namespace
+
+IPmcGetData* pmc_create_get_data(Result* result) noexcept
+{
+    IPmcGetData* request = new (std::nothrow) PmcGetData();
+    set_result(result, request != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
+    return request;
+}
+
+}  // namespace psw

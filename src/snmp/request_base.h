@@ -1,0 +1,58 @@
+// What the get-data and find-device requests share: the agent's address, one target, one PDU,
+// the community and the security mode, built by init().
+#pragma once
+
+#include "core/factory.h"
+#include "net/network_address.h"
+#include "session/snmp_target.h"
+#include "snmp/pms_pdu.h"
+#include "snmp/request_objects.h"
+
+namespace psw {
+
+class SessionDispatcher;
+
+// Largest community text, terminator excluded.
+inline constexpr size_t kRequestCommunityMax = 255;
+
+// Maximum message sizes chosen when the caller gives none (or one out of range).
+inline constexpr uint32_t kUdpMaxMessageSize = 1400;
+inline constexpr uint32_t kIpxMaxMessageSize = 546;
+
+// The size a request uses for `protocol` when the caller asks for `requested`.
+uint32_t pmc_request_message_size(int32_t protocol, uint32_t requested) noexcept;
+
+class PmcRequestBase {
+public:
+    PmcRequestBase() noexcept;
+    PmcRequestBase(const PmcRequestBase&) = delete;
+    PmcRequestBase& operator=(const PmcRequestBase&) = delete;
+
+    Result set_community_text(const char* community) noexcept;
+    Result init_request(const char* address, int32_t protocol, uint16_t port,
+                        int32_t security_mode, const PmcUsmValues& usm, int32_t timeout,
+                        int32_t retries, uint32_t max_message_size) noexcept;
+    // Adds `oid` (plus ".0" when `instance`) with a NULL value; -2 for an invalid text.
+    Result add_null_binding(const char* oid, bool instance) noexcept;
+    static Result protocol_of_text(const char* address, int32_t* protocol) noexcept;
+
+    IPmsPdu* pdu() const noexcept { return m_pdu.get(); }
+    IPmsSnmpTarget* target() const noexcept { return m_target.get(); }
+
+protected:
+    // -8 until init succeeded.
+    Result require_init() const noexcept;
+    // One exchange of the PDU as `type` through a new dispatcher.
+    Result exchange(int32_t type) noexcept;
+    // A new dispatcher for one exchange; tests may substitute the sessions behind it.
+    virtual SessionDispatcher* make_dispatcher(Result* result) noexcept;
+    virtual ~PmcRequestBase() = default;
+
+    char m_community[kRequestCommunityMax + 1];
+    int32_t m_security_mode = 0;
+    OwnedPtr<IPmcNetworkAddress> m_address;
+    OwnedPtr<IPmsSnmpTarget> m_target;
+    OwnedPtr<IPmsPdu> m_pdu;
+};
+
+}  // namespace psw
