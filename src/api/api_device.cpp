@@ -1,24 +1,67 @@
-// Exported device-session calls: argument checks, then the member the call needs.
-//
-// The device layer (option set and device session) is built by PSWInitDevice; until it exists
-// every call that needs it answers PSW_ERR_NOT_INITIALIZED after its argument checks.
+// Exported device-session calls: argument checks, then the member the call needs (the option
+// set or the device session), whose result passes through unchanged.
+#include <cstring>
+#include <new>
+
 #include "api/library_handle.h"
 #include "api/transport.h"
 #include "psw/psw.h"
+#include "psw/psw_options.h"
+#include "query/device_query.h"
 
 namespace {
 
-int32_t init_device(PSWHandle handle, const char* address, int32_t transport)
+// Longest printer address the session keeps.
+constexpr size_t kAddressMaxLength = psw::kDeviceAddressSize - 1;
+
+int32_t init_device(PSWHandle handle, const char* address, int32_t transport,
+                    int32_t security_mode, const PSWUSMSettings& settings, uint32_t timeout,
+                    uint32_t retries)
 {
     if (handle == nullptr || address == nullptr) {
         return PSW_ERR_PARAMETER;
     }
-    if (psw::pmc_protocol_of_transport(transport) < 0) {
+    const int32_t protocol = psw::pmc_protocol_of_transport(transport);
+    if (protocol < 0) {
+        return PSW_ERR_PARAMETER;
+    }
+    // A longer address would be cut on its way into the session and reach another printer.
+    if (strnlen(address, kAddressMaxLength + 1) > kAddressMaxLength) {
         return PSW_ERR_PARAMETER;
     }
     handle->release_device();
-    // Building the option set and reading the printer needs the device layer.
-    return PSW_ERR_UNSUPPORTED;
+
+    handle->m_pOptionSet = new (std::nothrow) psw::CPSWBramblingOption();
+    if (handle->m_pOptionSet == nullptr) {
+        return PSW_ERR_NO_MEMORY;
+    }
+    handle->m_pUsm->set_settings(security_mode, settings);
+    if (handle->m_readCommunity[0] != '\0') {
+        handle->m_pOptionSet->SetCommunityStr(handle->m_readCommunity);
+    }
+    psw::Result result =
+        handle->m_pOptionSet->Init(protocol, address, handle->m_pUsm, timeout, retries, 0);
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+
+    auto* query = new (std::nothrow) psw::PSWDeviceQuery();
+    if (query == nullptr) {
+        return PSW_ERR_NO_MEMORY;
+    }
+    if (handle->m_readCommunity[0] != '\0') {
+        query->set_read_community(handle->m_readCommunity);
+    }
+    if (handle->m_writeCommunity[0] != '\0') {
+        query->set_write_community(handle->m_writeCommunity);
+    }
+    result = query->init(protocol, address, handle->m_pUsm, timeout, retries, 0);
+    if (result != PSW_SUCCESS) {
+        delete query;
+        return result;
+    }
+    handle->m_pDeviceQuery = query;
+    return PSW_SUCCESS;
 }
 
 // The frame of every call that reads the device session.
@@ -36,7 +79,49 @@ int32_t needs_options(PSWHandle handle, const char* name, const void* out)
     if (handle == nullptr || name == nullptr || out == nullptr) {
         return PSW_ERR_PARAMETER;
     }
-    return handle->m_pOptionSet == nullptr ? PSW_ERR_NOT_INITIALIZED : PSW_ERR_UNSUPPORTED;
+    return handle->m_pOptionSet == nullptr ? PSW_ERR_NOT_INITIALIZED : PSW_SUCCESS;
+}
+
+// The count half of a count-and-copy pair.
+template <class Query>
+int32_t count_records(PSWHandle handle, int32_t* count, Query query)
+{
+    const int32_t frame = needs_device(handle, count);
+    if (frame != PSW_SUCCESS) {
+        return frame;
+    }
+    return query(*handle->m_pDeviceQuery, count);
+}
+
+// The copy half: the record at `index` (taken as unsigned) of the table as last filled.
+template <class Record>
+int32_t copy_record(PSWHandle handle, int32_t index, Record* out,
+                    const psw::PmcVector<Record>& (psw::PSWDeviceQuery::*table)() const noexcept)
+{
+    const int32_t frame = needs_device(handle, out);
+    if (frame != PSW_SUCCESS) {
+        return frame;
+    }
+    const psw::PmcVector<Record>& records = (handle->m_pDeviceQuery->*table)();
+    const auto position = static_cast<uint32_t>(index);
+    if (position >= records.size()) {
+        return PSW_ERR_INDEX;
+    }
+    std::memcpy(static_cast<void*>(out), &records[position], sizeof(Record));
+    return PSW_SUCCESS;
+}
+
+// Runs a table query and writes its record count on success.
+template <class Record>
+int32_t run_count(psw::PSWDeviceQuery& query, psw::Result (psw::PSWDeviceQuery::*run)() noexcept,
+                  const psw::PmcVector<Record>& (psw::PSWDeviceQuery::*table)() const noexcept,
+                  int32_t* count)
+{
+    const psw::Result result = (query.*run)();
+    if (result == PSW_SUCCESS) {
+        *count = static_cast<int32_t>((query.*table)().size());
+    }
+    return result;
 }
 
 }  // namespace
@@ -44,16 +129,19 @@ int32_t needs_options(PSWHandle handle, const char* name, const void* out)
 extern "C" {
 
 PSW_API int32_t PSWInitDevice(PSWHandle handle, const char* address, int32_t transport,
-                              uint32_t /*timeout*/, uint32_t /*retries*/)
+                              uint32_t timeout, uint32_t retries)
 {
-    return init_device(handle, address, transport);
+    PSWUSMSettings settings;
+    std::memset(&settings, 0, sizeof settings);
+    return init_device(handle, address, transport, PSW_SECURITY_MODE_COMMUNITY, settings,
+                       timeout, retries);
 }
 
 PSW_API int32_t PSWInitDeviceEx(PSWHandle handle, const char* address, int32_t transport,
-                                int32_t /*securityMode*/, PSWUSMSettings /*settings*/,
-                                uint32_t /*timeout*/, uint32_t /*retries*/)
+                                int32_t securityMode, PSWUSMSettings settings, uint32_t timeout,
+                                uint32_t retries)
 {
-    return init_device(handle, address, transport);
+    return init_device(handle, address, transport, securityMode, settings, timeout, retries);
 }
 
 PSW_API int32_t PSWRefreshOptions(PSWHandle handle)
@@ -61,49 +149,104 @@ PSW_API int32_t PSWRefreshOptions(PSWHandle handle)
     if (handle == nullptr) {
         return PSW_ERR_PARAMETER;
     }
-    return handle->m_pOptionSet == nullptr ? PSW_ERR_NOT_INITIALIZED : PSW_ERR_UNSUPPORTED;
+    if (handle->m_pOptionSet == nullptr) {
+        return PSW_ERR_NOT_INITIALIZED;
+    }
+    return handle->m_pOptionSet->refresh_options();
 }
 
-PSW_API int32_t PSWGetOptionValueBoolean(PSWHandle handle, const char* name, uint16_t,
+PSW_API int32_t PSWGetOptionValueBoolean(PSWHandle handle, const char* name, uint16_t index,
                                          int16_t* out)
 {
-    return needs_options(handle, name, out);
+    int32_t result = needs_options(handle, name, out);
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    bool value = false;
+    result = handle->m_pOptionSet->get_option(name, &value, static_cast<int32_t>(index));
+    if (result == PSW_SUCCESS) {
+        *out = value ? 1 : 0;
+    }
+    return result;
 }
 
-PSW_API int32_t PSWGetOptionValueInteger(PSWHandle handle, const char* name, uint16_t,
+PSW_API int32_t PSWGetOptionValueInteger(PSWHandle handle, const char* name, uint16_t index,
                                          int32_t* out)
 {
-    return needs_options(handle, name, out);
+    int32_t result = needs_options(handle, name, out);
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    int32_t value = 0;
+    result = handle->m_pOptionSet->get_option(name, &value, static_cast<int32_t>(index));
+    if (result == PSW_SUCCESS) {
+        *out = value;
+    }
+    return result;
 }
 
-PSW_API int32_t PSWGetOptionValueUInteger(PSWHandle handle, const char* name, uint16_t,
+PSW_API int32_t PSWGetOptionValueUInteger(PSWHandle handle, const char* name, uint16_t index,
                                           uint32_t* out)
 {
-    return needs_options(handle, name, out);
+    int32_t result = needs_options(handle, name, out);
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    uint32_t value = 0;
+    result = handle->m_pOptionSet->get_option(name, &value, static_cast<int32_t>(index));
+    if (result == PSW_SUCCESS) {
+        *out = value;
+    }
+    return result;
 }
 
-PSW_API int32_t PSWGetOptionValueString(PSWHandle handle, const char* name, uint16_t, char* out)
+PSW_API int32_t PSWGetOptionValueString(PSWHandle handle, const char* name, uint16_t index,
+                                        char* out)
 {
-    return needs_options(handle, name, out);
+    int32_t result = needs_options(handle, name, out);
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    const char* value = nullptr;
+    result = handle->m_pOptionSet->get_option(name, &value, static_cast<int32_t>(index));
+    if (result == PSW_SUCCESS) {
+        // The caller's buffer holds PSW_OPTION_TEXT_SIZE bytes.
+        const size_t length = value != nullptr ? strnlen(value, PSW_OPTION_TEXT_SIZE - 1) : 0;
+        if (length != 0) {
+            std::memcpy(out, value, length);
+        }
+        out[length] = '\0';
+    }
+    return result;
 }
 
-#define PSW_RECORD_CALLS(CountCall, CopyCall, Record)                                      \
-    PSW_API int32_t CountCall(PSWHandle handle, int32_t* count)                            \
-    {                                                                                      \
-        return needs_device(handle, count);                                                \
-    }                                                                                      \
-    PSW_API int32_t CopyCall(PSWHandle handle, int32_t, Record* out)                       \
-    {                                                                                      \
-        return needs_device(handle, out);                                                  \
+#define PSW_RECORD_CALLS(CountCall, CopyCall, Record, run, table)                             \
+    PSW_API int32_t CountCall(PSWHandle handle, int32_t* count)                               \
+    {                                                                                         \
+        return count_records(handle, count, [](psw::PSWDeviceQuery& query, int32_t* out) {    \
+            return run_count(query, &psw::PSWDeviceQuery::run, &psw::PSWDeviceQuery::table,   \
+                             out);                                                            \
+        });                                                                                   \
+    }                                                                                         \
+    PSW_API int32_t CopyCall(PSWHandle handle, int32_t index, Record* out)                    \
+    {                                                                                         \
+        return copy_record(handle, index, out, &psw::PSWDeviceQuery::table);                  \
     }
 
-PSW_RECORD_CALLS(PSWGetNumberOfStorageInfo, PSWGetStorageInfo, PSWStorageInfo)
-PSW_RECORD_CALLS(PSWGetNumberOfDeviceInfo, PSWGetDeviceInfo, PSWDeviceInfo)
-PSW_RECORD_CALLS(PSWGetNumberOfInputTrayInfo, PSWGetInputTrayInfo, PSWInputTrayInfo)
-PSW_RECORD_CALLS(PSWGetNumberOfInputTrayInfoEx, PSWGetInputTrayInfoEx, PSWInputTrayInfoEx)
-PSW_RECORD_CALLS(PSWGetNumberOfOutputTrayInfo, PSWGetOutputTrayInfo, PSWOutputTrayInfo)
-PSW_RECORD_CALLS(PSWGetNumberOfTonerInfo, PSWGetTonerInfo, PSWTonerInfo)
-PSW_RECORD_CALLS(PSWGetNumberOfAlertInfo, PSWGetAlertInfo, PSWAlertInfo)
+PSW_RECORD_CALLS(PSWGetNumberOfStorageInfo, PSWGetStorageInfo, PSWStorageInfo, query_storage,
+                 storage_table)
+PSW_RECORD_CALLS(PSWGetNumberOfDeviceInfo, PSWGetDeviceInfo, PSWDeviceInfo, query_devices,
+                 device_table)
+PSW_RECORD_CALLS(PSWGetNumberOfInputTrayInfo, PSWGetInputTrayInfo, PSWInputTrayInfo,
+                 query_input_trays, input_tray_table)
+PSW_RECORD_CALLS(PSWGetNumberOfInputTrayInfoEx, PSWGetInputTrayInfoEx, PSWInputTrayInfoEx,
+                 query_input_trays_ex, input_tray_ex_table)
+PSW_RECORD_CALLS(PSWGetNumberOfOutputTrayInfo, PSWGetOutputTrayInfo, PSWOutputTrayInfo,
+                 query_output_trays, output_tray_table)
+PSW_RECORD_CALLS(PSWGetNumberOfTonerInfo, PSWGetTonerInfo, PSWTonerInfo, query_toners,
+                 toner_table)
+PSW_RECORD_CALLS(PSWGetNumberOfAlertInfo, PSWGetAlertInfo, PSWAlertInfo, query_alerts,
+                 alert_table)
 
 #undef PSW_RECORD_CALLS
 
@@ -112,17 +255,27 @@ PSW_API int32_t PSWGetNumberOfJobInfo(PSWHandle handle, uint32_t kind, int32_t* 
     if (handle == nullptr || count == nullptr || kind > PSW_JOB_KIND_SEPARATED) {
         return PSW_ERR_PARAMETER;
     }
-    return needs_device(handle, count);
+    return count_records(handle, count, [kind](psw::PSWDeviceQuery& query, int32_t* out) {
+        const psw::Result result = query.query_jobs(kind);
+        if (result == PSW_SUCCESS) {
+            *out = static_cast<int32_t>(query.job_table().size());
+        }
+        return result;
+    });
 }
 
-PSW_API int32_t PSWGetJobInfo(PSWHandle handle, int32_t, PSWJobInfo* out)
+PSW_API int32_t PSWGetJobInfo(PSWHandle handle, int32_t index, PSWJobInfo* out)
 {
-    return needs_device(handle, out);
+    return copy_record(handle, index, out, &psw::PSWDeviceQuery::job_table);
 }
 
 PSW_API int32_t PSWGetPrinterInfo(PSWHandle handle, PSWPrinterInfo* out)
 {
-    return needs_device(handle, out);
+    const int32_t frame = needs_device(handle, out);
+    if (frame != PSW_SUCCESS) {
+        return frame;
+    }
+    return handle->m_pDeviceQuery->query_printer(out);
 }
 
 PSW_API int32_t PSWGetCharSet(PSWHandle handle, uint32_t which, int32_t* out)
@@ -130,12 +283,20 @@ PSW_API int32_t PSWGetCharSet(PSWHandle handle, uint32_t which, int32_t* out)
     if (handle == nullptr || out == nullptr || which > PSW_CHARSET_PRIVATE) {
         return PSW_ERR_PARAMETER;
     }
-    return needs_device(handle, out);
+    const int32_t frame = needs_device(handle, out);
+    if (frame != PSW_SUCCESS) {
+        return frame;
+    }
+    return handle->m_pDeviceQuery->query_char_set(which, out);
 }
 
 PSW_API int32_t PSWCancelJob(PSWHandle handle, const char* jobId)
 {
-    return needs_device(handle, jobId);
+    const int32_t frame = needs_device(handle, jobId);
+    if (frame != PSW_SUCCESS) {
+        return frame;
+    }
+    return handle->m_pDeviceQuery->cancel_job(jobId);
 }
 
 }  // extern "C"

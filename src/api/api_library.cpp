@@ -4,6 +4,7 @@
 #include "api/library_handle.h"
 #include "api/transport.h"
 #include "psw/psw.h"
+#include "psw/psw_options.h"
 
 extern "C" {
 
@@ -68,8 +69,7 @@ PSW_API int16_t PSWIsSupportedOID(PSWHandle handle, const char* oid)
     if (oid == nullptr || *oid == '\0') {
         return 1;
     }
-    // The option set answers prefix tests once the device layer builds it.
-    return 0;
+    return handle->m_pOptionSet->is_supported_OID(oid) ? 1 : 0;
 }
 
 }  // extern "C"

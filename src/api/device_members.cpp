@@ -1,10 +1,23 @@
 #include "api/device_members.h"
 
+#include "psw/psw_options.h"
+#include "query/device_query.h"
+
 namespace psw {
 
-// No device set-up creates these members yet, so there is never one to destroy; the device
-// layer replaces these bodies when it builds them.
-void pmc_destroy_option_set(CPSWBramblingOption*) noexcept {}
-void pmc_destroy_device_query(PSWDeviceQuery*) noexcept {}
+void pmc_destroy_option_set(CPSWBramblingOption* options) noexcept
+{
+    if (options != nullptr) {
+        options->destroy();
+    }
+}
+
+void pmc_destroy_device_query(PSWDeviceQuery* query) noexcept
+{
+    if (query != nullptr) {
+        query->clear_tables();
+        delete query;
+    }
+}
 
 }  // namespace psw

@@ -1,0 +1,44 @@
+// Alerts: one record per row of prtAlertTable, in table order.
+#include "query/device_query.h"
+#include "query/record_fields.h"
+
+namespace psw {
+
+namespace {
+
+constexpr const char* kAlertColumns[] = {
+    "1.3.6.1.2.1.43.18.1.1.2",  // prtAlertSeverityLevel
+    "1.3.6.1.2.1.43.18.1.1.4",  // prtAlertGroup
+    "1.3.6.1.2.1.43.18.1.1.5",  // prtAlertGroupIndex
+    "1.3.6.1.2.1.43.18.1.1.6",  // prtAlertLocation
+    "1.3.6.1.2.1.43.18.1.1.7",  // prtAlertCode
+    "1.3.6.1.2.1.43.18.1.1.8",  // prtAlertDescription
+};
+
+}  // namespace
+
+Result PSWDeviceQuery::query_alerts() noexcept
+{
+    m_alerts.clear();
+    OwnedPtr<PmsPduList> rows;
+    const Result result = read_table(kAlertColumns, 6, &rows);
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    return pmc_visit_rows(rows.get(), [this](const IPmsPdu* row) noexcept {
+        PSWAlertInfo record = {};
+        pmc_store_int(pmc_row_value(row, 0), &record.severity_level);
+        pmc_store_int(pmc_row_value(row, 1), &record.group);
+        pmc_store_int(pmc_row_value(row, 2), &record.group_index);
+        pmc_store_int(pmc_row_value(row, 3), &record.location);
+        pmc_store_int(pmc_row_value(row, 4), &record.code);
+        const Result stored = pmc_store_text(pmc_row_value(row, 5), record.description,
+                                             sizeof record.description);
+        if (stored != PSW_SUCCESS) {
+            return stored;
+        }
+        return m_alerts.push_back(record) ? PSW_SUCCESS : PSW_ERR_NO_MEMORY;
+    });
+}
+
+}  // namespace psw

@@ -1,0 +1,43 @@
+// Hardware devices: one record per row of hrDeviceTable.
+#include "query/device_query.h"
+#include "query/record_fields.h"
+#include "query/type_codes.h"
+
+namespace psw {
+
+namespace {
+
+constexpr const char* kDeviceColumns[] = {
+    "1.3.6.1.2.1.25.3.2.1.2",  // hrDeviceType
+    "1.3.6.1.2.1.25.3.2.1.5",  // hrDeviceStatus
+    "1.3.6.1.2.1.25.3.2.1.3",  // hrDeviceDescr
+};
+
+}  // namespace
+
+Result PSWDeviceQuery::query_devices() noexcept
+{
+    m_devices.clear();
+    OwnedPtr<PmsPduList> rows;
+    const Result result = read_table(kDeviceColumns, 3, &rows);
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    return pmc_visit_rows(rows.get(), [this](const IPmsPdu* row) noexcept {
+        PSWDeviceInfo record = {};
+        char type[256];
+        Result stored = pmc_store_text(pmc_row_value(row, 0), type, sizeof type);
+        record.device_type = pmc_device_type_code(type);
+        pmc_store_int(pmc_row_value(row, 1), &record.device_status);
+        if (stored == PSW_SUCCESS) {
+            stored = pmc_store_text(pmc_row_value(row, 2), record.description,
+                                    sizeof record.description);
+        }
+        if (stored != PSW_SUCCESS) {
+            return stored;
+        }
+        return m_devices.push_back(record) ? PSW_SUCCESS : PSW_ERR_NO_MEMORY;
+    });
+}
+
+}  // namespace psw

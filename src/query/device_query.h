@@ -1,0 +1,159 @@
+// The device session of a library handle: where the printer is, how to reach it, and the record
+// tables that the queries fill. Each query lives in its own file (storage_query.cpp,
+// input_tray_query.cpp, job_query.cpp, ...); they all talk to the printer through a fresh
+// get-data request made by the factory below, following the common procedure of
+// query_request.cpp.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/factory.h"
+#include "core/pmc_vector.h"
+#include "core/result.h"
+#include "psw/psw_records.h"
+#include "snmp/pms_object_list.h"
+#include "snmp/request_objects.h"
+
+namespace psw {
+
+class IPSWPluginUSM;
+class IPmsPdu;
+
+// Makes a new get-data request; the seam through which tests put a scripted request in place
+// of the real one.
+using GetDataFactory = IPmcGetData* (*)(Result* result) noexcept;
+
+// The factory the device session uses unless told otherwise.
+IPmcGetData* pmc_default_get_data(Result* result) noexcept;
+
+inline constexpr size_t kDeviceAddressSize = 64;
+inline constexpr size_t kDeviceCommunitySize = 256;
+inline constexpr uint16_t kSnmpUdpPort = 161;
+inline constexpr uint16_t kSnmpIpxPort = 36879;
+// Protocol numbers of network addresses.
+inline constexpr int32_t kProtocolUdpIpv4 = 1;
+inline constexpr int32_t kProtocolIpx = 2;
+inline constexpr int32_t kProtocolUdpIpv6 = 4;
+
+// Kinds of the job query.
+inline constexpr uint32_t kJobKindAll = 0;
+inline constexpr uint32_t kJobKindOthers = 1;
+inline constexpr uint32_t kJobKindSeparated = 2;
+inline constexpr int32_t kJobStateSeparated = 17;
+
+class PSWDeviceQuery {
+public:
+    explicit PSWDeviceQuery(GetDataFactory factory = pmc_default_get_data) noexcept;
+    PSWDeviceQuery(const PSWDeviceQuery&) = delete;
+    PSWDeviceQuery& operator=(const PSWDeviceQuery&) = delete;
+    ~PSWDeviceQuery() = default;
+
+    void set_get_data_factory(GetDataFactory factory) noexcept { m_create_get_data = factory; }
+
+    // The read community replaces the request's own default and marks it set; the write
+    // community replaces "private". Longer texts than 255 characters are cut.
+    void set_read_community(const char* community) noexcept;
+    void set_write_community(const char* community) noexcept;
+
+    // Binds the session to a printer: address (at most 63 characters, else -2), port from the
+    // protocol (-2 for a protocol without SNMP), time-out, retries, maximum message size and
+    // the SNMPv3 values of `usm` (numbers copied, texts referred to).
+    Result init(int32_t protocol, const char* address, const IPSWPluginUSM* usm, uint32_t timeout,
+                uint32_t retries, uint32_t max_message_size) noexcept;
+
+    // The queries. Each count query empties its table first and fills it again.
+    Result query_storage() noexcept;
+    Result query_devices() noexcept;
+    Result query_input_trays() noexcept;
+    Result query_input_trays_ex() noexcept;
+    Result query_output_trays() noexcept;
+    Result query_toners() noexcept;
+    Result query_alerts() noexcept;
+    Result query_jobs(uint32_t kind) noexcept;
+    // Writes `out` on success only.
+    Result query_printer(PSWPrinterInfo* out) noexcept;
+    // which: 0 standard, 1 private; writes `out` on success only.
+    Result query_char_set(uint32_t which, int32_t* out) noexcept;
+    Result cancel_job(const char* job_id) noexcept;
+
+    // Empties every record table.
+    void clear_tables() noexcept;
+
+    const PmcVector<PSWStorageInfo>& storage_table() const noexcept { return m_storage; }
+    const PmcVector<PSWDeviceInfo>& device_table() const noexcept { return m_devices; }
+    const PmcVector<PSWInputTrayInfo>& input_tray_table() const noexcept { return m_inputTrays; }
+    const PmcVector<PSWInputTrayInfoEx>& input_tray_ex_table() const noexcept
+    {
+        return m_inputTraysEx;
+    }
+    const PmcVector<PSWOutputTrayInfo>& output_tray_table() const noexcept { return m_outputTrays; }
+    const PmcVector<PSWTonerInfo>& toner_table() const noexcept { return m_toners; }
+    const PmcVector<PSWAlertInfo>& alert_table() const noexcept { return m_alerts; }
+    const PmcVector<PSWJobInfo>& job_table() const noexcept { return m_jobs; }
+
+    int32_t standard_char_set() const noexcept { return m_standardCharSet; }
+    int32_t private_char_set() const noexcept { return m_privateCharSet; }
+    const char* address() const noexcept { return m_address; }
+    uint16_t port() const noexcept { return m_port; }
+    int32_t protocol() const noexcept { return m_protocol; }
+    int32_t security_mode() const noexcept { return m_securityMode; }
+    const PmcUsmValues& usm_values() const noexcept { return m_usm; }
+    bool read_community_set() const noexcept { return m_readCommunitySet; }
+    const char* read_community() const noexcept { return m_readCommunity; }
+    const char* write_community() const noexcept { return m_writeCommunity; }
+
+private:
+    // Steps 1 to 3 of the common procedure: a new request, its community (the read community
+    // when set, or the write community when `for_write`), and init. Failures are logged.
+    Result open_request(OwnedPtr<IPmcGetData>* out, bool for_write) noexcept;
+    // Steps 4 and 5 on an opened request: the columns in order, then the walk from the first.
+    // `rows` receives the rows (caller owns them). Failures are logged.
+    Result walk_columns(IPmcGetData* request, const char* const* columns, size_t count,
+                        OwnedPtr<PmsPduList>* rows) noexcept;
+    // The whole procedure up to the rows: open, add the columns, walk.
+    Result read_table(const char* const* columns, size_t count,
+                      OwnedPtr<PmsPduList>* rows) noexcept;
+    // One object read on a fresh request, as a signed integer or as text (cut to the field).
+    Result read_single_int(const char* oid, int32_t* value) noexcept;
+    Result read_single_text(const char* oid, char* field, size_t size) noexcept;
+
+    // The character-set walk: the table column, the value column and the member to set.
+    Result walk_char_set(const char* table_column, const char* value_column,
+                         int32_t* member) noexcept;
+    // Fills one plain input tray record from a row of the input tray walk.
+    static Result fill_input_tray(const IPmsPdu* row, PSWInputTrayInfo* record) noexcept;
+    // Resolves a coded job column value to its localized text.
+    Result resolve_localized(const char* column, const IPmsPdu* row, uint32_t position,
+                             char* field, size_t size) noexcept;
+
+    GetDataFactory m_create_get_data;
+
+    int32_t m_protocol = 0;
+    char m_address[kDeviceAddressSize] = {};
+    uint16_t m_port = 0;
+    uint32_t m_timeout = 0;
+    uint32_t m_retries = 0;
+    uint32_t m_maxMessageSize = 0;
+    char m_readCommunity[kDeviceCommunitySize] = {};
+    bool m_readCommunitySet = false;
+    char m_writeCommunity[kDeviceCommunitySize] = {};
+
+    PmcVector<PSWStorageInfo> m_storage;
+    PmcVector<PSWDeviceInfo> m_devices;
+    PmcVector<PSWInputTrayInfo> m_inputTrays;
+    PmcVector<PSWInputTrayInfoEx> m_inputTraysEx;
+    PmcVector<PSWOutputTrayInfo> m_outputTrays;
+    PmcVector<PSWTonerInfo> m_toners;
+    PmcVector<PSWAlertInfo> m_alerts;
+    PmcVector<PSWJobInfo> m_jobs;
+
+    PSWPrinterInfo m_printer = {};
+    int32_t m_standardCharSet = 0;
+    int32_t m_privateCharSet = 0;
+
+    int32_t m_securityMode = -1;
+    PmcUsmValues m_usm = {"", 0, 0, 0, "", "", ""};
+};
+
+}  // namespace psw

@@ -1,0 +1,42 @@
+// Output trays: one record per row of prtOutputTable.
+#include "query/device_query.h"
+#include "query/record_fields.h"
+
+namespace psw {
+
+namespace {
+
+constexpr const char* kOutputTrayColumns[] = {
+    "1.3.6.1.2.1.43.9.2.1.2",   // prtOutputType
+    "1.3.6.1.2.1.43.9.2.1.6",   // prtOutputStatus
+    "1.3.6.1.2.1.43.9.2.1.7",   // prtOutputName
+    "1.3.6.1.2.1.43.9.2.1.12",  // prtOutputDescription
+};
+
+}  // namespace
+
+Result PSWDeviceQuery::query_output_trays() noexcept
+{
+    m_outputTrays.clear();
+    OwnedPtr<PmsPduList> rows;
+    const Result result = read_table(kOutputTrayColumns, 4, &rows);
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    return pmc_visit_rows(rows.get(), [this](const IPmsPdu* row) noexcept {
+        PSWOutputTrayInfo record = {};
+        pmc_store_int(pmc_row_value(row, 0), &record.type);
+        pmc_store_int(pmc_row_value(row, 1), &record.status);
+        Result stored = pmc_store_text(pmc_row_value(row, 2), record.name, sizeof record.name);
+        if (stored == PSW_SUCCESS) {
+            stored = pmc_store_text(pmc_row_value(row, 3), record.description,
+                                    sizeof record.description);
+        }
+        if (stored != PSW_SUCCESS) {
+            return stored;
+        }
+        return m_outputTrays.push_back(record) ? PSW_SUCCESS : PSW_ERR_NO_MEMORY;
+    });
+}
+
+}  // namespace psw

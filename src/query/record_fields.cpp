@@ -1,0 +1,146 @@
+#include "query/record_fields.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/factory.h"
+#include "snmp/pms_octets.h"
+
+namespace psw {
+
+const PmsVarBind* pmc_row_binding(const IPmsPdu* row, uint32_t position) noexcept
+{
+    if (row == nullptr) {
+        return nullptr;
+    }
+    const PmsVarBindList* list = row->bindings();
+    if (list == nullptr || position >= list->count()) {
+        return nullptr;
+    }
+    return list->at(position);
+}
+
+const IPmsValue* pmc_row_value(const IPmsPdu* row, uint32_t position) noexcept
+{
+    const PmsVarBind* binding = pmc_row_binding(row, position);
+    return binding != nullptr ? binding->value() : nullptr;
+}
+
+void pmc_store_int(const IPmsValue* value, int32_t* field) noexcept
+{
+    if (value != nullptr) {
+        *field = value->get_int();
+    }
+}
+
+void pmc_store_uint(const IPmsValue* value, uint32_t* field) noexcept
+{
+    if (value != nullptr) {
+        *field = value->get_uint();
+    }
+}
+
+void pmc_copy_text(char* field, size_t size, const char* text) noexcept
+{
+    if (size == 0) {
+        return;
+    }
+    std::memset(field, 0, size);
+    if (text != nullptr) {
+        std::memcpy(field, text, strnlen(text, size - 1));
+    }
+}
+
+Result pmc_store_text(const IPmsValue* value, char* field, size_t size) noexcept
+{
+    pmc_copy_text(field, size, nullptr);
+    if (value == nullptr) {
+        return PSW_SUCCESS;
+    }
+    Result error = PSW_SUCCESS;
+    OwnedPtr<PmsOctets> text(value->to_text(&error));
+    if (text == nullptr) {
+        return error == PSW_ERR_NO_MEMORY ? error : PSW_SUCCESS;
+    }
+    // The text may hold zero bytes of its own; the field keeps what precedes the first.
+    const size_t length = text->length() < size - 1 ? text->length() : size - 1;
+    if (length != 0) {
+        std::memcpy(field, text->data(), length);
+    }
+    return PSW_SUCCESS;
+}
+
+void pmc_store_octets(const IPmsValue* value, uint8_t* field, size_t size) noexcept
+{
+    std::memset(field, 0, size);
+    if (value == nullptr) {
+        return;
+    }
+    size_t length = 0;
+    const uint8_t* bytes = value->get_octets(&length);
+    if (bytes == nullptr) {
+        return;
+    }
+    std::memcpy(field, bytes, length < size ? length : size);
+}
+
+void pmc_store_date(const IPmsValue* value, PSWDateTime* date) noexcept
+{
+    uint8_t octets[7];
+    pmc_store_octets(value, octets, sizeof octets);
+    date->year = static_cast<int16_t>(octets[0] * 256 + octets[1]);
+    date->month = static_cast<int8_t>(octets[2]);
+    date->day = static_cast<int8_t>(octets[3]);
+    date->hour = static_cast<int8_t>(octets[4]);
+    date->minute = static_cast<int8_t>(octets[5]);
+    date->second = static_cast<int8_t>(octets[6]);
+}
+
+const char* pmc_instance_after(const PmsVarBind* binding, const char* column) noexcept
+{
+    if (binding == nullptr || binding->name() == nullptr || column == nullptr) {
+        return nullptr;
+    }
+    const char* name = binding->name()->text();
+    const size_t length = std::strlen(column);
+    if (std::strncmp(name, column, length) != 0 || name[length] != '.') {
+        return nullptr;
+    }
+    return name + length + 1;
+}
+
+bool pmc_row_index(const PmsVarBind* binding, const char* column, int64_t* index) noexcept
+{
+    *index = -1;
+    const char* instance = pmc_instance_after(binding, column);
+    if (instance == nullptr || *instance < '0' || *instance > '9') {
+        return false;
+    }
+    uint64_t number = 0;
+    for (const char* digit = instance; *digit >= '0' && *digit <= '9'; ++digit) {
+        number = number * 10 + static_cast<uint64_t>(*digit - '0');
+        if (number > 0xFFFFFFFFu) {
+            return false;
+        }
+    }
+    *index = static_cast<int64_t>(number);
+    return true;
+}
+
+int32_t pmc_code_in_range(const char* text, const char* prefix, uint32_t first,
+                          uint32_t count) noexcept
+{
+    if (text == nullptr) {
+        return 0;
+    }
+    char candidate[128];
+    for (uint32_t code = first; code < first + count; ++code) {
+        std::snprintf(candidate, sizeof candidate, "%s.%u", prefix, code);
+        if (std::strcmp(text, candidate) == 0) {
+            return static_cast<int32_t>(code);
+        }
+    }
+    return 0;
+}
+
+}  // namespace psw

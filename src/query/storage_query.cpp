@@ -1,0 +1,45 @@
+// Storage areas: one record per row of hrStorageTable.
+#include "query/device_query.h"
+#include "query/record_fields.h"
+#include "query/type_codes.h"
+
+namespace psw {
+
+namespace {
+
+constexpr const char* kStorageColumns[] = {
+    "1.3.6.1.2.1.25.2.3.1.2",  // hrStorageType
+    "1.3.6.1.2.1.25.2.3.1.4",  // hrStorageAllocationUnits
+    "1.3.6.1.2.1.25.2.3.1.5",  // hrStorageSize
+    "1.3.6.1.2.1.25.2.3.1.3",  // hrStorageDescr
+};
+
+}  // namespace
+
+Result PSWDeviceQuery::query_storage() noexcept
+{
+    m_storage.clear();
+    OwnedPtr<PmsPduList> rows;
+    const Result result = read_table(kStorageColumns, 4, &rows);
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    return pmc_visit_rows(rows.get(), [this](const IPmsPdu* row) noexcept {
+        PSWStorageInfo record = {};
+        char type[256];
+        Result stored = pmc_store_text(pmc_row_value(row, 0), type, sizeof type);
+        record.storage_type = pmc_storage_type_code(type);
+        pmc_store_int(pmc_row_value(row, 1), &record.allocation_units);
+        pmc_store_int(pmc_row_value(row, 2), &record.size);
+        if (stored == PSW_SUCCESS) {
+            stored = pmc_store_text(pmc_row_value(row, 3), record.description,
+                                    sizeof record.description);
+        }
+        if (stored != PSW_SUCCESS) {
+            return stored;
+        }
+        return m_storage.push_back(record) ? PSW_SUCCESS : PSW_ERR_NO_MEMORY;
+    });
+}
+
+}  // namespace psw
