@@ -1,0 +1,288 @@
+// The parts of psw that need no printer: argument parsing, JSON, tables, names and messages.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "cli/args.h"
+#include "cli/json.h"
+#include "cli/names.h"
+#include "cli/option_names.h"
+#include "cli/table.h"
+#include "psw/psw.h"
+#include "tools/cli_runner.h"
+
+namespace psw::cli {
+namespace {
+
+// ---- arguments -------------------------------------------------------------------------------
+
+const std::vector<OptionSpec> kSpecs = {
+    {"timeout", true}, {"json", false}, {"filter", true, true}};
+
+TEST(CliArgs, SplitsOptionsValuesAndPositionals)
+{
+    std::string error;
+    auto parsed = parse_args({"10.0.0.5", "--timeout", "300", "--json", "--filter=1.3.6",
+                              "--filter", "1.3.7", "extra"},
+                             kSpecs, &error);
+    ASSERT_TRUE(parsed) << error;
+    EXPECT_EQ(parsed->positionals, (std::vector<std::string>{"10.0.0.5", "extra"}));
+    EXPECT_EQ(parsed->value("timeout"), "300");
+    EXPECT_TRUE(parsed->has_flag("json"));
+    EXPECT_FALSE(parsed->has_flag("help"));
+    EXPECT_EQ(parsed->all("filter"), (std::vector<std::string>{"1.3.6", "1.3.7"}));
+}
+
+TEST(CliArgs, HelpIsAlwaysAFlagAndDoubleDashEndsOptions)
+{
+    std::string error;
+    auto parsed = parse_args({"-h", "--", "--json"}, kSpecs, &error);
+    ASSERT_TRUE(parsed) << error;
+    EXPECT_TRUE(parsed->has_flag("help"));
+    EXPECT_FALSE(parsed->has_flag("json"));
+    EXPECT_EQ(parsed->positionals, (std::vector<std::string>{"--json"}));
+}
+
+TEST(CliArgs, RefusesUnknownMissingRepeatedAndStrayValues)
+{
+    std::string error;
+    EXPECT_FALSE(parse_args({"--nope"}, kSpecs, &error));
+    EXPECT_EQ(error, "unknown option '--nope'");
+    EXPECT_FALSE(parse_args({"-x"}, kSpecs, &error));
+    EXPECT_EQ(error, "unknown option '-x'");
+    EXPECT_FALSE(parse_args({"--timeout"}, kSpecs, &error));
+    EXPECT_EQ(error, "option '--timeout' needs a value");
+    EXPECT_FALSE(parse_args({"--timeout", "1", "--timeout=2"}, kSpecs, &error));
+    EXPECT_EQ(error, "option '--timeout' given twice");
+    EXPECT_FALSE(parse_args({"--json=yes"}, kSpecs, &error));
+    EXPECT_EQ(error, "option '--json' takes no value");
+}
+
+TEST(CliArgs, ParsesBoundedDecimalNumbersOnly)
+{
+    EXPECT_EQ(parse_uint("2000", 1, 600000), 2000u);
+    EXPECT_EQ(parse_uint("0", 0, 5), 0u);
+    EXPECT_EQ(parse_uint("4294967295", 0, UINT32_MAX), UINT32_MAX);
+    EXPECT_FALSE(parse_uint("4294967296", 0, UINT32_MAX));
+    EXPECT_FALSE(parse_uint("0", 1, 5));
+    EXPECT_FALSE(parse_uint("6", 1, 5));
+    EXPECT_FALSE(parse_uint("-1", 0, 5));
+    EXPECT_FALSE(parse_uint("+1", 0, 5));
+    EXPECT_FALSE(parse_uint("1s", 0, 5));
+    EXPECT_FALSE(parse_uint("", 0, 5));
+    EXPECT_FALSE(parse_uint("99999999999", 0, UINT32_MAX));
+}
+
+// ---- JSON ------------------------------------------------------------------------------------
+
+TEST(CliJson, QuotesEscapesAndKeepsUtf8)
+{
+    EXPECT_EQ(json_quote("plain"), "\"plain\"");
+    EXPECT_EQ(json_quote("a\"b\\c"), "\"a\\\"b\\\\c\"");
+    EXPECT_EQ(json_quote("l1\nl2\t\r\b\f"), "\"l1\\nl2\\t\\r\\b\\f\"");
+    EXPECT_EQ(json_quote(std::string("\x01\x1f\x7f", 3)), "\"\\u0001\\u001f\\u007f\"");
+    EXPECT_EQ(json_quote(std::string("nul\0x", 5)), "\"nul\\u0000x\"");
+    EXPECT_EQ(json_quote("Gr\xC3\xBC\xC3\x9F"), "\"Gr\xC3\xBC\xC3\x9F\"");  // valid UTF-8 stays
+    EXPECT_EQ(json_quote("\xE2\x82\xAC"), "\"\xE2\x82\xAC\"");
+}
+
+TEST(CliJson, TakesBytesThatAreNotUtf8AsLatin1)
+{
+    EXPECT_EQ(json_quote("Gr\xFC\xDF"), "\"Gr\\u00fc\\u00df\"");
+    EXPECT_EQ(json_quote("\xC3"), "\"\\u00c3\"");                // cut sequence
+    EXPECT_EQ(json_quote("\xC0\xAF"), "\"\\u00c0\\u00af\"");     // overlong
+    EXPECT_EQ(json_quote("\xED\xA0\x80"), "\"\\u00ed\\u00a0\\u0080\"");  // surrogate
+}
+
+TEST(CliJson, WritesNestedDocumentsThatPythonReadsBack)
+{
+    JsonWriter json;
+    json.begin_object()
+        .key("name").string("Tray \"1\"\n\xFC")
+        .key("count").number(-3)
+        .key("big").number(int64_t{1} << 40)
+        .key("ok").boolean(true)
+        .key("none").null()
+        .key("empty").begin_array().end_array()
+        .key("obj").begin_object().end_object()
+        .key("list").begin_array().number(1).string("x").begin_object().key("k").boolean(false)
+        .end_object().end_array()
+        .end_object();
+    const std::string text = json.str();
+    ASSERT_EQ(text.back(), '\n');
+    EXPECT_EQ(psw::test::json_error(text), "");
+    EXPECT_EQ(psw::test::json_eval(text, "d['name']"), "\"Tray \\\"1\\\"\\n\\u00fc\"");
+    EXPECT_EQ(psw::test::json_eval(text, "[d['count'], d['big'], d['ok'], d['none']]"),
+              "[-3, 1099511627776, true, null]");
+    EXPECT_EQ(psw::test::json_eval(text, "[d['empty'], d['obj'], d['list']]"),
+              "[[], {}, [1, \"x\", {\"k\": false}]]");
+}
+
+TEST(CliJson, EveryByteValueGivesValidJson)
+{
+    std::string all;
+    for (int byte = 1; byte < 256; ++byte) {
+        all += static_cast<char>(byte);
+    }
+    JsonWriter json;
+    json.begin_array().string(all).end_array();
+    EXPECT_EQ(psw::test::json_error(json.str()), "");
+    EXPECT_EQ(psw::test::json_eval(json.str(), "len(d[0])"), "255");
+}
+
+// ---- tables ----------------------------------------------------------------------------------
+
+TEST(CliTable, AlignsColumnsUnderTheirTitles)
+{
+    Table table({{"NAME"}, {"LEVEL", Align::right}, {"STATUS"}});
+    table.add_row({"Tray 1", "50%", "idle"});
+    table.add_row({"Bypass Tray", "5%", "busy, critical alert"});
+    EXPECT_EQ(table.render(2),
+              "  NAME         LEVEL  STATUS\n"
+              "  Tray 1         50%  idle\n"
+              "  Bypass Tray     5%  busy, critical alert\n");
+}
+
+TEST(CliTable, CountsUtf8CharactersAndHidesControlCharacters)
+{
+    Table table({{"A"}, {"B"}});
+    table.add_row({"\xC3\xBC\xC3\xBC", "x"});
+    table.add_row({"a\nb\x1b", "y"});
+    EXPECT_EQ(table.render(),
+              "A     B\n"
+              "\xC3\xBC\xC3\xBC    x\n"
+              "a?b?  y\n");
+    EXPECT_EQ(display_width("\xE2\x82\xAC" "1"), 2u);
+}
+
+// ---- names -----------------------------------------------------------------------------------
+
+TEST(CliNames, NamesEveryDetectedErrorBit)
+{
+    const std::vector<std::string> expected = {
+        "lowPaper",         "noPaper",           "lowToner",            "noToner",
+        "doorOpen",         "jammed",            "offline",             "serviceRequested",
+        "inputTrayMissing", "outputTrayMissing", "markerSupplyMissing", "outputNearFull",
+        "outputFull",       "inputTrayEmpty",    "overduePreventMaint"};
+    for (size_t bit = 0; bit < expected.size(); ++bit) {
+        uint8_t state[4] = {};
+        state[bit / 8] = static_cast<uint8_t>(0x80u >> (bit % 8));
+        EXPECT_EQ(detected_error_names(state), std::vector<std::string>{expected[bit]}) << bit;
+    }
+    const uint8_t none[4] = {};
+    EXPECT_TRUE(detected_error_names(none).empty());
+    const uint8_t several[4] = {0x20, 0x04, 0x00, 0x00};  // lowToner, inputTrayEmpty
+    EXPECT_EQ(detected_error_names(several),
+              (std::vector<std::string>{"lowToner", "inputTrayEmpty"}));
+    const uint8_t unnamed[4] = {0x00, 0x01, 0x00, 0x01};
+    EXPECT_EQ(detected_error_names(unnamed), (std::vector<std::string>{"bit15", "bit31"}));
+}
+
+TEST(CliNames, SpecialQuantitiesAreWords)
+{
+    EXPECT_EQ(quantity_text(-1), "other");
+    EXPECT_EQ(quantity_text(-2), "unknown");
+    EXPECT_EQ(quantity_text(-3), "some remaining");
+    EXPECT_EQ(quantity_text(-4), "invalid (-4)");
+    EXPECT_EQ(quantity_text(0), "0");
+    EXPECT_EQ(quantity_text(5500), "5500");
+    EXPECT_EQ(level_text(-3, 500), "some remaining");
+    EXPECT_EQ(level_text(-2, 500), "unknown");
+    EXPECT_EQ(level_text(250, -2), "250");
+    EXPECT_EQ(level_text(249, 500), "50% [#####.....]");
+}
+
+TEST(CliNames, PercentagesAndBars)
+{
+    EXPECT_EQ(level_percent(249, 500), 50);
+    EXPECT_EQ(level_percent(1210, 5500), 22);
+    EXPECT_EQ(level_percent(0, 520), 0);
+    EXPECT_EQ(level_percent(600, 500), 100);
+    EXPECT_FALSE(level_percent(-3, 500));
+    EXPECT_FALSE(level_percent(10, 0));
+    EXPECT_FALSE(level_percent(10, -2));
+    EXPECT_EQ(level_bar(0), "[..........]");
+    EXPECT_EQ(level_bar(100), "[##########]");
+    EXPECT_EQ(level_bar(64), "[######....]");
+    EXPECT_EQ(level_bar(150, 4), "[####]");
+}
+
+TEST(CliNames, SubunitStatusSpellsAvailabilityAndConditions)
+{
+    EXPECT_EQ(subunit_status_text(0), "idle");
+    EXPECT_EQ(subunit_status_text(2), "standby");
+    EXPECT_EQ(subunit_status_text(4), "active");
+    EXPECT_EQ(subunit_status_text(6), "busy");
+    EXPECT_EQ(subunit_status_text(3), "broken");
+    EXPECT_EQ(subunit_status_text(5), "unknown");
+    EXPECT_EQ(subunit_status_text(8 + 16 + 32 + 64), "idle, alert, critical alert, offline, transitioning");
+    EXPECT_EQ(subunit_status_text(-2), "unknown");
+}
+
+TEST(CliNames, MediaSizes)
+{
+    EXPECT_EQ(media_size_text(4, 297000, 210000), "A4");
+    EXPECT_EQ(media_size_text(4, 210000, 297000), "A4");
+    EXPECT_EQ(media_size_text(4, 420000, 297000), "A3");
+    EXPECT_EQ(media_size_text(3, 110000, 85000), "Letter");
+    EXPECT_EQ(media_size_text(3, 140000, 85000), "Legal");
+    EXPECT_EQ(media_size_text(4, 250000, 200000), "200x250 mm");
+    EXPECT_EQ(media_size_text(3, 100000, 75000), "7.5x10 in");
+    EXPECT_EQ(media_size_text(4, -2, 210000), "unknown");
+    EXPECT_EQ(media_size_text(2, 297000, 210000), "unknown");
+}
+
+TEST(CliNames, EnumerationsAndFallbacks)
+{
+    EXPECT_EQ(printer_status_name(3), "idle");
+    EXPECT_EQ(printer_status_name(4), "printing");
+    EXPECT_EQ(printer_status_name(9), "status 9");
+    EXPECT_EQ(alert_code_name(1104), "markerTonerAlmostEmpty");
+    EXPECT_EQ(alert_code_name(808), "inputMediaSupplyEmpty");
+    EXPECT_EQ(alert_code_name(4242), "code 4242");
+    EXPECT_EQ(alert_severity_name(3), "critical");
+    EXPECT_EQ(alert_group_name(11), "marker supplies");
+    EXPECT_EQ(storage_type_name(PSW_STORAGE_FIXED_DISK), "fixed disk");
+    EXPECT_EQ(device_type_name(5), "printer");
+    EXPECT_EQ(device_type_name(154), "private 154");
+    EXPECT_EQ(device_status_name(2), "running");
+    EXPECT_EQ(supply_unit_name(19), "percent");
+    EXPECT_EQ(bytes_text(512), "512 B");
+    EXPECT_EQ(bytes_text(uint64_t{1024} * 262144), "256.0 MiB");
+    EXPECT_EQ(bytes_text(uint64_t{4096} * 2441406), "9.3 GiB");
+    PSWDateTime date{2007, 3, 15, 0, 20, 30};
+    EXPECT_EQ(date_text(date), "2007-03-15 00:20:30");
+    EXPECT_EQ(date_text(PSWDateTime{}), "-");
+    EXPECT_EQ(job_kind_of("all"), PSW_JOB_KIND_ALL);
+    EXPECT_EQ(job_kind_of("active"), PSW_JOB_KIND_OTHERS);
+    EXPECT_EQ(job_kind_of("done"), PSW_JOB_KIND_SEPARATED);
+    EXPECT_FALSE(job_kind_of("Done"));
+}
+
+TEST(CliNames, FailureLinesNameTheCodeAndItsMeaning)
+{
+    EXPECT_EQ(failure_text("reading", PSW_ERR_TIMEOUT, "10.0.0.5", 2000),
+              "no answer from 10.0.0.5 within 2000 ms (-203)");
+    EXPECT_EQ(failure_text("cannot set up 10.0.0.5", PSW_ERR_PARAMETER, "10.0.0.5", 2000),
+              "cannot set up 10.0.0.5: bad or missing argument (-2)");
+    EXPECT_EQ(failure_text("x", -9999, "a", 1), "x: unknown result code (-9999)");
+}
+
+TEST(CliOptionNames, KnownNamesAreUniqueAndFound)
+{
+    std::set<std::string> seen;
+    for (const OptionName& option : known_options()) {
+        EXPECT_TRUE(seen.insert(option.name).second) << option.name;
+        EXPECT_EQ(find_option(option.name), &option);
+    }
+    EXPECT_EQ(seen.size(), 47u);
+    ASSERT_NE(find_option("InputTrayName"), nullptr);
+    EXPECT_EQ(find_option("InputTrayName")->index, OptionIndex::input_tray);
+    EXPECT_EQ(find_option("OutputOffsetStacking")->type, OptionType::boolean);
+    EXPECT_EQ(find_option("scanner"), nullptr);  // case-sensitive
+}
+
+}  // namespace
+}  // namespace psw::cli
