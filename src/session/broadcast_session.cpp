@@ -109,12 +109,13 @@ Result RequestSession::broadcast_tries(const PmsPacketBuffer* request, IPmsSnmpT
             if (result == PSW_ERR_TIMEOUT) {
                 break;
             }
-            if (result != PSW_SUCCESS) {
+            if (result != PSW_SUCCESS && result != PSW_ERR_MALFORMED) {
                 return result;
             }
+            // An unreadable datagram (result -250) is dropped like any other stray one.
             OwnedPtr<PmsPacketBuffer> reply(raw_reply);
             OwnedPtr<IPmcNetworkAddress> from(source);
-            if (from && source_accepted(destination, from.get())) {
+            if (result == PSW_SUCCESS && from && source_accepted(destination, from.get())) {
                 bool known = false;
                 result = search_new_packet(list, from.get(), &known);
                 if (result != PSW_SUCCESS) {

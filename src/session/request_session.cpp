@@ -1,6 +1,7 @@
 // RequestSession: unicast exchanges, retries and fragmentation.
 #include "session/request_session.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 #include "core/factory.h"
@@ -156,14 +157,21 @@ Result RequestSession::receive(int32_t remaining, PmsPacketBuffer** raw,
     if (bytes == nullptr) {
         return PSW_ERR_NO_MEMORY;
     }
-    int32_t received = 0;
+    // The socket writes the length once a datagram was read, also when reading it failed.
+    constexpr int32_t kNothingRead = INT32_MIN;
+    int32_t received = kNothingRead;
     IPmcNetworkAddress* from = nullptr;
-    const Result result = socket->receive(bytes, kReceiveCapacity, remaining, &received, &from);
+    Result result = socket->receive(bytes, kReceiveCapacity, remaining, &received, &from);
     if (result != PSW_SUCCESS || received < 0 ||
         static_cast<uint32_t>(received) > kReceiveCapacity) {
         std::free(bytes);
         if (from != nullptr) {
             from->release();
+        }
+        if (result == PSW_ERR_RECEIVE && received != kNothingRead) {
+            // A datagram came but could not be read whole (longer than any reply we take):
+            // an unreadable reply, dropped like one, rather than a broken socket.
+            result = PSW_ERR_MALFORMED;
         }
         return result != PSW_SUCCESS ? result : PSW_ERR_RECEIVE;
     }
@@ -294,16 +302,18 @@ Result RequestSession::_send_and_receive(IPmsPdu* pdu, IPmsSnmpTarget* target,
                 log()->output(kLogError, "_send_and_receive(): receive timeout.");
                 break;
             }
-            if (result != PSW_SUCCESS) {
+            if (result != PSW_SUCCESS && result != PSW_ERR_MALFORMED) {
                 log()->output(kLogError, "_send_and_receive(): error=%d.", result);
                 ended = true;
                 break;
             }
             OwnedPtr<PmsPacketBuffer> reply(raw_reply);
             OwnedPtr<IPmcNetworkAddress> from(source);
-            log()->output(kLogDebug, "_send_and_receive(): receive from %s",
-                          printable(target->address()));
-            result = check_received_raw_packet(pdu, target, reply.get());
+            if (result == PSW_SUCCESS) {
+                log()->output(kLogDebug, "_send_and_receive(): receive from %s",
+                              printable(target->address()));
+                result = check_received_raw_packet(pdu, target, reply.get());
+            }
             if (result == PSW_ERR_TOO_BIG) {
                 log()->output(kLogDebug, "_send_and_receive(): receive packet is too big.");
                 ended = true;

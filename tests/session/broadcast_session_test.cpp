@@ -112,7 +112,8 @@ TEST_F(BroadcastSessionTest, UndecodableDatagramsAreDroppedEvenAsTheLastOfATry)
     net.responder = [](FakeNet& n, const FakeNet::Sent& sent) {
         n.queue(Bytes{0x30, 0x82, 0xff}, "10.77.0.66", 5);
         n.queue(answer(sent.bytes, "a:"), "10.77.0.11", 5);
-        n.queue(Bytes{0x01, 0x02, 0x03}, "10.77.0.67", 5);  // last datagram before the time-out
+        n.queue(Bytes{0x01, 0x02, 0x03}, "10.77.0.67", 5);
+        n.queue(Bytes(3000, 0x30), "10.77.0.68", 5);  // too long to read; last of the try
     };
     TargetPtr target = broadcast_target(1);
     PduPtr pdu = make_pdu({kSysObjectId});

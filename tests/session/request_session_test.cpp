@@ -175,6 +175,7 @@ TEST_F(RequestSessionTest, UndecodableRepliesAreDroppedAndThePduKeepsItsRequest)
     net.sent.clear();
     net.responder = [](FakeNet& n, const FakeNet::Sent& sent) {
         n.queue(Bytes{0xde, 0xad, 0xbe, 0xef}, "127.0.0.1", 10);
+        n.queue(Bytes(3000, 0x30), "127.0.0.1", 10);  // longer than the receive buffer
         n.queue(answer(sent.bytes), "127.0.0.1", 10);
     };
     EXPECT_EQ(session.send_sync(pdu.get(), target.get()), PSW_SUCCESS);
