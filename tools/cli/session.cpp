@@ -24,7 +24,7 @@ bool read_connection(const ParsedArgs& parsed, const std::string& address, Conne
                      std::string* error)
 {
     connection->address = address;
-    if (address.size() > 2 && address.front() == '[' && address.back() == ']') {
+    if (address.size() >= 2 && address.front() == '[' && address.back() == ']') {
         connection->address = address.substr(1, address.size() - 2);
     }
     if (connection->address.empty()) {
