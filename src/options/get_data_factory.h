@@ -7,8 +7,7 @@ namespace psw {
 
 class IPmcGetData;
 
-// A new get-data request, or null with the code in `result`: -3 when memory runs out, -10
-// while the library is built without a request implementation.
+// A new get-data request, or null with -3 when memory runs out.
 IPmcGetData* pmc_option_get_data_factory(Result* result) noexcept;
 
 }  // namespace psw
