@@ -157,6 +157,17 @@ TEST(CliTable, CountsUtf8CharactersAndHidesControlCharacters)
     EXPECT_EQ(display_width("\xE2\x82\xAC" "1"), 2u);
 }
 
+TEST(CliTable, CutsLongCellsWithoutSplittingCharacters)
+{
+    EXPECT_EQ(fit_width("short", 10), "short");
+    EXPECT_EQ(fit_width("exactly 10", 10), "exactly 10");
+    EXPECT_EQ(fit_width("eleven char", 10), "eleven ...");
+    EXPECT_EQ(fit_width("\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC", 4), "\xC3\xBC...");
+    Table table({{"A", Align::left, 6}, {"B"}});
+    table.add_row({"abcdefgh", "x"});
+    EXPECT_EQ(table.render(), "A       B\nabc...  x\n");
+}
+
 // ---- names -----------------------------------------------------------------------------------
 
 TEST(CliNames, NamesEveryDetectedErrorBit)
@@ -191,7 +202,9 @@ TEST(CliNames, SpecialQuantitiesAreWords)
     EXPECT_EQ(level_text(-3, 500), "some remaining");
     EXPECT_EQ(level_text(-2, 500), "unknown");
     EXPECT_EQ(level_text(250, -2), "250");
-    EXPECT_EQ(level_text(249, 500), "50% [#####.....]");
+    EXPECT_EQ(level_text(249, 500), " 50% [#####.....]");
+    EXPECT_EQ(level_text(0, 520), "  0% [..........]");
+    EXPECT_EQ(level_text(2000, 2000), "100% [##########]");
 }
 
 TEST(CliNames, PercentagesAndBars)
@@ -239,6 +252,10 @@ TEST(CliNames, EnumerationsAndFallbacks)
     EXPECT_EQ(printer_status_name(3), "idle");
     EXPECT_EQ(printer_status_name(4), "printing");
     EXPECT_EQ(printer_status_name(9), "status 9");
+    EXPECT_EQ(printer_status_name(0), "not reported");
+    EXPECT_EQ(output_type_name(-1), "other");
+    EXPECT_EQ(alert_group_name(-2), "unknown");
+    EXPECT_EQ(alert_severity_name(-7), "severity -7");
     EXPECT_EQ(alert_code_name(1104), "markerTonerAlmostEmpty");
     EXPECT_EQ(alert_code_name(808), "inputMediaSupplyEmpty");
     EXPECT_EQ(alert_code_name(4242), "code 4242");

@@ -85,8 +85,9 @@ void print_jobs_human(const std::vector<PSWJobInfo>& jobs)
         std::printf("no jobs\n");
         return;
     }
-    Table table({{"ID"}, {"TYPE", Align::right}, {"STATE", Align::right}, {"NAME"}, {"TEXT 1"},
-                 {"TEXT 2"}, {"TEXT 3"}, {"DATE"}});
+    Table table({{"ID"}, {"TYPE", Align::right}, {"STATE", Align::right}, {"NAME", Align::left, 32},
+                 {"TEXT 1", Align::left, 24}, {"TEXT 2", Align::left, 40},
+                 {"TEXT 3", Align::left, 24}, {"DATE"}});
     for (const PSWJobInfo& job : jobs) {
         table.add_row({field_text(job.job_id), std::to_string(job.job_type),
                        std::to_string(job.job_state), field_text(job.text),

@@ -245,7 +245,11 @@ void print_human(const Connection& connection, const Status& status)
     std::printf("  errors  %s\n", errors.empty() ? "none" : error_text.c_str());
 
     print_section("Input trays", status.inputs,
-                  Table({{"NAME"}, {"MEDIA"}, {"SIZE"}, {"LEVEL"}, {"CAPACITY", Align::right},
+                  Table({{"NAME", Align::left, 40},
+                         {"MEDIA", Align::left, 40},
+                         {"SIZE"},
+                         {"LEVEL"},
+                         {"CAPACITY", Align::right},
                          {"STATUS"}}),
                   [](const PSWInputTrayInfo& tray) {
                       std::string capacity = quantity_text(tray.max_capacity);
@@ -258,7 +262,10 @@ void print_human(const Connection& connection, const Status& status)
                           subunit_status_text(tray.status)};
                   });
     print_section("Output trays", status.outputs,
-                  Table({{"NAME"}, {"TYPE"}, {"STATUS"}, {"DESCRIPTION"}}),
+                  Table({{"NAME", Align::left, 40},
+                         {"TYPE"},
+                         {"STATUS"},
+                         {"DESCRIPTION", Align::left, 40}}),
                   [](const PSWOutputTrayInfo& tray) {
                       return std::vector<std::string>{field_text(tray.name),
                                                       output_type_name(tray.type),
@@ -266,17 +273,19 @@ void print_human(const Connection& connection, const Status& status)
                                                       field_text(tray.description)};
                   });
     print_section("Toner", status.toners,
-                  Table({{"DESCRIPTION"}, {"LEVEL", Align::right}, {"CAPACITY", Align::right},
+                  Table({{"DESCRIPTION", Align::left, 40},
+                         {"LEVEL", Align::right},
+                         {"CAPACITY", Align::right},
                          {"UNIT"}, {"FILL"}}),
                   [](const PSWTonerInfo& toner) {
                       auto percent = level_percent(toner.level, toner.max_capacity);
                       return std::vector<std::string>{
                           field_text(toner.description), quantity_text(toner.level),
                           quantity_text(toner.max_capacity), supply_unit_name(toner.supply_unit),
-                          percent ? std::to_string(*percent) + "% " + level_bar(*percent) : "-"};
+                          percent ? percent_text(*percent) : "-"};
                   });
     print_section("Alerts", status.alerts,
-                  Table({{"SEVERITY"}, {"GROUP"}, {"CODE"}, {"DESCRIPTION"}}),
+                  Table({{"SEVERITY"}, {"GROUP"}, {"CODE"}, {"DESCRIPTION", Align::left, 40}}),
                   [](const PSWAlertInfo& alert) {
                       return std::vector<std::string>{
                           alert_severity_name(alert.severity_level),
@@ -284,14 +293,14 @@ void print_human(const Connection& connection, const Status& status)
                           alert_code_name(alert.code), field_text(alert.description)};
                   });
     print_section("Storage", status.storage,
-                  Table({{"TYPE"}, {"SIZE", Align::right}, {"DESCRIPTION"}}),
+                  Table({{"TYPE"}, {"SIZE", Align::right}, {"DESCRIPTION", Align::left, 40}}),
                   [](const PSWStorageInfo& storage) {
                       return std::vector<std::string>{storage_type_name(storage.storage_type),
                                                       bytes_text(storage_bytes(storage)),
                                                       field_text(storage.description)};
                   });
     print_section("Hardware devices", status.devices,
-                  Table({{"TYPE"}, {"STATUS"}, {"DESCRIPTION"}}),
+                  Table({{"TYPE"}, {"STATUS"}, {"DESCRIPTION", Align::left, 40}}),
                   [](const PSWDeviceInfo& device) {
                       return std::vector<std::string>{device_type_name(device.device_type),
                                                       device_status_name(device.device_status),

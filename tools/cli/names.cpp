@@ -19,6 +19,11 @@ struct Name {
 template <size_t N>
 std::string lookup(const Name (&table)[N], int32_t value, const char* fallback)
 {
+    if (value < 0) {
+        if (auto word = special_quantity_word(value)) {
+            return *word;
+        }
+    }
     for (const Name& name : table) {
         if (name.value == value) {
             return name.text;
@@ -226,6 +231,9 @@ std::string format_number(double value)
 
 std::string printer_status_name(int32_t status)
 {
+    if (status == 0) {
+        return "not reported";  // the printer has no hrPrinterTable row
+    }
     return lookup(kPrinterStatus, status, "status");
 }
 
@@ -313,10 +321,19 @@ std::string level_bar(int percent, int width)
            std::string(static_cast<size_t>(width - filled), '.') + "]";
 }
 
+std::string percent_text(int percent)
+{
+    std::string number = std::to_string(percent) + "%";
+    if (number.size() < 4) {
+        number.insert(0, 4 - number.size(), ' ');
+    }
+    return number + " " + level_bar(percent);
+}
+
 std::string level_text(int32_t level, int32_t capacity)
 {
     if (auto percent = level_percent(level, capacity)) {
-        return std::to_string(*percent) + "% " + level_bar(*percent);
+        return percent_text(*percent);
     }
     return quantity_text(level);
 }

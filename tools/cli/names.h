@@ -31,7 +31,9 @@ std::string quantity_text(int32_t value);
 std::optional<int> level_percent(int32_t level, int32_t capacity);
 // A bar of `width` cells for a percentage: "[#####.....]".
 std::string level_bar(int percent, int width = 10);
-// A level for a table: "75% [########..]" when a percentage exists, otherwise the level's word
+// A percentage and its bar, the number right-aligned in four columns: " 75% [########..]".
+std::string percent_text(int percent);
+// A level for a table: " 75% [########..]" when a percentage exists, otherwise the level's word
 // ("some remaining", "unknown", "other") or its number.
 std::string level_text(int32_t level, int32_t capacity);
 

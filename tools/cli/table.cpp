@@ -23,13 +23,39 @@ std::string printable(const std::string& text)
     return out;
 }
 
+std::string fit_width(const std::string& text, size_t width)
+{
+    if (width < 4) {
+        width = 4;
+    }
+    if (display_width(text) <= width) {
+        return text;
+    }
+    std::string out;
+    size_t columns = 0;
+    for (const char c : text) {
+        const bool starts_character = (static_cast<unsigned char>(c) & 0xC0u) != 0x80u;
+        if (starts_character && columns == width - 3) {
+            break;
+        }
+        if (starts_character) {
+            ++columns;
+        }
+        out += c;
+    }
+    return out + "...";
+}
+
 Table::Table(std::vector<Column> columns) : columns_(std::move(columns)) {}
 
 void Table::add_row(std::vector<std::string> cells)
 {
     cells.resize(columns_.size());
-    for (std::string& cell : cells) {
-        cell = printable(cell);
+    for (size_t c = 0; c < cells.size(); ++c) {
+        cells[c] = printable(cells[c]);
+        if (columns_[c].max_width != 0) {
+            cells[c] = fit_width(cells[c], columns_[c].max_width);
+        }
     }
     rows_.push_back(std::move(cells));
 }

@@ -11,6 +11,7 @@ enum class Align { left, right };
 struct Column {
     std::string title;
     Align align = Align::left;
+    size_t max_width = 0;  // longer cells are cut and end in "..."; 0: no limit
 };
 
 class Table {
@@ -30,6 +31,10 @@ private:
 
 // Columns a text takes on a terminal: UTF-8 continuation bytes take none.
 size_t display_width(const std::string& text);
+
+// The text cut to at most `width` columns (at least 4), ending in "..." when it was cut; UTF-8
+// sequences are never split.
+std::string fit_width(const std::string& text, size_t width);
 
 // The text with control characters (and DEL) replaced by '?', for terminal output.
 std::string printable(const std::string& text);
