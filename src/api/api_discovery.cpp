@@ -1,14 +1,16 @@
-// Exported discovery calls: filters and the list of found devices.
+// Exported discovery calls: the discovery itself, filters and the list of found devices.
 #include <cstring>
 
+#include "api/discovery.h"
 #include "api/library_handle.h"
 #include "api/transport.h"
 #include "psw/psw.h"
 
 namespace {
 
-int32_t find_devices(PSWHandle handle, int32_t transport, int32_t security_mode,
-                     const PSWUSMSettings& settings, int32_t* count)
+int32_t find_devices(PSWHandle handle, const char* address, int32_t transport,
+                     int32_t security_mode, const PSWUSMSettings& settings, uint32_t timeout,
+                     uint32_t retries, int32_t* count)
 {
     if (handle == nullptr || count == nullptr) {
         return PSW_ERR_PARAMETER;
@@ -24,27 +26,29 @@ int32_t find_devices(PSWHandle handle, int32_t transport, int32_t security_mode,
     if (handle->m_findCommunity[0] != '\0') {
         handle->m_pFinder->set_community(handle->m_findCommunity);
     }
-    // Sending the discovery request needs the SNMP sessions, which are not built yet.
-    return PSW_ERR_UNSUPPORTED;
+    const psw::PSWDiscoveryRequest request = {address, protocol, timeout, retries};
+    return psw::pmc_discover(handle->m_pFinder, handle->m_pUsm, request, count);
 }
 
 }  // namespace
 
 extern "C" {
 
-PSW_API int32_t PSWFindDeviceSNMP(PSWHandle handle, const char* /*address*/, int32_t transport,
-                                  uint32_t /*timeout*/, uint32_t /*retries*/, int32_t* count)
+PSW_API int32_t PSWFindDeviceSNMP(PSWHandle handle, const char* address, int32_t transport,
+                                  uint32_t timeout, uint32_t retries, int32_t* count)
 {
     PSWUSMSettings settings;
     std::memset(&settings, 0, sizeof settings);
-    return find_devices(handle, transport, PSW_SECURITY_MODE_COMMUNITY, settings, count);
+    return find_devices(handle, address, transport, PSW_SECURITY_MODE_COMMUNITY, settings,
+                        timeout, retries, count);
 }
 
-PSW_API int32_t PSWFindDeviceSNMPEx(PSWHandle handle, const char* /*address*/, int32_t transport,
+PSW_API int32_t PSWFindDeviceSNMPEx(PSWHandle handle, const char* address, int32_t transport,
                                     int32_t securityMode, PSWUSMSettings settings,
-                                    uint32_t /*timeout*/, uint32_t /*retries*/, int32_t* count)
+                                    uint32_t timeout, uint32_t retries, int32_t* count)
 {
-    return find_devices(handle, transport, securityMode, settings, count);
+    return find_devices(handle, address, transport, securityMode, settings, timeout, retries,
+                        count);
 }
 
 PSW_API int32_t PSWFindAddFilter(PSWHandle handle, const char* filter)
