@@ -248,9 +248,9 @@ PSW_API int16_t PSWGetDeviceNext(PSWHandle handle, char* address, char* modelNam
  *   timeout:   milliseconds per try; retries: extra tries. Used by every later request.
  * Results:
  *   PSW_SUCCESS (0)         the session is ready; record tables are empty until counted
- *   PSW_ERR_PARAMETER (-2)  handle or address is null, unknown transport code (nothing is
- *                           built), PSW_TRANSPORT_NONE, or the printer is not the supported
- *                           model
+ *   PSW_ERR_PARAMETER (-2)  handle or address is null, address longer than 63 characters or
+ *                           unknown transport code (nothing is built in these cases),
+ *                           PSW_TRANSPORT_NONE, or the printer is not the supported model
  *   PSW_ERR_NO_MEMORY (-3)  the option set or the session could not be created
  *   request codes           typically PSW_ERR_TIMEOUT (-203) when nothing answers,
  *                           PSW_ERR_MALFORMED (-250), PSW_ERR_SOCKET (-201)
@@ -266,8 +266,9 @@ PSW_API int32_t PSWInitDevice(PSWHandle handle, const char* address, int32_t tra
  *   settings:     user settings merged over the built-in ones (see PSWUSMSettings). The session
  *                 keeps the numbers but refers to the handle's texts, so a later
  *                 PSWFindDeviceSNMPEx changes user name, pass phrases and context name used.
- * Results: as PSWInitDevice, and with PSW_SECURITY_MODE_V3 also PSW_ERR_SNMPV3 (-200),
- *   PSW_ERR_SECURITY (-214) and PSW_ERR_V3_STATUS (-299).
+ * Results: as PSWInitDevice (PSW_ERR_PARAMETER also for an address longer than 63
+ *   characters, before anything is built), and with PSW_SECURITY_MODE_V3 also
+ *   PSW_ERR_SNMPV3 (-200), PSW_ERR_SECURITY (-214) and PSW_ERR_V3_STATUS (-299).
  */
 PSW_API int32_t PSWInitDeviceEx(PSWHandle handle, const char* address, int32_t transport,
                                 int32_t securityMode, PSWUSMSettings settings,
@@ -408,10 +409,11 @@ PSW_API int32_t PSWGetPrinterInfo(PSWHandle handle, PSWPrinterInfo* out);
 PSW_API int32_t PSWGetCharSet(PSWHandle handle, uint32_t which, int32_t* out);
 
 /* Cancels a job with one SNMP SET, using the write community ("private" unless set).
- *   jobId: the job_id text of a PSWJobInfo record.
+ *   jobId: the job_id text of a PSWJobInfo record (at most 255 characters).
  * Results:
  *   PSW_SUCCESS (0)              the printer accepted the request
- *   PSW_ERR_PARAMETER (-2)       handle or jobId is null
+ *   PSW_ERR_PARAMETER (-2)       handle or jobId is null, or jobId is longer than 255
+ *                                characters (no request is sent)
  *   PSW_ERR_NOT_INITIALIZED (-8) no successful PSWInitDevice(Ex)
  *   PSW_ERR_TOO_LONG (-7)        the printer refused the write (noSuchName / noAccess, e.g. a
  *                                wrong community or an unknown job)
