@@ -53,10 +53,10 @@ if [ -z "$psw" ]; then
 fi
 
 run_job() {  # address community
-  echo "\$ psw discover $1 --community $2 ${json[*]}"
+  echo "\$ psw discover $1 --community $2${json[*]:+ ${json[*]}}"
   "$psw" discover "$1" --community "$2" --timeout 1500 "${json[@]}"
   echo
-  echo "\$ psw status $1 --community $2 ${json[*]}"
+  echo "\$ psw status $1 --community $2${json[*]:+ ${json[*]}}"
   "$psw" status "$1" --community "$2" "${json[@]}"
 }
 
