@@ -19,6 +19,8 @@ constexpr uint8_t kTagObjectId = 0x06;
 constexpr uint8_t kTagOctetString = 0x04;
 constexpr int32_t kMaxErrorStatus = 18;
 constexpr uint32_t kGenericEnterpriseSpecific = 6;
+// Sub-identifiers of a decoded OID gathered before its text is written.
+constexpr uint32_t kOidChunk = 128;
 
 void log_error(const char* text) noexcept
 {
@@ -378,12 +380,29 @@ private:
         uint32_t length = 0;
         const uint8_t* bytes = nullptr;
         if (!m_reader.expect_header(kTagObjectId, &length) || !m_reader.take(length, &bytes)) {
+            oid.clear();
             return PSW_ERR_MALFORMED;
         }
-        oid.clear();
+        // The numbers are gathered here and the text is written once at the end; an OID longer
+        // than this array takes the rest one sub-identifier at a time.
+        uint32_t ids[kOidChunk];
+        uint32_t count = 0;
+        bool spilled = false;
         bool first = true;
         size_t i = 0;
         while (i < length) {
+            // Most sub-identifiers after the first are one group below 128.
+            if (!first && !spilled && bytes[i] < 0x80) {
+                ids[count++] = bytes[i++];
+                if (count == kOidChunk) {
+                    const Result result = oid.assign_sub_ids(ids, count);
+                    if (result != PSW_SUCCESS) {
+                        return result;
+                    }
+                    spilled = true;
+                }
+                continue;
+            }
             // One sub-identifier: base-128 groups, the last without bit 0x80. The first one
             // carries 40 * first + second and so may exceed 32 bits by up to 80.
             uint64_t value = 0;
@@ -392,30 +411,41 @@ private:
             do {
                 if (i == length) {
                     // A group that runs past the declared length.
+                    oid.clear();
                     return PSW_ERR_MALFORMED;
                 }
                 byte = bytes[i++];
                 value = value << 7 | (byte & 0x7F);
                 if (value > limit) {
+                    oid.clear();
                     return malformed("decode error. oid format is wrong.");
                 }
             } while ((byte & 0x80) != 0);
-            Result result = PSW_SUCCESS;
             if (first) {
                 const uint64_t head = value / 40 < 2 ? value / 40 : 2;
-                result = oid.append_sub_id(static_cast<uint32_t>(head));
-                if (result == PSW_SUCCESS) {
-                    result = oid.append_sub_id(static_cast<uint32_t>(value - 40 * head));
-                }
+                ids[0] = static_cast<uint32_t>(head);
+                ids[1] = static_cast<uint32_t>(value - 40 * head);
+                count = 2;
                 first = false;
-            } else {
-                result = oid.append_sub_id(static_cast<uint32_t>(value));
+                continue;
             }
-            if (result != PSW_SUCCESS) {
-                return result;
+            if (spilled) {
+                const Result result = oid.append_sub_id(static_cast<uint32_t>(value));
+                if (result != PSW_SUCCESS) {
+                    return result;
+                }
+                continue;
+            }
+            ids[count++] = static_cast<uint32_t>(value);
+            if (count == kOidChunk) {
+                const Result result = oid.assign_sub_ids(ids, count);
+                if (result != PSW_SUCCESS) {
+                    return result;
+                }
+                spilled = true;
             }
         }
-        return PSW_SUCCESS;
+        return spilled ? PSW_SUCCESS : oid.assign_sub_ids(ids, count);
     }
 
     Result code_bytes(PmsBytesView& view, uint32_t tag) noexcept override

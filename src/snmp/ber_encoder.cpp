@@ -198,7 +198,11 @@ public:
         const size_t mark = m_writer.written();
         m_writer.put(kNoAgent, sizeof(kNoAgent));
         m_writer.put_header(kTagIpAddress, mark);
-        return put_oid(text, prefix, count - 2);
+        void* view = nullptr;
+        enterprise->get_view(kPmsViewOid, &view);
+        const uint32_t* ids =
+            view != nullptr ? static_cast<PmsOidView*>(view)->sub_ids() : nullptr;
+        return ids != nullptr ? put_oid_ids(ids, count - 2) : put_oid(text, prefix, count - 2);
     }
 
     Result code_v2_trap(IPmsPdu*) noexcept override { return PSW_ERR_UNSUPPORTED; }
@@ -212,6 +216,10 @@ private:
     // ---- value side ----
     Result code_oid(PmsOidView& oid) noexcept override
     {
+        const uint32_t* ids = oid.sub_ids();
+        if (ids != nullptr) {
+            return put_oid_ids(ids, oid.count());
+        }
         return put_oid(oid.text(), oid.length(), oid.count());
     }
 
@@ -317,7 +325,43 @@ private:
         }
     }
 
-    // The sub-identifiers of dotted text from the last to the third, then 40 * first + second.
+    // The sub-identifiers from the last to the third, then 40 * first + second.
+    Result put_oid_ids(const uint32_t* ids, uint32_t count) noexcept
+    {
+        const size_t mark = m_writer.written();
+        if (count != 0) {
+            if (count == 1) {
+                pmc_snmp_channel().logger()->output(kLogError, "encode error:oid size is 1.");
+                return PSW_ERR_PARAMETER;
+            }
+            // At most five bytes a sub-identifier, ten for the first two together.
+            uint8_t* p = m_writer.room(static_cast<size_t>(count) * 5);
+            if (p != nullptr) {
+                for (uint32_t index = count; index-- > 2;) {
+                    uint32_t value = ids[index];
+                    *--p = static_cast<uint8_t>(value & 0x7F);
+                    for (value >>= 7; value != 0; value >>= 7) {
+                        *--p = static_cast<uint8_t>(0x80 | (value & 0x7F));
+                    }
+                }
+                uint64_t head = 40 * static_cast<uint64_t>(ids[0]) + ids[1];
+                *--p = static_cast<uint8_t>(head & 0x7F);
+                for (head >>= 7; head != 0; head >>= 7) {
+                    *--p = static_cast<uint8_t>(0x80 | (head & 0x7F));
+                }
+                m_writer.commit(p);
+            } else {
+                for (uint32_t index = count; index-- > 2;) {
+                    put_base128(ids[index]);
+                }
+                put_base128(40 * static_cast<uint64_t>(ids[0]) + ids[1]);
+            }
+        }
+        m_writer.put_header(kTagObjectId, mark);
+        return PSW_SUCCESS;
+    }
+
+    // The same from dotted text, for an OID whose numbers could not be held.
     Result put_oid(const char* text, size_t length, uint32_t count) noexcept
     {
         const size_t mark = m_writer.written();

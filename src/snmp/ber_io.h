@@ -67,6 +67,18 @@ public:
         put(tag);
     }
 
+    // Direct writing for a run of at most `most` bytes: the current position when that much
+    // room is left (write below it, then commit), else null (use put instead).
+    uint8_t* room(size_t most) const noexcept
+    {
+        return static_cast<size_t>(m_position - m_start) >= most ? m_position : nullptr;
+    }
+    void commit(uint8_t* position) noexcept
+    {
+        m_written += static_cast<size_t>(m_position - position);
+        m_position = position;
+    }
+
     size_t written() const noexcept { return m_written; }
     bool overflow() const noexcept { return m_overflow; }
     uint8_t* position() const noexcept { return m_position; }

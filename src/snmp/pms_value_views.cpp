@@ -77,6 +77,8 @@ void PmsOidView::clear() noexcept
 {
     m_length = 0;
     m_count = 0;
+    m_ids_valid = true;
+    m_canonical = true;
     if (m_text != nullptr) {
         m_text[0] = '\0';
     }
@@ -122,6 +124,8 @@ Result PmsOidView::assign(const char* text, size_t length, int64_t count) noexce
     m_text[length] = '\0';
     m_length = length;
     m_count = count;
+    m_ids_valid = false;
+    m_canonical = false;
     return PSW_SUCCESS;
 }
 
@@ -130,17 +134,22 @@ Result PmsOidView::assign(const PmsOidView& other) noexcept
     if (&other == this) {
         return PSW_SUCCESS;
     }
-    return assign(other.text(), other.m_length, other.m_count);
+    const Result result = assign(other.text(), other.m_length, other.m_count);
+    if (result == PSW_SUCCESS && other.m_ids_valid && reserve_ids(other.count(), 0)) {
+        std::memcpy(m_ids, other.m_ids, other.count() * sizeof(uint32_t));
+        m_ids_valid = true;
+        m_canonical = other.m_canonical;
+    }
+    return result;
 }
 
 Result PmsOidView::append_sub_id(uint32_t sub_id) noexcept
 {
     char digits[11];
     size_t used = 0;
-    do {
-        digits[sizeof(digits) - 1 - used++] = static_cast<char>('0' + sub_id % 10);
-        sub_id /= 10;
-    } while (sub_id != 0);
+    for (uint32_t rest = sub_id; used == 0 || rest != 0; rest /= 10) {
+        digits[sizeof(digits) - 1 - used++] = static_cast<char>('0' + rest % 10);
+    }
     const size_t dot = m_length != 0 ? 1 : 0;
     const Result result = reserve(m_length + dot + used);
     if (result != PSW_SUCCESS) {
@@ -152,6 +161,15 @@ Result PmsOidView::append_sub_id(uint32_t sub_id) noexcept
     std::memcpy(m_text + m_length, digits + sizeof(digits) - used, used);
     m_length += used;
     m_text[m_length] = '\0';
+    if (m_ids_valid) {
+        const auto count = static_cast<uint32_t>(m_count);
+        if (count < m_ids_capacity || reserve_ids(count + 1, count)) {
+            m_ids[count] = sub_id;
+        } else {
+            m_ids_valid = false;
+            m_canonical = false;
+        }
+    }
     if (m_count >= 0) {
         ++m_count;
     }
@@ -175,6 +193,8 @@ Result PmsOidView::append_text(const char* text, size_t length) noexcept
     m_length += length;
     m_text[m_length] = '\0';
     m_count = -1;
+    m_ids_valid = false;
+    m_canonical = false;
     return PSW_SUCCESS;
 }
 
@@ -184,9 +204,19 @@ Result PmsOidView::append_oid(const PmsOidView& other) noexcept
         return PSW_SUCCESS;
     }
     const int64_t known = m_count >= 0 && other.m_count >= 0 ? m_count + other.m_count : -1;
+    const bool had_ids = m_ids_valid;
+    const bool was_canonical = m_ids_valid && m_canonical;
     const Result result = append_text(other.text(), other.m_length);
     if (result == PSW_SUCCESS) {
         m_count = known;
+        if (had_ids && other.m_ids_valid) {
+            const auto mine = static_cast<uint32_t>(known - other.m_count);
+            if (reserve_ids(static_cast<uint32_t>(known), mine)) {
+                std::memcpy(m_ids + mine, other.m_ids, other.count() * sizeof(uint32_t));
+                m_ids_valid = true;
+                m_canonical = was_canonical && other.m_canonical;
+            }
+        }
     }
     return result;
 }
@@ -207,7 +237,8 @@ bool PmsOidView::sub_id(uint32_t index, uint32_t* out) const noexcept
     if (index >= count()) {
         return false;
     }
-    *out = pms_parse_decimal(m_text + offset_of(index));
+    const uint32_t* ids = sub_ids();
+    *out = ids != nullptr ? ids[index] : pms_parse_decimal(m_text + offset_of(index));
     return true;
 }
 
@@ -234,6 +265,10 @@ Result PmsOidView::remove(uint32_t start, uint32_t remove_count) noexcept
     m_length -= kept - first;
     m_text[m_length] = '\0';
     m_count = total - remove_count;
+    if (m_ids_valid) {
+        std::memmove(m_ids + start, m_ids + start + remove_count,
+                     (total - start - remove_count) * sizeof(uint32_t));
+    }
     return PSW_SUCCESS;
 }
 
@@ -262,6 +297,151 @@ bool PmsOidView::equals(const PmsOidView& other) const noexcept
 {
     return m_length == other.m_length &&
            (m_length == 0 || std::memcmp(m_text, other.m_text, m_length) == 0);
+}
+
+namespace {
+
+// Two decimal digits for each number below 100.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+uint32_t decimal_digits(uint32_t value) noexcept
+{
+    if (value < 10) return 1;
+    if (value < 100) return 2;
+    if (value < 1000) return 3;
+    if (value < 10000) return 4;
+    if (value < 100000) return 5;
+    if (value < 1000000) return 6;
+    if (value < 10000000) return 7;
+    if (value < 100000000) return 8;
+    if (value < 1000000000) return 9;
+    return 10;
+}
+
+// Writes the digits of `value` so that they end just before `end`; returns their start.
+char* write_decimal_before(char* end, uint32_t value) noexcept
+{
+    while (value >= 100) {
+        const uint32_t pair = (value % 100) * 2;
+        value /= 100;
+        *--end = kDigitPairs[pair + 1];
+        *--end = kDigitPairs[pair];
+    }
+    if (value >= 10) {
+        *--end = kDigitPairs[value * 2 + 1];
+        *--end = kDigitPairs[value * 2];
+    } else {
+        *--end = static_cast<char>('0' + value);
+    }
+    return end;
+}
+
+}  // namespace
+
+bool PmsOidView::reserve_ids(uint32_t count, uint32_t keep) const noexcept
+{
+    if (count <= m_ids_capacity) {
+        return true;
+    }
+    const uint32_t capacity = (count + 15) / 16 * 16 + 16;
+    auto* storage = new (std::nothrow) uint32_t[capacity];
+    if (storage == nullptr) {
+        return false;
+    }
+    if (keep != 0) {
+        std::memcpy(storage, m_ids, keep * sizeof(uint32_t));
+    }
+    if (m_ids != m_inline_ids) {
+        delete[] m_ids;
+    }
+    m_ids = storage;
+    m_ids_capacity = capacity;
+    return true;
+}
+
+const uint32_t* PmsOidView::parse_sub_ids() const noexcept
+{
+    const uint32_t total = count();
+    if (!reserve_ids(total, 0)) {
+        return nullptr;
+    }
+    // Each sub-identifier is read where its field starts, as sub_id() reads it from the text.
+    size_t position = 0;
+    for (uint32_t i = 0; i < total; ++i) {
+        m_ids[i] = pms_parse_decimal(m_text + position);
+        while (position < m_length && m_text[position] != '.') {
+            ++position;
+        }
+        ++position;
+    }
+    m_ids_valid = true;
+    m_canonical = false;  // the text may spell them otherwise ("01", "+1", " 1")
+    return m_ids;
+}
+
+Result PmsOidView::assign_sub_ids(const uint32_t* ids, uint32_t count) noexcept
+{
+    if (m_ids_valid && m_canonical && m_count == count &&
+        (count == 0 || std::memcmp(m_ids, ids, count * sizeof(uint32_t)) == 0)) {
+        return PSW_SUCCESS;
+    }
+    m_length = 0;  // the old text is replaced, not kept
+    if (count == 0) {
+        clear();
+        return PSW_SUCCESS;
+    }
+    // The text is written backwards into a scratch area (at most 10 digits and a dot a
+    // sub-identifier) and copied once; very long OIDs measure their text first instead.
+    constexpr uint32_t kScratchIds = 64;
+    char scratch[kScratchIds * 11];
+    char* start = nullptr;
+    size_t length = 0;
+    if (count <= kScratchIds) {
+        char* end = scratch + sizeof(scratch);
+        start = end;
+        for (uint32_t i = count; i-- > 0;) {
+            start = write_decimal_before(start, ids[i]);
+            if (i != 0) {
+                *--start = '.';
+            }
+        }
+        length = static_cast<size_t>(end - start);
+    } else {
+        length = count - 1;
+        for (uint32_t i = 0; i < count; ++i) {
+            length += decimal_digits(ids[i]);
+        }
+    }
+    const Result result = reserve(length);
+    if (result != PSW_SUCCESS) {
+        clear();
+        return result;
+    }
+    if (start != nullptr) {
+        std::memcpy(m_text, start, length);
+    } else {
+        char* end = m_text + length;
+        for (uint32_t i = count; i-- > 0;) {
+            end = write_decimal_before(end, ids[i]);
+            if (i != 0) {
+                *--end = '.';
+            }
+        }
+    }
+    m_text[length] = '\0';
+    m_length = length;
+    m_count = count;
+    if (ids != m_ids && reserve_ids(count, 0)) {
+        std::memcpy(m_ids, ids, count * sizeof(uint32_t));
+        m_ids_valid = true;
+    } else {
+        m_ids_valid = ids == m_ids;
+    }
+    m_canonical = m_ids_valid;
+    return PSW_SUCCESS;
 }
 
 }  // namespace psw

@@ -61,14 +61,24 @@ private:
 };
 
 // An object identifier held as dotted decimal text with a cached count of sub-identifiers
-// (-1: recount from the dots on demand). The text storage never shrinks, so reusing an OID
-// for a text of similar length allocates nothing.
+// (-1: recount from the dots on demand). Beside the text it keeps the sub-identifiers as
+// numbers: parsed from the text once when first asked for, then kept in step by every edit
+// that knows what it adds or removes (the others drop them until they are asked for again).
+// The codec works on the numbers, so neither direction parses or formats text per sub-identifier
+// more than once. Neither storage ever shrinks, so reusing an OID for a name of similar length
+// allocates nothing.
 class PmsOidView {
 public:
     PmsOidView() noexcept = default;
     PmsOidView(const PmsOidView&) = delete;
     PmsOidView& operator=(const PmsOidView&) = delete;
-    ~PmsOidView() { delete[] m_text; }
+    ~PmsOidView()
+    {
+        delete[] m_text;
+        if (m_ids != m_inline_ids) {
+            delete[] m_ids;
+        }
+    }
 
     const char* text() const noexcept { return m_text != nullptr ? m_text : ""; }
     size_t length() const noexcept { return m_length; }
@@ -94,8 +104,24 @@ public:
     int32_t compare(const char* other) const noexcept;
     bool equals(const PmsOidView& other) const noexcept;
 
+    // The count() sub-identifiers as numbers (each read from the text by the decimal rule), or
+    // null when there is no memory to hold them; valid until the next edit.
+    const uint32_t* sub_ids() const noexcept
+    {
+        return m_ids_valid ? m_ids : parse_sub_ids();
+    }
+    // Replaces the OID with these sub-identifiers, writing the text once (not at all when the
+    // OID already holds exactly them, as a reply decoded into its request PDU usually does).
+    // -3 when the text storage cannot grow (the OID is then empty).
+    Result assign_sub_ids(const uint32_t* ids, uint32_t count) noexcept;
+
 private:
+    static constexpr uint32_t kInlineIds = 16;
+
     Result reserve(size_t length) noexcept;
+    // Room for `count` numbers, keeping the first `keep`; false when memory runs out.
+    bool reserve_ids(uint32_t count, uint32_t keep) const noexcept;
+    const uint32_t* parse_sub_ids() const noexcept;
     // Offset of the first character of sub-identifier `index` (length when past the end).
     size_t offset_of(uint32_t index) const noexcept;
 
@@ -103,6 +129,14 @@ private:
     size_t m_length = 0;
     size_t m_capacity = 0;
     mutable int64_t m_count = 0;
+    // When m_ids_valid, m_count is exact and m_ids holds that many numbers; when m_canonical
+    // too, the text is exactly those numbers written in decimal (as assign_sub_ids writes it),
+    // so assigning the same numbers again leaves everything as it is.
+    mutable uint32_t* m_ids = m_inline_ids;
+    mutable uint32_t m_ids_capacity = kInlineIds;
+    mutable bool m_ids_valid = true;
+    mutable bool m_canonical = true;
+    mutable uint32_t m_inline_ids[kInlineIds];
 };
 
 // The coder side of IPmsValue::accept: one operation per value kind, in this order. Counter32

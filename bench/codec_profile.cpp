@@ -1,0 +1,150 @@
+// Runs one codec operation a fixed number of times, for instruction counts under
+//   valgrind --tool=callgrind build/bench/psw_codec_profile decode 10000
+// Operations: encode, decode (the library) and, when built with libsnmp, netsnmp-encode and
+// netsnmp-decode. Start-up costs are the same for every count, so the difference between two
+// counts divided by the difference of iterations is the cost of one message.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "bench_messages.h"
+#include "core/factory.h"
+#include "snmp/pms_packet_coder.h"
+
+#ifdef PSW_BENCH_NETSNMP
+#include <net-snmp/net-snmp-config.h>
+#include <net-snmp/net-snmp-includes.h>
+#endif
+
+namespace {
+
+int run_encode(long count)
+{
+    using namespace psw;
+    OwnedPtr<IPmsPdu> pdu(create_pdu());
+    pdu->set_type(kPmsGetRequest);
+    pdu->set_request_id(0x12345678);
+    for (int column = 2; column <= 11; ++column) {
+        const std::string name = "1.3.6.1.2.1.43.8.2.1." + std::to_string(column) + ".1";
+        pdu->add(create_oid_from_text(name.c_str()), nullptr);
+    }
+    OwnedPtr<IPmsSnmpTarget> target(create_community_target());
+    target->set_version(0);
+    target->set_max_message_size(1472);
+    pms_community_of(target.get())->set_community("public");
+    PmsPacketBuffer buffer;
+    const auto expected = from_hex(kGet);
+    for (long i = 0; i < count; ++i) {
+        if (pms_packet_coder()->encode(pdu.get(), target.get(), &buffer, nullptr) != PSW_SUCCESS) {
+            return 1;
+        }
+    }
+    return buffer.data_length() == expected.size() &&
+                   std::memcmp(buffer.data(), expected.data(), expected.size()) == 0
+               ? 0
+               : 1;
+}
+
+int run_decode(long count)
+{
+    using namespace psw;
+    const auto message = from_hex(kResponse);
+    PmsPacketBuffer buffer;
+    buffer.attach_received(message.data(), message.size());
+    OwnedPtr<IPmsPdu> pdu(create_pdu());
+    OwnedPtr<IPmsSnmpTarget> target(create_community_target());
+    for (long i = 0; i < count; ++i) {
+        if (pms_packet_coder()->decode(&buffer, pdu.get(), target.get(), 0) != PSW_SUCCESS) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+#ifdef PSW_BENCH_NETSNMP
+void init_netsnmp()
+{
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_LOAD_HOST_FILES, 1);
+    setenv("MIBS", "", 1);
+    init_snmp("psw_profile");
+}
+
+int run_netsnmp_encode(long count)
+{
+    init_netsnmp();
+    netsnmp_session session;
+    snmp_sess_init(&session);
+    session.version = SNMP_VERSION_1;
+    static char community[] = "public";
+    session.community = reinterpret_cast<u_char*>(community);
+    session.community_len = 6;
+    netsnmp_pdu* pdu = snmp_pdu_create(SNMP_MSG_GET);
+    pdu->reqid = 0x12345678;
+    pdu->version = SNMP_VERSION_1;
+    for (int column = 2; column <= 11; ++column) {
+        oid name[] = {1, 3, 6, 1, 2, 1, 43, 8, 2, 1, static_cast<oid>(column), 1};
+        snmp_add_null_var(pdu, name, 12);
+    }
+    static u_char storage[1472];
+    int failed = 0;
+    for (long i = 0; i < count; ++i) {
+        u_char* packet = storage;
+        size_t length = sizeof(storage);
+        size_t offset = 0;
+        failed |= snmp_build(&packet, &length, &offset, &session, pdu);
+    }
+    snmp_free_pdu(pdu);
+    return failed != 0 ? 1 : 0;
+}
+
+int run_netsnmp_decode(long count)
+{
+    init_netsnmp();
+    auto message = from_hex(kResponse);
+    for (long i = 0; i < count; ++i) {
+        u_char community[128];
+        size_t community_len = sizeof(community);
+        long version = 0;
+        size_t length = message.size();
+        u_char* data = snmp_comstr_parse(message.data(), &length, community, &community_len, &version);
+        netsnmp_pdu* pdu = snmp_pdu_create(SNMP_MSG_RESPONSE);
+        pdu->version = version;
+        const int parsed = data != nullptr ? snmp_pdu_parse(pdu, data, &length) : -1;
+        snmp_free_pdu(pdu);
+        if (parsed != 0) {
+            return 1;
+        }
+    }
+    return 0;
+}
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string what = argc > 1 ? argv[1] : "";
+    const long count = argc > 2 ? std::atol(argv[2]) : 10000;
+    int failed = 2;
+    if (what == "encode") {
+        failed = run_encode(count);
+    } else if (what == "decode") {
+        failed = run_decode(count);
+#ifdef PSW_BENCH_NETSNMP
+    } else if (what == "netsnmp-encode") {
+        failed = run_netsnmp_encode(count);
+    } else if (what == "netsnmp-decode") {
+        failed = run_netsnmp_decode(count);
+#endif
+    } else {
+        std::fprintf(stderr, "usage: %s encode|decode|netsnmp-encode|netsnmp-decode [count]\n",
+                     argv[0]);
+        return 2;
+    }
+    if (failed != 0) {
+        std::fprintf(stderr, "%s failed\n", what.c_str());
+    }
+    return failed;
+}
