@@ -183,6 +183,21 @@ std::string SnmpsimAgent::served_file(const std::string& community) const {
 }
 
 ::testing::AssertionResult SnmpsimAgent::start(const SnmpsimOptions& options) {
+  if (auto r = launch_only(options); !r) return r;
+  return wait_ready(SnmpCredentials::v2c(communities_.front()), options.ready_timeout);
+}
+
+::testing::AssertionResult SnmpsimAgent::start_all(
+    const std::vector<std::pair<SnmpsimAgent*, SnmpsimOptions>>& agents) {
+  for (const auto& [agent, options] : agents)
+    if (auto r = agent->launch_only(options); !r) return r;
+  for (const auto& [agent, options] : agents)
+    if (auto r = agent->wait_ready(SnmpCredentials::v2c(agent->communities_.front()), options.ready_timeout); !r)
+      return r;
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult SnmpsimAgent::launch_only(const SnmpsimOptions& options) {
   communities_.clear();
   if (auto r = prepare("snmpsimd", options.netns, options.ipv6); !r) return r;
   if (options.files.empty() && options.data_dir.empty()) return failure("no data: give files or data_dir");
@@ -245,9 +260,8 @@ std::string SnmpsimAgent::served_file(const std::string& community) const {
   argv.insert(argv.end(), options.extra_args.begin(), options.extra_args.end());
   // Debian's python3 with its own modules; nothing from another Python first on PATH.
   EnvChanges env = {{"PYTHONPATH", std::nullopt}, {"PYTHONHOME", std::nullopt}, {"PYTHONDONTWRITEBYTECODE", "1"}};
-  if (auto r = launch(argv, env); !r) return r;
   if (communities_.empty()) return failure("no .snmprec file to serve in " + options.data_dir);
-  return wait_ready(SnmpCredentials::v2c(communities_.front()), options.ready_timeout);
+  return launch(argv, env);
 }
 
 // ---- SnmpdAgent ----

@@ -140,6 +140,10 @@ class SnmpsimAgent : public TestAgent {
   // /usr/bin/snmpsimd and waits for an answer to a GET of sysObjectID.0 under the first
   // community. On failure the message names the log file and shows its end.
   ::testing::AssertionResult start(const SnmpsimOptions& options);
+  // Starts several agents at once and then waits for each: about one start-up time in all
+  // instead of one per agent (snmpsim needs most of a second to load).
+  //   ASSERT_TRUE(SnmpsimAgent::start_all({{&a, opts_a}, {&b, opts_b}}));
+  static ::testing::AssertionResult start_all(const std::vector<std::pair<SnmpsimAgent*, SnmpsimOptions>>& agents);
   // Communities served, in the order given (data_dir files after the listed ones).
   const std::vector<std::string>& communities() const { return communities_; }
   // Path of the served copy of a community's data.
@@ -148,6 +152,8 @@ class SnmpsimAgent : public TestAgent {
   const std::string& snmpsim_log() const { return sim_log_; }
 
  private:
+  ::testing::AssertionResult launch_only(const SnmpsimOptions& options);
+
   std::vector<std::string> communities_;
   std::string data_dir_;
   std::string sim_log_;

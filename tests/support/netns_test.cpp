@@ -112,14 +112,16 @@ class NetnsAgents : public NetnsHarness {
     if (IsSkipped() || HasFatalFailure()) return;
     PSW_REQUIRE_PEERS(Peer::snmpsim, Peer::netsnmp_tools, Peer::python3);
     ASSERT_TRUE(lab_.create());
+    std::vector<std::pair<SnmpsimAgent*, SnmpsimOptions>> starts;
     for (int i = 0; i < lab_.host_count(); ++i) {
       agents_[i] = std::make_unique<SnmpsimAgent>();
-      ASSERT_TRUE(agents_[i]->start(
-          {.files = {SnmprecSource(harness_data("harness-small.snmprec"), "public")
-                         .replace(kSysObjectId, "6", host_object_id(i))},
-           .ipv6 = true,
-           .netns = lab_.host(i)}));
+      starts.push_back({agents_[i].get(),
+                        {.files = {SnmprecSource(harness_data("harness-small.snmprec"), "public")
+                                       .replace(kSysObjectId, "6", host_object_id(i))},
+                         .ipv6 = true,
+                         .netns = lab_.host(i)}});
     }
+    ASSERT_TRUE(SnmpsimAgent::start_all(starts));
     client_tools_.set_netns(lab_.client());
   }
   void TearDown() override {
