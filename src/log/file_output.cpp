@@ -1,11 +1,10 @@
 // Lines to a size-limited log file that is rotated to "<path>.bak" when it would overflow.
 #include <cstring>
-#include <new>
 
-#include "core/interface_ids.h"
 #include "core/pmc_string.h"
 #include "core/platform/file.h"
 #include "core/platform/lock.h"
+#include "log/log_output_base.h"
 #include "log/log_outputs.h"
 #include "log/log_registry.h"
 
@@ -13,24 +12,10 @@ namespace psw {
 
 namespace {
 
-class CPmcFileOutput final : public IPmcLogFileOutput {
+class CPmcFileOutput final : public CPmcLogOutputBase<IPmcLogFileOutput> {
 public:
     ~CPmcFileOutput() { pmc_file_close(m_file); }
 
-    Result query_interface(PmcInterfaceId id, void** out) noexcept override
-    {
-        const PmcInterfaceEntry entries[] = {
-            {kIidPmcInterface, static_cast<IPmcLogOutput*>(this)},
-            {kIidPmcLogOutput, static_cast<IPmcLogOutput*>(this)},
-            {kIidPmcLogFileOutput, static_cast<IPmcLogFileOutput*>(this)},
-        };
-        return pmc_query_table(entries, 3, id, out);
-    }
-    Result query_outer(PmcInterfaceId id, void** out) noexcept override
-    {
-        return query_interface(id, out);
-    }
-    Result unsupported() noexcept override { return PSW_ERR_UNSUPPORTED; }
     void destroy() noexcept override { delete this; }
 
     const char* type_name() const noexcept override { return "file"; }
@@ -139,16 +124,7 @@ public:
 
 IPmcLogFileOutput* pmc_create_file_output(const char* output_name) noexcept
 {
-    auto* output = new (std::nothrow) CPmcFileOutput();
-    if (output == nullptr) {
-        return nullptr;
-    }
-    output->m_name.assign(output_name);
-    if (output_name != nullptr && *output_name != '\0' && output->m_name.empty()) {
-        delete output;
-        return nullptr;
-    }
-    return output;
+    return pmc_create_named_output<CPmcFileOutput>(output_name);
 }
 
 IPmcLogOutputType* pmc_create_file_output_type() noexcept

@@ -1,9 +1,8 @@
 // Lines to the process's standard output.
 #include <cstdio>
-#include <new>
 
-#include "core/interface_ids.h"
 #include "core/pmc_string.h"
+#include "log/log_output_base.h"
 #include "log/log_outputs.h"
 #include "log/log_registry.h"
 
@@ -11,21 +10,8 @@ namespace psw {
 
 namespace {
 
-class CPmcStandardOutput final : public IPmcLogOutput {
+class CPmcStandardOutput final : public CPmcLogOutputBase<IPmcLogOutput> {
 public:
-    Result query_interface(PmcInterfaceId id, void** out) noexcept override
-    {
-        const PmcInterfaceEntry entries[] = {
-            {kIidPmcInterface, static_cast<IPmcLogOutput*>(this)},
-            {kIidPmcLogOutput, static_cast<IPmcLogOutput*>(this)},
-        };
-        return pmc_query_table(entries, 2, id, out);
-    }
-    Result query_outer(PmcInterfaceId id, void** out) noexcept override
-    {
-        return query_interface(id, out);
-    }
-    Result unsupported() noexcept override { return PSW_ERR_UNSUPPORTED; }
     void destroy() noexcept override { delete this; }
 
     const char* type_name() const noexcept override { return "stdout"; }
@@ -56,16 +42,7 @@ public:
 
 IPmcLogOutput* pmc_create_standard_output(const char* output_name) noexcept
 {
-    auto* output = new (std::nothrow) CPmcStandardOutput();
-    if (output == nullptr) {
-        return nullptr;
-    }
-    output->m_name.assign(output_name);
-    if (output_name != nullptr && *output_name != '\0' && output->m_name.empty()) {
-        delete output;
-        return nullptr;
-    }
-    return output;
+    return pmc_create_named_output<CPmcStandardOutput>(output_name);
 }
 
 IPmcLogOutputType* pmc_create_standard_output_type() noexcept
