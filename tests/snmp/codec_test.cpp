@@ -208,6 +208,12 @@ struct DecodeFailure {
     const char* log;  // "" when the failure logs nothing
 };
 
+// Printed by name, so gtest never dumps the struct's padding bytes.
+void PrintTo(const DecodeFailure& failure, std::ostream* os)
+{
+    *os << failure.name;
+}
+
 class DecodeFailures : public ::testing::TestWithParam<DecodeFailure> {};
 
 TEST_P(DecodeFailures, EndWithTheirCodeAndLine)
