@@ -175,6 +175,9 @@ int run_cancel(const Args& args)
         return usage_error("cancel", error);
     }
     const std::string& job_id = parsed->positionals[1];
+    if (job_id.size() > kMaxJobIdLength) {
+        return usage_error("cancel", "a job identifier holds at most 255 characters");
+    }
     DeviceSession session;
     if (const int32_t result = session.open(connection, write_community); result != PSW_SUCCESS) {
         return report_failure("cancel", "cannot set up " + connection.address, result, connection);

@@ -31,6 +31,10 @@ bool read_connection(const ParsedArgs& parsed, const std::string& address, Conne
         *error = "the address is empty";
         return false;
     }
+    if (connection->address.size() > kMaxAddressLength) {
+        *error = "the address holds at most 63 characters";
+        return false;
+    }
     const bool ipv6 = parsed.has_flag("ipv6") || connection->address.find(':') != std::string::npos;
     connection->transport = ipv6 ? PSW_TRANSPORT_UDP_IPV6 : PSW_TRANSPORT_UDP_IPV4;
     if (auto text = parsed.value("timeout")) {

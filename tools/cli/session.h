@@ -14,6 +14,8 @@ namespace psw::cli {
 
 constexpr uint32_t kDefaultTimeoutMs = 2000;
 constexpr uint32_t kDefaultRetries = 1;
+constexpr size_t kMaxAddressLength = PSW_DEVICE_TEXT_SIZE - 1;  // the library keeps 63 characters
+constexpr size_t kMaxJobIdLength = 255;                         // a job identifier field holds 255
 
 // The options every device command takes.
 std::vector<OptionSpec> connection_options();
