@@ -7,6 +7,8 @@
 #include "log/log_channel.h"
 #include "net/address_services_base.h"
 #include "net/address_text.h"
+#include "net/ipv6_zone.h"
+#include "net/multicast_links.h"
 #include "net/socket_api.h"
 
 namespace psw {
@@ -63,17 +65,7 @@ public:
         if (!to_sockaddr(*destination, address)) {
             return PSW_ERR_PARAMETER;
         }
-        const ssize_t sent =
-            api().m_pSendTo(m_handle, buffer, length, 0, reinterpret_cast<sockaddr*>(&address),
-                            kPmcSockAddrBytes);
-        if (sent == -1) {
-            log()->output(kLogError, "fail send(). WSAGetLastError()=%d", last_error());
-            return PSW_ERR_SEND;
-        }
-        if (sent != static_cast<ssize_t>(length)) {
-            log()->output(kLogWarn, "send(). size of sended bytes is not same that of buffer.");
-        }
-        return PSW_SUCCESS;
+        return send_native(buffer, length, address);
     }
 
     Result receive(uint8_t* buffer, uint32_t capacity, int32_t timeout_ms, int32_t* received,
@@ -229,6 +221,32 @@ protected:
                              sockaddr_storage& out) noexcept = 0;
     // Stores the new handle; -202 when the platform refuses the socket.
     virtual Result open_socket() noexcept = 0;
+
+    // Sends one converted destination; a family may send several datagrams for it.
+    virtual Result send_native(const uint8_t* buffer, uint32_t length,
+                               const sockaddr_storage& address) noexcept
+    {
+        return send_datagram(buffer, length, address);
+    }
+
+    // One sendto: 0, or -205 when it fails. A short send is only logged.
+    Result send_datagram(const uint8_t* buffer, uint32_t length,
+                         const sockaddr_storage& address) noexcept
+    {
+        const ssize_t sent =
+            api().m_pSendTo(m_handle, buffer, length, 0,
+                            reinterpret_cast<const sockaddr*>(&address), kPmcSockAddrBytes);
+        if (sent == -1) {
+            log()->output(kLogError, "fail send(). WSAGetLastError()=%d", last_error());
+            return PSW_ERR_SEND;
+        }
+        if (sent != static_cast<ssize_t>(length)) {
+            log()->output(kLogWarn, "send(). size of sended bytes is not same that of buffer.");
+        }
+        return PSW_SUCCESS;
+    }
+
+    PmcSocketHandle handle() const noexcept { return m_handle; }
 
     Result store_handle(PmcSocketHandle handle) noexcept
     {
@@ -424,9 +442,18 @@ private:
                     pmc_port_of_text(service));
     }
 
+    // The zone of "fe80::1%eth0" or "ff02::1%3" is read here, not left to the name function,
+    // and becomes the scope id of the native address.
     bool to_sockaddr(const IPmcNetworkAddress& address, sockaddr_storage& out) noexcept override
     {
         if (!api().m_extended || address.text() == nullptr) {
+            return false;
+        }
+        char host[kPmcIpv6AddressTextSize];
+        const char* zone = nullptr;
+        uint32_t scope = 0;
+        if (pmc_split_ipv6_zone(address.text(), host, sizeof host, &zone) != PSW_SUCCESS ||
+            (zone != nullptr && pmc_ipv6_scope_of_zone(zone, &scope) != PSW_SUCCESS)) {
             return false;
         }
         char service[8];
@@ -436,23 +463,85 @@ private:
         hints.ai_family = AF_UNSPEC;
         hints.ai_socktype = SOCK_DGRAM;
         addrinfo* results = nullptr;
-        if (api().m_pGetAddrInfo(address.text(), service, &hints, &results) != 0 ||
-            results == nullptr) {
+        if (api().m_pGetAddrInfo(host, service, &hints, &results) != 0 || results == nullptr) {
             return false;
         }
-        const bool fits = results->ai_addrlen <= sizeof out;
+        const bool fits = results->ai_addrlen <= sizeof out &&
+                          (zone == nullptr || results->ai_family == kPmcFamilyInet6);
         if (fits) {
             std::memset(&out, 0, sizeof out);
             std::memcpy(&out, results->ai_addr, results->ai_addrlen);
+            if (zone != nullptr) {
+                reinterpret_cast<sockaddr_in6*>(&out)->sin6_scope_id = scope;
+            }
         }
         api().m_pFreeAddrInfo(results);
         return fits;
+    }
+
+    // A link-scope group without a zone goes out on each chosen link (multicast_links.h); a
+    // zoned group of wider scope leaves through the zone's interface, which the system takes
+    // from the socket option rather than from the scope id.
+    Result send_native(const uint8_t* buffer, uint32_t length,
+                       const sockaddr_storage& address) noexcept override
+    {
+        if (address.ss_family != kPmcFamilyInet6) {
+            return send_datagram(buffer, length, address);
+        }
+        sockaddr_storage scoped = address;
+        auto* native = reinterpret_cast<sockaddr_in6*>(&scoped);
+        const uint8_t* group = native->sin6_addr.s6_addr;
+        if (group[0] != 0xff) {
+            return send_datagram(buffer, length, address);
+        }
+        if (native->sin6_scope_id != 0) {
+            if (!pmc_ipv6_is_link_scope_multicast(group)) {
+                const Result chosen = set_multicast_interface(native->sin6_scope_id);
+                if (chosen != PSW_SUCCESS) {
+                    return chosen;
+                }
+            }
+            return send_datagram(buffer, length, address);
+        }
+        if (!pmc_ipv6_is_link_scope_multicast(group)) {
+            return send_datagram(buffer, length, address);
+        }
+        uint32_t links[kPmcMaxMulticastLinks];
+        const size_t count = pmc_ipv6_multicast_links(links, kPmcMaxMulticastLinks);
+        if (count == 0) {
+            return send_datagram(buffer, length, address);  // the system's choice, if any
+        }
+        Result result = PSW_ERR_SEND;
+        for (size_t i = 0; i < count; ++i) {
+            native->sin6_scope_id = links[i];
+            log()->output(kLogDebug, "[DataGramSocket::send] multicast on interface %u.",
+                          links[i]);
+            // One link that cannot be reached does not keep the others from being asked.
+            if (send_datagram(buffer, length, scoped) == PSW_SUCCESS) {
+                result = PSW_SUCCESS;
+            }
+        }
+        return result;
     }
 
     Result open_socket() noexcept override
     {
         const int family = pmc_family_of_protocol(local().protocol());
         return store_handle(api().m_pSocket(family, SOCK_DGRAM, 0));
+    }
+
+    Result set_multicast_interface(uint32_t index) noexcept
+    {
+        const unsigned value = index;
+        if (api().m_pSetSockOpt(handle(), IPPROTO_IPV6, IPV6_MULTICAST_IF, &value,
+                                sizeof value) != 0) {
+            log()->output(kLogError,
+                          "fail setsockopt(). can't set multicast interface. "
+                          "WSAGetLastError()=%d",
+                          last_error());
+            return PSW_ERR_SEND;
+        }
+        return PSW_SUCCESS;
     }
 };
 

@@ -1,9 +1,11 @@
 // Address services over the protocol-independent name functions (IPv4 and IPv6).
+#include <cstdio>
 #include <cstring>
 
 #include "core/factory.h"
 #include "net/address_services_base.h"
 #include "net/address_text.h"
+#include "net/ipv6_zone.h"
 
 namespace psw {
 
@@ -69,12 +71,18 @@ public:
             return use.result();
         }
         AddressInfo info(api());
-        if (!info.lookup(text, nullptr, kPmcAiPassive | kPmcAiNumericHost, AF_UNSPEC)) {
+        ZonedText zoned;
+        if (!lookup_numeric(text, info, zoned)) {
             return PSW_ERR_FAILED;
         }
         char host[kPmcMaxHostText];
         if (!numeric_host(info.first(), host)) {
             return PSW_ERR_FAILED;
+        }
+        if (zoned.zone != nullptr) {
+            // The zone in one spelling, its number, so that "%eth0" and "%2" compare equal.
+            const size_t length = std::strlen(host);
+            std::snprintf(host + length, sizeof host - length, "%%%u", zoned.scope);
         }
         return out->assign(host);
     }
@@ -93,7 +101,8 @@ public:
             return use.result();
         }
         AddressInfo info(api());
-        if (!info.lookup(text, nullptr, kPmcAiPassive | kPmcAiNumericHost, AF_UNSPEC)) {
+        ZonedText zoned;
+        if (!lookup_numeric(text, info, zoned)) {
             *out = IPmcNetworkAddress::kUnspecified;
             return PSW_ERR_FAILED;
         }
@@ -213,6 +222,29 @@ public:
     }
 
 private:
+    // A numeric text split from its zone ("fe80::1%eth0"), with the zone's scope id.
+    struct ZonedText {
+        char host[kPmcIpv6AddressTextSize] = {};
+        const char* zone = nullptr;
+        uint32_t scope = 0;
+    };
+
+    // Looks up the numeric address part of `text`; a zone must name a scope and may only
+    // follow an IPv6 address.
+    bool lookup_numeric(const char* text, AddressInfo& info, ZonedText& zoned) const noexcept
+    {
+        if (pmc_split_ipv6_zone(text, zoned.host, sizeof zoned.host, &zoned.zone) !=
+                PSW_SUCCESS ||
+            (zoned.zone != nullptr &&
+             pmc_ipv6_scope_of_zone(zoned.zone, &zoned.scope) != PSW_SUCCESS)) {
+            return false;
+        }
+        if (!info.lookup(zoned.host, nullptr, kPmcAiPassive | kPmcAiNumericHost, AF_UNSPEC)) {
+            return false;
+        }
+        return zoned.zone == nullptr || info.first()->ai_family == kPmcFamilyInet6;
+    }
+
     bool numeric_host(const addrinfo* entry, char (&host)[kPmcMaxHostText]) const noexcept
     {
         return api().m_pGetNameInfo(entry->ai_addr, entry->ai_addrlen, host, sizeof host, nullptr,

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cstring>
 #include <sstream>
@@ -125,6 +126,32 @@ void NetnsLab::remove_stale() const {
   if (options_.client_default_route)
     if (auto r = ip({"-n", client_, "route", "add", "default", "dev", "eth0"}); !r) return fail(r);
   return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult NetnsLab::move_host_to_own_link(int i, const std::string& client_interface) {
+  const std::string port = "p" + std::to_string(i);
+  if (auto r = ip({"-n", bridge_, "link", "del", port}); !r) return r;
+  if (auto r = ip({"-n", client_, "link", "add", client_interface, "type", "veth", "peer", "name", "eth0", "netns", host(i)});
+      !r)
+    return r;
+  if (auto r = ip({"-n", client_, "link", "set", client_interface, "up"}); !r) return r;
+  if (auto r = ip({"-n", host(i), "link", "set", "eth0", "up"}); !r) return r;
+  if (auto r = wait_link_local(client_, client_interface); !r) return r;
+  return wait_link_local(host(i), "eth0");
+}
+
+::testing::AssertionResult NetnsLab::wait_link_local(const std::string& ns, const std::string& dev) const {
+  // The kernel gives a new link its link-local address (and multicast route) only once the
+  // carrier is seen, a moment after both ends are up; until then multicast is lost.
+  CommandResult r;
+  for (int attempt = 0; attempt < 500; ++attempt) {
+    r = run_command({ip_, "-n", ns, "-6", "addr", "show", "dev", dev, "scope", "link"});
+    if (r.ok() && r.out.find("inet6 fe80:") != std::string::npos && r.out.find("tentative") == std::string::npos)
+      return ::testing::AssertionSuccess();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return ::testing::AssertionFailure() << "network lab: no link-local address on " << dev << " in " << ns << ": "
+                                       << r.describe();
 }
 
 void NetnsLab::destroy() {

@@ -61,6 +61,15 @@ class NetnsLab {
   std::string broadcast_ipv4() const { return "10.77.0.255"; }
   std::string interface_name() const { return "eth0"; }  // in the client and host namespaces
 
+  // Takes host i off the bridge and links it straight to the client instead: a veth pair whose
+  // client end is `client_interface` and whose host end is eth0 again, without IPv4 or global
+  // IPv6 addresses. Returns once both ends carry their link-local address.
+  ::testing::AssertionResult move_host_to_own_link(int i, const std::string& client_interface);
+
+  // Waits until interface `dev` of namespace `ns` carries its link-local IPv6 address: until
+  // then link-scope multicast on it is lost.
+  ::testing::AssertionResult wait_link_local(const std::string& ns, const std::string& dev) const;
+
   // argv prefixed with `ip netns exec NS`.
   std::vector<std::string> wrap(const std::string& ns, const std::vector<std::string>& argv) const;
   // Runs a command inside a namespace.
