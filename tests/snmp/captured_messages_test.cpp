@@ -204,9 +204,9 @@ void expect_fields(const Captured& want, IPmsPdu* pdu, IPmsSnmpTarget* target)
 TEST(CapturedMessages, EveryFixtureIsPresent)
 {
     for (const Captured& want : captured()) {
-        EXPECT_FALSE(from_hex(fixture_hex(want.file)).empty()) << want.file;
+        EXPECT_FALSE(hex_bytes(fixture_hex(want.file)).empty()) << want.file;
     }
-    EXPECT_FALSE(from_hex(fixture_hex("trap-v2c-request")).empty());
+    EXPECT_FALSE(hex_bytes(fixture_hex("trap-v2c-request")).empty());
 }
 
 TEST(CapturedMessages, DecodeToThePeersFields)
@@ -246,7 +246,7 @@ TEST(CapturedMessages, ReencodeToThePeersBytes)
 {
     for (const Captured& want : captured()) {
         SCOPED_TRACE(want.file);
-        const std::string hex = to_hex(from_hex(fixture_hex(want.file)));
+        const std::string hex = to_hex(hex_bytes(fixture_hex(want.file)));
         PduPtr pdu(create_pdu());
         TargetPtr target(create_community_target());
         ASSERT_EQ(decode_hex(hex, pdu.get(), target.get()), PSW_SUCCESS);
@@ -276,7 +276,7 @@ TEST(CapturedMessages, TruncatedAndPaddedCaptures)
 {
     for (const Captured& want : captured()) {
         SCOPED_TRACE(want.file);
-        const std::string hex = to_hex(from_hex(fixture_hex(want.file)));
+        const std::string hex = to_hex(hex_bytes(fixture_hex(want.file)));
         for (size_t cut = 2; cut < hex.size(); cut += 2) {
             PduPtr pdu(create_pdu());
             TargetPtr target(create_community_target());

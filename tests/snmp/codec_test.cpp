@@ -352,7 +352,7 @@ TEST(Decode, V1TrapTranslation)
 TEST(Decode, MissingTargetIsMadeByTranslateType)
 {
     SnmpLogCapture log;
-    const auto bytes = from_hex(
+    const auto bytes = hex_bytes(
         "302702010004067075626c6963a01a020204d2020100020100300e300c06082b060102010102000500");
     PmsPacketBuffer buffer;
     buffer.attach_received(bytes.data(), bytes.size());
@@ -371,7 +371,7 @@ TEST(Decode, MissingTargetIsMadeByTranslateType)
 TEST(Peek, HeaderOnly)
 {
     // A tooBig Response whose binding list is garbage: peek never reads it.
-    const auto bytes = from_hex("301a02010004067075626c6963a20d0202162e020101020100ffff00");
+    const auto bytes = hex_bytes("301a02010004067075626c6963a20d0202162e020101020100ffff00");
     PmsPacketBuffer buffer;
     buffer.attach_received(bytes.data(), bytes.size());
     int32_t status = -1;

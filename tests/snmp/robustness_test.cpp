@@ -82,8 +82,8 @@ Result build_encode_decode(const std::vector<uint8_t>& reply, const std::vector<
 
 TEST(AllocationFailure, EveryAllocationFailsCleanly)
 {
-    const auto reply = from_hex(kResponse);
-    const auto trap = from_hex("302702010004067075626c6963a41a06072b06010401822940040a00000102010602010a4301643000");
+    const auto reply = hex_bytes(kResponse);
+    const auto trap = hex_bytes("302702010004067075626c6963a41a06072b06010401822940040a00000102010602010a4301643000");
     AllocFailure::count_only();
     ASSERT_EQ(build_encode_decode(reply, trap), PSW_SUCCESS);
     const uint64_t total = AllocFailure::count();
@@ -101,7 +101,7 @@ TEST(AllocationFailure, EveryAllocationFailsCleanly)
 
 TEST(AllocationFailure, DecodeIntoAReusedPduAllocatesNothing)
 {
-    const auto reply = from_hex(kResponse);
+    const auto reply = hex_bytes(kResponse);
     PmsPacketBuffer in;
     in.attach_received(reply.data(), reply.size());
     PduPtr pdu(create_pdu());

@@ -14,7 +14,8 @@
 
 namespace psw::test {
 
-inline std::vector<uint8_t> from_hex(const std::string& hex)
+// (Not named from_hex: the harness's support library has a from_hex returning text.)
+inline std::vector<uint8_t> hex_bytes(const std::string& hex)
 {
     std::vector<uint8_t> bytes;
     std::string digits;

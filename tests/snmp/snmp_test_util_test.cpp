@@ -105,7 +105,7 @@ std::string encode_hex(IPmsPdu* pdu, IPmsSnmpTarget* target, uint32_t* count)
 
 Result decode_hex(const std::string& hex, IPmsPdu* pdu, IPmsSnmpTarget* target)
 {
-    const std::vector<uint8_t> bytes = from_hex(hex);
+    const std::vector<uint8_t> bytes = hex_bytes(hex);
     PmsPacketBuffer buffer;
     buffer.attach_received(bytes.data(), bytes.size());
     return pms_packet_coder()->decode(&buffer, pdu, target, kPmsTranslateCommunity);
@@ -122,7 +122,7 @@ std::string text_of(const IPmsValue* value)
 
 TEST(SnmpTestUtil, HexRoundTrip)
 {
-    EXPECT_EQ(to_hex(from_hex("30 0a FF")), "300aff");
+    EXPECT_EQ(to_hex(hex_bytes("30 0a FF")), "300aff");
 }
 
 }  // namespace psw::test
