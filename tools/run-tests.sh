@@ -2,12 +2,13 @@
 # Builds libpsw and runs every test suite:
 #   1. build/       warnings as errors, ctest
 #   2. build-asan/  AddressSanitizer + UndefinedBehaviorSanitizer, ctest
+#   2b. build-tsan/ ThreadSanitizer, the thread tests only (ctest -R Threads)
 #   3. fuzz/run_fuzz.sh 60                  when that script exists
 #   4. valgrind over the unit-test programs when they exist
 # A failed test fails the run. When CI is set (to anything non-empty) a skipped test fails it
 # too: peer tests must never pass silently in CI.
 #
-# Options: --no-asan, --no-fuzz, --no-valgrind skip a stage (refused when CI is set).
+# Options: --no-asan, --no-tsan, --no-fuzz, --no-valgrind skip a stage (refused when CI is set).
 # Environment: PSW_JOBS (default 2) for build and ctest parallelism.
 set -euo pipefail
 
@@ -16,17 +17,18 @@ JOBS="${PSW_JOBS:-2}"
 CI_MODE=""
 [[ -n "${CI:-}" ]] && CI_MODE=1
 
-run_asan=1 run_fuzz=1 run_valgrind=1
+run_asan=1 run_tsan=1 run_fuzz=1 run_valgrind=1
 for arg in "$@"; do
   case "$arg" in
     --no-asan) run_asan="" ;;
+    --no-tsan) run_tsan="" ;;
     --no-fuzz) run_fuzz="" ;;
     --no-valgrind) run_valgrind="" ;;
     -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
     *) echo "run-tests.sh: unknown option $arg" >&2; exit 2 ;;
   esac
 done
-if [[ -n "$CI_MODE" && ( -z "$run_asan" || -z "$run_fuzz" || -z "$run_valgrind" ) ]]; then
+if [[ -n "$CI_MODE" && ( -z "$run_asan" || -z "$run_tsan" || -z "$run_fuzz" || -z "$run_valgrind" ) ]]; then
   echo "run-tests.sh: stages cannot be left out when CI is set" >&2
   exit 2
 fi
@@ -39,12 +41,14 @@ stage() {
   printf '\n==== %s (at %d s) ====\n' "$*" "$((SECONDS - stage_started))"
 }
 
-# ctest in a build folder; judges the outcome from its exit status and its output.
+# ctest in a build folder, with any further ctest arguments; judges the outcome from its exit
+# status and its output.
 run_ctest() {
   local dir="$1" label="$2" log rc skipped summary
+  shift 2
   log="$dir/ctest-output.log"
   set +e
-  (cd "$dir" && ctest --output-on-failure --no-tests=error -j"$JOBS") 2>&1 | tee "$log"
+  (cd "$dir" && ctest --output-on-failure --no-tests=error -j"$JOBS" "$@") 2>&1 | tee "$log"
   rc=${PIPESTATUS[0]}
   set -e
   summary="$(grep -E '^[0-9]+% tests passed' "$log" || true)"
@@ -85,6 +89,17 @@ if [[ -n "$run_asan" ]]; then
   ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0:strict_string_checks=1}" \
   UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}" \
     run_ctest "$ROOT/build-asan" "tests (asan)"
+fi
+
+if [[ -n "$run_tsan" ]]; then
+  stage "build (thread sanitizer)"
+  # Only the program that holds the thread tests; a race report fails its test.
+  cmake -S "$ROOT" -B "$ROOT/build-tsan" -DCMAKE_BUILD_TYPE=Debug -DPSW_SANITIZE=thread \
+    -DPSW_BUILD_TOOLS=OFF
+  cmake --build "$ROOT/build-tsan" -j"$JOBS" --target psw_api_tests
+  stage "thread tests (thread sanitizer)"
+  TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}" \
+    run_ctest "$ROOT/build-tsan" "thread tests (tsan)" -R Threads
 fi
 
 if [[ -n "$run_fuzz" && -f "$ROOT/fuzz/run_fuzz.sh" ]]; then
