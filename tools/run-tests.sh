@@ -24,7 +24,7 @@ for arg in "$@"; do
     --no-tsan) run_tsan="" ;;
     --no-fuzz) run_fuzz="" ;;
     --no-valgrind) run_valgrind="" ;;
-    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,12p' "$0"; exit 0 ;;
     *) echo "run-tests.sh: unknown option $arg" >&2; exit 2 ;;
   esac
 done
