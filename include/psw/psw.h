@@ -151,7 +151,9 @@ PSW_API int32_t PSWCommandString(PSWHandle handle, const char* command, const ch
  */
 PSW_API int32_t PSWCommandInteger(PSWHandle handle, const void* command, const void* value);
 
-/* Tells whether a transport can be used on this machine (its adapters serve it).
+/* Tells whether a transport can be used on this machine: UDP over IPv4 when an adapter other
+ * than the loopback has an IPv4 address, UDP over IPv6 when an adapter that is neither loopback
+ * nor tunnel has an IPv6 address, IPX when an IPX socket can be opened.
  *   transport: PSW_TRANSPORT_UDP_IPV4, PSW_TRANSPORT_IPX or PSW_TRANSPORT_UDP_IPV6.
  * Returns 1 when available, 0 when not, for PSW_TRANSPORT_NONE, for any unknown code (these
  * without asking the network layer) and when the network layer fails. */
@@ -182,8 +184,10 @@ PSW_API int16_t PSWIsSupportedOID(PSWHandle handle, const char* oid);
  *   count:     receives the number of printers found (0 after a failure in the exchange).
  * Results:
  *   PSW_SUCCESS (0)          *count holds the number of entries for PSWGetDeviceNext
+ *   PSW_ERR_FAILED (-1)      address is not an address text (or names no local interface as
+ *                            its zone, e.g. "ff02::1%nosuch")
  *   PSW_ERR_PARAMETER (-2)   handle or count is null, unknown transport code, or address
- *                            denotes another transport (or cannot be parsed)
+ *                            denotes another transport
  *   PSW_ERR_NO_MEMORY (-3)   the request or the result list could not be created
  *   PSW_ERR_UNSUPPORTED (-5) transport is PSW_TRANSPORT_NONE
  *   request codes            typically PSW_ERR_NOT_AVAILABLE (-10), PSW_ERR_SOCKET (-201),

@@ -3,6 +3,7 @@
 
 #include "api/library_handle.h"
 #include "api/transport.h"
+#include "net/address_services.h"
 #include "psw/psw.h"
 #include "psw/psw_options.h"
 
@@ -53,9 +54,10 @@ PSW_API int16_t PSWTransportAvailable(int32_t transport)
     if (protocol < 0 || protocol == psw::kProtocolNone) {
         return 0;
     }
-    // The adapter check that answers for real transports is not built yet; until it is, no
-    // transport is reported available.
-    return 0;
+    bool available = false;
+    const psw::Result result = psw::transport_available(
+        static_cast<psw::IPmcNetworkAddress::EProtocol>(protocol), &available);
+    return result == PSW_SUCCESS && available ? 1 : 0;
 }
 
 PSW_API int16_t PSWIsSupportedOID(PSWHandle handle, const char* oid)

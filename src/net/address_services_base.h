@@ -3,6 +3,7 @@
 #pragma once
 
 #include "net/address_services.h"
+#include "net/transport_availability.h"
 #include "net/socket_api.h"
 
 namespace psw {
@@ -41,7 +42,10 @@ public:
     {
         return PSW_ERR_UNSUPPORTED;
     }
-    Result transport_available(EProtocol, bool*) noexcept override { return PSW_ERR_UNSUPPORTED; }
+    Result transport_available(EProtocol protocol, bool* out) noexcept override
+    {
+        return pmc_transport_available(pmc_ip_help_library(), protocol, out);
+    }
     Result adapter_count(EProtocol, uint32_t*) noexcept override { return PSW_ERR_UNSUPPORTED; }
     Result mac_of_address(EProtocol, const char*, PmsOctets*) noexcept override
     {

@@ -193,7 +193,7 @@ TEST(AddressServices, IpxLocalHostAddressIsRefusedWithoutLoadingAnything)
     EXPECT_EQ(loader.loads(), 0);
 }
 
-TEST(AddressServices, AdapterQuestionsAreNotAnsweredYet)
+TEST(AddressServices, AdapterQuestionsOtherThanTransportsAreNotAnsweredYet)
 {
     FakeModuleLoader loader;
     CPmcSocketLibrary library(loader);
@@ -202,13 +202,12 @@ TEST(AddressServices, AdapterQuestionsAreNotAnsweredYet)
     uint32_t count = 0;
     IPmcNetworkAddress* address = nullptr;
     EXPECT_EQ(services->best_local_address(nullptr, &address), PSW_ERR_UNSUPPORTED);
-    EXPECT_EQ(services->transport_available(IPmcNetworkAddress::kUdpIpv4, &flag),
-              PSW_ERR_UNSUPPORTED);
+    EXPECT_EQ(services->transport_available(IPmcNetworkAddress::kUdpIpv4, nullptr),
+              PSW_ERR_PARAMETER);
     EXPECT_EQ(services->adapter_count(IPmcNetworkAddress::kUdpIpv4, &count), PSW_ERR_UNSUPPORTED);
     EXPECT_EQ(services->mac_of_address(IPmcNetworkAddress::kUdpIpv4, "1.2.3.4", nullptr),
               PSW_ERR_UNSUPPORTED);
     EXPECT_EQ(services->is_local_mac("00-00-00-00-00-00", &flag), PSW_ERR_UNSUPPORTED);
-    EXPECT_EQ(transport_available(IPmcNetworkAddress::kUdpIpv4, &flag), PSW_ERR_UNSUPPORTED);
 }
 
 TEST(AddressServices, EveryOperationBalancesItsStartUp)

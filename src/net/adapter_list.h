@@ -1,0 +1,28 @@
+// A snapshot of the machine's network adapters, read through the interface function table.
+#pragma once
+
+#include <cstdint>
+
+#include "core/pmc_vector.h"
+#include "core/result.h"
+#include "net/ip_help_api.h"
+
+namespace psw {
+
+struct PmcAdapter {
+    char name[40];
+    uint32_t index;
+    bool loopback;
+    // Tunnels are left out wherever IPv6 adapters are counted or searched.
+    bool tunnel;
+    // The first IPv4 address, dotted; empty when the adapter has none.
+    char ipv4[16];
+    // Whether the adapter's first IPv6 unicast address is not all zero.
+    bool has_ipv6;
+};
+
+// Fills `out` with one entry per adapter, in the order the system lists them. -10 when the
+// interface functions are missing, -7 when the system gives no adapter data, -3 without memory.
+Result pmc_read_adapters(const NPmcIpHelpAPI& api, PmcVector<PmcAdapter>* out) noexcept;
+
+}  // namespace psw
