@@ -35,6 +35,8 @@ fi
 
 failures=()
 report=()
+total_passed=0
+total_failed=0
 
 stage_started=$SECONDS
 stage() {
@@ -52,6 +54,11 @@ run_ctest() {
   rc=${PIPESTATUS[0]}
   set -e
   summary="$(grep -E '^[0-9]+% tests passed' "$log" || true)"
+  # "100% tests passed, 0 tests failed out of 412"
+  if [[ "$summary" =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
+    total_failed=$(( total_failed + BASH_REMATCH[1] ))
+    total_passed=$(( total_passed + BASH_REMATCH[2] - BASH_REMATCH[1] ))
+  fi
   skipped="$(grep -cE '\*\*\*Skipped|\(Skipped\)$' "$log" || true)"
   # Each skipped test appears twice: in its result line and in the "did not run" list.
   skipped=$(( skipped / 2 ))
@@ -161,6 +168,9 @@ echo "total time: $((SECONDS - stage_started)) s"
 if [[ ${#failures[@]} -gt 0 ]]; then
   echo "FAILED:"
   printf '  %s\n' "${failures[@]}"
+  # Failed tests, or else the failed stages (a skip under CI, valgrind, fuzzing).
+  echo "tests: $total_passed passed, $(( total_failed > 0 ? total_failed : ${#failures[@]} )) failed"
   exit 1
 fi
 echo "all passed"
+echo "tests: $total_passed passed, 0 failed"
