@@ -4,7 +4,7 @@
 #   2. build-asan/  AddressSanitizer + UndefinedBehaviorSanitizer, ctest
 #   2b. build-tsan/ ThreadSanitizer, the thread tests only (ctest -R Threads)
 #   3. fuzz/run_fuzz.sh 60                  when that script exists
-#   4. valgrind over the unit-test programs when they exist
+#   4. valgrind over the test programs of the library when they exist
 # A failed test fails the run. When CI is set (to anything non-empty) a skipped test fails it
 # too: peer tests must never pass silently in CI.
 #
@@ -121,7 +121,8 @@ fi
 
 if [[ -n "$run_valgrind" ]]; then
   programs=()
-  for name in psw_core_tests psw_log_tests psw_snmp_tests psw_net_tests; do
+  for name in psw_core_tests psw_log_tests psw_snmp_tests psw_net_tests psw_session_tests \
+      psw_query_tests psw_options_tests psw_api_tests; do
     [[ -x "$ROOT/build/tests/$name" ]] && programs+=("$ROOT/build/tests/$name")
   done
   if [[ ${#programs[@]} -gt 0 ]]; then
