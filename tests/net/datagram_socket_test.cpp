@@ -59,7 +59,7 @@ std::string line_of(const char* format, unsigned a, const char* text, unsigned b
 // Sends 1500 bytes from one socket to another over a loopback address and checks what arrives.
 void exchange_over(IPmcNetworkAddress::EProtocol protocol, const char* loopback)
 {
-    SocketLogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = SocketLogCapture::attach();
     Socket receiver = open_socket(protocol);
     Socket sender = open_socket(protocol);
     ASSERT_TRUE(receiver && sender);
@@ -124,7 +124,7 @@ TEST(DataGramSocket, CreateRefusesProtocolsWithoutASocketAndNullOut)
 
 TEST(DataGramSocket, BindsTheGivenPortAndRefusesOneInUse)
 {
-    SocketLogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = SocketLogCapture::attach();
     uint16_t port = 0;
     {
         Socket probe = open_socket(IPmcNetworkAddress::kUdpIpv6);
@@ -146,7 +146,7 @@ TEST(DataGramSocket, BindsTheGivenPortAndRefusesOneInUse)
 
 TEST(DataGramSocket, ReceiveTimesOutPollsAndBlocks)
 {
-    SocketLogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = SocketLogCapture::attach();
     Socket socket = open_socket(IPmcNetworkAddress::kUdpIpv4);
     uint8_t buffer[64];
     int32_t received = 12345;
@@ -183,7 +183,7 @@ TEST(DataGramSocket, ReceiveTimesOutPollsAndBlocks)
 
 TEST(DataGramSocket, DatagramLargerThanTheBufferFailsAndTheSocketStaysUsable)
 {
-    SocketLogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = SocketLogCapture::attach();
     Socket receiver = open_socket(IPmcNetworkAddress::kUdpIpv4);
     Socket sender = open_socket(IPmcNetworkAddress::kUdpIpv4);
     Address to = destination("127.0.0.1", receiver->local_address()->port());
@@ -231,7 +231,7 @@ TEST(DataGramSocket, SendRefusesDestinationsItCannotReach)
 
 TEST(DataGramSocket, IpxIsRefusedByThisPlatformCleanly)
 {
-    SocketLogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = SocketLogCapture::attach();
     const int before = pmc_socket_layer_startup_count();
     DataGramSocket* socket = nullptr;
     EXPECT_EQ(DataGramSocket::create(IPmcNetworkAddress::kIpx, 36879, &socket), PSW_ERR_SOCKET);
@@ -366,7 +366,7 @@ TEST_F(InjectedSocketCalls, BroadcastFlagIsSetOnIpv4AndIgnoredOnIpv6)
 
 TEST_F(InjectedSocketCalls, RefusedOptionsAreLoggedAndFail)
 {
-    SocketLogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = SocketLogCapture::attach();
     loader.replace("setsockopt", reinterpret_cast<void*>(&refusing_setsockopt));
     Socket v4 = make(IPmcNetworkAddress::kUdpIpv4);
     EXPECT_EQ(v4->set_broadcast(1), PSW_ERR_FAILED);
@@ -408,7 +408,7 @@ TEST_F(InjectedSocketCalls, JoinMulticastBuildsTheGroupRequests)
 
 TEST_F(InjectedSocketCalls, RefusedSocketGivesSocketErrorAndBalancesTheStartUp)
 {
-    SocketLogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = SocketLogCapture::attach();
     loader.replace("socket", reinterpret_cast<void*>(&refusing_socket));
     const int before = pmc_socket_layer_startup_count();
     make(IPmcNetworkAddress::kUdpIpv4, PSW_ERR_SOCKET);

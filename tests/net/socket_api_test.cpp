@@ -52,7 +52,7 @@ TEST(SocketBinding, BindsEveryFunctionOfTheCLibraryAndCountsStartUps)
 
 TEST(SocketBinding, MissingRequiredFunctionFailsLogsAndReleasesTheModule)
 {
-    SocketLogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = SocketLogCapture::attach();
     FakeModuleLoader loader;
     loader.hide("select");
     CPmcSocketLibrary library(loader);
@@ -104,7 +104,7 @@ TEST(SocketBinding, MissingNameFunctionsGiveAWorkingBindingWithoutExtension)
 
 TEST(SocketBinding, OptionalFunctionMissingForAnotherReasonFails)
 {
-    SocketLogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = SocketLogCapture::attach();
     FakeModuleLoader loader;
     loader.hide("getnameinfo");
     loader.set_error(5);
@@ -133,7 +133,7 @@ TEST(SocketBinding, NoModuleGivesNotAvailableEverywhere)
 
 TEST(SocketBinding, RefusedStartUpIsLoggedWithTheSocketError)
 {
-    SocketLogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = SocketLogCapture::attach();
     FakeModuleLoader loader;
     loader.replace("WSAStartup", reinterpret_cast<void*>(&refusing_startup));
     CPmcSocketLibrary library(loader);

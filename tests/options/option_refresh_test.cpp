@@ -304,7 +304,7 @@ TEST_F(OptionRefresh, RefreshReplacesEarlierData)
 
 TEST_F(OptionRefresh, UnreadableRomVersionFailsAfterTheDeviceTable)
 {
-    PswLogCapture& log = PswLogCapture::attach();
+    test::LogCapture& log = PswLogCapture::attach();
     add_device(agent, 10, "Controller 1.2.3", 2);
     EXPECT_EQ(options.refresh_options(), PSW_ERR_FAILED);
     EXPECT_TRUE(log.contains("invalid PrinterROMVersion format"));
@@ -317,7 +317,7 @@ TEST_F(OptionRefresh, UnreadableRomVersionFailsAfterTheDeviceTable)
 
 TEST_F(OptionRefresh, CreationFailureIsLoggedAndReturned)
 {
-    PswLogCapture& log = PswLogCapture::attach();
+    test::LogCapture& log = PswLogCapture::attach();
     agent.failCreate = PSW_ERR_NO_MEMORY;
     EXPECT_EQ(options.refresh_options(), PSW_ERR_NO_MEMORY);
     EXPECT_TRUE(log.contains("pmc_create_get_data()"));
@@ -325,7 +325,7 @@ TEST_F(OptionRefresh, CreationFailureIsLoggedAndReturned)
 
 TEST_F(OptionRefresh, InitFailureIsLoggedAndReturned)
 {
-    PswLogCapture& log = PswLogCapture::attach();
+    test::LogCapture& log = PswLogCapture::attach();
     agent.failInit = PSW_ERR_ADDRESS;
     EXPECT_EQ(options.refresh_options(), PSW_ERR_ADDRESS);
     EXPECT_TRUE(log.contains("pGetData->init()"));
@@ -335,7 +335,7 @@ TEST_F(OptionRefresh, InitFailureIsLoggedAndReturned)
 
 TEST_F(OptionRefresh, AddOidFailureIsLoggedAndStopsTheRefresh)
 {
-    PswLogCapture& log = PswLogCapture::attach();
+    test::LogCapture& log = PswLogCapture::attach();
     agent.failAddOid = "1.3.6.1.2.1.43.9.2.1.7";
     agent.failAddOidCode = PSW_ERR_NO_MEMORY;
     EXPECT_EQ(options.refresh_options(), PSW_ERR_NO_MEMORY);
@@ -349,7 +349,7 @@ TEST_F(OptionRefresh, AddOidFailureIsLoggedAndStopsTheRefresh)
 
 TEST_F(OptionRefresh, WalkFailureIsLoggedAndStopsTheRefresh)
 {
-    PswLogCapture& log = PswLogCapture::attach();
+    test::LogCapture& log = PswLogCapture::attach();
     agent.failReadPrefix = "1.3.6.1.2.1.43.8.2.1.2";
     agent.failReadCode = PSW_ERR_TIMEOUT;
     EXPECT_EQ(options.refresh_options(), PSW_ERR_TIMEOUT);

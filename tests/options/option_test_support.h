@@ -3,6 +3,8 @@
 // model.
 #pragma once
 
+#include "support/log_capture.h"
+
 #include <mutex>
 #include <string>
 #include <vector>
@@ -94,70 +96,8 @@ public:
 };
 
 // Collects the lines of the "PSW" logger.
-class PswLogCapture final : public IPmcLogOutput {
-public:
-    static PswLogCapture& attach()
-    {
-        static PswLogCapture capture;
-        static const bool attached = [] {
-            IPmcLogger* logger = pmc_log_registry(nullptr)->get_logger("PSW", nullptr);
-            logger->add_output(&capture);
-            logger->set_level_mask(kLogAll);
-            return true;
-        }();
-        (void)attached;
-        capture.clear();
-        return capture;
-    }
-
-    void clear()
-    {
-        std::lock_guard<std::mutex> guard(m_mutex);
-        m_lines.clear();
-    }
-
-    bool contains(const std::string& text)
-    {
-        std::lock_guard<std::mutex> guard(m_mutex);
-        for (const std::string& line : m_lines) {
-            if (line.find(text) != std::string::npos) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    size_t size()
-    {
-        std::lock_guard<std::mutex> guard(m_mutex);
-        return m_lines.size();
-    }
-
-    Result query_interface(PmcInterfaceId, void** out) noexcept override
-    {
-        if (out != nullptr) {
-            *out = nullptr;
-        }
-        return PSW_ERR_NO_INTERFACE;
-    }
-    Result query_outer(PmcInterfaceId id, void** out) noexcept override
-    {
-        return query_interface(id, out);
-    }
-    Result unsupported() noexcept override { return PSW_ERR_UNSUPPORTED; }
-    void destroy() noexcept override {}
-    const char* type_name() const noexcept override { return "test"; }
-    const char* name() const noexcept override { return "options-test-capture"; }
-    Result write_line(const char* line) noexcept override
-    {
-        std::lock_guard<std::mutex> guard(m_mutex);
-        m_lines.emplace_back(line);
-        return PSW_SUCCESS;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<std::string> m_lines;
+struct PswLogCapture {
+    static LogCapture& attach() { return LogCapture::attach("PSW"); }
 };
 
 inline constexpr char kModelOid[] = "1.3.6.1.4.1.297.1.11.93.1.35.27.1";

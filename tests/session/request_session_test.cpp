@@ -38,7 +38,7 @@ protected:
         return counts;
     }
 
-    SnmpLog& log;
+    test::LogCapture& log;
     FakeNet net;
     RequestSession session;
 };

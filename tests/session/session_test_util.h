@@ -3,6 +3,8 @@
 // of real sockets and the system tick count.
 #pragma once
 
+#include "support/log_capture.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -192,76 +194,9 @@ inline int32_t request_id_of(const Bytes& message)
     return decoded.result == PSW_SUCCESS ? decoded.pdu->request_id() : -1;
 }
 
-// Collects the lines of the "snmp" logger. Loggers keep their outputs for the process's life,
-// so there is one capture, attached once with every level on and cleared per test.
-class SnmpLog final : public IPmcLogOutput {
-public:
-    static SnmpLog& attach()
-    {
-        static SnmpLog capture;
-        static const bool attached = [] {
-            IPmcLogger* logger = pmc_log_registry(nullptr)->get_logger("snmp", nullptr);
-            logger->add_output(&capture);
-            logger->set_level_mask(kLogAll);
-            return true;
-        }();
-        (void)attached;
-        capture.clear();
-        return capture;
-    }
-
-    void clear()
-    {
-        std::lock_guard<std::mutex> guard(m_mutex);
-        m_lines.clear();
-    }
-
-    // Lines containing `text`.
-    int count(const std::string& text)
-    {
-        std::lock_guard<std::mutex> guard(m_mutex);
-        int found = 0;
-        for (const std::string& line : m_lines) {
-            found += line.find(text) != std::string::npos ? 1 : 0;
-        }
-        return found;
-    }
-    bool contains(const std::string& text) { return count(text) != 0; }
-    std::string all()
-    {
-        std::lock_guard<std::mutex> guard(m_mutex);
-        std::string joined;
-        for (const std::string& line : m_lines) {
-            joined += line + "\n";
-        }
-        return joined;
-    }
-
-    Result query_interface(PmcInterfaceId, void** out) noexcept override
-    {
-        if (out != nullptr) {
-            *out = nullptr;
-        }
-        return PSW_ERR_NO_INTERFACE;
-    }
-    Result query_outer(PmcInterfaceId id, void** out) noexcept override
-    {
-        return query_interface(id, out);
-    }
-    Result unsupported() noexcept override { return PSW_ERR_UNSUPPORTED; }
-    void destroy() noexcept override {}
-    const char* type_name() const noexcept override { return "test"; }
-    const char* name() const noexcept override { return "session-test-capture"; }
-    Result write_line(const char* line) noexcept override
-    {
-        std::lock_guard<std::mutex> guard(m_mutex);
-        m_lines.emplace_back(line);
-        return PSW_SUCCESS;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<std::string> m_lines;
+// Collects the lines of the "snmp" logger.
+struct SnmpLog {
+    static LogCapture& attach() { return LogCapture::attach("snmp"); }
 };
 
 // A scripted network: sockets that record what is sent and hand out queued datagrams, and a
