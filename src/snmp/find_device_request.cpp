@@ -8,23 +8,8 @@ namespace psw {
 
 namespace {
 
-class PmcFindDeviceSnmp final : public IPmcFindDeviceSnmp, public PmcRequestBase {
+class PmcFindDeviceSnmp final : public PmcRequest<IPmcFindDeviceSnmp> {
 public:
-    void release() noexcept override { delete this; }
-
-    Result set_community(const char* community) noexcept override
-    {
-        return set_community_text(community);
-    }
-
-    Result init(const char* address, int32_t protocol, uint16_t port, int32_t security_mode,
-                const PmcUsmValues& usm, int32_t timeout, int32_t retries,
-                uint32_t max_message_size) noexcept override
-    {
-        return init_request(address, protocol, port, security_mode, usm, timeout, retries,
-                            max_message_size);
-    }
-
     Result add_oid_string(const char* oid) noexcept override
     {
         return add_null_binding(oid, true);
@@ -50,11 +35,6 @@ public:
             *answers = list;
         }
         return result;
-    }
-
-    Result protocol_of(const char* address, int32_t* protocol) noexcept override
-    {
-        return protocol_of_text(address, protocol);
     }
 };
 

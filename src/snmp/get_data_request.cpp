@@ -15,23 +15,8 @@ namespace {
 constexpr int32_t kErrorNoSuchName = 2;
 constexpr int32_t kErrorNoAccess = 6;
 
-class PmcGetData final : public IPmcGetData, public PmcRequestBase {
+class PmcGetData final : public PmcRequest<IPmcGetData> {
 public:
-    void release() noexcept override { delete this; }
-
-    Result set_community(const char* community) noexcept override
-    {
-        return set_community_text(community);
-    }
-
-    Result init(const char* address, int32_t protocol, uint16_t port, int32_t security_mode,
-                const PmcUsmValues& usm, int32_t timeout, int32_t retries,
-                uint32_t max_message_size) noexcept override
-    {
-        return init_request(address, protocol, port, security_mode, usm, timeout, retries,
-                            max_message_size);
-    }
-
     Result add_oid_string(const char* oid, bool instance) noexcept override
     {
         return add_null_binding(oid, instance);
@@ -126,11 +111,6 @@ public:
             *value = first->get_int(nullptr);
         }
         return result;
-    }
-
-    Result protocol_of(const char* address, int32_t* protocol) noexcept override
-    {
-        return protocol_of_text(address, protocol);
     }
 
 private:

@@ -55,4 +55,26 @@ protected:
     OwnedPtr<IPmsPdu> m_pdu;
 };
 
+// The operations both request interfaces share, forwarded to the common part.
+template <class Interface>
+class PmcRequest : public Interface, public PmcRequestBase {
+public:
+    void release() noexcept override { delete this; }
+    Result set_community(const char* community) noexcept override
+    {
+        return set_community_text(community);
+    }
+    Result init(const char* address, int32_t protocol, uint16_t port, int32_t security_mode,
+                const PmcUsmValues& usm, int32_t timeout, int32_t retries,
+                uint32_t max_message_size) noexcept override
+    {
+        return init_request(address, protocol, port, security_mode, usm, timeout, retries,
+                            max_message_size);
+    }
+    Result protocol_of(const char* address, int32_t* protocol) noexcept override
+    {
+        return protocol_of_text(address, protocol);
+    }
+};
+
 }  // namespace psw
