@@ -32,65 +32,66 @@
 namespace psw::test {
 
 struct NetnsLabOptions {
-  int hosts = 3;
-  bool client_default_route = true;  // needed to send to 255.255.255.255
+    int hosts = 3;
+    bool client_default_route = true;  // needed to send to 255.255.255.255
 };
 
 class NetnsLab {
- public:
-  explicit NetnsLab(NetnsLabOptions options = {});
-  ~NetnsLab();
-  NetnsLab(const NetnsLab&) = delete;
-  NetnsLab& operator=(const NetnsLab&) = delete;
+public:
+    explicit NetnsLab(NetnsLabOptions options = {});
+    ~NetnsLab();
+    NetnsLab(const NetnsLab&) = delete;
+    NetnsLab& operator=(const NetnsLab&) = delete;
 
-  // Builds the namespaces; on failure removes what it built and says which command failed.
-  ::testing::AssertionResult create();
-  // Deletes every namespace it created (the destructor calls it).
-  void destroy();
+    // Builds the namespaces; on failure removes what it built and says which command failed.
+    ::testing::AssertionResult create();
+    // Deletes every namespace it created (the destructor calls it).
+    void destroy();
 
-  const std::string& bridge() const { return bridge_; }
-  const std::string& client() const { return client_; }
-  const std::string& host(int i) const { return hosts_.at(static_cast<size_t>(i)); }
-  int host_count() const { return static_cast<int>(hosts_.size()); }
-  const std::vector<std::string>& namespaces() const { return created_; }
+    const std::string& bridge() const { return bridge_; }
+    const std::string& client() const { return client_; }
+    const std::string& host(int i) const { return hosts_.at(static_cast<size_t>(i)); }
+    int host_count() const { return static_cast<int>(hosts_.size()); }
+    const std::vector<std::string>& namespaces() const { return created_; }
 
-  std::string host_ipv4(int i) const { return "10.77.0." + std::to_string(11 + i); }
-  std::string host_ipv6(int i) const { return "fd77::" + std::to_string(11 + i); }
-  std::string client_ipv4() const { return "10.77.0.2"; }
-  std::string client_ipv6() const { return "fd77::2"; }
-  std::string broadcast_ipv4() const { return "10.77.0.255"; }
-  std::string interface_name() const { return "eth0"; }  // in the client and host namespaces
+    std::string host_ipv4(int i) const { return "10.77.0." + std::to_string(11 + i); }
+    std::string host_ipv6(int i) const { return "fd77::" + std::to_string(11 + i); }
+    std::string client_ipv4() const { return "10.77.0.2"; }
+    std::string client_ipv6() const { return "fd77::2"; }
+    std::string broadcast_ipv4() const { return "10.77.0.255"; }
+    std::string interface_name() const { return "eth0"; }  // in the client and host namespaces
 
-  // Takes host i off the bridge and links it straight to the client instead: a veth pair whose
-  // client end is `client_interface` and whose host end is eth0 again, without IPv4 or global
-  // IPv6 addresses. Returns once both ends carry their link-local address.
-  ::testing::AssertionResult move_host_to_own_link(int i, const std::string& client_interface);
+    // Takes host i off the bridge and links it straight to the client instead: a veth pair whose
+    // client end is `client_interface` and whose host end is eth0 again, without IPv4 or global
+    // IPv6 addresses. Returns once both ends carry their link-local address.
+    ::testing::AssertionResult move_host_to_own_link(int i, const std::string& client_interface);
 
-  // Waits until interface `dev` of namespace `ns` carries its link-local IPv6 address: until
-  // then link-scope multicast on it is lost.
-  ::testing::AssertionResult wait_link_local(const std::string& ns, const std::string& dev) const;
+    // Waits until interface `dev` of namespace `ns` carries its link-local IPv6 address: until
+    // then link-scope multicast on it is lost.
+    ::testing::AssertionResult wait_link_local(const std::string& ns, const std::string& dev) const;
 
-  // argv prefixed with `ip netns exec NS`.
-  std::vector<std::string> wrap(const std::string& ns, const std::vector<std::string>& argv) const;
-  // Runs a command inside a namespace.
-  CommandResult exec(const std::string& ns, const std::vector<std::string>& argv,
-                     const CommandOptions& options = {}) const;
-  // Runs fn on a new thread that has joined the namespace's network namespace (setns), and
-  // waits for it. Sockets fn creates belong to that namespace. Fails when setns fails.
-  ::testing::AssertionResult run_in(const std::string& ns, const std::function<void()>& fn) const;
+    // argv prefixed with `ip netns exec NS`.
+    std::vector<std::string> wrap(const std::string& ns,
+                                  const std::vector<std::string>& argv) const;
+    // Runs a command inside a namespace.
+    CommandResult exec(const std::string& ns, const std::vector<std::string>& argv,
+                       const CommandOptions& options = {}) const;
+    // Runs fn on a new thread that has joined the namespace's network namespace (setns), and
+    // waits for it. Sockets fn creates belong to that namespace. Fails when setns fails.
+    ::testing::AssertionResult run_in(const std::string& ns, const std::function<void()>& fn) const;
 
- private:
-  ::testing::AssertionResult ip(const std::vector<std::string>& args);
-  ::testing::AssertionResult sysctl(const std::string& ns, const std::string& setting);
-  void remove_stale() const;
+private:
+    ::testing::AssertionResult ip(const std::vector<std::string>& args);
+    ::testing::AssertionResult sysctl(const std::string& ns, const std::string& setting);
+    void remove_stale() const;
 
-  NetnsLabOptions options_;
-  std::string prefix_;
-  std::string bridge_;
-  std::string client_;
-  std::vector<std::string> hosts_;
-  std::vector<std::string> created_;
-  std::string ip_;
+    NetnsLabOptions options_;
+    std::string prefix_;
+    std::string bridge_;
+    std::string client_;
+    std::vector<std::string> hosts_;
+    std::vector<std::string> created_;
+    std::string ip_;
 };
 
 }  // namespace psw::test

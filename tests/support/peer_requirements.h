@@ -21,15 +21,15 @@
 namespace psw::test {
 
 enum class Peer {
-  root,             // effective uid 0 (port 161, namespaces, agents dropping to nobody)
-  snmpsim,          // /usr/bin/snmpsimd, /usr/bin/python3, user nobody and group nogroup
-  snmpd,            // Net-SNMP agent
-  netsnmp_tools,    // snmpget, snmpgetnext, snmpwalk, snmpset
-  python3,          // /usr/bin/python3
-  iproute2,         // ip
-  netns,            // root, ip, and the kernel lets us create network namespaces
-  tshark,           // tshark and text2pcap
-  shared_printers,  // the captured printer recordings (shared data folder)
+    root,             // effective uid 0 (port 161, namespaces, agents dropping to nobody)
+    snmpsim,          // /usr/bin/snmpsimd, /usr/bin/python3, user nobody and group nogroup
+    snmpd,            // Net-SNMP agent
+    netsnmp_tools,    // snmpget, snmpgetnext, snmpwalk, snmpset
+    python3,          // /usr/bin/python3
+    iproute2,         // ip
+    netns,            // root, ip, and the kernel lets us create network namespaces
+    tshark,           // tshark and text2pcap
+    shared_printers,  // the captured printer recordings (shared data folder)
 };
 
 const char* peer_name(Peer peer);
@@ -51,19 +51,19 @@ std::string shared_printer_file(const std::string& file_name);
 }  // namespace psw::test
 
 // Skips (outside CI) or fails (CI set) the current test with `reason`.
-#define PSW_PEER_UNAVAILABLE(reason)                                                 \
-  do {                                                                               \
-    if (::psw::test::running_in_ci()) {                                              \
-      GTEST_FAIL() << "peer unavailable and CI is set, refusing to skip: " << (reason); \
-    } else {                                                                         \
-      GTEST_SKIP() << (reason);                                                      \
-    }                                                                                \
-  } while (0)
+#define PSW_PEER_UNAVAILABLE(reason)                                                          \
+    do {                                                                                      \
+        if (::psw::test::running_in_ci()) {                                                   \
+            GTEST_FAIL() << "peer unavailable and CI is set, refusing to skip: " << (reason); \
+        } else {                                                                              \
+            GTEST_SKIP() << (reason);                                                         \
+        }                                                                                     \
+    } while (0)
 
 // PSW_REQUIRE_PEERS(psw::test::Peer::root, psw::test::Peer::snmpd);
-#define PSW_REQUIRE_PEERS(...)                                                        \
-  do {                                                                                \
-    if (auto psw_peer_reason_ = ::psw::test::peer_unavailable({__VA_ARGS__})) {       \
-      PSW_PEER_UNAVAILABLE(*psw_peer_reason_);                                        \
-    }                                                                                 \
-  } while (0)
+#define PSW_REQUIRE_PEERS(...)                                                      \
+    do {                                                                            \
+        if (auto psw_peer_reason_ = ::psw::test::peer_unavailable({__VA_ARGS__})) { \
+            PSW_PEER_UNAVAILABLE(*psw_peer_reason_);                                \
+        }                                                                           \
+    } while (0)
