@@ -2,6 +2,7 @@
 // start-up of the socket library, and the adapter questions that are not answered yet.
 #pragma once
 
+#include "core/factory.h"
 #include "net/address_services.h"
 #include "net/transport_availability.h"
 #include "net/socket_api.h"
@@ -56,6 +57,49 @@ public:
 protected:
     CPmcSocketLibrary& library() const noexcept { return m_library; }
     const NPmcSocketAPI& api() const noexcept { return m_library.api(); }
+
+    // This machine's host name, always terminated; false when the platform cannot tell it.
+    bool local_host_name(char (&name)[kPmcMaxHostText]) const noexcept
+    {
+        if (api().m_pGetHostName(name, sizeof name) != 0) {
+            return false;
+        }
+        name[sizeof name - 1] = '\0';
+        return true;
+    }
+
+    // A new address in `out` with the given text, protocol and port.
+    static Result new_address(const char* text, EProtocol protocol, uint16_t port,
+                              OwnedPtr<IPmcNetworkAddress>& out) noexcept
+    {
+        Result result = PSW_SUCCESS;
+        out.reset(create_empty_address(&result));
+        if (!out) {
+            return result;
+        }
+        return out->set(text, protocol, port);
+    }
+
+    // Moves `address` into `list` once `made` (the result of building it) is a success. The list
+    // takes the address even when it fails to keep it.
+    static Result add_address(IPmcNetworkAddressList& list, Result made,
+                              OwnedPtr<IPmcNetworkAddress>& address) noexcept
+    {
+        if (made != PSW_SUCCESS) {
+            return made;
+        }
+        return list.push_back(address.release());
+    }
+
+    // Hands a built address to the caller: `*out` is written only when `made` is a success.
+    static Result hand_over(Result made, OwnedPtr<IPmcNetworkAddress>& address,
+                            IPmcNetworkAddress** out) noexcept
+    {
+        if (made == PSW_SUCCESS) {
+            *out = address.release();
+        }
+        return made;
+    }
 
 private:
     CPmcSocketLibrary& m_library;

@@ -85,12 +85,7 @@ public:
         }
         for (char* const* item = entry->h_addr_list; *item != nullptr; ++item) {
             OwnedPtr<IPmcNetworkAddress> address;
-            result = to_address(*entry, *item, address);
-            if (result != PSW_SUCCESS) {
-                return result;
-            }
-            // The list takes the address even when it fails to keep it.
-            result = list->push_back(address.release());
+            result = add_address(*list, to_address(*entry, *item, address), address);
             if (result != PSW_SUCCESS) {
                 return result;
             }
@@ -134,21 +129,16 @@ public:
             return use.result();
         }
         char name[kPmcMaxHostText];
-        if (api().m_pGetHostName(name, sizeof name) != 0) {
+        if (!local_host_name(name)) {
             return PSW_ERR_FAILED;
         }
-        name[sizeof name - 1] = '\0';
         PmcLockGuard guard(host_entry_lock());
         const hostent* entry = api().m_pGetHostByName(name);
         if (entry == nullptr || entry->h_addr_list[0] == nullptr) {
             return PSW_ERR_FAILED;
         }
         OwnedPtr<IPmcNetworkAddress> address;
-        const Result result = to_address(*entry, entry->h_addr_list[0], address);
-        if (result == PSW_SUCCESS) {
-            *out = address.release();
-        }
-        return result;
+        return hand_over(to_address(*entry, entry->h_addr_list[0], address), address, out);
     }
 
     Result port_of_service(const char* service, EProtocol /*protocol*/,
@@ -185,12 +175,7 @@ private:
         if (text == nullptr) {
             return PSW_ERR_FAILED;
         }
-        Result result = PSW_SUCCESS;
-        out.reset(create_empty_address(&result));
-        if (!out) {
-            return result;
-        }
-        return out->set(text, pmc_protocol_of_family(entry.h_addrtype), 0);
+        return new_address(text, pmc_protocol_of_family(entry.h_addrtype), 0, out);
     }
 };
 

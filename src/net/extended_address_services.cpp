@@ -130,12 +130,7 @@ public:
         }
         for (const addrinfo* entry = info.first(); entry != nullptr; entry = entry->ai_next) {
             OwnedPtr<IPmcNetworkAddress> address;
-            result = to_address(entry, address);
-            if (result != PSW_SUCCESS) {
-                return result;
-            }
-            // The list takes the address even when it fails to keep it.
-            result = list->push_back(address.release());
+            result = add_address(*list, to_address(entry, address), address);
             if (result != PSW_SUCCESS) {
                 return result;
             }
@@ -180,20 +175,15 @@ public:
             return use.result();
         }
         char name[kPmcMaxHostText];
-        if (api().m_pGetHostName(name, sizeof name) != 0) {
+        if (!local_host_name(name)) {
             return PSW_ERR_FAILED;
         }
-        name[sizeof name - 1] = '\0';
         AddressInfo info(api());
         if (!info.lookup(name, nullptr, kPmcAiPassive, family)) {
             return PSW_ERR_FAILED;
         }
         OwnedPtr<IPmcNetworkAddress> address;
-        const Result result = to_address(info.first(), address);
-        if (result == PSW_SUCCESS) {
-            *out = address.release();
-        }
-        return result;
+        return hand_over(to_address(info.first(), address), address, out);
     }
 
     Result port_of_service(const char* service, EProtocol protocol,
@@ -260,12 +250,8 @@ private:
                                  sizeof port, kPmcNiNumericHost | kPmcNiNumericService) != 0) {
             return PSW_ERR_FAILED;
         }
-        Result result = PSW_SUCCESS;
-        out.reset(create_empty_address(&result));
-        if (!out) {
-            return result;
-        }
-        return out->set(host, pmc_protocol_of_family(entry->ai_family), pmc_port_of_text(port));
+        return new_address(host, pmc_protocol_of_family(entry->ai_family), pmc_port_of_text(port),
+                           out);
     }
 };
 
