@@ -82,6 +82,31 @@ int32_t needs_options(PSWHandle handle, const char* name, const void* out)
     return handle->m_pOptionSet == nullptr ? PSW_ERR_NOT_INITIALIZED : PSW_SUCCESS;
 }
 
+// Reads one option as `Value` and, on success only, hands it to the caller's `out` through
+// `store(value, out)`.
+template <class Value, class Out, class Store>
+int32_t get_option_value(PSWHandle handle, const char* name, uint16_t index, Out* out,
+                         Store store)
+{
+    int32_t result = needs_options(handle, name, out);
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    Value value{};
+    result = handle->m_pOptionSet->get_option(name, &value, static_cast<int32_t>(index));
+    if (result == PSW_SUCCESS) {
+        store(value, out);
+    }
+    return result;
+}
+
+template <class Value, class Out>
+int32_t get_option_value(PSWHandle handle, const char* name, uint16_t index, Out* out)
+{
+    return get_option_value<Value>(handle, name, index, out,
+                                   [](Value value, Out* to) { *to = value; });
+}
+
 // The count half of a count-and-copy pair.
 template <class Query>
 int32_t count_records(PSWHandle handle, int32_t* count, Query query)
@@ -158,66 +183,34 @@ PSW_API int32_t PSWRefreshOptions(PSWHandle handle)
 PSW_API int32_t PSWGetOptionValueBoolean(PSWHandle handle, const char* name, uint16_t index,
                                          int16_t* out)
 {
-    int32_t result = needs_options(handle, name, out);
-    if (result != PSW_SUCCESS) {
-        return result;
-    }
-    bool value = false;
-    result = handle->m_pOptionSet->get_option(name, &value, static_cast<int32_t>(index));
-    if (result == PSW_SUCCESS) {
-        *out = value ? 1 : 0;
-    }
-    return result;
+    return get_option_value<bool>(handle, name, index, out,
+                                  [](bool value, int16_t* to) { *to = value ? 1 : 0; });
 }
 
 PSW_API int32_t PSWGetOptionValueInteger(PSWHandle handle, const char* name, uint16_t index,
                                          int32_t* out)
 {
-    int32_t result = needs_options(handle, name, out);
-    if (result != PSW_SUCCESS) {
-        return result;
-    }
-    int32_t value = 0;
-    result = handle->m_pOptionSet->get_option(name, &value, static_cast<int32_t>(index));
-    if (result == PSW_SUCCESS) {
-        *out = value;
-    }
-    return result;
+    return get_option_value<int32_t>(handle, name, index, out);
 }
 
 PSW_API int32_t PSWGetOptionValueUInteger(PSWHandle handle, const char* name, uint16_t index,
                                           uint32_t* out)
 {
-    int32_t result = needs_options(handle, name, out);
-    if (result != PSW_SUCCESS) {
-        return result;
-    }
-    uint32_t value = 0;
-    result = handle->m_pOptionSet->get_option(name, &value, static_cast<int32_t>(index));
-    if (result == PSW_SUCCESS) {
-        *out = value;
-    }
-    return result;
+    return get_option_value<uint32_t>(handle, name, index, out);
 }
 
 PSW_API int32_t PSWGetOptionValueString(PSWHandle handle, const char* name, uint16_t index,
                                         char* out)
 {
-    int32_t result = needs_options(handle, name, out);
-    if (result != PSW_SUCCESS) {
-        return result;
-    }
-    const char* value = nullptr;
-    result = handle->m_pOptionSet->get_option(name, &value, static_cast<int32_t>(index));
-    if (result == PSW_SUCCESS) {
+    return get_option_value<const char*>(handle, name, index, out, [](const char* value,
+                                                                       char* to) {
         // The caller's buffer holds PSW_OPTION_TEXT_SIZE bytes.
         const size_t length = value != nullptr ? strnlen(value, PSW_OPTION_TEXT_SIZE - 1) : 0;
         if (length != 0) {
-            std::memcpy(out, value, length);
+            std::memcpy(to, value, length);
         }
-        out[length] = '\0';
-    }
-    return result;
+        to[length] = '\0';
+    });
 }
 
 #define PSW_RECORD_CALLS(CountCall, CopyCall, Record, run, table)                             \
