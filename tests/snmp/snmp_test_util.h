@@ -11,6 +11,7 @@
 #include "snmp/pms_object_list.h"
 #include "snmp/pms_packet_coder.h"
 #include "snmp/pms_value.h"
+#include "support/log_capture.h"
 
 namespace psw::test {
 
@@ -51,14 +52,21 @@ inline std::string buffer_hex(const PmsPacketBuffer& buffer)
     return to_hex(buffer.data(), buffer.data_length());
 }
 
-// Collects the lines written to the "snmp" channel while it lives.
+// Collects the lines written to the "snmp" channel while it lives; the channel logs nothing
+// again once it is gone.
 class SnmpLogCapture {
 public:
     SnmpLogCapture();
     ~SnmpLogCapture();
-    const std::vector<std::string>& lines() const;
-    bool contains(const std::string& text) const;
-    void clear();
+    SnmpLogCapture(const SnmpLogCapture&) = delete;
+    SnmpLogCapture& operator=(const SnmpLogCapture&) = delete;
+
+    std::vector<std::string> lines() const { return m_log.lines(); }
+    bool contains(const std::string& text) const { return m_log.contains(text); }
+    void clear() { m_log.clear(); }
+
+private:
+    LogCapture& m_log;
 };
 
 using ValuePtr = OwnedPtr<IPmsValue>;

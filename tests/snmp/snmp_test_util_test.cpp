@@ -1,10 +1,6 @@
 // The SNMP test helpers (compiled into the SNMP test program).
 #include "snmp/snmp_test_util.h"
 
-#include <algorithm>
-#include <cstring>
-#include <mutex>
-
 #include <gtest/gtest.h>
 
 #include "snmp/pms_octets.h"
@@ -12,76 +8,16 @@
 
 namespace psw::test {
 
-namespace {
-
-std::mutex g_lines_lock;
-std::vector<std::string> g_lines;
-bool g_capturing = false;
-
-class CaptureOutput final : public IPmcLogOutput {
-public:
-    Result query_interface(PmcInterfaceId, void** out) noexcept override
-    {
-        if (out != nullptr) {
-            *out = nullptr;
-        }
-        return PSW_ERR_NO_INTERFACE;
-    }
-    Result query_outer(PmcInterfaceId id, void** out) noexcept override
-    {
-        return query_interface(id, out);
-    }
-    Result unsupported() noexcept override { return PSW_ERR_UNSUPPORTED; }
-    void destroy() noexcept override {}
-    const char* type_name() const noexcept override { return "capture"; }
-    const char* name() const noexcept override { return "snmp-test-capture"; }
-    Result write_line(const char* line) noexcept override
-    {
-        std::lock_guard<std::mutex> hold(g_lines_lock);
-        if (g_capturing) {
-            g_lines.emplace_back(line);
-        }
-        return PSW_SUCCESS;
-    }
-};
-
-CaptureOutput g_output;
-
-}  // namespace
-
-SnmpLogCapture::SnmpLogCapture()
+SnmpLogCapture::SnmpLogCapture() : m_log(LogCapture::attach("snmp"))
 {
-    pmc_snmp_channel().logger()->add_output(&g_output);  // once per name: repeats are no-ops
+    // The last capture switched the channel off.
     pmc_snmp_channel().logger()->set_level_mask(kLogAll);
-    std::lock_guard<std::mutex> hold(g_lines_lock);
-    g_lines.clear();
-    g_capturing = true;
 }
 
 SnmpLogCapture::~SnmpLogCapture()
 {
     pmc_snmp_channel().logger()->set_level_mask(0);
-    std::lock_guard<std::mutex> hold(g_lines_lock);
-    g_capturing = false;
-    g_lines.clear();
-}
-
-const std::vector<std::string>& SnmpLogCapture::lines() const
-{
-    return g_lines;
-}
-
-bool SnmpLogCapture::contains(const std::string& text) const
-{
-    std::lock_guard<std::mutex> hold(g_lines_lock);
-    return std::any_of(g_lines.begin(), g_lines.end(),
-                       [&](const std::string& line) { return line.find(text) != std::string::npos; });
-}
-
-void SnmpLogCapture::clear()
-{
-    std::lock_guard<std::mutex> hold(g_lines_lock);
-    g_lines.clear();
+    m_log.clear();
 }
 
 TargetPtr make_target(int32_t version, const char* community, size_t max_size)
