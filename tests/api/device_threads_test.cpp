@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/interface_ids.h"
+#include "log/capture_output.h"
 #include "log/log_interfaces.h"
 #include "log/log_registry.h"
 #include "psw/psw.h"
@@ -146,19 +147,8 @@ std::string read_printer(const std::string& address, const char* community)
 }
 
 // A log output that only counts its lines; the loggers may call it from every thread.
-class CountingOutput final : public IPmcLogOutput {
+class CountingOutput final : public TestLogOutput {
 public:
-    Result query_interface(PmcInterfaceId id, void** out) noexcept override
-    {
-        const PmcInterfaceEntry entries[] = {{kIidPmcLogOutput, static_cast<IPmcLogOutput*>(this)}};
-        return pmc_query_table(entries, 1, id, out);
-    }
-    Result query_outer(PmcInterfaceId id, void** out) noexcept override
-    {
-        return query_interface(id, out);
-    }
-    Result unsupported() noexcept override { return PSW_ERR_UNSUPPORTED; }
-    void destroy() noexcept override {}
     const char* type_name() const noexcept override { return "counting"; }
     const char* name() const noexcept override { return "counting"; }
     Result write_line(const char*) noexcept override

@@ -166,16 +166,8 @@ protected:
         return devices;
     }
 
-    bool logged(const std::string& operation) const
-    {
-        for (const std::string& line : capture.lines) {
-            if (line.size() >= operation.size() &&
-                line.compare(line.size() - operation.size(), operation.size(), operation) == 0) {
-                return true;
-            }
-        }
-        return false;
-    }
+    // Whether a captured line ends with the operation text.
+    bool logged(const std::string& operation) const { return capture.has_line_ending(operation); }
 
     FindScript script;
     OwnedPtr<IPSWPluginUSM> usm;

@@ -43,16 +43,7 @@ protected:
     }
 
     // Whether a captured line ends with the operation text.
-    bool logged(const std::string& operation) const
-    {
-        for (const std::string& line : capture.lines) {
-            if (line.size() >= operation.size() &&
-                line.compare(line.size() - operation.size(), operation.size(), operation) == 0) {
-                return true;
-            }
-        }
-        return false;
-    }
+    bool logged(const std::string& operation) const { return capture.has_line_ending(operation); }
 
     GetDataScript script;
     OwnedPtr<IPSWPluginUSM> usm;
