@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "core/factory.h"
+#include "snmp/pms_packet_coder.h"
+
 namespace {
 
 const char kGet[] =
@@ -29,6 +32,31 @@ inline std::vector<uint8_t> from_hex(const char* hex)
         bytes.push_back(static_cast<uint8_t>(std::stoul(std::string(hex + i, 2), nullptr, 16)));
     }
     return bytes;
+}
+
+// The request kGet encodes: a GetRequest for ten columns of the first input tray.
+inline psw::OwnedPtr<psw::IPmsPdu> make_get_request()
+{
+    using namespace psw;
+    OwnedPtr<IPmsPdu> pdu(create_pdu());
+    pdu->set_type(kPmsGetRequest);
+    pdu->set_request_id(0x12345678);
+    for (int column = 2; column <= 11; ++column) {
+        const std::string name = "1.3.6.1.2.1.43.8.2.1." + std::to_string(column) + ".1";
+        pdu->add(create_oid_from_text(name.c_str()), nullptr);
+    }
+    return pdu;
+}
+
+// The target kGet is encoded for: version 1, community "public".
+inline psw::OwnedPtr<psw::IPmsSnmpTarget> make_get_target()
+{
+    using namespace psw;
+    OwnedPtr<IPmsSnmpTarget> target(create_community_target());
+    target->set_version(0);
+    target->set_max_message_size(1472);
+    pms_community_of(target.get())->set_community("public");
+    return target;
 }
 
 }  // namespace

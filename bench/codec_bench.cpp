@@ -33,17 +33,8 @@ void report(benchmark::State& state, uint64_t allocations)
 void PswEncodeGet(benchmark::State& state)
 {
     using namespace psw;
-    OwnedPtr<IPmsPdu> pdu(create_pdu());
-    pdu->set_type(kPmsGetRequest);
-    pdu->set_request_id(0x12345678);
-    for (int column = 2; column <= 11; ++column) {
-        const std::string name = "1.3.6.1.2.1.43.8.2.1." + std::to_string(column) + ".1";
-        pdu->add(create_oid_from_text(name.c_str()), nullptr);
-    }
-    OwnedPtr<IPmsSnmpTarget> target(create_community_target());
-    target->set_version(0);
-    target->set_max_message_size(1472);
-    pms_community_of(target.get())->set_community("public");
+    OwnedPtr<IPmsPdu> pdu = make_get_request();
+    OwnedPtr<IPmsSnmpTarget> target = make_get_target();
     PmsPacketBuffer buffer;
     const auto expected = from_hex(kGet);
     pms_packet_coder()->encode(pdu.get(), target.get(), &buffer, nullptr);
