@@ -35,7 +35,8 @@ public:
     // The UDP port of a service name.
     virtual Result port_of_service(const char* service, EProtocol protocol,
                                    uint16_t* out) noexcept = 0;
-    // Adapter questions; they arrive with the interface tables and answer -5 until then.
+    // Adapter questions. transport_available reads the adapters; the others answer -5 until
+    // the route and interface tables exist.
     virtual Result best_local_address(const IPmcNetworkAddress* target,
                                       IPmcNetworkAddress** out) noexcept = 0;
     virtual Result transport_available(EProtocol protocol, bool* out) noexcept = 0;
