@@ -2,17 +2,11 @@
 
 #include <cstring>
 
+#include "core/text_field.h"
+
 namespace psw {
 
 namespace {
-
-void copy_cut(char* field, size_t size, const char* text) noexcept
-{
-    std::memset(field, 0, size);
-    if (text != nullptr) {
-        std::memcpy(field, text, strnlen(text, size - 1));
-    }
-}
 
 bool begins_with(const char* text, const char* prefix) noexcept
 {
@@ -55,7 +49,7 @@ Result PSWFinder::add_filter(const char* filter) noexcept
     }
     for (auto& slot : m_filters) {
         if (slot[0] == '\0') {
-            copy_cut(slot, kFinderTextSize, filter);
+            pmc_copy_text(slot, kFinderTextSize, filter);
             break;
         }
     }
@@ -95,9 +89,9 @@ Result PSWFinder::consider(const char* sys_object_id, const char* address) noexc
         return PSW_SUCCESS;
     }
     PSWFoundDevice device;
-    copy_cut(device.sys_object_id, kFinderTextSize, sys_object_id);
-    copy_cut(device.model_name, kFinderTextSize, model->model_name);
-    copy_cut(device.address, kFinderTextSize, address);
+    pmc_copy_text(device.sys_object_id, kFinderTextSize, sys_object_id);
+    pmc_copy_text(device.model_name, kFinderTextSize, model->model_name);
+    pmc_copy_text(device.address, kFinderTextSize, address);
     // Each new entry goes in front, so the list reads newest first.
     if (!m_devices.push_back(device)) {
         return PSW_ERR_NO_MEMORY;
@@ -128,7 +122,7 @@ bool PSWFinder::next(PSWFoundDevice* out) noexcept
 
 void PSWFinder::set_community(const char* community) noexcept
 {
-    copy_cut(m_community, sizeof m_community, community);
+    pmc_copy_text(m_community, sizeof m_community, community);
 }
 
 }  // namespace psw

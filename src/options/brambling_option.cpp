@@ -3,7 +3,7 @@
 
 #include "core/factory.h"
 #include "log/log_registry.h"
-#include "options/option_text.h"
+#include "core/text_field.h"
 #include "psw/psw_options.h"
 #include "snmp/request_objects.h"
 
@@ -76,7 +76,7 @@ int32_t CPSWBramblingOption::is_supported_device() noexcept
         return code;
     }
     oid[kDeviceOidSize - 1] = '\0';
-    copy_option_text(m_deviceOid, sizeof m_deviceOid, oid);
+    pmc_copy_text(m_deviceOid, sizeof m_deviceOid, oid);
     return is_supported_model(m_deviceOid) ? PSW_SUCCESS : PSW_ERR_PARAMETER;
 }
 

@@ -6,7 +6,7 @@
 #include "log/log_registry.h"
 #include "net/network_address.h"
 #include "options/get_data_factory.h"
-#include "options/option_text.h"
+#include "core/text_field.h"
 #include "psw/psw_options.h"
 #include "query/plugin_usm.h"
 #include "snmp/request_objects.h"
@@ -70,7 +70,7 @@ void CPSWDevCommOption::SetCommunityStr(const char* community) noexcept
     if (community == nullptr) {
         return;
     }
-    copy_option_text(m_community, sizeof m_community, community);
+    pmc_copy_text(m_community, sizeof m_community, community);
     m_communitySet = true;
 }
 
@@ -82,7 +82,7 @@ int32_t CPSWDevCommOption::Init(int32_t protocol, const char* address, IPSWPlugi
     if (address == nullptr || strnlen(address, kAddressSize) >= kAddressSize) {
         return PSW_ERR_PARAMETER;
     }
-    copy_option_text(m_address, sizeof m_address, address);
+    pmc_copy_text(m_address, sizeof m_address, address);
     m_protocol = protocol;
     switch (protocol) {
     case IPmcNetworkAddress::kUdpIpv4:

@@ -1,7 +1,7 @@
 #include "options/option_requests.h"
 
 #include "log/log_registry.h"
-#include "options/option_text.h"
+#include "core/text_field.h"
 #include "snmp/pms_object_list.h"
 #include "snmp/request_objects.h"
 
@@ -34,7 +34,7 @@ Result option_read_text(IPmcGetData* request, const char* oid, bool instance, ch
         return code;
     }
     text[kGetStringCapacity - 1] = '\0';
-    copy_option_text(field, size, text);
+    pmc_copy_text(field, size, text);
     return PSW_SUCCESS;
 }
 

@@ -1,6 +1,6 @@
 #include "options/option_table_row.h"
 
-#include "options/option_text.h"
+#include "core/text_field.h"
 #include "snmp/pms_octets.h"
 #include "snmp/pms_pdu.h"
 
@@ -39,14 +39,14 @@ int32_t OptionTableRow::integer(uint32_t column) const noexcept
 
 void OptionTableRow::text(uint32_t column, char* field, size_t size) const noexcept
 {
-    copy_option_text(field, size, nullptr);
+    pmc_copy_text(field, size, nullptr);
     const IPmsValue* found = value(column);
     if (found == nullptr) {
         return;
     }
     PmsOctets* form = found->to_text();
     if (form != nullptr) {
-        copy_option_text(field, size, form->c_str());
+        pmc_copy_text(field, size, form->c_str());
         form->release();
     }
 }

@@ -40,17 +40,6 @@ void pmc_store_uint(const IPmsValue* value, uint32_t* field) noexcept
     }
 }
 
-void pmc_copy_text(char* field, size_t size, const char* text) noexcept
-{
-    if (size == 0) {
-        return;
-    }
-    std::memset(field, 0, size);
-    if (text != nullptr) {
-        std::memcpy(field, text, strnlen(text, size - 1));
-    }
-}
-
 Result pmc_store_text(const IPmsValue* value, char* field, size_t size) noexcept
 {
     pmc_copy_text(field, size, nullptr);

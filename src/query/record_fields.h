@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "core/result.h"
+#include "core/text_field.h"
 #include "psw/psw_records.h"
 #include "snmp/pms_object_list.h"
 #include "snmp/pms_pdu.h"
@@ -23,9 +24,7 @@ const IPmsValue* pmc_row_value(const IPmsPdu* row, uint32_t position) noexcept;
 void pmc_store_int(const IPmsValue* value, int32_t* field) noexcept;
 void pmc_store_uint(const IPmsValue* value, uint32_t* field) noexcept;
 
-// Copies `text` into a field of `size` bytes: at most size - 1 characters, zero-filled after.
-void pmc_copy_text(char* field, size_t size, const char* text) noexcept;
-// The value's text form into a field of `size` bytes, cut likewise; a missing value or one
+// The value's text form into a field of `size` bytes, cut to size - 1 and terminated; a missing value or one
 // without a text form leaves an empty text. -3 only when the text cannot be made for want of
 // memory.
 Result pmc_store_text(const IPmsValue* value, char* field, size_t size) noexcept;

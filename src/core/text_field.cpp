@@ -1,10 +1,10 @@
-#include "options/option_text.h"
+#include "core/text_field.h"
 
 #include <cstring>
 
 namespace psw {
 
-void copy_option_text(char* field, size_t size, const char* text) noexcept
+void pmc_copy_text(char* field, size_t size, const char* text) noexcept
 {
     if (field == nullptr || size == 0) {
         return;
