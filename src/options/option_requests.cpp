@@ -1,65 +1,17 @@
 #include "options/option_requests.h"
 
 #include "log/log_registry.h"
-#include "core/text_field.h"
+#include "query/logged_reads.h"
 #include "snmp/pms_object_list.h"
 #include "snmp/request_objects.h"
 
 namespace psw {
 
-namespace {
-
-Result add_oid(IPmcGetData* request, const char* oid, bool instance) noexcept
-{
-    const Result code = request->add_oid_string(oid, instance);
-    if (code != PSW_SUCCESS) {
-        pmc_log("PSW", kLogError, "pGetData->add_oid_string()", code);
-    }
-    return code;
-}
-
-}  // namespace
-
-Result option_read_text(IPmcGetData* request, const char* oid, bool instance, char* field,
-                        size_t size) noexcept
-{
-    Result code = add_oid(request, oid, instance);
-    if (code != PSW_SUCCESS) {
-        return code;
-    }
-    char text[kGetStringCapacity] = {};
-    code = request->get_string(text);
-    if (code != PSW_SUCCESS) {
-        pmc_log("PSW", kLogError, "pGetData->get_string()", code);
-        return code;
-    }
-    text[kGetStringCapacity - 1] = '\0';
-    pmc_copy_text(field, size, text);
-    return PSW_SUCCESS;
-}
-
-Result option_read_int(IPmcGetData* request, const char* oid, bool instance,
-                       int32_t* value) noexcept
-{
-    Result code = add_oid(request, oid, instance);
-    if (code != PSW_SUCCESS) {
-        return code;
-    }
-    int32_t read = -1;
-    code = request->get_int(&read);
-    if (code != PSW_SUCCESS) {
-        pmc_log("PSW", kLogError, "pGetData->get_int()", code);
-        return code;
-    }
-    *value = read;
-    return PSW_SUCCESS;
-}
-
 Result option_read_ints(IPmcGetData* request, const char* const* oids, int32_t count,
                         int32_t* values) noexcept
 {
     for (int32_t i = 0; i < count; ++i) {
-        const Result code = add_oid(request, oids[i], false);
+        const Result code = pmc_logged_add_oid(request, oids[i], false);
         if (code != PSW_SUCCESS) {
             return code;
         }
@@ -75,7 +27,7 @@ Result option_walk(IPmcGetData* request, const char* const* columns, uint32_t co
                    OptionRowVisitor visit, void* context) noexcept
 {
     for (uint32_t i = 0; i < count; ++i) {
-        const Result code = add_oid(request, columns[i], false);
+        const Result code = pmc_logged_add_oid(request, columns[i], false);
         if (code != PSW_SUCCESS) {
             return code;
         }

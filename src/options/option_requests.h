@@ -1,5 +1,5 @@
-// The reads the refresh steps make through a get-data request: one text, one or several
-// integers, or a table walk. Each logs its failing operation under "PSW" at level 1.
+// The reads the refresh steps make through a get-data request beyond single reads
+// (query/logged_reads.h): several integers at once, or a table walk. Each logs its failing operation under "PSW" at level 1.
 #pragma once
 
 #include <cstddef>
@@ -11,15 +11,6 @@
 namespace psw {
 
 class IPmcGetData;
-
-// Reads one object as text into `field` (cut to size - 1, terminated). `instance` appends
-// ".0" to the OID. An object the agent lacks reads as the empty text.
-Result option_read_text(IPmcGetData* request, const char* oid, bool instance, char* field,
-                        size_t size) noexcept;
-
-// Reads one object as a signed integer (-1 when it is no INTEGER or the agent lacks it).
-Result option_read_int(IPmcGetData* request, const char* oid, bool instance,
-                       int32_t* value) noexcept;
 
 // Reads `count` objects (instances given in full) in one request, in order.
 Result option_read_ints(IPmcGetData* request, const char* const* oids, int32_t count,

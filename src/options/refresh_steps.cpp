@@ -1,6 +1,7 @@
 // The nine refresh steps of the generic option set, each with a request of its own.
 #include "core/factory.h"
 #include "options/option_requests.h"
+#include "query/logged_reads.h"
 #include "psw/psw_options.h"
 #include "snmp/request_objects.h"
 
@@ -82,7 +83,7 @@ int32_t CPSWDevCommOption::refresh_system_attributes() noexcept
     if (request == nullptr) {
         return code;
     }
-    return option_read_text(request.get(), kSysName, true, m_sysName, sizeof m_sysName);
+    return pmc_logged_read_text(request.get(), kSysName, true, m_sysName, sizeof m_sysName);
 }
 
 int32_t CPSWDevCommOption::refresh_hrdevice_table() noexcept
@@ -180,7 +181,7 @@ int32_t CPSWDevCommOption::refresh_memory_size() noexcept
     if (request == nullptr) {
         return code;
     }
-    return option_read_int(request.get(), kHrMemorySize, true, &m_memorySizeKB);
+    return pmc_logged_read_int(request.get(), kHrMemorySize, true, &m_memorySizeKB);
 }
 
 int32_t CPSWDevCommOption::refresh_prt_media_table() noexcept
@@ -206,7 +207,7 @@ int32_t CPSWDevCommOption::refresh_netware_attributes() noexcept
     if (request == nullptr) {
         return code;
     }
-    return option_read_text(request.get(), kSapUnitName, false, m_sapUnitName,
+    return pmc_logged_read_text(request.get(), kSapUnitName, false, m_sapUnitName,
                             sizeof m_sapUnitName);
 }
 

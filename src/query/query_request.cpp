@@ -5,6 +5,7 @@
 
 #include "log/log_registry.h"
 #include "query/device_query.h"
+#include "query/logged_reads.h"
 #include "query/record_fields.h"
 
 namespace psw {
@@ -44,14 +45,13 @@ Result PSWDeviceQuery::open_request(OwnedPtr<IPmcGetData>* out, bool for_write) 
 Result PSWDeviceQuery::walk_columns(IPmcGetData* request, const char* const* columns,
                                     size_t count, OwnedPtr<PmsPduList>* rows) noexcept
 {
+    Result result = PSW_SUCCESS;
     for (size_t i = 0; i < count; ++i) {
-        const Result result = request->add_oid_string(columns[i], false);
+        result = pmc_logged_add_oid(request, columns[i], false);
         if (result != PSW_SUCCESS) {
-            pmc_log("PSW", 1, "pGetData->add_oid_string()", result);
             return result;
         }
     }
-    Result result = PSW_SUCCESS;
     OwnedPtr<PmsPduList> table(create_pdu_list(&result));
     if (table == nullptr) {
         pmc_log("PSW", 1, "pGetData->get_data()", PSW_ERR_NO_MEMORY);
@@ -80,47 +80,16 @@ Result PSWDeviceQuery::read_table(const char* const* columns, size_t count,
 Result PSWDeviceQuery::read_single_int(const char* oid, int32_t* value) noexcept
 {
     OwnedPtr<IPmcGetData> request;
-    Result result = open_request(&request, false);
-    if (result != PSW_SUCCESS) {
-        return result;
-    }
-    result = request->add_oid_string(oid, false);
-    if (result != PSW_SUCCESS) {
-        pmc_log("PSW", 1, "pGetData->add_oid_string()", result);
-        return result;
-    }
-    int32_t read = 0;
-    result = request->get_int(&read);
-    if (result != PSW_SUCCESS) {
-        pmc_log("PSW", 1, "pGetData->get_int()", result);
-        return result;
-    }
-    *value = read;
-    return PSW_SUCCESS;
+    const Result result = open_request(&request, false);
+    return result == PSW_SUCCESS ? pmc_logged_read_int(request.get(), oid, false, value) : result;
 }
 
 Result PSWDeviceQuery::read_single_text(const char* oid, char* field, size_t size) noexcept
 {
     OwnedPtr<IPmcGetData> request;
-    Result result = open_request(&request, false);
-    if (result != PSW_SUCCESS) {
-        return result;
-    }
-    result = request->add_oid_string(oid, false);
-    if (result != PSW_SUCCESS) {
-        pmc_log("PSW", 1, "pGetData->add_oid_string()", result);
-        return result;
-    }
-    // get_string writes at most kGetStringCapacity bytes, terminator included.
-    char text[kGetStringCapacity + 1] = {};
-    result = request->get_string(text);
-    if (result != PSW_SUCCESS) {
-        pmc_log("PSW", 1, "pGetData->get_string()", result);
-        return result;
-    }
-    text[kGetStringCapacity] = '\0';
-    pmc_copy_text(field, size, text);
-    return PSW_SUCCESS;
+    const Result result = open_request(&request, false);
+    return result == PSW_SUCCESS ? pmc_logged_read_text(request.get(), oid, false, field, size)
+                                 : result;
 }
 
 }  // namespace psw
