@@ -122,7 +122,7 @@ fi
 if [[ -n "$run_valgrind" ]]; then
   programs=()
   for name in psw_core_tests psw_log_tests psw_snmp_tests psw_net_tests psw_session_tests \
-      psw_query_tests psw_options_tests psw_api_tests; do
+      psw_request_tests psw_query_tests psw_options_tests psw_api_tests; do
     [[ -x "$ROOT/build/tests/$name" ]] && programs+=("$ROOT/build/tests/$name")
   done
   if [[ ${#programs[@]} -gt 0 ]]; then

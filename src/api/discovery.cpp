@@ -5,16 +5,16 @@
 #include "net/network_address.h"
 #include "query/plugin_usm.h"
 #include "query/record_fields.h"
-#include "session/snmp_target.h"
-#include "snmp/pms_octets.h"
+#include "snmp/snmp_target.h"
+#include "core/pms_octets.h"
 #include "snmp/pms_packet.h"
 #include "snmp/pms_pdu.h"
+#include "query/mib_objects.h"
 
 namespace psw {
 
 namespace {
 
-constexpr char kSysObjectId[] = "1.3.6.1.2.1.1.2";
 constexpr uint16_t kUdpPort = 161;
 constexpr uint16_t kIpxPort = 36879;
 
@@ -103,7 +103,7 @@ Result pmc_discover(PSWFinder* finder, const IPSWPluginUSM* usm,
 
     finder->start_list();
     *count = 0;
-    result = find->add_oid_string(kSysObjectId);
+    result = find->add_oid_string(mib::kSysObjectId);
     if (result != PSW_SUCCESS) {
         pmc_log("PSW", 1, "m_pFindDeviceSnmp->add_oid_string()", result);
         return result;

@@ -7,7 +7,7 @@
 
 #include "api/finder.h"
 #include "core/result.h"
-#include "snmp/request_objects.h"
+#include "request/request_objects.h"
 
 namespace psw {
 

@@ -37,15 +37,15 @@ public:
     PSWFinder(const PSWFinder&) = delete;
     PSWFinder& operator=(const PSWFinder&) = delete;
 
-    // -2 for a filter longer than 63 characters; a filter beyond the last free slot is dropped
-    // with 0.
+    // PSW_ERR_PARAMETER for a filter longer than 63 characters; a filter beyond the last free slot
+    // is dropped with 0.
     Result add_filter(const char* filter) noexcept;
     void clear_filters() noexcept;
 
     // Starts an empty result list, replacing the one of an earlier discovery.
     void start_list() noexcept;
     // Keeps an answer when its sysObjectID is of a supported model and passes the filters;
-    // texts are cut to 63 characters. -3 when the entry cannot be stored.
+    // texts are cut to 63 characters. PSW_ERR_NO_MEMORY when the entry cannot be stored.
     Result consider(const char* sys_object_id, const char* address) noexcept;
     int32_t count() const noexcept { return static_cast<int32_t>(m_devices.size()); }
 

@@ -18,11 +18,12 @@ struct PSWLibrary {
     PSWLibrary(const PSWLibrary&) = delete;
     PSWLibrary& operator=(const PSWLibrary&) = delete;
 
-    // Built by PSWInit: the finder, then the user settings. -3 when either cannot be made.
+    // Built by PSWInit: the finder, then the user settings. PSW_ERR_NO_MEMORY when either cannot be
+    // made.
     psw::Result create_members() noexcept;
 
-    // Stores a community named by its command; -5 for an unknown command, -2 for a value
-    // longer than its field allows.
+    // Stores a community named by its command; PSW_ERR_UNSUPPORTED for an unknown command,
+    // PSW_ERR_PARAMETER for a value longer than its field allows.
     psw::Result set_community(const char* command, const char* value) noexcept;
 
     // Releases the option set and the device session of an earlier device set-up.

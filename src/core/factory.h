@@ -1,8 +1,8 @@
 // Creation and single ownership.
 //
-// Objects are allocated without exceptions; a factory reports -3 when memory runs out. Owned
-// objects inside the library are held by OwnedPtr, whose deleter calls the object's release()
-// (or destroy() for the log family), so early returns never leak.
+// Objects are allocated without exceptions; a factory reports PSW_ERR_NO_MEMORY when memory runs
+// out. Owned objects inside the library are held by OwnedPtr, whose deleter calls the object's
+// release() (or destroy() for the log family), so early returns never leak.
 #pragma once
 
 #include <memory>

@@ -20,12 +20,13 @@ bool pmc_interface_id_equal(PmcInterfaceId id, PmcInterfaceId known) noexcept;
 
 class IPmcInterface {
 public:
-    // Writes the address of the part of this object that implements `id`; -2 for a null
-    // argument (nothing written), -4 with null written when `id` is not answered.
+    // Writes the address of the part of this object that implements `id`; PSW_ERR_PARAMETER for a
+    // null argument (nothing written), PSW_ERR_NO_INTERFACE with null written when `id` is not
+    // answered.
     virtual Result query_interface(PmcInterfaceId id, void** out) noexcept = 0;
     // The same question put to the complete object that contains this part.
     virtual Result query_outer(PmcInterfaceId id, void** out) noexcept = 0;
-    // Objects of this family are not reference-counted: always -5.
+    // Objects of this family are not reference-counted: always PSW_ERR_UNSUPPORTED.
     virtual Result unsupported() noexcept = 0;
     // Deletes the complete object; a no-op for embedded and static objects.
     virtual void destroy() noexcept = 0;

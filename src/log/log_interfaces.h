@@ -40,7 +40,7 @@ protected:
 class IPmcLogFileOutput : public IPmcLogOutput {
 public:
     virtual void set_max_size(uint64_t bytes) noexcept = 0;
-    // -2 for a null path, else 0.
+    // PSW_ERR_PARAMETER for a null path, else 0.
     virtual Result set_path(const char* path) noexcept = 0;
 
 protected:
@@ -50,7 +50,7 @@ protected:
 class IPmcLogger : public IPmcInterface {
 public:
     virtual const char* name() const noexcept = 0;
-    // Attaches an output it does not own; one output per output name. -2 for null.
+    // Attaches an output it does not own; one output per output name. PSW_ERR_PARAMETER for null.
     virtual Result add_output(IPmcLogOutput* output) noexcept = 0;
     virtual void set_level_mask(uint32_t mask) noexcept = 0;
     virtual uint32_t get_level_mask() noexcept = 0;
@@ -58,10 +58,10 @@ public:
     virtual int32_t get_indent() noexcept = 0;
     virtual void set_flags(uint32_t flags) noexcept = 0;
     virtual uint32_t get_flags() noexcept = 0;
-    // 10 or 16; -2 for any other radix.
+    // 10 or 16; PSW_ERR_PARAMETER for any other radix.
     virtual Result set_radix(uint32_t radix) noexcept = 0;
     virtual uint32_t get_radix() noexcept = 0;
-    // Reserved slot: always -6.
+    // Reserved slot: always PSW_ERR_NOT_FOUND.
     virtual Result reserved() noexcept = 0;
     virtual Result output(uint32_t level, const char* format, ...) noexcept
         __attribute__((format(printf, 3, 4))) = 0;

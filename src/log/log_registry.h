@@ -32,8 +32,8 @@ protected:
     ~CPmcLogRegistry() = default;
 };
 
-// The registry, built on first use; writes 0 to `result`. Null (with -3) only when memory runs
-// out while building it.
+// The registry, built on first use; writes 0 to `result`. Null (with PSW_ERR_NO_MEMORY) only when
+// memory runs out while building it.
 CPmcLogRegistry* pmc_log_registry(Result* result) noexcept;
 
 // Writes one line through the logger `name` (created on first use). Call sites often pass the

@@ -21,8 +21,9 @@ struct PmcAdapter {
     bool has_ipv6;
 };
 
-// Fills `out` with one entry per adapter, in the order the system lists them. -10 when the
-// interface functions are missing, -7 when the system gives no adapter data, -3 without memory.
+// Fills `out` with one entry per adapter, in the order the system lists them. PSW_ERR_NOT_AVAILABLE
+// when the interface functions are missing, PSW_ERR_TOO_LONG when the system gives no adapter data,
+// PSW_ERR_NO_MEMORY without memory.
 Result pmc_read_adapters(const NPmcIpHelpAPI& api, PmcVector<PmcAdapter>* out) noexcept;
 
 }  // namespace psw

@@ -11,7 +11,7 @@
 #include "core/result.h"
 #include "net/network_address.h"
 #include "net/network_address_list.h"
-#include "snmp/pms_octets.h"
+#include "core/pms_octets.h"
 
 namespace psw {
 
@@ -30,13 +30,13 @@ public:
     virtual Result resolve(const char* host, IPmcNetworkAddressList** out) noexcept = 0;
     // The host name registered for an address text.
     virtual Result host_name_of(const char* text, PmsOctets* out) noexcept = 0;
-    // The first address of this machine's host name for `protocol`; -5 for IPX.
+    // The first address of this machine's host name for `protocol`; PSW_ERR_UNSUPPORTED for IPX.
     virtual Result local_host_address(EProtocol protocol, IPmcNetworkAddress** out) noexcept = 0;
     // The UDP port of a service name.
     virtual Result port_of_service(const char* service, EProtocol protocol,
                                    uint16_t* out) noexcept = 0;
-    // Adapter questions. transport_available reads the adapters; the others answer -5 until
-    // the route and interface tables exist.
+    // Adapter questions. transport_available reads the adapters; the others answer
+    // PSW_ERR_UNSUPPORTED until the route and interface tables exist.
     virtual Result best_local_address(const IPmcNetworkAddress* target,
                                       IPmcNetworkAddress** out) noexcept = 0;
     virtual Result transport_available(EProtocol protocol, bool* out) noexcept = 0;
@@ -54,8 +54,8 @@ IPmcAddressServices* create_classic_address_services(CPmcSocketLibrary& library,
 // The implementation the binding supports: extended when it has the name functions.
 IPmcAddressServices* create_address_services(CPmcSocketLibrary& library, Result* result) noexcept;
 
-// The process-wide object over pmc_socket_library(), built on first use; null with -3 when it
-// cannot be made (the next call tries again).
+// The process-wide object over pmc_socket_library(), built on first use; null with
+// PSW_ERR_NO_MEMORY when it cannot be made (the next call tries again).
 IPmcAddressServices* pmc_address_services(Result* result) noexcept;
 
 // Free functions over the process-wide object.

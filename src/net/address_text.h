@@ -26,10 +26,11 @@ bool pmc_parse_ipx_text(const char* text, uint8_t network[4], uint8_t node[6]) n
 void pmc_format_ipx_text(const uint8_t network[4], const uint8_t node[6], char* out,
                          size_t size) noexcept;
 
-// Reads an IPv6 multicast group text into 16 bytes in network order, as joining a group needs
-// it: "::" is expanded first, then eight groups of one to four hexadecimal digits separated by
-// ":" are read, and anything after the eighth group (a zone suffix) is ignored. -2 for null or
-// for a text that does not read (a trailing "::" leaves a group missing). Writes only on success.
+// Reads an IPv6 multicast group text into 16 bytes in network order, as joining a group needs it:
+// "::" is expanded first, then eight groups of one to four hexadecimal digits separated by ":" are
+// read, and anything after the eighth group (a zone suffix) is ignored. PSW_ERR_PARAMETER for null
+// or for a text that does not read (a trailing "::" leaves a group missing). Writes only on
+// success.
 Result pmc_parse_ipv6_group_text(const char* text, uint8_t out[16]) noexcept;
 
 }  // namespace psw

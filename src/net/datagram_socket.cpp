@@ -199,7 +199,8 @@ public:
     // Takes the local address object made by create().
     void adopt_local_address(IPmcNetworkAddress* address) noexcept { m_pLocal.reset(address); }
 
-    // The family's any-address text into the local address; -7 when the protocol has none.
+    // The family's any-address text into the local address; PSW_ERR_TOO_LONG when the protocol has
+    // none.
     virtual Result set_any_address() noexcept = 0;
 
 protected:
@@ -219,7 +220,7 @@ protected:
                                IPmcNetworkAddress& out) noexcept = 0;
     virtual bool to_sockaddr(const IPmcNetworkAddress& address,
                              sockaddr_storage& out) noexcept = 0;
-    // Stores the new handle; -202 when the platform refuses the socket.
+    // Stores the new handle; PSW_ERR_ADDRESS when the platform refuses the socket.
     virtual Result open_socket() noexcept = 0;
 
     // Sends one converted destination; a family may send several datagrams for it.
@@ -229,7 +230,7 @@ protected:
         return send_datagram(buffer, length, address);
     }
 
-    // One sendto: 0, or -205 when it fails. A short send is only logged.
+    // One sendto: 0, or PSW_ERR_SEND when it fails. A short send is only logged.
     Result send_datagram(const uint8_t* buffer, uint32_t length,
                          const sockaddr_storage& address) noexcept
     {

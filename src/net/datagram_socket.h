@@ -20,16 +20,17 @@ public:
     using EProtocol = IPmcNetworkAddress::EProtocol;
 
     virtual void release() noexcept = 0;
-    // 0; -2 for a null argument or a destination this socket cannot reach; -205 when the
-    // datagram cannot be sent. A short send is only logged.
+    // 0; PSW_ERR_PARAMETER for a null argument or a destination this socket cannot reach;
+    // PSW_ERR_SEND when the datagram cannot be sent. A short send is only logged.
     virtual Result send(const uint8_t* buffer, uint32_t length,
                         const IPmcNetworkAddress* destination) noexcept = 0;
     // Waits up to `timeout_ms` (-1: without limit; 0: polls once) for one datagram. On success
-    // `*received` holds its length and `*source` a new address the caller releases. -2 for a
-    // null argument; -203 on time-out; -204 when waiting or receiving fails (also for a
-    // datagram longer than `capacity`, which is then dropped); -3 or -1 when the source address
-    // cannot be built. `*source` is cleared first; `*received` is written once a datagram was
-    // read, even when that read failed.
+    // `*received` holds its length and `*source` a new address the caller releases.
+    // PSW_ERR_PARAMETER for a null argument; PSW_ERR_TIMEOUT on time-out; PSW_ERR_RECEIVE when
+    // waiting or receiving fails (also for a datagram longer than `capacity`, which is then
+    // dropped); PSW_ERR_NO_MEMORY or PSW_ERR_FAILED when the source address cannot be built.
+    // `*source` is cleared first; `*received` is written once a datagram was read, even when that
+    // read failed.
     virtual Result receive(uint8_t* buffer, uint32_t capacity, int32_t timeout_ms,
                            int32_t* received, IPmcNetworkAddress** source) noexcept = 0;
     // Protocol, bound address and the port the system chose; owned by the socket.
@@ -39,11 +40,12 @@ public:
     // Joins a multicast group on the system's default interface (IPv4 and IPv6 sockets).
     virtual Result join_multicast(const char* group) noexcept = 0;
 
-    // A new bound socket for protocol 1 (UDP over IPv4), 2 (IPX) or 4 (UDP over IPv6) on
-    // `port` (0: chosen by the system). `*out` is cleared first and receives the socket, owned
-    // by the caller. -2 for a null out or another protocol; -3 without memory; the start-up
-    // code of the socket library; -201 when the platform refuses the socket; -202 when the
-    // address cannot be bound; -1 when the bound address cannot be read back.
+    // A new bound socket for protocol 1 (UDP over IPv4), 2 (IPX) or 4 (UDP over IPv6) on `port` (0:
+    // chosen by the system). `*out` is cleared first and receives the socket, owned by the caller.
+    // PSW_ERR_PARAMETER for a null out or another protocol; PSW_ERR_NO_MEMORY without memory; the
+    // start-up code of the socket library; PSW_ERR_SOCKET when the platform refuses the socket;
+    // PSW_ERR_ADDRESS when the address cannot be bound; PSW_ERR_FAILED when the bound address
+    // cannot be read back.
     static Result create(EProtocol protocol, uint16_t port, DataGramSocket** out) noexcept;
 
 protected:

@@ -35,8 +35,8 @@ public:
     CPmcIpHelpLibrary(const CPmcIpHelpLibrary&) = delete;
     CPmcIpHelpLibrary& operator=(const CPmcIpHelpLibrary&) = delete;
 
-    // 0 once the module is loaded and bound (kept until the object ends); -10 when it cannot
-    // be loaded.
+    // 0 once the module is loaded and bound (kept until the object ends); PSW_ERR_NOT_AVAILABLE
+    // when it cannot be loaded.
     Result load_ip_helper() noexcept;
     // The bound functions; complete only after load_ip_helper() succeeded.
     const NPmcIpHelpAPI& api() const noexcept { return m_api; }

@@ -15,16 +15,16 @@ namespace psw {
 // embedded IPv4 part needs 45 characters).
 constexpr size_t kPmcIpv6AddressTextSize = 64;
 
-// Splits `text` at its first "%": `address` (of `size` bytes) receives the part before it,
-// `*zone` points at the character after it inside `text`, or is null when there is no "%".
-// -2 for a null argument, an empty address part or an empty zone ("fe80::1%"); -7 when the
-// address part does not fit `address`. Writes nothing on failure.
+// Splits `text` at its first "%": `address` (of `size` bytes) receives the part before it, `*zone`
+// points at the character after it inside `text`, or is null when there is no "%".
+// PSW_ERR_PARAMETER for a null argument, an empty address part or an empty zone ("fe80::1%");
+// PSW_ERR_TOO_LONG when the address part does not fit `address`. Writes nothing on failure.
 Result pmc_split_ipv6_zone(const char* text, char* address, size_t size,
                            const char** zone) noexcept;
 
-// The scope id a zone names: a decimal interface number (up to 4294967295), or the name of one
-// of this machine's interfaces. -2 for null, empty, an over-long number, or a name no interface
-// carries. Writes only on success.
+// The scope id a zone names: a decimal interface number (up to 4294967295), or the name of one of
+// this machine's interfaces. PSW_ERR_PARAMETER for null, empty, an over-long number, or a name no
+// interface carries. Writes only on success.
 Result pmc_ipv6_scope_of_zone(const char* zone, uint32_t* scope) noexcept;
 
 // True for a multicast group of link-local scope (ffx2::/16): a group that exists once per

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "core/result.h"
-#include "snmp/pms_octets.h"
+#include "core/pms_octets.h"
 
 namespace psw {
 
@@ -24,15 +24,16 @@ public:
     };
 
     virtual void release() noexcept = 0;
-    // Takes the text after checking it: -2 for null or for a text of another protocol than
-    // the address already has; the services' code when the text is no address. Port stays.
+    // Takes the text after checking it: PSW_ERR_PARAMETER for null or for a text of another
+    // protocol than the address already has; the services' code when the text is no address. Port
+    // stays.
     virtual Result set_address(const char* text) noexcept = 0;
     // Takes the text unchecked; protocol 0 and port 0 keep the current values.
     virtual Result set(const char* text, EProtocol protocol, uint16_t port) noexcept = 0;
     // The text, still owned by the address; null while the address has none.
     virtual PmsOctets* text_object() const noexcept = 0;
     // A new byte string with a copy of the text (owned by the caller); protocol and port where
-    // their pointers are given. -2 when `text` is null.
+    // their pointers are given. PSW_ERR_PARAMETER when `text` is null.
     virtual Result get(PmsOctets** text, EProtocol* protocol, uint16_t* port) const noexcept = 0;
     virtual Result set_protocol(EProtocol protocol) noexcept = 0;
     virtual Result set_port(uint16_t port) noexcept = 0;
@@ -40,7 +41,8 @@ public:
     virtual uint16_t port() const noexcept = 0;
     // Same canonical text and protocol, and the other's port is 0 (any) or this port.
     virtual bool equals(const IPmcNetworkAddress* other) const noexcept = 0;
-    // -2 for a null out, for an address without text, and when the copy cannot be made.
+    // PSW_ERR_PARAMETER for a null out, for an address without text, and when the copy cannot be
+    // made.
     virtual Result clone(IPmcNetworkAddress** out) const noexcept = 0;
     virtual bool is_valid() const noexcept = 0;
     // Replaces the text by its canonical form; on a parse failure the text stays.
@@ -58,9 +60,9 @@ IPmcNetworkAddress::EProtocol pmc_protocol_of_family(int family) noexcept;
 int pmc_family_of_protocol(IPmcNetworkAddress::EProtocol protocol) noexcept;
 
 // A new address with the protocol of `text`, that text and `port`. The services' code when
-// the text is no address; -3 when memory runs out.
+// the text is no address; PSW_ERR_NO_MEMORY when memory runs out.
 IPmcNetworkAddress* create_address(const char* text, uint16_t port, Result* result) noexcept;
-// A new address without text, protocol 0, port 0; -3 when memory runs out.
+// A new address without text, protocol 0, port 0; PSW_ERR_NO_MEMORY when memory runs out.
 IPmcNetworkAddress* create_empty_address(Result* result) noexcept;
 
 }  // namespace psw

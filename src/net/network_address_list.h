@@ -2,7 +2,7 @@
 #pragma once
 
 #include "net/network_address.h"
-#include "snmp/pms_object_list.h"
+#include "core/pms_object_list.h"
 
 namespace psw {
 

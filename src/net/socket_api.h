@@ -54,8 +54,8 @@ struct NPmcSocketAPI {
     // True when all three optional functions were found.
     bool m_extended = false;
 
-    // Fills the table from a loaded module: 0, or -1 when a required function is missing or an
-    // optional one is missing for another reason than its absence (both logged).
+    // Fills the table from a loaded module: 0, or PSW_ERR_FAILED when a required function is
+    // missing or an optional one is missing for another reason than its absence (both logged).
     Result set_api(PmcModuleLoader& loader, void* module) noexcept;
 };
 
@@ -66,8 +66,8 @@ public:
     CPmcSocketLibrary(const CPmcSocketLibrary&) = delete;
     CPmcSocketLibrary& operator=(const CPmcSocketLibrary&) = delete;
 
-    // 0 once the module is loaded and bound; -10 when no module loads; else the set_api code.
-    // A failure leaves the library unloaded, and the next call tries again.
+    // 0 once the module is loaded and bound; PSW_ERR_NOT_AVAILABLE when no module loads; else the
+    // set_api code. A failure leaves the library unloaded, and the next call tries again.
     Result load_socket_library() noexcept;
     // False also when loading fails.
     bool has_extended_api() noexcept;

@@ -10,7 +10,7 @@ namespace psw {
 // (without the interface functions: an IPv4 socket can be opened). UDP over IPv6: an adapter
 // that is neither loopback nor tunnel holds a non-zero IPv6 address (false without the
 // interface functions). Any other protocol: a datagram socket of it can be opened and bound.
-// -2 for a null out; -3 without memory.
+// PSW_ERR_PARAMETER for a null out; PSW_ERR_NO_MEMORY without memory.
 Result pmc_transport_available(CPmcIpHelpLibrary& library, IPmcNetworkAddress::EProtocol protocol,
                                bool* out) noexcept;
 

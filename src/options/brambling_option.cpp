@@ -5,13 +5,13 @@
 #include "log/log_registry.h"
 #include "core/text_field.h"
 #include "psw/psw_options.h"
-#include "snmp/request_objects.h"
+#include "request/request_objects.h"
+#include "query/mib_objects.h"
 
 namespace psw {
 
 namespace {
 
-constexpr char kSysObjectId[] = "1.3.6.1.2.1.1.2";
 constexpr char kSupportedModel[] = "1.3.6.1.4.1.297.1.11.93.1.35.27.1";
 constexpr size_t kSupportedModelLength = sizeof kSupportedModel - 1;
 
@@ -64,7 +64,7 @@ int32_t CPSWBramblingOption::is_supported_device() noexcept
     if (code != PSW_SUCCESS) {
         return code;
     }
-    code = request->add_oid_string(kSysObjectId, true);
+    code = request->add_oid_string(mib::kSysObjectId, true);
     if (code != PSW_SUCCESS) {
         pmc_log("PSW", kLogError, "pGetData->add_oid_string()", code);
         return code;

@@ -9,7 +9,7 @@
 #include "core/text_field.h"
 #include "psw/psw_options.h"
 #include "query/plugin_usm.h"
-#include "snmp/request_objects.h"
+#include "request/request_objects.h"
 
 namespace psw {
 

@@ -1,6 +1,6 @@
 #include "options/get_data_factory.h"
 
-#include "snmp/request_objects.h"
+#include "request/request_objects.h"
 
 namespace psw {
 

@@ -7,7 +7,7 @@ namespace psw {
 
 class IPmcGetData;
 
-// A new get-data request, or null with -3 when memory runs out.
+// A new get-data request, or null with PSW_ERR_NO_MEMORY when memory runs out.
 IPmcGetData* pmc_option_get_data_factory(Result* result) noexcept;
 
 }  // namespace psw

@@ -2,8 +2,8 @@
 
 #include "log/log_registry.h"
 #include "query/logged_reads.h"
-#include "snmp/pms_object_list.h"
-#include "snmp/request_objects.h"
+#include "snmp/pms_lists.h"
+#include "request/request_objects.h"
 
 namespace psw {
 

@@ -1,7 +1,7 @@
 #include "options/option_table_row.h"
 
 #include "core/text_field.h"
-#include "snmp/pms_octets.h"
+#include "core/pms_octets.h"
 #include "snmp/pms_pdu.h"
 
 namespace psw {

@@ -3,7 +3,8 @@
 #include "options/option_requests.h"
 #include "query/logged_reads.h"
 #include "psw/psw_options.h"
-#include "snmp/request_objects.h"
+#include "request/request_objects.h"
+#include "query/mib_objects.h"
 
 namespace psw {
 
@@ -20,37 +21,35 @@ constexpr int32_t kMediaPathShortEdgeDuplex = 4;
 constexpr int32_t kSizeCodeOther = 10000;
 constexpr int32_t kDirectionOther = 1;
 
-constexpr char kSysName[] = "1.3.6.1.2.1.1.5";
-constexpr char kHrMemorySize[] = "1.3.6.1.2.1.25.2.2";
 constexpr char kSapUnitName[] = "1.3.6.1.4.1.253.8.64.4.2.1.7.10.19159104";
 
 constexpr const char* kDeviceColumns[] = {
-    "1.3.6.1.2.1.25.3.2.1.1",  // hrDeviceIndex
-    "1.3.6.1.2.1.25.3.2.1.3",  // hrDeviceDescr
-    "1.3.6.1.2.1.25.3.2.1.5",  // hrDeviceStatus
+    mib::kHrDeviceIndex,
+    mib::kHrDeviceDescr,
+    mib::kHrDeviceStatus,
 };
 
 constexpr const char* kInputColumns[] = {
-    "1.3.6.1.2.1.43.8.2.1.2",   // prtInputType
-    "1.3.6.1.2.1.43.8.2.1.3",   // prtInputDimUnit
-    "1.3.6.1.2.1.43.8.2.1.6",   // prtInputMediaDimFeedDirChosen
-    "1.3.6.1.2.1.43.8.2.1.7",   // prtInputMediaDimXFeedDirChosen
-    "1.3.6.1.2.1.43.8.2.1.8",   // prtInputCapacityUnit
-    "1.3.6.1.2.1.43.8.2.1.9",   // prtInputMaxCapacity
-    "1.3.6.1.2.1.43.8.2.1.10",  // prtInputCurrentLevel
-    "1.3.6.1.2.1.43.8.2.1.13",  // prtInputName
-    "1.3.6.1.2.1.43.8.2.1.18",  // prtInputDescription
-    "1.3.6.1.2.1.43.8.2.1.21",  // prtInputMediaType
+    mib::kPrtInputType,
+    mib::kPrtInputDimUnit,
+    mib::kPrtInputMediaDimFeedDirChosen,
+    mib::kPrtInputMediaDimXFeedDirChosen,
+    mib::kPrtInputCapacityUnit,
+    mib::kPrtInputMaxCapacity,
+    mib::kPrtInputCurrentLevel,
+    mib::kPrtInputName,
+    mib::kPrtInputDescription,
+    mib::kPrtInputMediaType,
 };
 
 constexpr const char* kOutputColumns[] = {
-    "1.3.6.1.2.1.43.9.2.1.2",   // prtOutputType
-    "1.3.6.1.2.1.43.9.2.1.7",   // prtOutputName
-    "1.3.6.1.2.1.43.9.2.1.24",  // prtOutputOffsetStacking
+    mib::kPrtOutputType,
+    mib::kPrtOutputName,
+    mib::kPrtOutputOffsetStacking,
 };
 
 constexpr const char* kMediaPathColumns[] = {
-    "1.3.6.1.2.1.43.13.4.1.9",  // prtMediaPathType
+    mib::kPrtMediaPathType,
 };
 
 constexpr const char* kFaxOids[] = {
@@ -83,7 +82,7 @@ int32_t CPSWDevCommOption::refresh_system_attributes() noexcept
     if (request == nullptr) {
         return code;
     }
-    return pmc_logged_read_text(request.get(), kSysName, true, m_sysName, sizeof m_sysName);
+    return pmc_logged_read_text(request.get(), mib::kSysName, true, m_sysName, sizeof m_sysName);
 }
 
 int32_t CPSWDevCommOption::refresh_hrdevice_table() noexcept
@@ -181,7 +180,7 @@ int32_t CPSWDevCommOption::refresh_memory_size() noexcept
     if (request == nullptr) {
         return code;
     }
-    return pmc_logged_read_int(request.get(), kHrMemorySize, true, &m_memorySizeKB);
+    return pmc_logged_read_int(request.get(), mib::kHrMemorySize, true, &m_memorySizeKB);
 }
 
 int32_t CPSWDevCommOption::refresh_prt_media_table() noexcept

@@ -1,18 +1,19 @@
 // Alerts: one record per row of prtAlertTable, in table order.
 #include "query/device_query.h"
 #include "query/record_fields.h"
+#include "query/mib_objects.h"
 
 namespace psw {
 
 namespace {
 
 constexpr const char* kAlertColumns[] = {
-    "1.3.6.1.2.1.43.18.1.1.2",  // prtAlertSeverityLevel
-    "1.3.6.1.2.1.43.18.1.1.4",  // prtAlertGroup
-    "1.3.6.1.2.1.43.18.1.1.5",  // prtAlertGroupIndex
-    "1.3.6.1.2.1.43.18.1.1.6",  // prtAlertLocation
-    "1.3.6.1.2.1.43.18.1.1.7",  // prtAlertCode
-    "1.3.6.1.2.1.43.18.1.1.8",  // prtAlertDescription
+    mib::kPrtAlertSeverityLevel,
+    mib::kPrtAlertGroup,
+    mib::kPrtAlertGroupIndex,
+    mib::kPrtAlertLocation,
+    mib::kPrtAlertCode,
+    mib::kPrtAlertDescription,
 };
 
 }  // namespace

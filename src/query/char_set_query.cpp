@@ -6,6 +6,7 @@
 #include "log/log_registry.h"
 #include "query/device_query.h"
 #include "query/record_fields.h"
+#include "query/mib_objects.h"
 
 namespace psw {
 
@@ -18,7 +19,7 @@ struct CharSetSource {
 
 constexpr CharSetSource kCharSetSources[] = {
     // prtGeneralCurrentLocalization -> prtLocalizationCharacterSet
-    {"1.3.6.1.2.1.43.5.1.1.2", "1.3.6.1.2.1.43.7.1.1.4"},
+    {mib::kPrtGeneralCurrentLocalization, mib::kPrtLocalizationCharacterSet},
     // the printer's private current localization -> its private character set
     {"1.3.6.1.4.1.253.8.51.3.1.1.1", "1.3.6.1.4.1.253.8.51.4.1.1.7"},
 };

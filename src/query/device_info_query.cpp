@@ -2,15 +2,16 @@
 #include "query/device_query.h"
 #include "query/record_fields.h"
 #include "query/type_codes.h"
+#include "query/mib_objects.h"
 
 namespace psw {
 
 namespace {
 
 constexpr const char* kDeviceColumns[] = {
-    "1.3.6.1.2.1.25.3.2.1.2",  // hrDeviceType
-    "1.3.6.1.2.1.25.3.2.1.5",  // hrDeviceStatus
-    "1.3.6.1.2.1.25.3.2.1.3",  // hrDeviceDescr
+    mib::kHrDeviceType,
+    mib::kHrDeviceStatus,
+    mib::kHrDeviceDescr,
 };
 
 }  // namespace

@@ -12,8 +12,8 @@
 #include "core/pmc_vector.h"
 #include "core/result.h"
 #include "psw/psw_records.h"
-#include "snmp/pms_object_list.h"
-#include "snmp/request_objects.h"
+#include "snmp/pms_lists.h"
+#include "request/request_objects.h"
 
 namespace psw {
 
@@ -56,9 +56,9 @@ public:
     void set_read_community(const char* community) noexcept;
     void set_write_community(const char* community) noexcept;
 
-    // Binds the session to a printer: address (at most 63 characters, else -2), port from the
-    // protocol (-2 for a protocol without SNMP), time-out, retries, maximum message size and
-    // the SNMPv3 values of `usm` (numbers copied, texts referred to).
+    // Binds the session to a printer: address (at most 63 characters, else PSW_ERR_PARAMETER), port
+    // from the protocol (PSW_ERR_PARAMETER for a protocol without SNMP), time-out, retries, maximum
+    // message size and the SNMPv3 values of `usm` (numbers copied, texts referred to).
     Result init(int32_t protocol, const char* address, const IPSWPluginUSM* usm, uint32_t timeout,
                 uint32_t retries, uint32_t max_message_size) noexcept;
 

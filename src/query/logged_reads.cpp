@@ -2,7 +2,7 @@
 
 #include "core/text_field.h"
 #include "log/log_registry.h"
-#include "snmp/request_objects.h"
+#include "request/request_objects.h"
 
 namespace psw {
 

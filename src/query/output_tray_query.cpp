@@ -1,16 +1,17 @@
 // Output trays: one record per row of prtOutputTable.
 #include "query/device_query.h"
 #include "query/record_fields.h"
+#include "query/mib_objects.h"
 
 namespace psw {
 
 namespace {
 
 constexpr const char* kOutputTrayColumns[] = {
-    "1.3.6.1.2.1.43.9.2.1.2",   // prtOutputType
-    "1.3.6.1.2.1.43.9.2.1.6",   // prtOutputStatus
-    "1.3.6.1.2.1.43.9.2.1.7",   // prtOutputName
-    "1.3.6.1.2.1.43.9.2.1.12",  // prtOutputDescription
+    mib::kPrtOutputType,
+    mib::kPrtOutputStatus,
+    mib::kPrtOutputName,
+    mib::kPrtOutputDescription,
 };
 
 }  // namespace

@@ -29,7 +29,7 @@ protected:
     virtual ~IPSWPluginUSM() = default;
 };
 
-// A settings object with the built-in values; null (with -3) when memory runs out.
+// A settings object with the built-in values; null (with PSW_ERR_NO_MEMORY) when memory runs out.
 IPSWPluginUSM* pmc_create_plugin_usm(Result* result) noexcept;
 
 // The built-in values.

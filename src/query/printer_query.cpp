@@ -1,14 +1,15 @@
 // Printer status and detected error state from hrPrinterTable; the last row wins.
 #include "query/device_query.h"
 #include "query/record_fields.h"
+#include "query/mib_objects.h"
 
 namespace psw {
 
 namespace {
 
 constexpr const char* kPrinterColumns[] = {
-    "1.3.6.1.2.1.25.3.5.1.1",  // hrPrinterStatus
-    "1.3.6.1.2.1.25.3.5.1.2",  // hrPrinterDetectedErrorState
+    mib::kHrPrinterStatus,
+    mib::kHrPrinterDetectedErrorState,
 };
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/factory.h"
-#include "snmp/pms_octets.h"
+#include "core/pms_octets.h"
 
 namespace psw {
 

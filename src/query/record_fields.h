@@ -9,7 +9,7 @@
 #include "core/result.h"
 #include "core/text_field.h"
 #include "psw/psw_records.h"
-#include "snmp/pms_object_list.h"
+#include "snmp/pms_lists.h"
 #include "snmp/pms_pdu.h"
 
 namespace psw {
@@ -24,9 +24,9 @@ const IPmsValue* pmc_row_value(const IPmsPdu* row, uint32_t position) noexcept;
 void pmc_store_int(const IPmsValue* value, int32_t* field) noexcept;
 void pmc_store_uint(const IPmsValue* value, uint32_t* field) noexcept;
 
-// The value's text form into a field of `size` bytes, cut to size - 1 and terminated; a missing value or one
-// without a text form leaves an empty text. -3 only when the text cannot be made for want of
-// memory.
+// The value's text form into a field of `size` bytes, cut to size - 1 and terminated; a missing
+// value or one without a text form leaves an empty text. PSW_ERR_NO_MEMORY only when the text
+// cannot be made for want of memory.
 Result pmc_store_text(const IPmsValue* value, char* field, size_t size) noexcept;
 
 // Copies the value's leading octets into `field` by position; octets the value lacks are 0.

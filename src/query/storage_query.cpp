@@ -2,16 +2,17 @@
 #include "query/device_query.h"
 #include "query/record_fields.h"
 #include "query/type_codes.h"
+#include "query/mib_objects.h"
 
 namespace psw {
 
 namespace {
 
 constexpr const char* kStorageColumns[] = {
-    "1.3.6.1.2.1.25.2.3.1.2",  // hrStorageType
-    "1.3.6.1.2.1.25.2.3.1.4",  // hrStorageAllocationUnits
-    "1.3.6.1.2.1.25.2.3.1.5",  // hrStorageSize
-    "1.3.6.1.2.1.25.2.3.1.3",  // hrStorageDescr
+    mib::kHrStorageType,
+    mib::kHrStorageAllocationUnits,
+    mib::kHrStorageSize,
+    mib::kHrStorageDescr,
 };
 
 }  // namespace

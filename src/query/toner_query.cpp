@@ -1,17 +1,18 @@
 // Toner: the rows of prtMarkerSuppliesTable whose supply type is toner, in table order.
 #include "query/device_query.h"
 #include "query/record_fields.h"
+#include "query/mib_objects.h"
 
 namespace psw {
 
 namespace {
 
 constexpr const char* kSuppliesColumns[] = {
-    "1.3.6.1.2.1.43.11.1.1.5",  // prtMarkerSuppliesType
-    "1.3.6.1.2.1.43.11.1.1.7",  // prtMarkerSuppliesSupplyUnit
-    "1.3.6.1.2.1.43.11.1.1.8",  // prtMarkerSuppliesMaxCapacity
-    "1.3.6.1.2.1.43.11.1.1.9",  // prtMarkerSuppliesLevel
-    "1.3.6.1.2.1.43.11.1.1.6",  // prtMarkerSuppliesDescription
+    mib::kPrtMarkerSuppliesType,
+    mib::kPrtMarkerSuppliesSupplyUnit,
+    mib::kPrtMarkerSuppliesMaxCapacity,
+    mib::kPrtMarkerSuppliesLevel,
+    mib::kPrtMarkerSuppliesDescription,
 };
 
 // prtMarkerSuppliesType toner(3); ink, developer, waste toner, drums and the rest are dropped.

@@ -1,6 +1,7 @@
 #include "query/type_codes.h"
 
 #include "query/record_fields.h"
+#include "query/mib_objects.h"
 
 namespace psw {
 
@@ -14,8 +15,8 @@ struct TypeRange {
 
 // There are no standard device types 7, 8 and 9.
 constexpr TypeRange kDeviceTypes[] = {
-    {"1.3.6.1.2.1.25.3.1", 1, 6},
-    {"1.3.6.1.2.1.25.3.1", 10, 12},
+    {mib::kHrDeviceTypes, 1, 6},
+    {mib::kHrDeviceTypes, 10, 12},
     {"1.3.6.1.4.1.253.8.52.2", 101, 9},
     {"1.3.6.1.4.1.253.8.52.2", 151, 4},
     {"1.3.6.1.4.1.253.8.52.2", 201, 7},
@@ -25,7 +26,7 @@ constexpr TypeRange kDeviceTypes[] = {
 
 int32_t pmc_storage_type_code(const char* type) noexcept
 {
-    return pmc_code_in_range(type, "1.3.6.1.2.1.25.2.1", 1, 8);
+    return pmc_code_in_range(type, mib::kHrStorageTypes, 1, 8);
 }
 
 int32_t pmc_device_type_code(const char* type) noexcept

@@ -112,7 +112,8 @@ Result RequestSession::broadcast_tries(const PmsPacketBuffer* request, IPmsSnmpT
             if (result != PSW_SUCCESS && result != PSW_ERR_MALFORMED) {
                 return result;
             }
-            // An unreadable datagram (result -250) is dropped like any other stray one.
+            // An unreadable datagram (result PSW_ERR_MALFORMED) is dropped like any other stray
+            // one.
             OwnedPtr<PmsPacketBuffer> reply(raw_reply);
             OwnedPtr<IPmcNetworkAddress> from(source);
             if (result == PSW_SUCCESS && from && source_accepted(destination, from.get())) {

@@ -176,7 +176,8 @@ Result RequestSession::receive(int32_t remaining, PmsPacketBuffer** raw,
         return result != PSW_SUCCESS ? result : PSW_ERR_RECEIVE;
     }
     // Shrink to the datagram; an empty datagram keeps a one-byte block.
-    auto* shrunk = static_cast<uint8_t*>(std::realloc(bytes, received > 0 ? received : 1));
+    const size_t kept = static_cast<size_t>(received > 0 ? received : 1);
+    auto* shrunk = static_cast<uint8_t*>(std::realloc(bytes, kept));
     if (shrunk != nullptr) {
         bytes = shrunk;
     }

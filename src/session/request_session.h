@@ -14,7 +14,7 @@
 #include "session/request_session_interface.h"
 #include "session/session_transport.h"
 #include "session/tick_source.h"
-#include "snmp/pms_packet_buffer.h"
+#include "core/pms_packet_buffer.h"
 
 namespace psw {
 
@@ -36,18 +36,19 @@ public:
                                 IPmsSnmpPacketList** list) noexcept override;
     ~RequestSession() override;
 
-    // One exchange with retries. When the request or its reply is too big, `*fragments`
-    // receives the number of pieces to split the PDU into (and the result is -211 or -210).
+    // One exchange with retries. When the request or its reply is too big, `*fragments` receives
+    // the number of pieces to split the PDU into (and the result is PSW_ERR_MESSAGE_SIZE or
+    // PSW_ERR_TOO_BIG).
     Result _send_and_receive(IPmsPdu* pdu, IPmsSnmpTarget* target, uint32_t* fragments) noexcept;
-    // Moves the PDU's bindings into `count` new PDUs of the same header, earlier ones taking
-    // the remainder; the PDU keeps its (then empty) binding list. Null with -212 when there
-    // are fewer bindings than pieces (the PDU then keeps its bindings).
+    // Moves the PDU's bindings into `count` new PDUs of the same header, earlier ones taking the
+    // remainder; the PDU keeps its (then empty) binding list. Null with PSW_ERR_CANNOT_SPLIT when
+    // there are fewer bindings than pieces (the PDU then keeps its bindings).
     PmsPduList* fragment_pdu(IPmsPdu* pdu, uint32_t count, Result* error) noexcept;
     // Sends the PDU in `count` pieces (splitting again where needed) and joins the replies
     // into it, renumbering a reply's error-index to the joined list.
     Result fragment_process(IPmsPdu* pdu, IPmsSnmpTarget* target, uint32_t count) noexcept;
-    // 0 for the reply to `pdu`, -210 for a tooBig reply to it, -251 for a reply to another
-    // request, -250 when not even the header can be read.
+    // 0 for the reply to `pdu`, PSW_ERR_TOO_BIG for a tooBig reply to it, PSW_ERR_REQUEST_ID for a
+    // reply to another request, PSW_ERR_MALFORMED when not even the header can be read.
     Result check_received_raw_packet(IPmsPdu* pdu, IPmsSnmpTarget* target,
                                      const PmsPacketBuffer* raw) noexcept;
 

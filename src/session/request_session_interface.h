@@ -3,8 +3,8 @@
 #pragma once
 
 #include "core/result.h"
-#include "session/snmp_target.h"
-#include "snmp/pms_object_list.h"
+#include "snmp/snmp_target.h"
+#include "snmp/pms_lists.h"
 #include "snmp/pms_packet.h"
 #include "snmp/pms_pdu.h"
 

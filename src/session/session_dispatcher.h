@@ -1,7 +1,7 @@
 // SessionDispatcher: takes every request and hands it to the session for the target's kind and
 // version: the library's own RequestSession for community targets with SNMPv1 or SNMPv2c, the
-// SNMPv3 session for USM targets with SNMPv3. Any other pair gives -2 before anything is sent.
-// Each session is made on its first use and lives as long as the dispatcher.
+// SNMPv3 session for USM targets with SNMPv3. Any other pair gives PSW_ERR_PARAMETER before
+// anything is sent. Each session is made on its first use and lives as long as the dispatcher.
 #pragma once
 
 #include "session/request_session_interface.h"
@@ -15,7 +15,7 @@ class SessionDispatcher : public IPmsRequestSession {
 // Where a dispatcher gets its sessions from.
 class IPmsSessionFactory {
 public:
-    // New sessions owned by the caller; null with -3 when out of memory.
+    // New sessions owned by the caller; null with PSW_ERR_NO_MEMORY when out of memory.
     virtual IPmsRequestSession* create_request_session(Result* result) noexcept = 0;
     virtual IPmsRequestSession* create_v3_request_session(Result* result) noexcept = 0;
 
@@ -26,7 +26,8 @@ protected:
 // The factory of the real sessions (real sockets, system tick count).
 IPmsSessionFactory& pms_system_session_factory() noexcept;
 
-// A new dispatcher without sessions, owned by the caller (release()); -3 when out of memory.
+// A new dispatcher without sessions, owned by the caller (release()); PSW_ERR_NO_MEMORY when out of
+// memory.
 SessionDispatcher* create_session_dispatcher(Result* result = nullptr) noexcept;
 // The same over another session factory (which must outlive the dispatcher).
 SessionDispatcher* create_session_dispatcher(IPmsSessionFactory& sessions,

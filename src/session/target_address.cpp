@@ -1,5 +1,5 @@
 // The target's only contact with the network address: copying and releasing it.
-#include "session/snmp_target.h"
+#include "snmp/snmp_target.h"
 
 #if __has_include("net/network_address.h")
 #include "net/network_address.h"

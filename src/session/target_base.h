@@ -1,7 +1,7 @@
 // The settings every target kind shares; the kinds derive from it.
 #pragma once
 
-#include "session/snmp_target.h"
+#include "snmp/snmp_target.h"
 
 namespace psw {
 

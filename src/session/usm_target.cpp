@@ -9,7 +9,7 @@ namespace psw {
 
 namespace {
 
-// Copies `text` (null: "") into `into`; -3 when the string could not hold it.
+// Copies `text` (null: "") into `into`; PSW_ERR_NO_MEMORY when the string could not hold it.
 Result assign_text(CPmcString& into, const char* text) noexcept
 {
     if (text == nullptr) {

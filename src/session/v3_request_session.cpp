@@ -1,5 +1,5 @@
-// The SNMPv3 session until the library speaks SNMPv3: every request is refused with -5, after
-// the same argument checks as the other sessions.
+// The SNMPv3 session until the library speaks SNMPv3: every request is refused with
+// PSW_ERR_UNSUPPORTED, after the same argument checks as the other sessions.
 #include "session/v3_request_session.h"
 
 #include "core/factory.h"

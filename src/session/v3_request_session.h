@@ -5,7 +5,7 @@
 
 namespace psw {
 
-// A new SNMPv3 session, owned by the caller; -3 when out of memory.
+// A new SNMPv3 session, owned by the caller; PSW_ERR_NO_MEMORY when out of memory.
 IPmsRequestSession* create_v3_request_session(Result* result = nullptr) noexcept;
 
 }  // namespace psw

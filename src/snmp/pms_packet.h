@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/result.h"
-#include "session/snmp_target.h"
+#include "snmp/snmp_target.h"
 #include "snmp/pms_pdu.h"
 
 namespace psw {

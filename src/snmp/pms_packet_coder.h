@@ -9,9 +9,9 @@
 #include <cstdint>
 
 #include "core/result.h"
-#include "session/snmp_target.h"
+#include "snmp/snmp_target.h"
 #include "snmp/pms_packet.h"
-#include "snmp/pms_packet_buffer.h"
+#include "core/pms_packet_buffer.h"
 #include "snmp/pms_pdu.h"
 
 namespace psw {
@@ -66,7 +66,7 @@ struct alignas(16) PmsCoderStorage {
 class IPmsCodecFactory {
 public:
     virtual const char* name() const noexcept = 0;
-    // New objects owned by the caller (release()); -3 when memory runs out.
+    // New objects owned by the caller (release()); PSW_ERR_NO_MEMORY when memory runs out.
     virtual IPmsEncoder* create_encoder(Result* result = nullptr) noexcept = 0;
     virtual IPmsDecoder* create_decoder(Result* result = nullptr) noexcept = 0;
     // The same, built in caller storage; release() then only ends the object's life.
@@ -79,13 +79,14 @@ protected:
 
 class PmsPacketCoder {
 public:
-    // Selects the registered factory of that name (-2 when none); null clears the selection.
+    // Selects the registered factory of that name (PSW_ERR_PARAMETER when none); null clears the
+    // selection.
     virtual Result select(const char* name) noexcept = 0;
     // "TransStream" once the library has loaded; null when nothing is selected.
     virtual const char* selected_name() const noexcept = 0;
     // Encodes into `buffer` (its valid data are the message afterwards). `count` (optional)
-    // receives the bindings written completely, counted from the end of the list; -211 when
-    // the message exceeds the target's maximum message size.
+    // receives the bindings written completely, counted from the end of the list;
+    // PSW_ERR_MESSAGE_SIZE when the message exceeds the target's maximum message size.
     virtual Result encode(IPmsPdu* pdu, IPmsSnmpTarget* target, PmsPacketBuffer* buffer,
                           uint32_t* count) noexcept = 0;
     virtual Result encode_packet(IPmsSnmpPacket* packet, PmsPacketBuffer* buffer,
@@ -101,7 +102,8 @@ public:
     virtual Result peek(const PmsPacketBuffer* buffer, int32_t* error_status,
                         int32_t* request_id, int32_t translate_type) noexcept = 0;
 
-    // Adds a factory (not owned; it must outlive the front) and selects it. -7 when full.
+    // Adds a factory (not owned; it must outlive the front) and selects it. PSW_ERR_TOO_LONG when
+    // full.
     virtual Result register_factory(IPmsCodecFactory* factory) noexcept = 0;
 
 protected:

@@ -37,7 +37,8 @@ public:
     virtual PmsVarBindList* bindings() const noexcept = 0;
     virtual void set_bindings(PmsVarBindList* list) noexcept = 0;
     virtual PmsVarBindList* detach_bindings() noexcept = 0;
-    // The binding-list operations, the list made first when absent (-3 when it cannot be).
+    // The binding-list operations, the list made first when absent (PSW_ERR_NO_MEMORY when it
+    // cannot be).
     virtual Result add(IPmsOid* name, IPmsValue* value) noexcept = 0;
     virtual Result append(PmsVarBind* binding) noexcept = 0;
     virtual Result add_front(IPmsOid* name, IPmsValue* value) noexcept = 0;
@@ -54,9 +55,9 @@ public:
     virtual IPmsOid* enterprise() const noexcept = 0;
     virtual IPmsValue* detach_time_stamp() noexcept = 0;
     virtual IPmsOid* detach_enterprise() noexcept = 0;
-    // Takes a TimeTicks value; any other value gives -2 and is not taken.
+    // Takes a TimeTicks value; any other value gives PSW_ERR_PARAMETER and is not taken.
     virtual Result set_time_stamp(IPmsValue* value) noexcept = 0;
-    // Takes an object identifier value; any other value gives -2 and is not taken.
+    // Takes an object identifier value; any other value gives PSW_ERR_PARAMETER and is not taken.
     virtual Result set_enterprise(IPmsValue* value) noexcept = 0;
 
 protected:

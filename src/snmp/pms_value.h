@@ -53,8 +53,9 @@ enum PmsViewId : uint32_t {
 // "All remaining sub-identifiers" as an index count.
 constexpr uint32_t kPmsIndexAll = 0xFFFFFFFFu;
 
-// Operations a class does not support return -5; a getter of that kind then returns -1, 0 or
-// 0xFFFF and writes -5 to its error out-argument. Error out-arguments may be null.
+// Operations a class does not support return PSW_ERR_UNSUPPORTED; a getter of that kind then
+// returns -1, 0 or 0xFFFF and writes PSW_ERR_UNSUPPORTED to its error out-argument. Error
+// out-arguments may be null.
 class IPmsValue {
 public:
     // Calls the coder's operation for this value's kind and returns the coder's code.
@@ -62,14 +63,15 @@ public:
     virtual void release() noexcept = 0;
     // A new value of the same class and contents, owned by the caller.
     virtual IPmsValue* clone(Result* result = nullptr) const noexcept = 0;
-    // Copies the contents of a value of the same tag; another tag gives -2.
+    // Copies the contents of a value of the same tag; another tag gives PSW_ERR_PARAMETER.
     virtual Result assign(const IPmsValue* other) noexcept = 0;
     virtual void clear() noexcept = 0;
     virtual uint32_t type() const noexcept = 0;
     virtual bool equals(const IPmsValue* other) const noexcept = 0;
     // The object identifier interface of an OID; null for every other class.
     virtual IPmsOid* extension() noexcept = 0;
-    // A part of this object for a view id (PmsViewId), or null with -4. Not a transfer.
+    // A part of this object for a view id (PmsViewId), or null with PSW_ERR_NO_INTERFACE. Not a
+    // transfer.
     virtual Result get_view(uint32_t id, void** out) noexcept = 0;
     virtual bool is_valid() const noexcept = 0;
     virtual int32_t get_int(Result* error = nullptr) const noexcept = 0;
@@ -95,14 +97,16 @@ public:
     virtual Result set_low(uint32_t value) noexcept = 0;
     virtual uint32_t count() const noexcept = 0;
     virtual uint32_t index_length(bool implied) const noexcept = 0;
-    // Byte i or sub-identifier i; past the end -1 with -2 (bytes), -7 (OID) or -8 (empty OID).
+    // Byte i or sub-identifier i; past the end -1 with PSW_ERR_PARAMETER (bytes), PSW_ERR_TOO_LONG
+    // (OID) or PSW_ERR_NOT_INITIALIZED (empty OID).
     virtual int64_t element(uint32_t index, Result* error = nullptr) const noexcept = 0;
     virtual Result append_as_index(IPmsOid* oid, bool implied) const noexcept = 0;
     virtual Result set_oid_to_index(IPmsOid* oid, bool implied) const noexcept = 0;
     // Reads this value from the leading sub-identifiers of `oid` (count: implied byte count).
     virtual Result set_from_index(const IPmsOid* oid, bool implied, uint32_t count) noexcept = 0;
     virtual ~IPmsValue() = default;
-    // Run once by the factory after construction; -3 when the initial contents cannot be made.
+    // Run once by the factory after construction; PSW_ERR_NO_MEMORY when the initial contents
+    // cannot be made.
     virtual Result initialise() noexcept = 0;
 };
 
@@ -119,7 +123,7 @@ enum PmsOidOrder : int32_t {
 class IPmsOid : public virtual IPmsValue {
 public:
     virtual IPmsOid* clone_oid(Result* result = nullptr) const noexcept = 0;
-    // PmsOidOrder, or -1 with -2 for a null text or OID.
+    // PmsOidOrder, or -1 with PSW_ERR_PARAMETER for a null text or OID.
     virtual int32_t compare_text(const char* text, Result* error = nullptr) const noexcept = 0;
     virtual int32_t compare(const IPmsOid* other, Result* error = nullptr) const noexcept = 0;
     virtual Result remove_prefix_text(const char* text) noexcept = 0;

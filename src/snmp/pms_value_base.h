@@ -2,7 +2,7 @@
 // and the helpers the classes share. Internal to the value family.
 #pragma once
 
-#include "snmp/pms_octets.h"
+#include "core/pms_octets.h"
 #include "snmp/pms_value.h"
 #include "snmp/pms_value_views.h"
 
@@ -48,7 +48,7 @@ protected:
     // The view this class answers for its storage kind, or null.
     virtual void* own_view(uint32_t id) noexcept = 0;
     // The text form into a small buffer (numbers and addresses); false when the class has
-    // none, and then write_text answers -5.
+    // none, and then write_text answers PSW_ERR_UNSUPPORTED.
     virtual bool format_text(char* buffer, size_t size) const noexcept;
 };
 

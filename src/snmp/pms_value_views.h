@@ -42,9 +42,9 @@ public:
     size_t length() const noexcept { return m_length; }
     size_t capacity() const noexcept { return m_capacity; }
 
-    // Makes room for `count` bytes, keeping the contents; -3 when memory runs out.
+    // Makes room for `count` bytes, keeping the contents; PSW_ERR_NO_MEMORY when memory runs out.
     Result reserve(size_t count) noexcept;
-    // Replaces the contents; -3 leaves them unchanged.
+    // Replaces the contents; PSW_ERR_NO_MEMORY leaves them unchanged.
     Result assign(const uint8_t* bytes, size_t count) noexcept;
     Result push_back(uint8_t byte) noexcept;
     // Sets the length after the caller wrote into reserved storage.
@@ -97,8 +97,8 @@ public:
     Result append_oid(const PmsOidView& other) noexcept;
     // Sub-identifier `index` by the decimal rule; false past the end.
     bool sub_id(uint32_t index, uint32_t* out) const noexcept;
-    // Removes `count` sub-identifiers from `start` (clamped to the end); -2 when start is past
-    // the end.
+    // Removes `count` sub-identifiers from `start` (clamped to the end); PSW_ERR_PARAMETER when
+    // start is past the end.
     Result remove(uint32_t start, uint32_t count) noexcept;
     // PmsOidOrder of this text against `other`.
     int32_t compare(const char* other) const noexcept;
@@ -112,7 +112,7 @@ public:
     }
     // Replaces the OID with these sub-identifiers, writing the text once (not at all when the
     // OID already holds exactly them, as a reply decoded into its request PDU usually does).
-    // -3 when the text storage cannot grow (the OID is then empty).
+    // PSW_ERR_NO_MEMORY when the text storage cannot grow (the OID is then empty).
     Result assign_sub_ids(const uint32_t* ids, uint32_t count) noexcept;
 
 private:

@@ -736,7 +736,7 @@ protected:
     bool format_text(char* buffer, size_t size) const noexcept override
     {
         unsigned g[8];
-        for (int i = 0; i < 8; ++i) {
+        for (size_t i = 0; i < 8; ++i) {
             g[i] = static_cast<unsigned>(byte(2 * i) << 8 | byte(2 * i + 1));
         }
         std::snprintf(buffer, size, "%x:%x:%x:%x:%x:%x:%x:%x", g[0], g[1], g[2], g[3], g[4],

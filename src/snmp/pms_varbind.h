@@ -19,8 +19,8 @@ public:
     virtual void release() noexcept = 0;
     virtual PmsVarBind* clone(Result* result = nullptr) const noexcept = 0;
     virtual bool equals(const PmsVarBind* other) const noexcept = 0;
-    // Takes both; an absent value is replaced by a new NULL value (-3 when it cannot be made,
-    // the name is then still taken).
+    // Takes both; an absent value is replaced by a new NULL value (PSW_ERR_NO_MEMORY when it cannot
+    // be made, the name is then still taken).
     virtual Result set(IPmsOid* name, IPmsValue* value) noexcept = 0;
     virtual Result set_again(IPmsOid* name, IPmsValue* value) noexcept = 0;
     // Hands out name and value (an absent out-argument releases the member instead).
@@ -42,7 +42,8 @@ public:
     virtual PmsVarBindList* clone(Result* result = nullptr) const noexcept = 0;
     virtual bool equals(const PmsVarBindList* other) const noexcept = 0;
     virtual uint32_t count() const noexcept = 0;
-    // Appends a new binding made of both (ownership taken even on failure); null name: -2.
+    // Appends a new binding made of both (ownership taken even on failure); null name:
+    // PSW_ERR_PARAMETER.
     virtual Result add(IPmsOid* name, IPmsValue* value) noexcept = 0;
     virtual Result append(PmsVarBind* binding) noexcept = 0;
     virtual Result add_front(IPmsOid* name, IPmsValue* value) noexcept = 0;

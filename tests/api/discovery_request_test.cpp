@@ -12,7 +12,7 @@
 #include "log/log_registry.h"
 #include "net/network_address.h"
 #include "query/plugin_usm.h"
-#include "session/snmp_target.h"
+#include "snmp/snmp_target.h"
 #include "snmp/pms_packet.h"
 #include "snmp/pms_pdu.h"
 

@@ -9,7 +9,7 @@
 #include "net/address_services.h"
 #include "net/ipv6_zone.h"
 #include "net/multicast_links.h"
-#include "snmp/pms_octets.h"
+#include "core/pms_octets.h"
 
 namespace psw {
 namespace {

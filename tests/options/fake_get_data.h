@@ -15,10 +15,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "snmp/pms_object_list.h"
-#include "snmp/pms_octets.h"
+#include "snmp/pms_lists.h"
+#include "core/pms_octets.h"
 #include "snmp/pms_pdu.h"
-#include "snmp/request_objects.h"
+#include "request/request_objects.h"
 
 namespace psw::test {
 

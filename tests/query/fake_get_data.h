@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "core/factory.h"
-#include "snmp/pms_object_list.h"
+#include "snmp/pms_lists.h"
 #include "snmp/pms_pdu.h"
 #include "snmp/pms_value.h"
-#include "snmp/request_objects.h"
+#include "request/request_objects.h"
 
 namespace psw::test {
 

@@ -8,7 +8,7 @@
 #include "core/factory.h"
 #include "core/interface.h"
 #include "log/log_channel.h"
-#include "snmp/pms_object_list.h"
+#include "snmp/pms_lists.h"
 #include "snmp/pms_packet_coder.h"
 #include "snmp/pms_value.h"
 #include "support/log_capture.h"

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "snmp/pms_octets.h"
-#include "snmp/pms_packet_buffer.h"
+#include "core/pms_octets.h"
+#include "core/pms_packet_buffer.h"
 
 namespace psw::test {
 

@@ -1,7 +1,7 @@
 // Values and object identifiers: tags, text forms, buffer growth, views, indexes, comparison.
 #include <gtest/gtest.h>
 
-#include "snmp/pms_octets.h"
+#include "core/pms_octets.h"
 #include "snmp/pms_value_views.h"
 #include "snmp/snmp_test_util.h"
 

@@ -25,8 +25,8 @@ inline std::string json_error(const std::string& text);
 // gives "[\"Tray 1\", ...]". On a parse or evaluation failure returns "ERROR: ...".
 inline std::string json_eval(const std::string& text, const std::string& expression);
 
-// True when the library's device layer answers "not supported" (-5) in `result`, i.e. the
-// call that was to reach a printer did not exist yet in this build.
+// True when the library's device layer answers "not supported" (PSW_ERR_UNSUPPORTED) in `result`,
+// i.e. the call that was to reach a printer did not exist yet in this build.
 inline bool device_layer_missing(const CommandResult& result);
 
 }  // namespace psw::test

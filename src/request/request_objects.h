@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "core/result.h"
-#include "snmp/pms_object_list.h"
+#include "snmp/pms_lists.h"
 
 namespace psw {
 
@@ -34,7 +34,8 @@ class IPmcGetData {
 public:
     // Destroys the request with its address, PDU and target.
     virtual void release() noexcept = 0;
-    // Community for the next init (default "public"); -2 for null or longer than 255 characters.
+    // Community for the next init (default "public"); PSW_ERR_PARAMETER for null or longer than 255
+    // characters.
     virtual Result set_community(const char* community) noexcept = 0;
     // Builds address, target and the empty PDU. `protocol` is a network protocol number
     // (1 UDP/IPv4, 2 IPX, 4 UDP/IPv6); a maximum message size of 0 chooses the protocol's
@@ -43,12 +44,13 @@ public:
                         int32_t security_mode, const PmcUsmValues& usm, int32_t timeout,
                         int32_t retries, uint32_t max_message_size) noexcept = 0;
     // Adds a binding named by `oid` (with ".0" appended when `instance` is set) and a NULL
-    // value. -2 for an invalid OID text.
+    // value. PSW_ERR_PARAMETER for an invalid OID text.
     virtual Result add_oid_string(const char* oid, bool instance) noexcept = 0;
     // Adds a binding named `oid`.`index` with an INTEGER value (for SetRequests).
     virtual Result add_oid_with_int(const char* oid, const char* index,
                                     int32_t value) noexcept = 0;
-    // Sends the bindings as a SetRequest; -7 when the agent answers noSuchName or noAccess.
+    // Sends the bindings as a SetRequest; PSW_ERR_TOO_LONG when the agent answers noSuchName or
+    // noAccess.
     virtual Result set_data() noexcept = 0;
     // Walks the added columns with GetNextRequests until the first column ends. Each row
     // appended to `rows` is a PDU holding one binding per added column, in the order added.
@@ -86,7 +88,7 @@ protected:
     virtual ~IPmcFindDeviceSnmp() = default;
 };
 
-// New requests in their initial state; null with -3 when memory runs out.
+// New requests in their initial state; null with PSW_ERR_NO_MEMORY when memory runs out.
 IPmcGetData* pmc_create_get_data(Result* result) noexcept;
 IPmcFindDeviceSnmp* pmc_create_find_device_snmp(Result* result) noexcept;
 

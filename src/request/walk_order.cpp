@@ -1,4 +1,4 @@
-#include "snmp/walk_order.h"
+#include "request/walk_order.h"
 
 #include <cstdint>
 

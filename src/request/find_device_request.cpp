@@ -2,7 +2,7 @@
 #include <new>
 
 #include "session/session_dispatcher.h"
-#include "snmp/request_base.h"
+#include "request/request_base.h"
 
 namespace psw {
 

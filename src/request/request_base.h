@@ -4,9 +4,9 @@
 
 #include "core/factory.h"
 #include "net/network_address.h"
-#include "session/snmp_target.h"
+#include "snmp/snmp_target.h"
 #include "snmp/pms_pdu.h"
-#include "snmp/request_objects.h"
+#include "request/request_objects.h"
 
 namespace psw {
 
@@ -32,7 +32,8 @@ public:
     Result init_request(const char* address, int32_t protocol, uint16_t port,
                         int32_t security_mode, const PmcUsmValues& usm, int32_t timeout,
                         int32_t retries, uint32_t max_message_size) noexcept;
-    // Adds `oid` (plus ".0" when `instance`) with a NULL value; -2 for an invalid text.
+    // Adds `oid` (plus ".0" when `instance`) with a NULL value; PSW_ERR_PARAMETER for an invalid
+    // text.
     Result add_null_binding(const char* oid, bool instance) noexcept;
     static Result protocol_of_text(const char* address, int32_t* protocol) noexcept;
 
@@ -40,7 +41,7 @@ public:
     IPmsSnmpTarget* target() const noexcept { return m_target.get(); }
 
 protected:
-    // -8 until init succeeded.
+    // PSW_ERR_NOT_INITIALIZED until init succeeded.
     Result require_init() const noexcept;
     // One exchange of the PDU as `type` through a new dispatcher.
     Result exchange(int32_t type) noexcept;

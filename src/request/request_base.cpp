@@ -1,4 +1,4 @@
-#include "snmp/request_base.h"
+#include "request/request_base.h"
 
 #include <cstring>
 

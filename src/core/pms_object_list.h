@@ -1,6 +1,6 @@
 // The ordered owning object list: a doubly linked list with a sentinel that keeps pushed
-// elements themselves (no copy) and releases them with release(). IPmsSnmpPacketList and
-// PmsPduList are instances of it, and any class with a release() can be listed the same way:
+// elements themselves (no copy) and releases them with release(). Any class with a release()
+// can be listed (the SNMP packet and PDU lists are instances of it):
 //
 //   using IPmcNetworkAddressList = IPmsObjectList<IPmcNetworkAddress>;
 //   IPmcNetworkAddressList* list = create_object_list<IPmcNetworkAddress>(&result);
@@ -14,9 +14,6 @@
 #include "core/result.h"
 
 namespace psw {
-
-class IPmsSnmpPacket;
-class IPmsPdu;
 
 // A position in a list. Made by new_iterator, given back with release_iterator.
 struct PmsListIterator;
@@ -34,8 +31,8 @@ protected:
 template <class T>
 class IPmsObjectList {
 public:
-    // Takes ownership; null gives -2. -3 when the node cannot be made (the element is then
-    // released, so ownership passes in every case).
+    // Takes ownership; null gives PSW_ERR_PARAMETER. PSW_ERR_NO_MEMORY when the node cannot be made
+    // (the element is then released, so ownership passes in every case).
     virtual Result push_front(T* element) noexcept = 0;
     virtual Result push_back(T* element) noexcept = 0;
     // Remove and release the first or last element; nothing when empty.
@@ -178,11 +175,5 @@ IPmsObjectList<T>* create_object_list(Result* result = nullptr) noexcept
     set_result(result, list != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
     return list;
 }
-
-using IPmsSnmpPacketList = IPmsObjectList<IPmsSnmpPacket>;
-using PmsPduList = IPmsObjectList<IPmsPdu>;
-
-IPmsSnmpPacketList* create_packet_list(Result* result = nullptr) noexcept;
-PmsPduList* create_pdu_list(Result* result = nullptr) noexcept;
 
 }  // namespace psw

@@ -1,4 +1,4 @@
-#include "snmp/pms_octets.h"
+#include "core/pms_octets.h"
 
 #include <cstring>
 

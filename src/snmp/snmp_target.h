@@ -53,12 +53,12 @@ class IPmsSnmpTarget {
 public:
     virtual Result accept(IPmsTargetVisitor* visitor) noexcept = 0;
     virtual void release() noexcept = 0;
-    // Component-model slot: not supported, -5.
+    // Component-model slot: not supported, PSW_ERR_UNSUPPORTED.
     virtual Result unsupported() noexcept = 0;
     // A new target of the same class with every setting copied (caller owns it).
     virtual IPmsSnmpTarget* clone(Result* result = nullptr) const noexcept = 0;
     // Copies the common settings (a clone of the address), then the kind's own settings
-    // through the other's kind interface (-2 when it has none).
+    // through the other's kind interface (PSW_ERR_PARAMETER when it has none).
     virtual Result copy_from(const IPmsSnmpTarget* other) noexcept = 0;
     // Compares the kind's security settings only.
     virtual bool equals(const IPmsSnmpTarget* other) const noexcept = 0;
@@ -85,7 +85,7 @@ public:
 // The community part of a kind-0 target.
 class IPmsCommunityTarget {
 public:
-    // Copies the text; null clears it; -3 when out of memory.
+    // Copies the text; null clears it; PSW_ERR_NO_MEMORY when out of memory.
     virtual Result set_community(const char* community) noexcept = 0;
     // The community, or null when none is set.
     virtual const char* community() const noexcept = 0;
@@ -123,16 +123,17 @@ public:
     virtual const char* context_name() const noexcept = 0;
     // The engine id bytes (owned by the target) and their count; `length` may be null.
     virtual const uint8_t* engine_id(size_t* length) const noexcept = 0;
-    // Null sets ""; a name longer than kMaxSecurityName characters gives -2 and keeps the old.
+    // Null sets ""; a name longer than kMaxSecurityName characters gives PSW_ERR_PARAMETER and
+    // keeps the old.
     virtual Result set_security_name(const char* name) noexcept = 0;
     virtual Result set_security_level(int32_t level) noexcept = 0;
     virtual Result set_auth_protocol(int32_t protocol) noexcept = 0;
     virtual Result set_priv_protocol(int32_t protocol) noexcept = 0;
-    // Null sets ""; -3 when out of memory.
+    // Null sets ""; PSW_ERR_NO_MEMORY when out of memory.
     virtual Result set_auth_pass_phrase(const char* phrase) noexcept = 0;
     virtual Result set_priv_pass_phrase(const char* phrase) noexcept = 0;
     virtual Result set_context_name(const char* name) noexcept = 0;
-    // Null bytes or length 0 empty it; -3 when out of memory.
+    // Null bytes or length 0 empty it; PSW_ERR_NO_MEMORY when out of memory.
     virtual Result set_engine_id(const uint8_t* bytes, size_t length) noexcept = 0;
     // Destroys the whole target.
     virtual void release() noexcept = 0;

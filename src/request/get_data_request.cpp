@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include "log/log_channel.h"
-#include "snmp/pms_octets.h"
+#include "core/pms_octets.h"
 #include "snmp/pms_value.h"
-#include "snmp/request_base.h"
-#include "snmp/walk_order.h"
+#include "request/request_base.h"
+#include "request/walk_order.h"
 
 namespace psw {
 
@@ -121,7 +121,8 @@ private:
         return result == PSW_SUCCESS ? take_first_value(value) : result;
     }
 
-    // Takes the reply's first binding out; its name is released. -7 when there is none.
+    // Takes the reply's first binding out; its name is released. PSW_ERR_TOO_LONG when there is
+    // none.
     Result take_first_value(OwnedPtr<IPmsValue>* value) noexcept
     {
         IPmsOid* name = nullptr;

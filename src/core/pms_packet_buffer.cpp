@@ -1,4 +1,4 @@
-#include "snmp/pms_packet_buffer.h"
+#include "core/pms_packet_buffer.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "snmp/pms_object_list.h"
+#include "snmp/pms_lists.h"
 
 #include "snmp/pms_packet.h"
 #include "snmp/pms_pdu.h"

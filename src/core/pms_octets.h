@@ -1,8 +1,9 @@
 // PmsOctets: a small owned byte string used for value texts, raw contents and received bytes.
 //
-// It holds a length and a heap copy of the bytes followed by one NUL, so the copy also reads as
-// a zero-terminated string. An empty string holds no storage. Assign and append make a new copy
-// of exactly the needed size; when memory runs out they return -3 and keep the old contents.
+// It holds a length and a heap copy of the bytes followed by one NUL, so the copy also reads as a
+// zero-terminated string. An empty string holds no storage. Assign and append make a new copy of
+// exactly the needed size; when memory runs out they return PSW_ERR_NO_MEMORY and keep the old
+// contents.
 #pragma once
 
 #include <cstddef>
@@ -23,8 +24,8 @@ public:
     virtual Result append(const void* bytes, size_t length) noexcept;
     virtual Result append(const char* text) noexcept;
     virtual Result append(const PmsOctets* other) noexcept;
-    // Writes a new byte string to `out` (owned by the caller). -3 when the object cannot be
-    // made; when only the copy of the bytes fails, null is written and 0 returned.
+    // Writes a new byte string to `out` (owned by the caller). PSW_ERR_NO_MEMORY when the object
+    // cannot be made; when only the copy of the bytes fails, null is written and 0 returned.
     virtual Result clone(PmsOctets** out) const noexcept;
     virtual bool equals(const void* bytes, size_t length) const noexcept;
     virtual bool equals(const char* text) const noexcept;
@@ -42,7 +43,7 @@ private:
     size_t m_length = 0;
 };
 
-// A new empty byte string, or null with -3.
+// A new empty byte string, or null with PSW_ERR_NO_MEMORY.
 PmsOctets* create_octets(Result* result = nullptr) noexcept;
 
 }  // namespace psw

@@ -1,0 +1,18 @@
+// The SNMP instances of the owning object list: packets and PDUs.
+#pragma once
+
+#include "core/pms_object_list.h"
+
+namespace psw {
+
+class IPmsSnmpPacket;
+class IPmsPdu;
+
+using IPmsSnmpPacketList = IPmsObjectList<IPmsSnmpPacket>;
+using PmsPduList = IPmsObjectList<IPmsPdu>;
+
+// New empty lists, owned by the caller (destroy() or release()); null with -3 in *result.
+IPmsSnmpPacketList* create_packet_list(Result* result = nullptr) noexcept;
+PmsPduList* create_pdu_list(Result* result = nullptr) noexcept;
+
+}  // namespace psw
