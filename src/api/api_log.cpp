@@ -21,7 +21,8 @@ constexpr char kCallbackOutputName[] = "psw-api-callback";
 // registry's lock; no code that writes a line takes it.
 psw::PmcLock g_control_lock;
 
-// Never destroyed: re-aimed by each attach, cleared by detach.
+// Lives as long as the library (the registry never owns it): re-aimed by each attach, cleared
+// by detach.
 psw::CPmcCallbackOutput g_callback_output(kCallbackOutputName);
 
 static_assert(PSW_LOG_ERROR == psw::kLogError && PSW_LOG_WARN == psw::kLogWarn &&

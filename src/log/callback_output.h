@@ -1,6 +1,7 @@
 // An output that hands each finished line to a function of the host. It is made once (a static
-// object of the exported API) and re-aimed, never destroyed: changing or clearing the function
-// waits for a line being delivered, so once it returns the old function is not called again.
+// object of the exported API) and re-aimed; no registry owns or destroys it. Changing or
+// clearing the function waits for a line being delivered, so once it returns the old function
+// is not called again.
 #pragma once
 
 #include "core/platform/lock.h"

@@ -43,8 +43,9 @@ TEST_F(LogApi, RefusesBadArguments)
     for (const Case& c : cases) {
         EXPECT_EQ(c.result, c.expected) << c.what;
     }
-    // A refused file leaves nothing attached.
-    EXPECT_FALSE(registry_->get_logger("PSW", nullptr)->accepts(PSW_LOG_ALL));
+    // A refused file leaves nothing attached: a logger that hears every level has no output.
+    ASSERT_EQ(PSWLogSetLevel("log-api-probe", PSW_LOG_ALL), PSW_SUCCESS);
+    EXPECT_FALSE(registry_->get_logger("log-api-probe", nullptr)->accepts(PSW_LOG_ALL));
 }
 
 TEST_F(LogApi, CallbackGetsLinesInTheLogLayoutUntilDetached)
