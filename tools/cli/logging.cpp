@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/progress.h"
 #include "psw/psw.h"
 
 namespace psw::cli {
@@ -35,6 +36,9 @@ bool start_library_log(const LogOptions& options, std::string* error)
                                    : std::string("cannot switch the log on: ")) +
                  psw_result_meaning(attached) + " (" + std::to_string(attached) + ")";
         return false;
+    }
+    if (!options.log_file) {
+        disable_progress();  // a spinner would tear the log lines on the terminal
     }
     PSWLogSetLevel(nullptr, log_mask_of(options.verbosity > 0 ? options.verbosity : 1));
     return true;
