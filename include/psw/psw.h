@@ -22,6 +22,10 @@
  *   and is used by one thread at a time; different handles may be used from different threads
  *   at once.
  *
+ * Logging
+ *   Silent until a host switches it on with PSWLogSetLevel and an output (PSWLogAttachStdout,
+ *   PSWLogAttachFile, PSWLogAttachCallback): see "Logging" at the end of this header.
+ *
  * Memory and texts
  *   The library allocates and frees everything it owns; the caller owns every buffer it passes
  *   and gives it the size stated with each function. Texts are zero-terminated single-byte
