@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/logging.h"
 
 namespace {
 
@@ -31,6 +33,9 @@ int usage(FILE* out)
         std::fprintf(out, "  %-11s %s\n", command.name, command.summary);
     }
     std::fputs("\n'psw <command> --help' describes a command. Read commands take --json.\n"
+               "Every command takes -v/--verbose (the library's log on stderr; repeat for more:\n"
+               "warnings, info, debug with the datagrams' bytes, trace) and --log-file PATH\n"
+               "(the log to PATH instead, rotated to PATH.bak at 4 MiB).\n"
                "Exit status: 0 success, 1 a request failed, 2 wrong arguments.\n",
                out);
     return out == stdout ? 0 : 2;
@@ -40,16 +45,27 @@ int usage(FILE* out)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
+    std::vector<std::string> words(argv + 1, argv + argc);
+    psw::cli::LogOptions log_options;
+    std::string error;
+    if (!psw::cli::take_log_options(&words, &log_options, &error)) {
+        std::fprintf(stderr, "psw: %s\n", error.c_str());
+        return 2;
+    }
+    if (words.empty()) {
         return usage(stderr);
     }
-    const std::string name = argv[1];
+    const std::string name = words.front();
     if (name == "--help" || name == "-h" || name == "help") {
         return usage(stdout);
     }
-    const std::vector<std::string> args(argv + 2, argv + argc);
+    const std::vector<std::string> args(words.begin() + 1, words.end());
     for (const Command& command : kCommands) {
         if (name == command.name) {
+            if (!psw::cli::start_library_log(log_options, &error)) {
+                std::fprintf(stderr, "psw: %s\n", error.c_str());
+                return 1;
+            }
             return command.run(args);
         }
     }

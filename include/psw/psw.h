@@ -22,6 +22,10 @@
  *   and is used by one thread at a time; different handles may be used from different threads
  *   at once.
  *
+ * Logging
+ *   Silent until a host switches it on with PSWLogSetLevel and an output (PSWLogAttachStdout,
+ *   PSWLogAttachFile, PSWLogAttachCallback): see "Logging" at the end of this header.
+ *
  * Memory and texts
  *   The library allocates and frees everything it owns; the caller owns every buffer it passes
  *   and gives it the size stated with each function. Texts are zero-terminated single-byte
@@ -424,6 +428,96 @@ PSW_API int32_t PSWGetCharSet(PSWHandle handle, uint32_t which, int32_t* out);
  *   request codes                typically PSW_ERR_TIMEOUT (-203), PSW_ERR_MALFORMED (-250)
  */
 PSW_API int32_t PSWCancelJob(PSWHandle handle, const char* jobId);
+
+/* ========================================================================================== */
+/* Logging                                                                                    */
+/* ========================================================================================== */
+
+/* The library writes diagnostic lines through named loggers: "PSW" (the exported calls),
+ * "socket" (sockets and network interfaces) and "snmp" (codec and sessions; at PSW_LOG_DEBUG it
+ * also writes each datagram it sends or receives as hex with its peer, at most 256 bytes a
+ * line). A line is written when its level is in its logger's level mask and an output is
+ * attached. Out of the box every mask is 0 and no output is attached: nothing is written until
+ * a host calls the functions below.
+ *
+ * They act on the whole process, not on a handle, and may be called from any thread at any
+ * time, also before PSWInit and after PSWUnInit; calling one twice leaves the state of calling
+ * it once. An output, once attached, receives the lines of every logger, including loggers first
+ * used later. A line looks like
+ *   2026/12/08 10:15:02:117,    41234,    41234, snmp            , Debug, <message>
+ * (local time with milliseconds, process id, thread id, the logger name in 16 columns, the level
+ * word, the message) and is at most 1024 characters long, without line end. Lines are written
+ * on the thread of the call that logs them. */
+
+/* Level bits of PSWLogSetLevel. */
+#define PSW_LOG_ERROR 1  /* failures */
+#define PSW_LOG_WARN 2   /* oddities that do not stop a call */
+#define PSW_LOG_INFO 4   /* notable protocol events */
+#define PSW_LOG_DEBUG 8  /* sockets made, datagrams sent and received (with their bytes) */
+#define PSW_LOG_TRACE 16 /* entry and exit of session operations */
+#define PSW_LOG_ALL 31   /* every level */
+
+/* Receives one finished line (zero-terminated, without line end), valid only during the call.
+ * Called on the thread that logs, while that logger's lock is held: it must return soon and must
+ * not call any function of the library. */
+typedef void (*PSWLogCallback)(void* context, const char* line);
+
+/* Sets the level mask of one logger.
+ *   logger: "PSW", "socket", "snmp", or NULL (or "All") for the master logger "All", whose mask
+ *           every logger takes over, now and whenever the master's mask is set again (so set a
+ *           single logger after the master). A name not used by the library makes a logger
+ *           that stays silent. The text is copied.
+ *   mask:   an OR of PSW_LOG_... bits; 0 switches the logger off.
+ * Results:
+ *   PSW_SUCCESS (0)
+ *   PSW_ERR_PARAMETER (-2)      logger is an empty text, or mask has bits above PSW_LOG_ALL
+ *   PSW_ERR_NO_MEMORY (-3)      the logger could not be made
+ */
+PSW_API int32_t PSWLogSetLevel(const char* logger, uint32_t mask);
+
+/* Writes every line, followed by a newline, to the process's standard output.
+ * Results:
+ *   PSW_SUCCESS (0)             attached (or already attached)
+ *   PSW_ERR_NO_MEMORY (-3)      the output could not be made; nothing is attached
+ */
+PSW_API int32_t PSWLogAttachStdout(void);
+
+/* Stops writing to the standard output. PSW_SUCCESS (0), also when it was not attached. */
+PSW_API int32_t PSWLogDetachStdout(void);
+
+/* Appends every line to a log file. When the next line would make the file larger than maxSize
+ * bytes (each line counted as its length plus 2), the file is renamed to path + ".bak",
+ * replacing an older backup, and a new file is begun. A line longer than maxSize - 2 is dropped.
+ * A file attached before is closed first (also when this call then fails): one log file at a
+ * time.
+ *   path:    file to append to; created when missing. The text is copied.
+ *   maxSize: size limit in bytes; 0 means 4194304 (4 MiB).
+ * Results:
+ *   PSW_SUCCESS (0)             attached; the file exists
+ *   PSW_ERR_PARAMETER (-2)      path is NULL or empty
+ *   PSW_ERR_NO_MEMORY (-3)      the output could not be made; nothing is attached
+ *   PSW_ERR_NOT_AVAILABLE (-10) the file cannot be opened for writing; nothing is attached
+ */
+PSW_API int32_t PSWLogAttachFile(const char* path, uint64_t maxSize);
+
+/* Stops writing to the log file and closes it. PSW_SUCCESS (0), also when none was attached. */
+PSW_API int32_t PSWLogDetachFile(void);
+
+/* Hands every line to a function of the caller. A function attached before is replaced: once
+ * this call returns, the old function is not called again.
+ *   callback: called once per line (see PSWLogCallback).
+ *   context:  passed to callback unchanged; not owned; must stay valid until the callback is
+ *             replaced or detached.
+ * Results:
+ *   PSW_SUCCESS (0)
+ *   PSW_ERR_PARAMETER (-2)      callback is NULL
+ *   PSW_ERR_NO_MEMORY (-3)      the output could not be attached; nothing is attached
+ */
+PSW_API int32_t PSWLogAttachCallback(PSWLogCallback callback, void* context);
+
+/* Stops handing lines to the callback. Once it returns the callback is not called again and its
+ * context may be freed. PSW_SUCCESS (0), also when none was attached. */
+PSW_API int32_t PSWLogDetachCallback(void);
 
 #ifdef __cplusplus
 }

@@ -67,6 +67,16 @@ public:
         __attribute__((format(printf, 3, 4))) = 0;
     virtual Result output_v(uint32_t level, const char* format, va_list arguments) noexcept = 0;
 
+    // Additions after the slots above.
+    // True when a line of `level` would reach an output: the level shares a bit with the mask
+    // and an output is attached. Takes no lock (one load), so a caller can skip the formatting
+    // of an expensive line nobody listens to; a change made on another thread at the same
+    // moment may be seen one line late.
+    virtual bool accepts(uint32_t level) noexcept = 0;
+    // Detaches the output named `output_name`; 0 whether or not it was attached, -2 for null.
+    // Once it returns, no line of this logger is written to that output any more.
+    virtual Result remove_output(const char* output_name) noexcept = 0;
+
 protected:
     ~IPmcLogger() = default;
 };

@@ -171,6 +171,28 @@ public:
         m_loggers.push_back(&m_master);
     }
 
+    Result discard_output(const char* output_name) noexcept override
+    {
+        if (output_name == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        PmcLockGuard guard(m_lock);
+        // Each logger lets go under its own lock, so no line is still being written to the
+        // output when it is destroyed below. The master comes first in the list and also
+        // detaches it from its members; loggers that left the group are reached directly.
+        for (IPmcLogger* logger : m_loggers) {
+            logger->remove_output(output_name);
+        }
+        for (size_t i = 0; i < m_outputs.size(); ++i) {
+            if (std::strcmp(m_outputs[i]->name(), output_name) == 0) {
+                m_outputs[i]->destroy();
+                m_outputs.erase_at(i);
+                break;
+            }
+        }
+        return PSW_SUCCESS;
+    }
+
 private:
     IPmcLogOutputType* find_type(const char* type_name) noexcept
     {

@@ -55,7 +55,37 @@ Result CPmcLogger::add_output(IPmcLogOutput* output) noexcept
             return PSW_SUCCESS;
         }
     }
-    return m_outputs.push_back(output) ? PSW_SUCCESS : PSW_ERR_NO_MEMORY;
+    if (!m_outputs.push_back(output)) {
+        return PSW_ERR_NO_MEMORY;
+    }
+    publish_live_mask();
+    return PSW_SUCCESS;
+}
+
+Result CPmcLogger::remove_output(const char* output_name) noexcept
+{
+    if (output_name == nullptr) {
+        return PSW_ERR_PARAMETER;
+    }
+    PmcLockGuard guard(m_lock);
+    for (size_t i = 0; i < m_outputs.size(); ++i) {
+        if (std::strcmp(m_outputs[i]->name(), output_name) == 0) {
+            m_outputs.erase_at(i);
+            break;
+        }
+    }
+    publish_live_mask();
+    return PSW_SUCCESS;
+}
+
+bool CPmcLogger::accepts(uint32_t level) noexcept
+{
+    return (m_live_mask.load(std::memory_order_relaxed) & level) != 0;
+}
+
+void CPmcLogger::publish_live_mask() noexcept
+{
+    m_live_mask.store(m_outputs.empty() ? 0 : m_level_mask, std::memory_order_relaxed);
 }
 
 bool CPmcLogger::has_output_named(const char* output_name) noexcept
@@ -73,6 +103,7 @@ void CPmcLogger::set_level_mask(uint32_t mask) noexcept
 {
     PmcLockGuard guard(m_lock);
     m_level_mask = mask;
+    publish_live_mask();
 }
 
 uint32_t CPmcLogger::get_level_mask() noexcept
@@ -161,6 +192,7 @@ void CPmcLogger::reset_state() noexcept
     m_indent_text.clear();
     m_flags = 7;
     m_radix = 10;
+    publish_live_mask();
 }
 
 void CPmcLogger::reset() noexcept

@@ -1,6 +1,8 @@
 // A named logger: level mask, indent, header flags, radix and the outputs it writes to.
 #pragma once
 
+#include <atomic>
+
 #include "core/pmc_string.h"
 #include "core/pmc_vector.h"
 #include "core/platform/lock.h"
@@ -32,6 +34,8 @@ public:
     Result reserved() noexcept override { return PSW_ERR_NOT_FOUND; }
     Result output(uint32_t level, const char* format, ...) noexcept override;
     Result output_v(uint32_t level, const char* format, va_list arguments) noexcept override;
+    bool accepts(uint32_t level) noexcept override;
+    Result remove_output(const char* output_name) noexcept override;
 
     void reset() noexcept override;
 
@@ -42,6 +46,8 @@ protected:
     CPmcLogger() noexcept = default;
     bool set_name(const char* name) noexcept;
     void reset_state() noexcept;
+    // Recomputes m_live_mask; the caller holds m_lock.
+    void publish_live_mask() noexcept;
 
     CPmcString m_name;
     uint32_t m_level_mask = 0;
@@ -50,6 +56,8 @@ protected:
     uint32_t m_flags = 7;
     uint32_t m_radix = 10;
     PmcVector<IPmcLogOutput*> m_outputs;
+    // The mask while an output is attached, else 0: what accepts() reads without the lock.
+    std::atomic<uint32_t> m_live_mask{0};
     PmcLock m_lock;
 };
 

@@ -49,6 +49,19 @@ Result CPmcMasterLogger::add_output(IPmcLogOutput* output) noexcept
     return result;
 }
 
+Result CPmcMasterLogger::remove_output(const char* output_name) noexcept
+{
+    if (output_name == nullptr) {
+        return PSW_ERR_PARAMETER;
+    }
+    PmcLockGuard group(m_group_lock);
+    CPmcLogger::remove_output(output_name);
+    for (IPmcLogger* member : m_members) {
+        member->remove_output(output_name);
+    }
+    return PSW_SUCCESS;
+}
+
 void CPmcMasterLogger::set_level_mask(uint32_t mask) noexcept
 {
     CPmcLogger::set_level_mask(mask);

@@ -23,6 +23,10 @@ public:
     uint32_t get_radix() noexcept override;
     Result output(uint32_t level, const char* format, ...) noexcept override;
     Result output_v(uint32_t level, const char* format, va_list arguments) noexcept override;
+    // The master never writes.
+    bool accepts(uint32_t) noexcept override { return false; }
+    // Detaches the output from the master and from every member.
+    Result remove_output(const char* output_name) noexcept override;
 
     void reset() noexcept override;
 

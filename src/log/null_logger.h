@@ -25,6 +25,8 @@ public:
     Result reserved() noexcept override { return PSW_ERR_NOT_FOUND; }
     Result output(uint32_t, const char*, ...) noexcept override { return PSW_SUCCESS; }
     Result output_v(uint32_t, const char*, va_list) noexcept override { return PSW_SUCCESS; }
+    bool accepts(uint32_t) noexcept override { return false; }
+    Result remove_output(const char*) noexcept override { return PSW_SUCCESS; }
 };
 
 class CPmcNullLoggerGroup final : public IPmcLoggerGroup {

@@ -5,6 +5,7 @@
 
 #include "core/factory.h"
 #include "log/log_channel.h"
+#include "log/wire_trace.h"
 #include "net/address_services_base.h"
 #include "net/address_text.h"
 #include "net/ipv6_zone.h"
@@ -65,6 +66,7 @@ public:
         if (!to_sockaddr(*destination, address)) {
             return PSW_ERR_PARAMETER;
         }
+        pmc_trace_datagram("send to", destination->text(), destination->port(), buffer, length);
         return send_native(buffer, length, address);
     }
 
@@ -110,6 +112,8 @@ public:
                       "[DataGramSocket::receive] receive packet port:%d(0x%x) <- %s:%d(0x%x).",
                       local_port, local_port, printable(from->text()), from->port(),
                       from->port());
+        pmc_trace_datagram("receive from", from->text(), from->port(), buffer,
+                           static_cast<size_t>(count));
         *source = from.release();
         return PSW_SUCCESS;
     }

@@ -55,7 +55,14 @@ namespace {
   X(PSWGetJobInfo, int32_t, (PSWHandle, int32_t, PSWJobInfo*))                                \
   X(PSWGetPrinterInfo, int32_t, (PSWHandle, PSWPrinterInfo*))                                 \
   X(PSWGetCharSet, int32_t, (PSWHandle, uint32_t, int32_t*))                                  \
-  X(PSWCancelJob, int32_t, (PSWHandle, const char*))
+  X(PSWCancelJob, int32_t, (PSWHandle, const char*))                                         \
+  X(PSWLogSetLevel, int32_t, (const char*, uint32_t))                                         \
+  X(PSWLogAttachStdout, int32_t, ())                                                          \
+  X(PSWLogDetachStdout, int32_t, ())                                                          \
+  X(PSWLogAttachFile, int32_t, (const char*, uint64_t))                                       \
+  X(PSWLogDetachFile, int32_t, ())                                                            \
+  X(PSWLogAttachCallback, int32_t, (PSWLogCallback, void*))                                   \
+  X(PSWLogDetachCallback, int32_t, ())
 
 // A changed signature stops the build here. decltype does not use the function, so this
 // translation unit links whether or not the library defines it.

@@ -1,11 +1,31 @@
 #!/usr/bin/env bash
 # Installs the built tree into a temporary prefix and builds and runs a consumer against it,
 # once through find_package(psw) and once through pkg-config.
+#
+#   install_consumer_test.sh BUILD_DIR             the consumers and the exported symbols
+#   install_consumer_test.sh BUILD_DIR --logging   a C program switches the log on through the
+#                                                  exported calls while reading a simulated
+#                                                  printer (needs root and snmpsim; exits 77,
+#                                                  skipped, without them unless CI is set)
 set -euo pipefail
 build_dir="$1"
+mode="${2:-}"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+# shellcheck source=simulated_printer.sh
+source "$here/simulated_printer.sh"
+trap 'stop_simulated_printer; rm -rf "$work"' EXIT
+
+if [ "$mode" = "--logging" ]; then
+  if reason="$(printer_unavailable)"; then
+    if [ -n "${CI:-}" ]; then
+      echo "peer unavailable and CI is set, refusing to skip: $reason" >&2
+      exit 1
+    fi
+    echo "skipped: $reason"
+    exit 77
+  fi
+fi
 
 cmake --install "$build_dir" --prefix "$work/prefix" >/dev/null
 test -f "$work/prefix/include/psw/psw.h"
@@ -15,6 +35,26 @@ libdir="$(dirname "$(find "$work/prefix" -name 'libpsw.so' | head -n 1)")"
 export PKG_CONFIG_PATH="$libdir/pkgconfig"
 cmake -S "$here/consumer" -B "$work/build" -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
 cmake --build "$work/build" >/dev/null
+
+if [ "$mode" = "--logging" ]; then
+  start_simulated_printer "$here/../data/printers/rich.snmprec"
+  log="$work/psw.log"
+  LD_LIBRARY_PATH="$libdir" "$work/build/log_consumer" "$printer_address" "$printer_community" "$log" \
+    | tee "$work/log_consumer.out"
+  grep -q '^log consumer ok' "$work/log_consumer.out"
+  # The file holds the same layout, line ends included, and the exchange's bytes.
+  header='^[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}:[0-9]{3}, [ 0-9]{8}, [ 0-9]{8}, '
+  if grep -v -E "$header" "$log" | grep -q .; then
+    echo "log file lines out of layout:" >&2
+    grep -v -E "$header" "$log" | head -n 5 >&2
+    exit 1
+  fi
+  grep -q -E "${header}snmp {12}, Debug, send to $printer_address port 161, [0-9]+ bytes, at 0: 30[0-9a-f]+\$" "$log"
+  grep -q -E "${header}snmp {12}, Debug, receive from $printer_address port 161, [0-9]+ bytes, at 0: 30[0-9a-f]+\$" "$log"
+  echo "installed library logging ok"
+  exit 0
+fi
+
 LD_LIBRARY_PATH="$libdir" "$work/build/consumer_cmake" | grep -q 'consumer ok 0'
 LD_LIBRARY_PATH="$libdir" "$work/build/consumer_pkgconfig" | grep -q 'consumer ok 0'
 
@@ -27,4 +67,9 @@ if [ -n "$unexpected" ]; then
   exit 1
 fi
 printf '%s\n' "$exported" | grep -q '^PSWInit$'
+# The log switches are part of the exported API.
+for name in PSWLogSetLevel PSWLogAttachStdout PSWLogDetachStdout PSWLogAttachFile PSWLogDetachFile \
+            PSWLogAttachCallback PSWLogDetachCallback; do
+  printf '%s\n' "$exported" | grep -q "^$name\$" || { echo "$name is not exported" >&2; exit 1; }
+done
 echo "install and consumer ok"

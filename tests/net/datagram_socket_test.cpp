@@ -16,6 +16,7 @@
 #include "net/fake_module_loader.h"
 #include "net/log_capture.h"
 #include "net/socket_api.h"
+#include "support/wire_trace_lines.h"
 
 namespace psw {
 namespace {
@@ -60,6 +61,7 @@ std::string line_of(const char* format, unsigned a, const char* text, unsigned b
 void exchange_over(IPmcNetworkAddress::EProtocol protocol, const char* loopback)
 {
     test::LogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& wire = test::LogCapture::attach("snmp");
     Socket receiver = open_socket(protocol);
     Socket sender = open_socket(protocol);
     ASSERT_TRUE(receiver && sender);
@@ -95,6 +97,20 @@ void exchange_over(IPmcNetworkAddress::EProtocol protocol, const char* loopback)
         line_of("[DataGramSocket::receive] receive packet port:%d(0x%x) <- %s:%d(0x%x).",
                 receiver_port, loopback, sender_port)))
         << log.all();
+
+    // The wire trace on "snmp" shows both ends of the exchange, byte for byte.
+    const auto datagrams = test::traced_datagrams(wire.lines());
+    ASSERT_EQ(datagrams.size(), 2u) << wire.all();
+    const std::string hex = test::hex_of(sent.data(), sent.size());
+    const std::string peers[] = {std::to_string(receiver_port), std::to_string(sender_port)};
+    const char* whats[] = {"send to", "receive from"};
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(datagrams[i].what, whats[i]);
+        EXPECT_EQ(datagrams[i].peer, loopback);
+        EXPECT_EQ(std::to_string(datagrams[i].port), peers[i]);
+        EXPECT_EQ(datagrams[i].hex, hex);
+        EXPECT_EQ(datagrams[i].lines, 6u);  // 1500 bytes at 256 a line
+    }
 }
 
 TEST(DataGramSocket, ExchangesDatagramsOverIpv4Loopback)

@@ -332,6 +332,15 @@ TEST_F(PswSilentPrinter, SpinnerOnlyOnATerminal)
     EXPECT_NE(terminal.terminal.find("no answer from " + address + " within 800 ms (-203)", cleared),
               std::string::npos)
         << terminal.terminal;
+
+    // With the library's log on the terminal (-v), no spinner tears its lines.
+    std::vector<std::string> verbose = args;
+    verbose.push_back("-v");
+    const TerminalRun logged = run_psw_on_terminal(verbose);
+    EXPECT_EQ(logged.exit_code, 1);
+    EXPECT_EQ(logged.terminal.find("connecting to "), std::string::npos) << logged.terminal;
+    EXPECT_NE(logged.terminal.find("no answer from " + address), std::string::npos)
+        << logged.terminal;
 }
 
 }  // namespace

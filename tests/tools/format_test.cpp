@@ -60,6 +60,44 @@ TEST(CliArgs, RefusesUnknownMissingRepeatedAndStrayValues)
     EXPECT_EQ(error, "option '--json' takes no value");
 }
 
+TEST(CliArgs, LogOptionsAreTakenOutWhereverTheyStand)
+{
+    struct Case {
+        std::vector<std::string> words;
+        uint32_t verbosity;
+        std::string log_file;  // empty: none
+        std::vector<std::string> left;
+    };
+    const std::vector<Case> cases = {
+        {{"status", "10.0.0.5"}, 0, "", {"status", "10.0.0.5"}},
+        {{"status", "10.0.0.5", "-vvv", "--json"}, 3, "", {"status", "10.0.0.5", "--json"}},
+        {{"-v", "status", "--verbose", "-vv", "10.0.0.5"}, 4, "", {"status", "10.0.0.5"}},
+        {{"jobs", "--log-file", "/tmp/p.log", "x"}, 0, "/tmp/p.log", {"jobs", "x"}},
+        {{"jobs", "--log-file=/tmp/q.log", "-v"}, 1, "/tmp/q.log", {"jobs"}},
+        // After "--" every word belongs to the command; "-vx" is not a verbosity.
+        {{"status", "-vx", "--", "-v"}, 0, "", {"status", "-vx", "--", "-v"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> words = c.words;
+        LogOptions options;
+        std::string error;
+        ASSERT_TRUE(take_log_options(&words, &options, &error)) << error;
+        EXPECT_EQ(options.verbosity, c.verbosity) << c.words.size();
+        EXPECT_EQ(options.log_file.value_or(""), c.log_file);
+        EXPECT_EQ(words, c.left);
+    }
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{"status", "--log-file"},
+                                               {"status", "--log-file="},
+                                               {"--log-file", "a", "--log-file", "b"}}) {
+        std::vector<std::string> words = bad;
+        LogOptions options;
+        std::string error;
+        EXPECT_FALSE(take_log_options(&words, &options, &error)) << bad.back();
+        EXPECT_NE(error.find("--log-file"), std::string::npos);
+    }
+}
+
 TEST(CliArgs, ParsesBoundedDecimalNumbersOnly)
 {
     EXPECT_EQ(parse_uint("2000", 1, 600000), 2000u);

@@ -90,6 +90,46 @@ std::optional<ParsedArgs> parse_args(const std::vector<std::string>& args,
     return parsed;
 }
 
+bool take_log_options(std::vector<std::string>* args, LogOptions* out, std::string* error)
+{
+    std::vector<std::string> kept;
+    bool options_ended = false;
+    for (size_t i = 0; i < args->size(); ++i) {
+        const std::string& word = (*args)[i];
+        if (options_ended) {
+            kept.push_back(word);
+            continue;
+        }
+        if (word == "--") {
+            options_ended = true;
+            kept.push_back(word);
+        } else if (word.size() >= 2 && word[0] == '-' &&
+                   word.find_first_not_of('v', 1) == std::string::npos) {
+            out->verbosity += static_cast<uint32_t>(word.size() - 1);
+        } else if (word == "--verbose") {
+            ++out->verbosity;
+        } else if (word == "--log-file" || word.rfind("--log-file=", 0) == 0) {
+            if (out->log_file) {
+                *error = "option '--log-file' given twice";
+                return false;
+            }
+            if (word.size() > 10) {
+                out->log_file = word.substr(11);
+            } else if (i + 1 < args->size()) {
+                out->log_file = (*args)[++i];
+            }
+            if (!out->log_file || out->log_file->empty()) {
+                *error = "option '--log-file' needs a path";
+                return false;
+            }
+        } else {
+            kept.push_back(word);
+        }
+    }
+    *args = std::move(kept);
+    return true;
+}
+
 std::optional<uint32_t> parse_uint(const std::string& text, uint32_t min, uint32_t max)
 {
     if (text.empty() || text.size() > 10) {

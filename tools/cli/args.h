@@ -34,6 +34,17 @@ struct ParsedArgs {
 std::optional<ParsedArgs> parse_args(const std::vector<std::string>& args,
                                      const std::vector<OptionSpec>& specs, std::string* error);
 
+// The options every command takes for the library's log.
+struct LogOptions {
+    uint32_t verbosity = 0;               // one per -v (-vv counts two) or --verbose
+    std::optional<std::string> log_file;  // --log-file PATH
+};
+
+// Takes -v, -vv..., --verbose, --log-file PATH and --log-file=PATH out of `args`, wherever they
+// stand before a "--", and leaves the other words in order for the command's own parser. False
+// with a one-line reason in *error when --log-file lacks its path or is given twice.
+bool take_log_options(std::vector<std::string>* args, LogOptions* out, std::string* error);
+
 // Decimal number in [min, max]; nullopt for anything else (signs, spaces, overflow, empty).
 std::optional<uint32_t> parse_uint(const std::string& text, uint32_t min, uint32_t max);
 

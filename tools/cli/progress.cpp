@@ -7,10 +7,19 @@
 
 namespace psw::cli {
 
+namespace {
+bool g_progress_disabled = false;
+}  // namespace
+
 bool progress_wanted()
 {
     const char* off = std::getenv("PSW_NO_PROGRESS");
-    return isatty(STDERR_FILENO) == 1 && (off == nullptr || *off == '\0');
+    return !g_progress_disabled && isatty(STDERR_FILENO) == 1 && (off == nullptr || *off == '\0');
+}
+
+void disable_progress()
+{
+    g_progress_disabled = true;
 }
 
 void draw_progress_frame(const std::string& label, int frame, std::chrono::milliseconds elapsed,

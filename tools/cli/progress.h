@@ -18,6 +18,8 @@ namespace psw::cli {
 
 // True when progress should be drawn on stderr.
 bool progress_wanted();
+// No spinner for the rest of the run (the library's log lines go to stderr).
+void disable_progress();
 // Draws one frame: "\r<spinner> <label> (1.4 s left)" or "\r<spinner> <label> (2.0 s)".
 void draw_progress_frame(const std::string& label, int frame,
                          std::chrono::milliseconds elapsed,

@@ -46,11 +46,20 @@ EXPECT_TYPE(PSWGetJobInfo, int32_t, (PSWHandle, int32_t, PSWJobInfo*));
 EXPECT_TYPE(PSWGetPrinterInfo, int32_t, (PSWHandle, PSWPrinterInfo*));
 EXPECT_TYPE(PSWGetCharSet, int32_t, (PSWHandle, uint32_t, int32_t*));
 EXPECT_TYPE(PSWCancelJob, int32_t, (PSWHandle, const char*));
+EXPECT_TYPE(PSWLogSetLevel, int32_t, (const char*, uint32_t));
+EXPECT_TYPE(PSWLogAttachStdout, int32_t, (void));
+EXPECT_TYPE(PSWLogDetachStdout, int32_t, (void));
+EXPECT_TYPE(PSWLogAttachFile, int32_t, (const char*, uint64_t));
+EXPECT_TYPE(PSWLogDetachFile, int32_t, (void));
+EXPECT_TYPE(PSWLogAttachCallback, int32_t, (PSWLogCallback, void*));
+EXPECT_TYPE(PSWLogDetachCallback, int32_t, (void));
 
 /* The constants are usable where C needs constant expressions. */
 static const char community_command[] = PSW_CMD_SET_COMMUNITY_FIND;
 static char found_address[PSW_DEVICE_TEXT_SIZE];
 static char option_text[PSW_OPTION_TEXT_SIZE];
+static const uint32_t log_levels[] = {PSW_LOG_ERROR, PSW_LOG_WARN, PSW_LOG_INFO, PSW_LOG_DEBUG,
+                                      PSW_LOG_TRACE, PSW_LOG_ALL};
 static const int transports[] = {PSW_TRANSPORT_UDP_IPV4, PSW_TRANSPORT_IPX, PSW_TRANSPORT_NONE,
                                  PSW_TRANSPORT_UDP_IPV6};
 
@@ -70,6 +79,7 @@ int32_t psw_c_check_use(PSWHandle handle)
     (void)found_address;
     (void)option_text;
     (void)transports;
+    (void)log_levels;
     return PSWFindDeviceSNMPEx(handle, 0, transports[0], PSW_SECURITY_MODE_V3, settings, 1000, 1,
                                &count);
 }
