@@ -6,7 +6,7 @@ packages=(
   build-essential cmake pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libsnmp-dev snmp snmpd snmpsim python3-pysnmp4 tshark
-  iproute2 valgrind clang libclang-rt-14-dev
+  iproute2 valgrind clang libclang-rt-14-dev clang-format codespell
 )
 
 missing=()

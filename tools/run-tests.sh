@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Builds libpsw and runs every test suite:
+#   0. tools/check-style.sh: clang-format of changed files, codespell
 #   1. build/       warnings as errors, ctest
 #   2. build-asan/  AddressSanitizer + UndefinedBehaviorSanitizer, ctest
 #   2b. build-tsan/ ThreadSanitizer, the thread tests only (ctest -R Threads)
@@ -24,7 +25,7 @@ for arg in "$@"; do
     --no-tsan) run_tsan="" ;;
     --no-fuzz) run_fuzz="" ;;
     --no-valgrind) run_valgrind="" ;;
-    -h|--help) sed -n '2,12p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
     *) echo "run-tests.sh: unknown option $arg" >&2; exit 2 ;;
   esac
 done
@@ -82,6 +83,14 @@ build() {
   cmake -S "$ROOT" -B "$dir" "$@"
   cmake --build "$dir" -j"$JOBS"
 }
+
+stage "style (clang-format of changed files, codespell)"
+if bash "$ROOT/tools/check-style.sh"; then
+  report+=("style: passed")
+else
+  failures+=("style: tools/check-style.sh found unformatted files or misspellings")
+  report+=("style: FAILED")
+fi
 
 stage "build (warnings as errors)"
 build "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPSW_WERROR=ON

@@ -103,9 +103,9 @@ void exchange_over(IPmcNetworkAddress::EProtocol protocol, const char* loopback)
     ASSERT_EQ(datagrams.size(), 2u) << wire.all();
     const std::string hex = test::hex_of(sent.data(), sent.size());
     const std::string peers[] = {std::to_string(receiver_port), std::to_string(sender_port)};
-    const char* whats[] = {"send to", "receive from"};
+    const char* directions[] = {"send to", "receive from"};
     for (size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(datagrams[i].what, whats[i]);
+        EXPECT_EQ(datagrams[i].what, directions[i]);
         EXPECT_EQ(datagrams[i].peer, loopback);
         EXPECT_EQ(std::to_string(datagrams[i].port), peers[i]);
         EXPECT_EQ(datagrams[i].hex, hex);
