@@ -401,16 +401,25 @@ TEST(Front, SelectionAndLoadTimeRegistration)
 TEST(RequestId, AtomicCounterDistinctAcrossThreads)
 {
     constexpr int kPerThread = 10000;
-    std::vector<int32_t> seen[2];
-    std::thread a([&] { for (int i = 0; i < kPerThread; ++i) seen[0].push_back(next_request_id()); });
-    std::thread b([&] { for (int i = 0; i < kPerThread; ++i) seen[1].push_back(next_request_id()); });
+    // Ids are compared as distances from one taken before, since the random start may lie
+    // just below the wrap-around.
+    const auto base = static_cast<uint32_t>(next_request_id());
+    std::vector<uint32_t> seen[2];
+    auto take = [base](std::vector<uint32_t>& into) {
+        for (int i = 0; i < kPerThread; ++i) {
+            into.push_back(static_cast<uint32_t>(next_request_id()) - base);
+        }
+    };
+    std::thread a([&] { take(seen[0]); });
+    std::thread b([&] { take(seen[1]); });
     a.join();
     b.join();
-    std::vector<int32_t> all(seen[0]);
+    std::vector<uint32_t> all(seen[0]);
     all.insert(all.end(), seen[1].begin(), seen[1].end());
     std::sort(all.begin(), all.end());
     EXPECT_EQ(std::adjacent_find(all.begin(), all.end()), all.end());
-    EXPECT_EQ(all.back() - all.front(), 2 * kPerThread - 1);
+    EXPECT_EQ(all.front(), 1u);
+    EXPECT_EQ(all.back(), static_cast<uint32_t>(2 * kPerThread));
 }
 
 }  // namespace
