@@ -34,6 +34,9 @@
 #define PSW_ERR_SECURITY (-214)      /* SNMPv3 security failure */
 #define PSW_ERR_MALFORMED (-250)     /* malformed message */
 #define PSW_ERR_REQUEST_ID (-251)    /* reply request-id does not match the request */
+#define PSW_ERR_ERROR_STATUS (-252)  /* the agent refused the request with a non-zero error-status */
+#define PSW_ERR_BAD_DATA (-253)      /* the printer's data is out of range for what it describes */
+#define PSW_ERR_WALK_LIMIT (-254)    /* a table walk passed its row limit (PSW_WALK_MAX_ROWS) */
 #define PSW_ERR_V3_STATUS (-299)     /* unknown error-status in an SNMPv3 reply */
 #define PSW_ERR_INDEX_VALUE (-401)   /* table index does not fit a value */
 
@@ -70,6 +73,9 @@ static inline const char* psw_result_meaning(int32_t code)
     case PSW_ERR_SECURITY: return "SNMPv3 security failure";
     case PSW_ERR_MALFORMED: return "malformed SNMP message";
     case PSW_ERR_REQUEST_ID: return "reply does not match the request id";
+    case PSW_ERR_ERROR_STATUS: return "the printer refused the request (error status)";
+    case PSW_ERR_BAD_DATA: return "the printer sent data out of range";
+    case PSW_ERR_WALK_LIMIT: return "table longer than the walk row limit";
     case PSW_ERR_V3_STATUS: return "unknown error status in an SNMPv3 reply";
     case PSW_ERR_INDEX_VALUE: return "table index does not fit a value";
     default: return "unknown result code";
