@@ -58,7 +58,7 @@ uint32_t pmc_random_u32() noexcept
     clock_gettime(CLOCK_REALTIME, &now);
     const uint64_t mixed = (static_cast<uint64_t>(now.tv_nsec) << 20) ^
                            static_cast<uint64_t>(now.tv_sec) ^
-                           (static_cast<uint64_t>(getpid()) * 0x9E3779B97F4A7C15ull);
+                           (static_cast<uint64_t>(getpid()) * uint64_t{0x9E3779B97F4A7C15u});
     return static_cast<uint32_t>(mixed ^ (mixed >> 32));
 }
 
