@@ -142,6 +142,10 @@ if [[ -n "$run_valgrind" ]]; then
     else
       for program in "${programs[@]}"; do
         name="$(basename "$program")"
+        # The endless-table walk makes 65,536 exchanges (its row limit): minutes under valgrind.
+        # It runs in the plain and ASan stages; every other walk runs under valgrind as well.
+        filter=()
+        if [[ "$name" == psw_api_tests ]]; then filter=(--gtest_filter=-*EndlessWalkTest*EndlessTable*); fi
         echo "--- valgrind $name ---"
         vlog="$ROOT/build/valgrind-$name.log"
         set +e
@@ -150,7 +154,7 @@ if [[ -n "$run_valgrind" ]]; then
         timeout 1500 valgrind --quiet --error-exitcode=99 --leak-check=full \
           --soname-synonyms=somalloc=nouserintercepts \
           --errors-for-leak-kinds=definite,indirect --show-leak-kinds=definite,indirect \
-          --track-fds=no --log-file="$vlog" "$program" --gtest_brief=1 > "$vlog.out" 2>&1
+          --track-fds=no --log-file="$vlog" "$program" --gtest_brief=1 "${filter[@]}" > "$vlog.out" 2>&1
         rc=$?
         set -e
         tail -n 3 "$vlog.out"

@@ -38,6 +38,8 @@
  *   layers pass through unchanged; the lists below name the ones a call typically meets. Calls
  *   that talk to a printer may return these "request codes":
  *     PSW_ERR_NO_MEMORY (-3)     a request object or buffer could not be allocated
+ *     PSW_ERR_FAILED (-1)        a table walk ended by an error-status other than noSuchName,
+ *                                or by a name that does not follow the one asked for
  *     PSW_ERR_TOO_LONG (-7)      reply without the expected values, or noSuchName / noAccess
  *     PSW_ERR_NOT_AVAILABLE (-10) the system's socket library could not be loaded
  *     PSW_ERR_SOCKET (-201)      no socket could be created
@@ -50,8 +52,24 @@
  *     PSW_ERR_CANNOT_SPLIT (-212) a too big request cannot be split further
  *     PSW_ERR_MALFORMED (-250)   the reply is not a well-formed SNMP message
  *     PSW_ERR_REQUEST_ID (-251)  the reply answers another request
+ *     PSW_ERR_ERROR_STATUS (-252) a single read was refused with an error-status other than
+ *                                noSuchName (which reads as an absent object instead)
+ *     PSW_ERR_WALK_LIMIT (-254)  a table had more than PSW_WALK_MAX_ROWS (65,536) rows
  *     PSW_ERR_SNMPV3 (-200), PSW_ERR_SECURITY (-214), PSW_ERR_V3_STATUS (-299)
  *                                SNMPv3 failures (security mode PSW_SECURITY_MODE_V3 only)
+ *   PSW_ERR_PARAMETER (-2) always means a bad argument of the caller; data a printer should not
+ *   have sent gives PSW_ERR_BAD_DATA (-253) or one of the codes above.
+ *
+ * Network
+ *   A request to one printer takes only a Response PDU that comes from the address and port it
+ *   was sent to and carries its request-id; anything else (a reply from another port or host,
+ *   another request's reply, a request or trap, an unreadable datagram) is dropped and the wait
+ *   goes on. A reply never changes the address the session talks to. Request-ids start at a
+ *   random value in each process and increase by one per request. A reply whose object names
+ *   are longer than PSW_OID_MAX_SUB_IDS (128) sub-identifiers is malformed and dropped like any
+ *   unreadable datagram. A table walk stops with PSW_ERR_WALK_LIMIT after PSW_WALK_MAX_ROWS
+ *   rows. Discovery keeps only Response PDUs with the request's request-id and error-status
+ *   noError.
  */
 #ifndef PSW_H
 #define PSW_H
@@ -105,6 +123,8 @@ typedef struct PSWLibrary* PSWHandle;
 #define PSW_FILTER_SLOTS 50          /* filters kept at once */
 #define PSW_DEVICE_TEXT_SIZE 64      /* buffer for each text of PSWGetDeviceNext */
 #define PSW_OPTION_TEXT_SIZE 256     /* buffer for PSWGetOptionValueString */
+#define PSW_WALK_MAX_ROWS 65536      /* rows a table walk reads at most; more is PSW_ERR_WALK_LIMIT */
+#define PSW_OID_MAX_SUB_IDS 128      /* longest name a reply may carry; longer is malformed */
 
 /* Job kinds of PSWGetNumberOfJobInfo. */
 #define PSW_JOB_KIND_ALL 0       /* every job */
@@ -179,8 +199,10 @@ PSW_API int16_t PSWIsSupportedOID(PSWHandle handle, const char* oid);
 
 /* Sends one SNMP GET of sysObjectID.0 to a broadcast or multicast address, collects the
  * answers during time-out × (retries + 1) and keeps those of the supported printer model that
- * pass the filters (PSWFindAddFilter). The list of an earlier discovery is discarded; the read
- * position starts at 0. Uses the discovery community, community-based requests.
+ * pass the filters (PSWFindAddFilter). Only a Response PDU with the request's request-id and
+ * error-status noError counts as an answer; anything else is dropped. The list of an earlier
+ * discovery is discarded; the read position starts at 0. Uses the discovery community,
+ * community-based requests.
  *   address:   destination text; null means "255.255.255.255" for PSW_TRANSPORT_UDP_IPV4 and
  *              PSW_TRANSPORT_IPX, "ff02::1" for PSW_TRANSPORT_UDP_IPV6.
  *   transport: PSW_TRANSPORT_... code; the address must denote that transport.
@@ -289,6 +311,9 @@ PSW_API int32_t PSWInitDeviceEx(PSWHandle handle, const char* address, int32_t t
  *   PSW_ERR_FAILED (-1)          the printer's ROM version text does not have the expected form
  *   PSW_ERR_PARAMETER (-2)       handle is null
  *   PSW_ERR_NOT_INITIALIZED (-8) no PSWInitDevice(Ex) has built the option set
+ *   PSW_ERR_ERROR_STATUS (-252)  the printer refused a read (e.g. genErr); a printer that
+ *                                fails every read fails the refresh with it
+ *   PSW_ERR_WALK_LIMIT (-254)    one of the option tables had more than PSW_WALK_MAX_ROWS rows
  *   request codes                typically PSW_ERR_TIMEOUT (-203), PSW_ERR_TOO_LONG (-7),
  *                                PSW_ERR_MALFORMED (-250)
  */
@@ -337,6 +362,7 @@ PSW_API int32_t PSWGetOptionValueString(PSWHandle handle, const char* name, uint
  *   PSW_SUCCESS (0)              *count holds the number of records (may be 0)
  *   PSW_ERR_PARAMETER (-2)       handle or count is null
  *   PSW_ERR_NOT_INITIALIZED (-8) no successful PSWInitDevice(Ex)
+ *   PSW_ERR_WALK_LIMIT (-254)    the table had more than PSW_WALK_MAX_ROWS (65,536) rows
  *   request codes                typically PSW_ERR_TIMEOUT (-203), PSW_ERR_MALFORMED (-250),
  *                                PSW_ERR_TOO_LONG (-7), PSW_ERR_NO_MEMORY (-3)
  *
@@ -411,6 +437,9 @@ PSW_API int32_t PSWGetPrinterInfo(PSWHandle handle, PSWPrinterInfo* out);
  *   PSW_SUCCESS (0)              *out written
  *   PSW_ERR_PARAMETER (-2)       handle or out is null, or which above 1
  *   PSW_ERR_NOT_INITIALIZED (-8) no successful PSWInitDevice(Ex)
+ *   PSW_ERR_BAD_DATA (-253)      the printer's current localization is no index (a negative
+ *                                number or not an INTEGER)
+ *   PSW_ERR_ERROR_STATUS (-252)  the printer refused the read of the character set
  *   request codes                typically PSW_ERR_TIMEOUT (-203), PSW_ERR_TOO_LONG (-7),
  *                                PSW_ERR_MALFORMED (-250)
  */
@@ -419,12 +448,13 @@ PSW_API int32_t PSWGetCharSet(PSWHandle handle, uint32_t which, int32_t* out);
 /* Cancels a job with one SNMP SET, using the write community ("private" unless set).
  *   jobId: the job_id text of a PSWJobInfo record (at most 255 characters).
  * Results:
- *   PSW_SUCCESS (0)              the printer accepted the request
+ *   PSW_SUCCESS (0)              the printer accepted the request (error-status noError)
  *   PSW_ERR_PARAMETER (-2)       handle or jobId is null, or jobId is longer than 255
  *                                characters (no request is sent)
  *   PSW_ERR_NOT_INITIALIZED (-8) no successful PSWInitDevice(Ex)
- *   PSW_ERR_TOO_LONG (-7)        the printer refused the write (noSuchName / noAccess, e.g. a
- *                                wrong community or an unknown job)
+ *   PSW_ERR_TOO_LONG (-7)        the printer refused the write: any error-status but noError
+ *                                (noSuchName / noAccess, e.g. a wrong community or an unknown
+ *                                job; readOnly, genErr, notWritable, authorizationError, ...)
  *   request codes                typically PSW_ERR_TIMEOUT (-203), PSW_ERR_MALFORMED (-250)
  */
 PSW_API int32_t PSWCancelJob(PSWHandle handle, const char* jobId);

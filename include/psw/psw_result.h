@@ -38,6 +38,9 @@
     X(PSW_ERR_SECURITY,        -214, "SNMPv3 security failure") \
     X(PSW_ERR_MALFORMED,       -250, "malformed SNMP message") \
     X(PSW_ERR_REQUEST_ID,      -251, "reply does not match the request id") \
+    X(PSW_ERR_ERROR_STATUS,    -252, "the printer refused the request (error status)") \
+    X(PSW_ERR_BAD_DATA,        -253, "the printer sent data out of range") \
+    X(PSW_ERR_WALK_LIMIT,      -254, "table longer than the walk row limit") \
     X(PSW_ERR_V3_STATUS,       -299, "unknown error status in an SNMPv3 reply") \
     X(PSW_ERR_INDEX_VALUE,     -401, "table index does not fit a value")
 

@@ -73,8 +73,8 @@ public:
     // of an expensive line nobody listens to; a change made on another thread at the same
     // moment may be seen one line late.
     virtual bool accepts(uint32_t level) noexcept = 0;
-    // Detaches the output named `output_name`; 0 whether or not it was attached, -2 for null.
-    // Once it returns, no line of this logger is written to that output any more.
+    // Detaches the output named `output_name`; 0 whether or not it was attached, PSW_ERR_PARAMETER
+    // for null. Once it returns, no line of this logger is written to that output any more.
     virtual Result remove_output(const char* output_name) noexcept = 0;
 
 protected:

@@ -27,9 +27,9 @@ public:
     // Takes ownership of `type`.
     virtual Result register_output_type(IPmcLogOutputType* type) noexcept = 0;
     virtual void reset() noexcept = 0;
-    // Addition after the slots above: detaches the output named `output_name` from the master
-    // and every logger and, when the registry made it (get_output), destroys it, closing its
-    // file. 0 whether or not such an output exists; -2 for a null name. An output the caller
+    // Addition after the slots above: detaches the output named `output_name` from the master and
+    // every logger and, when the registry made it (get_output), destroys it, closing its file. 0
+    // whether or not such an output exists; PSW_ERR_PARAMETER for a null name. An output the caller
     // owns is only detached.
     virtual Result discard_output(const char* output_name) noexcept = 0;
 

@@ -4,6 +4,7 @@
 #include "query/logged_reads.h"
 #include "snmp/pms_lists.h"
 #include "request/request_objects.h"
+#include "snmp/walk_rows.h"
 
 namespace psw {
 
@@ -33,26 +34,16 @@ Result option_walk(IPmcGetData* request, const char* const* columns, uint32_t co
         }
     }
     Result code = PSW_SUCCESS;
-    OwnedPtr<PmsPduList> rows(create_pdu_list(&code));
-    if (rows == nullptr) {
-        pmc_log("PSW", kLogError, "pGetData->get_data()", code);
-        return code;
-    }
-    code = request->get_data(rows.get(), columns[0]);
+    PmsWalkRows rows;
+    code = request->get_rows(&rows, columns[0]);
     if (code != PSW_SUCCESS) {
         pmc_log("PSW", kLogError, "pGetData->get_data()", code);
         return code;
     }
-    PmsListIterator* position = rows->new_iterator(&code);
-    if (position == nullptr) {
-        return code;
-    }
-    for (const IPmsPdu* row = rows->at(position); row != nullptr; row = rows->at(position)) {
+    return rows.visit([&](const IPmsPdu* row) noexcept {
         visit(context, OptionTableRow(row, columns, count));
-        rows->advance(position);
-    }
-    rows->release_iterator(position);
-    return PSW_SUCCESS;
+        return PSW_SUCCESS;
+    });
 }
 
 }  // namespace psw

@@ -21,7 +21,7 @@ constexpr const char* kAlertColumns[] = {
 Result PSWDeviceQuery::query_alerts() noexcept
 {
     m_alerts.clear();
-    OwnedPtr<PmsPduList> rows;
+    OwnedPtr<PmsWalkRows> rows;
     const Result result = read_table(kAlertColumns, 6, &rows);
     if (result != PSW_SUCCESS) {
         return result;

@@ -29,7 +29,7 @@ constexpr CharSetSource kCharSetSources[] = {
 Result PSWDeviceQuery::walk_char_set(const char* table_column, const char* value_column,
                                      int32_t* member) noexcept
 {
-    OwnedPtr<PmsPduList> rows;
+    OwnedPtr<PmsWalkRows> rows;
     const Result result = read_table(&table_column, 1, &rows);
     if (result != PSW_SUCCESS) {
         return result;
@@ -41,8 +41,14 @@ Result PSWDeviceQuery::walk_char_set(const char* table_column, const char* value
             pmc_log("PSW", 1, "pmc_row_index()", PSW_ERR_INDEX_VALUE);
             return PSW_ERR_INDEX_VALUE;
         }
-        int32_t localization = 0;
-        pmc_store_int(binding->value(), &localization);
+        // The localization is an index: a printer that gives text or a negative number there
+        // sends bad data (no fault of the caller's).
+        const IPmsValue* held = binding->value();
+        if (held == nullptr || held->type() != kPmsInteger || held->get_int() < 0) {
+            pmc_log("PSW", 1, "prtGeneralCurrentLocalization", PSW_ERR_BAD_DATA);
+            return PSW_ERR_BAD_DATA;
+        }
+        const int32_t localization = held->get_int();
         char oid[160];
         std::snprintf(oid, sizeof oid, "%s.%" PRId64 ".%" PRId32, value_column, index,
                       localization);

@@ -19,7 +19,7 @@ constexpr const char* kDeviceColumns[] = {
 Result PSWDeviceQuery::query_devices() noexcept
 {
     m_devices.clear();
-    OwnedPtr<PmsPduList> rows;
+    OwnedPtr<PmsWalkRows> rows;
     const Result result = read_table(kDeviceColumns, 3, &rows);
     if (result != PSW_SUCCESS) {
         return result;

@@ -14,6 +14,7 @@
 #include "psw/psw_records.h"
 #include "snmp/pms_lists.h"
 #include "request/request_objects.h"
+#include "snmp/walk_rows.h"
 
 namespace psw {
 
@@ -110,10 +111,10 @@ private:
     // Steps 4 and 5 on an opened request: the columns in order, then the walk from the first.
     // `rows` receives the rows (caller owns them). Failures are logged.
     Result walk_columns(IPmcGetData* request, const char* const* columns, size_t count,
-                        OwnedPtr<PmsPduList>* rows) noexcept;
+                        OwnedPtr<PmsWalkRows>* rows) noexcept;
     // The whole procedure up to the rows: open, add the columns, walk.
     Result read_table(const char* const* columns, size_t count,
-                      OwnedPtr<PmsPduList>* rows) noexcept;
+                      OwnedPtr<PmsWalkRows>* rows) noexcept;
     // One object read on a fresh request, as a signed integer or as text (cut to the field).
     Result read_single_int(const char* oid, int32_t* value) noexcept;
     Result read_single_text(const char* oid, char* field, size_t size) noexcept;

@@ -21,7 +21,7 @@ Result PSWDeviceQuery::query_input_trays_ex() noexcept
     if (result != PSW_SUCCESS) {
         return result;
     }
-    OwnedPtr<PmsPduList> rows;
+    OwnedPtr<PmsWalkRows> rows;
     result = walk_columns(request.get(), kInputTrayColumns, kInputTrayColumnCount, &rows);
     if (result != PSW_SUCCESS) {
         return result;

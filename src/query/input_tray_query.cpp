@@ -47,7 +47,7 @@ Result PSWDeviceQuery::fill_input_tray(const IPmsPdu* row, PSWInputTrayInfo* rec
 Result PSWDeviceQuery::query_input_trays() noexcept
 {
     m_inputTrays.clear();
-    OwnedPtr<PmsPduList> rows;
+    OwnedPtr<PmsWalkRows> rows;
     const Result result = read_table(kInputTrayColumns, kInputTrayColumnCount, &rows);
     if (result != PSW_SUCCESS) {
         return result;

@@ -80,7 +80,7 @@ Result PSWDeviceQuery::query_jobs(uint32_t kind) noexcept
         }
     }
     m_jobs.clear();
-    OwnedPtr<PmsPduList> rows;
+    OwnedPtr<PmsWalkRows> rows;
     const Result result = read_table(kJobColumns, kJobColumnCount, &rows);
     if (result != PSW_SUCCESS) {
         return result;

@@ -19,7 +19,7 @@ constexpr const char* kOutputTrayColumns[] = {
 Result PSWDeviceQuery::query_output_trays() noexcept
 {
     m_outputTrays.clear();
-    OwnedPtr<PmsPduList> rows;
+    OwnedPtr<PmsWalkRows> rows;
     const Result result = read_table(kOutputTrayColumns, 4, &rows);
     if (result != PSW_SUCCESS) {
         return result;

@@ -17,7 +17,7 @@ constexpr const char* kPrinterColumns[] = {
 Result PSWDeviceQuery::query_printer(PSWPrinterInfo* out) noexcept
 {
     m_printer = PSWPrinterInfo{};
-    OwnedPtr<PmsPduList> rows;
+    OwnedPtr<PmsWalkRows> rows;
     Result result = read_table(kPrinterColumns, 2, &rows);
     if (result != PSW_SUCCESS) {
         return result;

@@ -43,7 +43,7 @@ Result PSWDeviceQuery::open_request(OwnedPtr<IPmcGetData>* out, bool for_write) 
 }
 
 Result PSWDeviceQuery::walk_columns(IPmcGetData* request, const char* const* columns,
-                                    size_t count, OwnedPtr<PmsPduList>* rows) noexcept
+                                    size_t count, OwnedPtr<PmsWalkRows>* rows) noexcept
 {
     Result result = PSW_SUCCESS;
     for (size_t i = 0; i < count; ++i) {
@@ -52,12 +52,12 @@ Result PSWDeviceQuery::walk_columns(IPmcGetData* request, const char* const* col
             return result;
         }
     }
-    OwnedPtr<PmsPduList> table(create_pdu_list(&result));
+    OwnedPtr<PmsWalkRows> table(new (std::nothrow) PmsWalkRows());
     if (table == nullptr) {
         pmc_log("PSW", 1, "pGetData->get_data()", PSW_ERR_NO_MEMORY);
         return PSW_ERR_NO_MEMORY;
     }
-    result = request->get_data(table.get(), columns[0]);
+    result = request->get_rows(table.get(), columns[0]);
     if (result != PSW_SUCCESS) {
         pmc_log("PSW", 1, "pGetData->get_data()", result);
         return result;
@@ -67,7 +67,7 @@ Result PSWDeviceQuery::walk_columns(IPmcGetData* request, const char* const* col
 }
 
 Result PSWDeviceQuery::read_table(const char* const* columns, size_t count,
-                                  OwnedPtr<PmsPduList>* rows) noexcept
+                                  OwnedPtr<PmsWalkRows>* rows) noexcept
 {
     OwnedPtr<IPmcGetData> request;
     const Result result = open_request(&request, false);

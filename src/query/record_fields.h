@@ -11,6 +11,7 @@
 #include "psw/psw_records.h"
 #include "snmp/pms_lists.h"
 #include "snmp/pms_pdu.h"
+#include "snmp/walk_rows.h"
 
 namespace psw {
 
@@ -62,6 +63,13 @@ Result pmc_visit_rows(PmsPduList* rows, Visit&& visit) noexcept
     }
     rows->release_iterator(iterator);
     return result;
+}
+
+// The same over compact walk rows.
+template <class Visit>
+Result pmc_visit_rows(PmsWalkRows* rows, Visit&& visit) noexcept
+{
+    return rows->visit(visit);
 }
 
 // Looks up an object identifier text in a table of `count` consecutive identifiers

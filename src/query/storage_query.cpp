@@ -20,7 +20,7 @@ constexpr const char* kStorageColumns[] = {
 Result PSWDeviceQuery::query_storage() noexcept
 {
     m_storage.clear();
-    OwnedPtr<PmsPduList> rows;
+    OwnedPtr<PmsWalkRows> rows;
     const Result result = read_table(kStorageColumns, 4, &rows);
     if (result != PSW_SUCCESS) {
         return result;

@@ -23,7 +23,7 @@ constexpr int32_t kSupplyTypeToner = 3;
 Result PSWDeviceQuery::query_toners() noexcept
 {
     m_toners.clear();
-    OwnedPtr<PmsPduList> rows;
+    OwnedPtr<PmsWalkRows> rows;
     const Result result = read_table(kSuppliesColumns, 5, &rows);
     if (result != PSW_SUCCESS) {
         return result;

@@ -7,13 +7,13 @@
 #include "snmp/pms_value.h"
 #include "request/request_base.h"
 #include "request/walk_order.h"
+#include "snmp/walk_rows.h"
 
 namespace psw {
 
 namespace {
 
 constexpr int32_t kErrorNoSuchName = 2;
-constexpr int32_t kErrorNoAccess = 6;
 
 class PmcGetData final : public PmcRequest<IPmcGetData> {
 public:
@@ -51,12 +51,44 @@ public:
         if (result != PSW_SUCCESS) {
             return result;
         }
+        // Only error-status noError means the agent made the change.
         const int32_t status = m_pdu->error_status();
-        return status == kErrorNoSuchName || status == kErrorNoAccess ? PSW_ERR_TOO_LONG
-                                                                       : PSW_SUCCESS;
+        if (status != 0) {
+            pmc_snmp_channel().logger()->output(kLogError,
+                                                "[set_data] refused with error-status %d.",
+                                                status);
+            return PSW_ERR_TOO_LONG;
+        }
+        return PSW_SUCCESS;
     }
 
-    Result get_data(PmsPduList* rows, const char* first_column) noexcept override;
+    Result get_data(PmsPduList* rows, const char* first_column) noexcept override
+    {
+        const Result ready = require_init();
+        if (ready != PSW_SUCCESS) {
+            return ready;
+        }
+        if (rows == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        return walk(first_column, [rows](IPmsPdu* reply) noexcept {
+            Result made = PSW_SUCCESS;
+            OwnedPtr<IPmsPdu> row(reply->clone(&made));
+            return row ? rows->push_back(row.release()) : made;
+        });
+    }
+
+    Result get_rows(PmsWalkRows* rows, const char* first_column) noexcept override
+    {
+        const Result ready = require_init();
+        if (ready != PSW_SUCCESS) {
+            return ready;
+        }
+        if (rows == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        return walk(first_column, [rows](IPmsPdu* reply) noexcept { return rows->append(reply); });
+    }
 
     Result get_string(char* destination) noexcept override
     {
@@ -85,7 +117,7 @@ public:
         if (values == nullptr || count < 0) {
             return PSW_ERR_PARAMETER;
         }
-        Result result = exchange(kPmsGetRequest);
+        Result result = read_exchange();
         if (result != PSW_SUCCESS) {
             return result;
         }
@@ -114,10 +146,32 @@ public:
     }
 
 private:
+    // Walks the columns; `keep(reply)` stores each row.
+    template <class Keep>
+    Result walk(const char* first_column, Keep&& keep) noexcept;
+
+    // A GetRequest whose reply the agent did not refuse. noSuchName is no refusal: the
+    // bindings then read as absent objects.
+    Result read_exchange() noexcept
+    {
+        const Result result = exchange(kPmsGetRequest);
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        const int32_t status = m_pdu->error_status();
+        if (status != 0 && status != kErrorNoSuchName) {
+            pmc_snmp_channel().logger()->output(kLogError,
+                                                "[get_data] read refused with error-status %d.",
+                                                status);
+            return PSW_ERR_ERROR_STATUS;
+        }
+        return PSW_SUCCESS;
+    }
+
     // A GetRequest and the first value of its reply.
     Result single_read(OwnedPtr<IPmsValue>* value) noexcept
     {
-        const Result result = exchange(kPmsGetRequest);
+        const Result result = read_exchange();
         return result == PSW_SUCCESS ? take_first_value(value) : result;
     }
 
@@ -137,13 +191,14 @@ private:
     }
 };
 
-Result PmcGetData::get_data(PmsPduList* rows, const char* first_column) noexcept
+template <class Keep>
+Result PmcGetData::walk(const char* first_column, Keep&& keep) noexcept
 {
     Result result = require_init();
     if (result != PSW_SUCCESS) {
         return result;
     }
-    if (rows == nullptr || first_column == nullptr) {
+    if (first_column == nullptr) {
         return PSW_ERR_PARAMETER;
     }
     OwnedPtr<IPmsOid> root(create_oid_from_text(first_column, &result));
@@ -151,7 +206,7 @@ Result PmcGetData::get_data(PmsPduList* rows, const char* first_column) noexcept
         return result;
     }
     IPmcLogger* log = pmc_snmp_channel().logger();
-    for (;;) {
+    for (uint32_t kept = 0;; ++kept) {
         // Where this request stands: the reply's first name must lie beyond it.
         PmsVarBind* first = m_pdu->bindings() != nullptr ? m_pdu->bindings()->at(0) : nullptr;
         if (first == nullptr || first->name() == nullptr) {
@@ -191,11 +246,12 @@ Result PmcGetData::get_data(PmsPduList* rows, const char* first_column) noexcept
                         answer->name()->text(), requested->text());
             return PSW_ERR_FAILED;
         }
-        OwnedPtr<IPmsPdu> row(m_pdu->clone(&result));
-        if (!row) {
-            return result;
+        if (kept == kWalkMaxRows) {
+            log->output(kLogError, "[get_data] walk of %s passed %u rows.", first_column,
+                        static_cast<unsigned>(kWalkMaxRows));
+            return PSW_ERR_WALK_LIMIT;
         }
-        result = rows->push_back(row.release());
+        result = keep(m_pdu.get());
         if (result != PSW_SUCCESS) {
             return result;
         }
@@ -203,6 +259,32 @@ Result PmcGetData::get_data(PmsPduList* rows, const char* first_column) noexcept
 }
 
 }  // namespace
+
+Result IPmcGetData::get_rows(PmsWalkRows* rows, const char* first_column) noexcept
+{
+    if (rows == nullptr) {
+        return PSW_ERR_PARAMETER;
+    }
+    Result result = PSW_SUCCESS;
+    OwnedPtr<PmsPduList> list(create_pdu_list(&result));
+    if (!list) {
+        return result;
+    }
+    result = get_data(list.get(), first_column);
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    PmsListIterator* at = list->new_iterator(&result);
+    if (at == nullptr) {
+        return result;
+    }
+    for (IPmsPdu* row = list->at(at); result == PSW_SUCCESS && row != nullptr; row = list->at(at)) {
+        result = rows->append(row);
+        list->advance(at);
+    }
+    list->release_iterator(at);
+    return result;
+}
 
 IPmcGetData* pmc_create_get_data(Result* result) noexcept
 {

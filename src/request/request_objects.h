@@ -27,8 +27,14 @@ struct PmcUsmValues {
 // Largest text get_string writes, terminator included.
 inline constexpr size_t kGetStringCapacity = 256;
 
+// Rows one get_data walk reads at most (PSW_WALK_MAX_ROWS of the API): no printer table comes
+// near it, and a table without end stops there.
+inline constexpr uint32_t kWalkMaxRows = 65536;
+
 // The security mode that makes a request SNMPv3; every other value means community access.
 inline constexpr int32_t kSecurityModeUsm = 2;
+
+class PmsWalkRows;
 
 class IPmcGetData {
 public:
@@ -49,13 +55,20 @@ public:
     // Adds a binding named `oid`.`index` with an INTEGER value (for SetRequests).
     virtual Result add_oid_with_int(const char* oid, const char* index,
                                     int32_t value) noexcept = 0;
-    // Sends the bindings as a SetRequest; PSW_ERR_TOO_LONG when the agent answers noSuchName or
-    // noAccess.
+    // Sends the bindings as a SetRequest. 0 only when the agent answers error-status noError;
+    // PSW_ERR_TOO_LONG for every other error-status (the write was not made).
     virtual Result set_data() noexcept = 0;
-    // Walks the added columns with GetNextRequests until the first column ends. Each row
-    // appended to `rows` is a PDU holding one binding per added column, in the order added.
-    // The caller owns `rows` and its contents.
+    // Walks the added columns with GetNextRequests until the first column ends. Each row appended
+    // to `rows` is a PDU holding one binding per added column, in the order added. The caller owns
+    // `rows` and its contents. PSW_ERR_WALK_LIMIT once more than kWalkMaxRows rows came; -1 for an
+    // error-status other than noSuchName (SNMPv1's end of the view) or a name that does not follow
+    // the one asked for.
     virtual Result get_data(PmsPduList* rows, const char* first_column) noexcept = 0;
+    // The same walk with the rows kept compact (snmp/walk_rows.h); same results. The default
+    // walks with get_data and copies the rows over.
+    virtual Result get_rows(PmsWalkRows* rows, const char* first_column) noexcept;
+    // The three reads below send one GetRequest and fail with PSW_ERR_ERROR_STATUS when the reply's
+    // error-status is neither noError nor noSuchName (which reads as absent objects).
     // GetRequest; copies the text form of the first value into `destination`, which must hold
     // kGetStringCapacity bytes (longer texts are cut, always terminated).
     virtual Result get_string(char* destination) noexcept = 0;

@@ -27,6 +27,26 @@ const char* printable(const IPmcNetworkAddress* address) noexcept
     return text != nullptr ? text : "";
 }
 
+// A real answer to request `request_id`: a Response PDU with that request-id and error-status
+// noError. Anything else (another request's reply, an error, a request or trap) is dropped.
+bool is_answer(const PmsPacketBuffer* raw, int32_t request_id) noexcept
+{
+    int32_t type = 0;
+    int32_t error_status = 0;
+    int32_t id = 0;
+    if (pms_packet_coder()->peek_pdu(raw, &type, &error_status, &id, kPmsTranslateCommunity) !=
+        PSW_SUCCESS) {
+        return false;
+    }
+    if (type != kPmsResponse || id != request_id || error_status != 0) {
+        log()->output(kLogDebug,
+                      "broad cast: dropped pdu type %d, request id %d, error-status %d.", type,
+                      id, error_status);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool RequestSession::source_accepted(const IPmcNetworkAddress* destination,
@@ -89,8 +109,9 @@ void RequestSession::add_reply(IPmsSnmpPacketList* list, const PmsPacketBuffer* 
 }
 
 // The tries of one broadcast; 0 when the last wait ran out, else the error that ended them.
-Result RequestSession::broadcast_tries(const PmsPacketBuffer* request, IPmsSnmpTarget* target,
-                                       IPmsSnmpPacketList* list) noexcept
+// Only real answers to `request_id` are kept, one per source address.
+Result RequestSession::broadcast_tries(const PmsPacketBuffer* request, int32_t request_id,
+                                       IPmsSnmpTarget* target, IPmsSnmpPacketList* list) noexcept
 {
     const IPmcNetworkAddress* destination = target->address();
     Result result = PSW_SUCCESS;
@@ -116,7 +137,8 @@ Result RequestSession::broadcast_tries(const PmsPacketBuffer* request, IPmsSnmpT
             // one.
             OwnedPtr<PmsPacketBuffer> reply(raw_reply);
             OwnedPtr<IPmcNetworkAddress> from(source);
-            if (result == PSW_SUCCESS && from && source_accepted(destination, from.get())) {
+            if (result == PSW_SUCCESS && from && source_accepted(destination, from.get()) &&
+                is_answer(reply.get(), request_id)) {
                 bool known = false;
                 result = search_new_packet(list, from.get(), &known);
                 if (result != PSW_SUCCESS) {
@@ -175,7 +197,7 @@ Result RequestSession::send_broad_cast_sync(IPmsPdu* pdu, IPmsSnmpTarget* target
                   target->timeout(), target->retries(), printable(target->address()));
 
     if (target->retries() != -1) {
-        result = broadcast_tries(request.get(), target, replies.get());
+        result = broadcast_tries(request.get(), pdu->request_id(), target, replies.get());
     }
     request.reset();
     if (result != PSW_SUCCESS && result != PSW_ERR_TIMEOUT) {

@@ -23,6 +23,14 @@ const char* printable(const IPmcNetworkAddress* address) noexcept
     return text != nullptr ? text : "";
 }
 
+// True when `source` is the address and port the request went to.
+bool from_target(const IPmsSnmpTarget* target, const IPmcNetworkAddress* source) noexcept
+{
+    const IPmcNetworkAddress* asked = target->address();
+    return source != nullptr && asked != nullptr && source->port() == asked->port() &&
+           asked->equals(source);
+}
+
 uint32_t ceil_div(size_t value, size_t divisor) noexcept
 {
     return static_cast<uint32_t>((value + divisor - 1) / divisor);
@@ -199,12 +207,20 @@ Result RequestSession::receive(int32_t remaining, PmsPacketBuffer** raw,
 Result RequestSession::check_received_raw_packet(IPmsPdu* pdu, IPmsSnmpTarget* target,
                                                  const PmsPacketBuffer* raw) noexcept
 {
+    int32_t type = 0;
     int32_t error_status = 0;
     int32_t request_id = 0;
     const Result peeked =
-        pms_packet_coder()->peek(raw, &error_status, &request_id, target->kind());
+        pms_packet_coder()->peek_pdu(raw, &type, &error_status, &request_id, target->kind());
     if (peeked != PSW_SUCCESS) {
         return peeked == PSW_ERR_NO_MEMORY ? peeked : PSW_ERR_MALFORMED;
+    }
+    if (type != kPmsResponse) {
+        // A request, a trap or our own request reflected back: no answer to anything.
+        log()->output(kLogDebug,
+                      "[RequestSession::check_received_raw_packet] pdu type %d is no response.",
+                      type);
+        return PSW_ERR_MALFORMED;
     }
     if (request_id == pdu->request_id()) {
         return error_status == 1 ? PSW_ERR_TOO_BIG : PSW_SUCCESS;
@@ -284,7 +300,6 @@ Result RequestSession::_send_and_receive(IPmsPdu* pdu, IPmsSnmpTarget* target,
 
     // Without a single try there is no reply either.
     result = PSW_ERR_TIMEOUT;
-    OwnedPtr<IPmcNetworkAddress> answered;
     bool ended = false;
     for (int32_t attempt = 0; !ended && attempt < target->retries() + 1; ++attempt) {
         log()->output(kLogDebug, "_send_and_receive(): try %d, destination=%s", attempt,
@@ -310,7 +325,12 @@ Result RequestSession::_send_and_receive(IPmsPdu* pdu, IPmsSnmpTarget* target,
             }
             OwnedPtr<PmsPacketBuffer> reply(raw_reply);
             OwnedPtr<IPmcNetworkAddress> from(source);
-            if (result == PSW_SUCCESS) {
+            if (result == PSW_SUCCESS && !from_target(target, from.get())) {
+                // Only the address and port asked may answer; anyone else is dropped.
+                log()->output(kLogDebug, "_send_and_receive(): dropped a datagram from %s",
+                              printable(from.get()));
+                result = PSW_ERR_REQUEST_ID;
+            } else if (result == PSW_SUCCESS) {
                 log()->output(kLogDebug, "_send_and_receive(): receive from %s",
                               printable(target->address()));
                 result = check_received_raw_packet(pdu, target, reply.get());
@@ -323,7 +343,6 @@ Result RequestSession::_send_and_receive(IPmsPdu* pdu, IPmsSnmpTarget* target,
             if (result == PSW_SUCCESS) {
                 result = decode_reply(reply.get(), pdu, target);
                 if (result != PSW_ERR_MALFORMED) {
-                    answered = std::move(from);
                     ended = true;
                     break;
                 }
@@ -339,9 +358,6 @@ Result RequestSession::_send_and_receive(IPmsPdu* pdu, IPmsSnmpTarget* target,
         }
     }
 
-    if (result == PSW_SUCCESS && answered) {
-        result = target->set_address(answered.get());
-    }
     if (result == PSW_ERR_TOO_BIG && fragments != nullptr) {
         *fragments = 2;
     }

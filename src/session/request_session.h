@@ -1,5 +1,7 @@
 // RequestSession: the library's own SNMPv1/SNMPv2c engine. It sends one request to one target
-// over a fresh datagram socket, waits for the reply with the matching request id (retrying
+// over a fresh datagram socket, waits for the Response PDU from the target's own address and
+// port with the matching request id (anything else is dropped; the target is never changed)
+// (retrying
 // with a per-try time-out), decodes the reply into the request PDU, and splits requests that
 // are too large for the target or the agent into fragments whose replies it joins again. Its
 // broadcast form collects one reply per answering address (broadcast_session.cpp).
@@ -48,7 +50,8 @@ public:
     // into it, renumbering a reply's error-index to the joined list.
     Result fragment_process(IPmsPdu* pdu, IPmsSnmpTarget* target, uint32_t count) noexcept;
     // 0 for the reply to `pdu`, PSW_ERR_TOO_BIG for a tooBig reply to it, PSW_ERR_REQUEST_ID for a
-    // reply to another request, PSW_ERR_MALFORMED when not even the header can be read.
+    // reply to another request, PSW_ERR_MALFORMED when not even the header can be read or the PDU
+    // is no Response.
     Result check_received_raw_packet(IPmsPdu* pdu, IPmsSnmpTarget* target,
                                      const PmsPacketBuffer* raw) noexcept;
 
@@ -71,8 +74,8 @@ private:
                                     bool* found) noexcept;
     static void add_reply(IPmsSnmpPacketList* list, const PmsPacketBuffer* raw,
                           const IPmcNetworkAddress* source) noexcept;
-    Result broadcast_tries(const PmsPacketBuffer* request, IPmsSnmpTarget* target,
-                           IPmsSnmpPacketList* list) noexcept;
+    Result broadcast_tries(const PmsPacketBuffer* request, int32_t request_id,
+                           IPmsSnmpTarget* target, IPmsSnmpPacketList* list) noexcept;
 
     CPmsSessionTransport m_transport;
     IPmsTickSource& m_ticks;

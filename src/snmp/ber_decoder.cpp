@@ -21,6 +21,18 @@ constexpr int32_t kMaxErrorStatus = 18;
 constexpr uint32_t kGenericEnterpriseSpecific = 6;
 // Sub-identifiers of a decoded OID gathered before its text is written.
 constexpr uint32_t kOidChunk = 128;
+// The most sub-identifiers a name may have (SNMP's limit); a longer one is malformed.
+constexpr size_t kOidMaxSubIds = 128;
+
+// Sub-identifiers in an OID's content: one per final byte of a group, the first counting two.
+size_t sub_id_count(const uint8_t* bytes, size_t length) noexcept
+{
+    size_t ends = 0;
+    for (size_t i = 0; i < length; ++i) {
+        ends += (bytes[i] & 0x80) == 0 ? 1 : 0;
+    }
+    return ends + (ends != 0 ? 1 : 0);
+}
 
 void log_error(const char* text) noexcept
 {
@@ -382,6 +394,10 @@ private:
         if (!m_reader.expect_header(kTagObjectId, &length) || !m_reader.take(length, &bytes)) {
             oid.clear();
             return PSW_ERR_MALFORMED;
+        }
+        if (length >= kOidMaxSubIds && sub_id_count(bytes, length) > kOidMaxSubIds) {
+            oid.clear();
+            return malformed("decode error. oid is longer than 128 sub-identifiers.");
         }
         // The numbers are gathered here and the text is written once at the end; an OID longer
         // than this array takes the rest one sub-identifier at a time.

@@ -11,7 +11,8 @@ class IPmsPdu;
 using IPmsSnmpPacketList = IPmsObjectList<IPmsSnmpPacket>;
 using PmsPduList = IPmsObjectList<IPmsPdu>;
 
-// New empty lists, owned by the caller (destroy() or release()); null with -3 in *result.
+// New empty lists, owned by the caller (destroy() or release()); null with PSW_ERR_NO_MEMORY in
+// *result.
 IPmsSnmpPacketList* create_packet_list(Result* result = nullptr) noexcept;
 PmsPduList* create_pdu_list(Result* result = nullptr) noexcept;
 

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/factory.h"
+#include "core/platform/random.h"
 #include "snmp/ber_codec.h"
 
 namespace psw {
@@ -157,10 +158,17 @@ public:
     Result peek(const PmsPacketBuffer* buffer, int32_t* error_status, int32_t* request_id,
                 int32_t translate_type) noexcept override
     {
+        int32_t type = 0;
+        return peek_pdu(buffer, &type, error_status, request_id, translate_type);
+    }
+
+    Result peek_pdu(const PmsPacketBuffer* buffer, int32_t* pdu_type, int32_t* error_status,
+                    int32_t* request_id, int32_t translate_type) noexcept override
+    {
         if (m_selected == nullptr) {
             return PSW_ERR_NOT_INITIALIZED;
         }
-        if (error_status == nullptr || request_id == nullptr) {
+        if (pdu_type == nullptr || error_status == nullptr || request_id == nullptr) {
             return PSW_ERR_PARAMETER;
         }
         Result result = PSW_SUCCESS;
@@ -172,6 +180,7 @@ public:
         if (result != PSW_SUCCESS) {
             return result;
         }
+        *pdu_type = scratch->pdu()->type();
         *error_status = scratch->pdu()->error_status();
         *request_id = scratch->pdu()->request_id();
         return PSW_SUCCESS;
@@ -211,7 +220,6 @@ private:
     IPmsCodecFactory* m_selected = nullptr;
 };
 
-std::atomic<uint32_t> g_request_id{0xFFFFFFFFu};
 
 // Registers "TransStream" with the front while the library loads.
 struct TransStreamRegistration {
@@ -237,7 +245,9 @@ IPmsCodecFactory* pms_trans_stream_factory() noexcept
 
 int32_t next_request_id() noexcept
 {
-    return static_cast<int32_t>(g_request_id.fetch_add(1, std::memory_order_relaxed) + 1);
+    // Starts at a random value per process, so that a stranger cannot guess the ids in use.
+    static std::atomic<uint32_t> counter{pmc_random_u32()};
+    return static_cast<int32_t>(counter.fetch_add(1, std::memory_order_relaxed));
 }
 
 static const TransStreamRegistration g_trans_stream_registration;

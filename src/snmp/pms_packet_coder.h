@@ -101,6 +101,10 @@ public:
     // Reads the message only up to the PDU's header fields.
     virtual Result peek(const PmsPacketBuffer* buffer, int32_t* error_status,
                         int32_t* request_id, int32_t translate_type) noexcept = 0;
+    // As peek, also giving the PDU type (kPmsResponse for a reply).
+    virtual Result peek_pdu(const PmsPacketBuffer* buffer, int32_t* pdu_type,
+                            int32_t* error_status, int32_t* request_id,
+                            int32_t translate_type) noexcept = 0;
 
     // Adds a factory (not owned; it must outlive the front) and selects it. PSW_ERR_TOO_LONG when
     // full.
@@ -117,7 +121,7 @@ PmsPacketCoder* pms_packet_coder() noexcept;
 IPmsCodecFactory* pms_trans_stream_factory() noexcept;
 
 // The next request id: one process-wide 32-bit counter, atomically incremented; the first id
-// is 0.
+// is a random value from the OS random source (pmc_random_u32), different in every process.
 int32_t next_request_id() noexcept;
 
 }  // namespace psw

@@ -255,11 +255,11 @@ TEST(RealAgentTest, SetDataWritesWithTheWriteCommunityOnly)
     EXPECT_EQ(again->set_data(), PSW_SUCCESS);
     EXPECT_NE(read_back().find("INTEGER: 2"), std::string::npos);
 
-    // A value of the wrong type is refused with another status than noSuchName/noAccess,
-    // which counts as delivered.
+    // A value of the wrong type is refused with another status than noSuchName/noAccess: a
+    // refusal all the same, so the write is not reported as done.
     auto wrong_type = new_get_data(agent.address(), "private");
     ASSERT_EQ(wrong_type->add_oid_with_int("1.3.6.1.2.1.1.6", "0", 7), PSW_SUCCESS);
-    EXPECT_EQ(wrong_type->set_data(), PSW_SUCCESS);
+    EXPECT_EQ(wrong_type->set_data(), PSW_ERR_TOO_LONG);
 }
 
 TEST(RealAgentTest, HostStorageWalkMatchesSnmpwalk)

@@ -126,18 +126,26 @@ TEST_F(BroadcastSessionTest, UndecodableDatagramsAreDroppedEvenAsTheLastOfATry)
     EXPECT_FALSE(log.contains("broad cast: error="));
 }
 
-TEST_F(BroadcastSessionTest, RepliesWithAnyRequestIdAreTaken)
+// Only a Response to this request with error-status noError is an answer; the stranger's
+// datagrams do not take the slot of the device that answers properly afterwards.
+TEST_F(BroadcastSessionTest, OnlyRealAnswersAreTaken)
 {
     net.responder = [](FakeNet& n, const FakeNet::Sent& sent) {
         n.queue(answer(sent.bytes, "a:", [](IPmsPdu& r) { r.set_request_id(r.request_id() + 5); }),
                 "10.77.0.11", 5);
+        n.queue(answer(sent.bytes, "a:", [](IPmsPdu& r) { r.set_error_status(5); }), "10.77.0.11",
+                5);
+        n.queue(answer(sent.bytes, "a:", [](IPmsPdu& r) { r.set_type(kPmsGetRequest); }),
+                "10.77.0.11", 5);
+        n.queue(answer(sent.bytes, "b:"), "10.77.0.11", 5);
     };
     TargetPtr target = broadcast_target(0);
     PduPtr pdu = make_pdu({kSysObjectId});
     IPmsSnmpPacketList* raw = nullptr;
     ASSERT_EQ(session.send_broad_cast_sync(pdu.get(), target.get(), &raw), PSW_SUCCESS);
     PacketListPtr list(raw);
-    EXPECT_EQ(list->count(), 1u);
+    EXPECT_EQ(collected(list.get()), (std::map<std::string, std::string>{
+                                         {"10.77.0.11", std::string("b:") + kSysObjectId}}));
 }
 
 TEST_F(BroadcastSessionTest, IpxRepliesAreAcceptedFromTheAskedNetworkOnly)

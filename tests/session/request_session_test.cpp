@@ -46,7 +46,14 @@ protected:
 TEST_F(RequestSessionTest, AnsweredRequestDecodesIntoThePduAndOpensOneSocket)
 {
     net.responder = [](FakeNet& n, const FakeNet::Sent& sent) {
-        n.queue(answer(sent.bytes), "127.0.0.9");  // answered from another address
+        // A stranger answers first (dropped), then the address asked.
+        n.queue(answer(sent.bytes, "stranger:"), "127.0.0.9");
+        FakeNet::Incoming other_port;
+        other_port.bytes = answer(sent.bytes, "stranger:");
+        other_port.source = "127.0.0.255";
+        other_port.port = 1161;
+        n.queue(other_port);
+        n.queue(answer(sent.bytes), "127.0.0.255");
     };
     TargetSettings settings;
     settings.address = "127.0.0.255";
@@ -66,7 +73,7 @@ TEST_F(RequestSessionTest, AnsweredRequestDecodesIntoThePduAndOpensOneSocket)
     EXPECT_EQ(values_of(pdu.get()),
               (std::vector<std::string>{std::string("v:") + kSysDescr,
                                         std::string("v:") + kSysObjectId}));
-    EXPECT_STREQ(target->address()->text(), "127.0.0.9") << "the answering address is kept";
+    EXPECT_STREQ(target->address()->text(), "127.0.0.255") << "a reply never moves the target";
     EXPECT_EQ(net.sockets_alive, 1) << "the socket stays until the next request";
     EXPECT_TRUE(log.contains("_send_and_receive(): timeout= 1000, retries=2"));
     EXPECT_TRUE(log.contains("_send_and_receive(): try 0, destination=127.0.0.255"));

@@ -398,19 +398,59 @@ TEST(Front, SelectionAndLoadTimeRegistration)
     EXPECT_STREQ(front->selected_name(), "TransStream");
 }
 
+// A name may have at most 128 sub-identifiers (SNMP's limit); one more makes the message
+// malformed, whether the sub-identifiers take one byte each or several.
+TEST(OidLimit, NamesOverOneHundredTwentyEightSubIdsAreMalformed)
+{
+    struct Case {
+        uint32_t count;
+        uint32_t sub_id;
+        Result expected;
+    };
+    const Case cases[] = {{128, 1, PSW_SUCCESS},
+                          {129, 1, PSW_ERR_MALFORMED},
+                          {128, 300000, PSW_SUCCESS},
+                          {129, 300000, PSW_ERR_MALFORMED}};
+    for (const Case& c : cases) {
+        std::string name = "1.3";
+        for (uint32_t i = 2; i < c.count; ++i) {
+            name += "." + std::to_string(c.sub_id);
+        }
+        PduPtr reply(create_pdu());
+        reply->set_type(kPmsResponse);
+        reply->add(create_oid_from_text(name.c_str()), create_value_with_int(1, kPmsInteger));
+        TargetPtr target = make_target(1, "public", 8192);
+        const std::string hex = encode_hex(reply.get(), target.get());
+        ASSERT_EQ(hex.rfind("error", 0), std::string::npos) << hex;
+        PduPtr decoded(create_pdu());
+        TargetPtr into = make_target(1, "public", 8192);
+        EXPECT_EQ(decode_hex(hex, decoded.get(), into.get()), c.expected)
+            << c.count << " sub-identifiers of " << c.sub_id;
+    }
+}
+
 TEST(RequestId, AtomicCounterDistinctAcrossThreads)
 {
     constexpr int kPerThread = 10000;
-    std::vector<int32_t> seen[2];
-    std::thread a([&] { for (int i = 0; i < kPerThread; ++i) seen[0].push_back(next_request_id()); });
-    std::thread b([&] { for (int i = 0; i < kPerThread; ++i) seen[1].push_back(next_request_id()); });
+    // Ids are compared as distances from one taken before, since the random start may lie
+    // just below the wrap-around.
+    const auto base = static_cast<uint32_t>(next_request_id());
+    std::vector<uint32_t> seen[2];
+    auto take = [base](std::vector<uint32_t>& into) {
+        for (int i = 0; i < kPerThread; ++i) {
+            into.push_back(static_cast<uint32_t>(next_request_id()) - base);
+        }
+    };
+    std::thread a([&] { take(seen[0]); });
+    std::thread b([&] { take(seen[1]); });
     a.join();
     b.join();
-    std::vector<int32_t> all(seen[0]);
+    std::vector<uint32_t> all(seen[0]);
     all.insert(all.end(), seen[1].begin(), seen[1].end());
     std::sort(all.begin(), all.end());
     EXPECT_EQ(std::adjacent_find(all.begin(), all.end()), all.end());
-    EXPECT_EQ(all.back() - all.front(), 2 * kPerThread - 1);
+    EXPECT_EQ(all.front(), 1u);
+    EXPECT_EQ(all.back(), static_cast<uint32_t>(2 * kPerThread));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The platform layer on POSIX systems.
 #include <dlfcn.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/time.h>
@@ -13,6 +14,7 @@
 #include "core/platform/file.h"
 #include "core/platform/module.h"
 #include "core/platform/process.h"
+#include "core/platform/random.h"
 
 namespace psw {
 
@@ -44,6 +46,20 @@ uint32_t pmc_process_id() noexcept
 uint32_t pmc_thread_id() noexcept
 {
     return static_cast<uint32_t>(syscall(SYS_gettid));
+}
+
+uint32_t pmc_random_u32() noexcept
+{
+    uint32_t value = 0;
+    if (getrandom(&value, sizeof value, GRND_NONBLOCK) == static_cast<ssize_t>(sizeof value)) {
+        return value;
+    }
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const uint64_t mixed = (static_cast<uint64_t>(now.tv_nsec) << 20) ^
+                           static_cast<uint64_t>(now.tv_sec) ^
+                           (static_cast<uint64_t>(getpid()) * uint64_t{0x9E3779B97F4A7C15u});
+    return static_cast<uint32_t>(mixed ^ (mixed >> 32));
 }
 
 namespace {
