@@ -16,7 +16,9 @@ namespace {
 
 using Mode = HostileAgent::Mode;
 
-constexpr uint32_t kTimeout = 300;
+// Generous: the endless walk makes 65,536 exchanges, and one late reply must not end it.
+constexpr uint32_t kTimeout = 1000;
+constexpr uint32_t kRetries = 1;
 constexpr char kStorageEntry[] = "1.3.6.1.2.1.25.2.3.1";
 constexpr char kLocalization[] = "1.3.6.1.2.1.43.5.1.1.2.1";
 constexpr char kCharSet[] = "1.3.6.1.2.1.43.7.1.1.4.1.1";
@@ -46,7 +48,7 @@ protected:
     int32_t init_device()
     {
         return PSWInitDevice(handle, lease->address().c_str(), PSW_TRANSPORT_UDP_IPV4, kTimeout,
-                             0);
+                             kRetries);
     }
     int32_t count_storage(int32_t* count)
     {
