@@ -372,8 +372,9 @@ SnmpCredentials SnmpdAgent::user(const std::string& name) const
                       {"SNMPCONFPATH", dir_->path()},
                       {"MIBS", std::nullopt},
                       {"MIBDIRS", std::nullopt}};
-    if (auto r = launch({find_program("snmpd"), "-f", "-Lo", "-C", "-c", config_path_}, env); !r)
-        return r;
+    std::vector<std::string> argv = {find_program("snmpd"), "-f", "-Lo", "-C", "-c", config_path_};
+    argv.insert(argv.end(), options.extra_args.begin(), options.extra_args.end());
+    if (auto r = launch(argv, env); !r) return r;
     SnmpCredentials probe = SnmpCredentials::v2c(
         options.ro_community.empty() ? options.rw_community : options.ro_community);
     if (options.ro_community.empty() && options.rw_community.empty() && !options.users.empty())

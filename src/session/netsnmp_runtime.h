@@ -1,0 +1,37 @@
+// Net-SNMP as the SNMPv3 session uses it: one use at a time in the whole process, the library
+// initialised for that use and shut down after it, and its result codes in the library's terms.
+//
+// Net-SNMP keeps process-wide state (its user table, engine-time cache, request ids, log
+// handlers). The library serialises every use behind one lock instead of sharing that state
+// between threads: a CPmsNetSnmpUse holds the lock for its whole life. While it lives, Net-SNMP
+// reads no configuration file, loads and saves no persistent state and writes its log messages
+// to the "snmp" channel only (never to stdout or stderr).
+#pragma once
+
+#include <cstdint>
+
+#include "core/result.h"
+
+namespace psw {
+
+class CPmsNetSnmpUse {
+public:
+    // Takes the process-wide lock, sets Net-SNMP's switches, hooks its log and initialises it.
+    CPmsNetSnmpUse() noexcept;
+    // Shuts Net-SNMP down (nothing saved) and releases the lock.
+    ~CPmsNetSnmpUse();
+    CPmsNetSnmpUse(const CPmsNetSnmpUse&) = delete;
+    CPmsNetSnmpUse& operator=(const CPmsNetSnmpUse&) = delete;
+};
+
+// The library result of a Net-SNMP error number (SNMPERR_*): the table of the SNMPv3 session.
+Result pms_netsnmp_result(int32_t snmp_error) noexcept;
+
+// The library result of a synchronous send's status and the session's error number: 0 for
+// success, -203 for a time-out status, else the error number's translation.
+Result pms_netsnmp_status_result(int32_t status, int32_t snmp_error) noexcept;
+
+// The level of the "snmp" channel for a syslog priority of a Net-SNMP log message.
+uint32_t pms_netsnmp_log_level(int32_t priority) noexcept;
+
+}  // namespace psw
