@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "psw/psw.h"
@@ -349,6 +350,39 @@ TEST_F(DeviceV3Test, UnsupportedLevelOrProtocolIsRefusedBeforeSending)
         const std::string err = ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(result, refusal.expected) << refusal.what;
         EXPECT_EQ(err, "") << refusal.what;
+    }
+}
+
+// Four handles, four users, SNMPv3 reads at once: Net-SNMP's process-wide state must not mix
+// the users' keys or replies. Run under ThreadSanitizer as well (ctest -R Threads).
+class DeviceV3ThreadsTest : public DeviceV3Test {};
+
+TEST_F(DeviceV3ThreadsTest, FourHandlesReadAtOnceWhatOneHandleReads)
+{
+    const V3User* users[] = {&kUsers[1], &kUsers[2], &kUsers[4], &kUsers[6]};
+    const std::string& expected = v1_reading();
+    ASSERT_NE(expected.find("refresh=0\n"), std::string::npos) << "the v1 reading is a real one";
+
+    std::string threaded[4];
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 4; ++i) {
+        threads.emplace_back([&, i] {
+            PSWHandle own = nullptr;
+            if (PSWInit(&own) != PSW_SUCCESS) {
+                return;
+            }
+            const int32_t init = PSWInitDeviceEx(own, agent->address().c_str(),
+                                                 PSW_TRANSPORT_UDP_IPV4, PSW_SECURITY_MODE_V3,
+                                                 settings_of(*users[i]), kTimeout, kRetries);
+            threaded[i] = init == PSW_SUCCESS ? read_everything(own) : "init=" + std::to_string(init);
+            PSWUnInit(own);
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(threaded[i] == expected) << users[i]->name;
     }
 }
 
