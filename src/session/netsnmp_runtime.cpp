@@ -19,6 +19,10 @@ PmcLock& netsnmp_lock() noexcept
     return lock;
 }
 
+// Set while init_snmp runs (under the lock): Net-SNMP then reports on its own set-up, for
+// example that it found no MIB modules to load, which the library never asks it to.
+bool g_initialising = false;
+
 // Forwards one Net-SNMP log message to the "snmp" channel without its line end.
 int forward_log_message(int /*major*/, int /*minor*/, void* server_argument, void* /*client*/)
 {
@@ -30,7 +34,8 @@ int forward_log_message(int /*major*/, int /*minor*/, void* server_argument, voi
     while (length > 0 && (message->msg[length - 1] == '\n' || message->msg[length - 1] == '\r')) {
         --length;
     }
-    pmc_snmp_channel().logger()->output(pms_netsnmp_log_level(message->priority), "%.*s",
+    const uint32_t level = g_initialising ? kLogDebug : pms_netsnmp_log_level(message->priority);
+    pmc_snmp_channel().logger()->output(level, "%.*s",
                                         static_cast<int>(length), message->msg);
     return 0;
 }
@@ -46,8 +51,11 @@ void set_switches() noexcept
     for (const int which : kOn) {
         netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, which, 1);
     }
-    // No folder to read MIB modules from: the session works with numeric identifiers only.
+    // No folder to read MIB modules from, and no complaint about the modules not found: the
+    // session works with numeric identifiers only.
     netsnmp_ds_set_string(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_MIBDIRS, "");
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_MIB_ERRORS, 0);
+    netsnmp_ds_set_int(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_MIB_WARNINGS, 0);
 }
 
 void hook_log() noexcept
@@ -70,7 +78,9 @@ CPmsNetSnmpUse::CPmsNetSnmpUse() noexcept
     netsnmp_lock().lock();
     set_switches();
     hook_log();
+    g_initialising = true;
     init_snmp("");
+    g_initialising = false;
 }
 
 CPmsNetSnmpUse::~CPmsNetSnmpUse()

@@ -11,6 +11,7 @@
 #include "log/log_channel.h"
 #include "net/network_address.h"
 #include "session/netsnmp_runtime.h"
+#include "snmp/pms_packet_coder.h"
 #include "snmp/pms_varbind.h"
 
 namespace psw {
@@ -70,6 +71,16 @@ const ProtocolRow* find_protocol(const ProtocolRow (&rows)[N], int32_t code) noe
         }
     }
     return nullptr;
+}
+
+// The request id for Net-SNMP: the PDU's own, or a fresh one from the counter when it is 0,
+// which Net-SNMP's sends return as their failure.
+long request_id_for_netsnmp(IPmsPdu* pdu) noexcept
+{
+    if (pdu->request_id() == 0) {
+        pdu->set_request_id(next_request_id());
+    }
+    return pdu->request_id();
 }
 
 IPmcLogger* snmp_log_channel() noexcept { return pmc_snmp_channel().logger(); }
@@ -491,7 +502,7 @@ Result CPmsNetSnmpAdapter::build_pdu(IPmsPdu* pdu) noexcept
         m_pdu->securityNameLen = 0;
         m_pdu->securityLevel = SNMP_SEC_LEVEL_NOAUTH;
         m_pdu->securityModel = SNMP_SEC_MODEL_USM;
-        m_pdu->reqid = pdu->request_id();
+        m_pdu->reqid = request_id_for_netsnmp(pdu);
         if (usm_get_user(nullptr, 0, m_pdu->securityName) == nullptr) {
             usmUser* user = usm_create_user();
             if (user == nullptr || m_pdu->securityName == nullptr) {
@@ -510,7 +521,7 @@ Result CPmsNetSnmpAdapter::build_pdu(IPmsPdu* pdu) noexcept
         log_error("snmp_pdu_create", errno, SNMPERR_MALLOC, nullptr);
         return PSW_ERR_NO_MEMORY;
     }
-    m_pdu->reqid = pdu->request_id();
+    m_pdu->reqid = request_id_for_netsnmp(pdu);
     PmsVarBindList* list = pdu->bindings();
     if (list == nullptr) {
         Result result = PSW_SUCCESS;

@@ -13,7 +13,7 @@
 #include "core/pmc_vector.h"
 #include "log/log_channel.h"
 #include "log/trace_scope.h"
-#include "net/descriptor_wait.h"
+#include "net/foreign_socket.h"
 #include "net/network_address.h"
 #include "session/netsnmp_runtime.h"
 #include "session/v3_netsnmp_adapter.h"
@@ -129,6 +129,16 @@ int broadcast_callback(int operation, snmp_session* /*session*/, int request_id,
     default: break;
     }
     return 1;
+}
+
+// Net-SNMP's request callback of the probe: hands every message to broadcast_callback and
+// keeps the request open after a received message (return 0), so that the answers of every
+// engine on the broadcast address match it, not only the first one.
+int collect_callback(int operation, snmp_session* session, int request_id, snmp_pdu* pdu,
+                     void* argument)
+{
+    broadcast_callback(operation, session, request_id, pdu, argument);
+    return operation == NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE ? 0 : 1;
 }
 
 class CPmsV3RequestSession final : public IPmsRequestSession {
@@ -295,14 +305,20 @@ private:
             return result;
         }
         state.session = adapter.session();
+        // Net-SNMP probes an unknown engine itself before the first send of a session; the
+        // probe here is that probe, sent to every engine at once.
+        snmp_sess_session(adapter.session())->flags |= SNMP_FLAGS_DONT_PROBE;
+        const netsnmp_transport* transport = snmp_sess_transport(adapter.session());
+        if (transport != nullptr) {
+            pmc_allow_broadcast(transport->sock);
+        }
         snmp_pdu* message = adapter.take_pdu();
         state.request_id = message->reqid;
-        if (snmp_sess_async_send(adapter.session(), message, broadcast_callback, &state) == 0) {
+        if (snmp_sess_async_send(adapter.session(), message, collect_callback, &state) == 0) {
             snmp_free_pdu(message);
             const int32_t error = adapter.log_session_error("snmp_sess_synch_response_cb");
             return pms_netsnmp_result(error);
         }
-        state.request_id = message->reqid;  // Net-SNMP numbers a request id of 0 itself
 
         const int32_t tries = target->retries() >= 0 ? target->retries() + 1 : 1;
         const uint32_t window =

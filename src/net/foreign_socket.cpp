@@ -1,4 +1,6 @@
-#include "net/descriptor_wait.h"
+#include "net/foreign_socket.h"
+
+#include <sys/socket.h>
 
 #include <cerrno>
 
@@ -14,6 +16,12 @@ int pmc_wait_readable(int count, fd_set* set, unsigned milliseconds) noexcept
         ready = ::select(count, set, nullptr, nullptr, &wait);
     } while (ready < 0 && errno == EINTR);
     return ready;
+}
+
+int pmc_allow_broadcast(int descriptor) noexcept
+{
+    const int on = 1;
+    return ::setsockopt(descriptor, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0 ? 0 : -1;
 }
 
 }  // namespace psw
