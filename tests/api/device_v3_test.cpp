@@ -25,11 +25,6 @@ constexpr const char* kEngineId = "0x80001f8880c0ffee0012";
 constexpr const char* kAuthPass = "auth-pass-phrase";
 constexpr const char* kPrivPass = "priv-pass-phrase";
 
-// snmpd's own modules that would answer instead of the proxied printer.
-constexpr const char* kAgentModulesOff =
-    "-system_mib,hr_system,hrh_storage,hrh_filesys,hr_device,hr_other,hr_proc,hr_network,"
-    "hr_print,hr_disk,hr_partition,hrSWInstalledTable,hrSWRunTable,hrSWRunPerfTable";
-
 struct V3User {
     const char* name;
     int32_t level;
@@ -184,12 +179,7 @@ protected:
                                      .priv_pass = priv ? kPrivPass : "",
                                      .access = user.access});
         }
-        for (const char* subtree :
-             {".1.3.6.1.2.1.1", ".1.3.6.1.2.1.25", ".1.3.6.1.2.1.43", ".1.3.6.1.4.1"}) {
-            options.extra_lines.push_back("proxy -v 2c -c rich " + printer->address() + ":161 " +
-                                          subtree);
-        }
-        options.extra_args = {"-I", kAgentModulesOff};
+        forward_printer(options, printer->address(), "rich");
         started = agent->start(options);
     }
     static void TearDownTestSuite()

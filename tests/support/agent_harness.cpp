@@ -322,6 +322,21 @@ SnmpCredentials SnmpdAgent::user(const std::string& name) const
     return SnmpCredentials::v3(name, "", "", "", "");
 }
 
+void forward_printer(SnmpdOptions& options, const std::string& printer_address,
+                     const std::string& community)
+{
+    for (const char* subtree :
+         {".1.3.6.1.2.1.1", ".1.3.6.1.2.1.25", ".1.3.6.1.2.1.43", ".1.3.6.1.4.1"}) {
+        options.extra_lines.push_back("proxy -v 2c -c " + community + " " + printer_address +
+                                      ":161 " + subtree);
+    }
+    options.extra_args.insert(
+        options.extra_args.end(),
+        {"-I", "-system_mib,hr_system,hrh_storage,hrh_filesys,hr_device,hr_other,hr_proc,"
+               "hr_network,hr_print,hr_disk,hr_partition,hrSWInstalledTable,hrSWRunTable,"
+               "hrSWRunPerfTable"});
+}
+
 ::testing::AssertionResult SnmpdAgent::start(const SnmpdOptions& options)
 {
     options_ = options;

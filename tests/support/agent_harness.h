@@ -95,6 +95,12 @@ struct SnmpdOptions {
     std::vector<std::string> extra_args{};
 };
 
+// Makes snmpd forward a whole simulated printer: proxy lines for the system group, Host
+// Resources, Printer MIB and the enterprises subtree to `printer` under `community`, and
+// snmpd's own modules for those objects switched off (they would answer instead).
+void forward_printer(SnmpdOptions& options, const std::string& printer_address,
+                     const std::string& community);
+
 // What both agents share: folder, address lease, process, client tools and the readiness wait.
 class TestAgent {
 public:

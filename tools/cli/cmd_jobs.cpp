@@ -110,6 +110,7 @@ int run_jobs(const Args& args)
     }
     if (parsed->has_flag("help")) {
         std::fputs(kJobsHelp, stdout);
+        std::fputs(usm_help(), stdout);
         return 0;
     }
     if (parsed->positionals.size() != 1) {
@@ -158,6 +159,7 @@ int run_cancel(const Args& args)
     }
     if (parsed->has_flag("help")) {
         std::fputs(kCancelHelp, stdout);
+        std::fputs(usm_help(), stdout);
         return 0;
     }
     if (parsed->has_flag("json")) {

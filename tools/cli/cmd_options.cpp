@@ -168,6 +168,7 @@ int run_options(const Args& args)
     }
     if (parsed->has_flag("help")) {
         std::fputs(kHelp, stdout);
+        std::fputs(usm_help(), stdout);
         return 0;
     }
     const bool as_json = parsed->has_flag("json");

@@ -330,6 +330,7 @@ int run_status(const Args& args)
     }
     if (parsed->has_flag("help")) {
         std::fputs(kHelp, stdout);
+        std::fputs(usm_help(), stdout);
         return 0;
     }
     if (parsed->positionals.size() != 1) {
