@@ -122,7 +122,7 @@ uint32_t value_tag_of(u_char type) noexcept
     switch (type) {
     case ASN_INTEGER: return kPmsInteger;
     case ASN_OCTET_STR:
-    case ASN_OPAQUE_TAG2 | ASN_OCTET_STR: return kPmsOctetString;
+    case ASN_PRIV_IMPLIED_OCTET_STR: return kPmsOctetString;  // 196: an implied index string
     case ASN_NULL: return kPmsNull;
     case ASN_OBJECT_ID: return kPmsObjectId;
     case ASN_IPADDRESS: return kPmsIpAddress;
