@@ -18,7 +18,7 @@ namespace {
 
 constexpr const char* kHelp =
     "usage: psw discover [ADDRESS] [--ipv6] [--timeout MS] [--retries N] [--community C]\n"
-    "                    [--filter PREFIX]... [--json]\n"
+    "                    [--filter PREFIX]... [--json] [SNMPv3 options]\n"
     "\n"
     "Sends one SNMP GET of sysObjectID to ADDRESS and lists the devices of the supported model\n"
     "that answer: address, model name and sysObjectID. ADDRESS may be a single printer or a\n"
