@@ -37,20 +37,17 @@ struct V3User {
 
 const V3User kUsers[] = {
     {"plain", PSW_USM_NO_AUTH_NO_PRIV, PSW_USM_AUTH_NONE, PSW_USM_PRIV_NONE, "", "", "rwuser"},
-    {"md5des", PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_MD5, PSW_USM_PRIV_DES, "MD5", "DES",
-     "rwuser"},
-    {"shaaes", PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_SHA, PSW_USM_PRIV_AES, "SHA", "AES",
-     "rwuser"},
+    {"md5des", PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_MD5, PSW_USM_PRIV_DES, "MD5", "DES", "rwuser"},
+    {"shaaes", PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_SHA, PSW_USM_PRIV_AES, "SHA", "AES", "rwuser"},
     {"sha224", PSW_USM_AUTH_NO_PRIV, PSW_USM_AUTH_HMAC_SHA224, PSW_USM_PRIV_NONE, "SHA-224", "",
      "rwuser"},
-    {"sha256aes192", PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_SHA256, PSW_USM_PRIV_AES192,
-     "SHA-256", "AES-192", "rwuser"},
-    {"sha384aes256", PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_SHA384, PSW_USM_PRIV_AES256,
-     "SHA-384", "AES-256", "rwuser"},
-    {"sha512aes256", PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_SHA512, PSW_USM_PRIV_AES256,
-     "SHA-512", "AES-256", "rwuser"},
-    {"reader", PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_SHA, PSW_USM_PRIV_AES, "SHA", "AES",
-     "rouser"},
+    {"sha256aes192", PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_SHA256, PSW_USM_PRIV_AES192, "SHA-256",
+     "AES-192", "rwuser"},
+    {"sha384aes256", PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_SHA384, PSW_USM_PRIV_AES256, "SHA-384",
+     "AES-256", "rwuser"},
+    {"sha512aes256", PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_SHA512, PSW_USM_PRIV_AES256, "SHA-512",
+     "AES-256", "rwuser"},
+    {"reader", PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_SHA, PSW_USM_PRIV_AES, "SHA", "AES", "rouser"},
 };
 
 PSWUSMSettings settings_of(const char* user, int32_t level, int32_t auth, int32_t priv,
@@ -294,8 +291,7 @@ TEST_F(DeviceV3Test, BadCredentialsGiveTheirCodesQuicklyAndPrintNothing)
          settings_of("sha224", PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_SHA224, PSW_USM_PRIV_AES),
          PSW_ERR_SECURITY},
         {"pass phrase shorter than eight characters",
-         settings_of("shaaes", PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_SHA, PSW_USM_PRIV_AES,
-                     "short"),
+         settings_of("shaaes", PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_SHA, PSW_USM_PRIV_AES, "short"),
          PSW_ERR_SNMPV3},
         {"wrong authentication protocol",
          settings_of("shaaes", PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_MD5, PSW_USM_PRIV_AES),
@@ -361,10 +357,11 @@ TEST_F(DeviceV3ThreadsTest, FourHandlesReadAtOnceWhatOneHandleReads)
             if (PSWInit(&own) != PSW_SUCCESS) {
                 return;
             }
-            const int32_t init = PSWInitDeviceEx(own, agent->address().c_str(),
-                                                 PSW_TRANSPORT_UDP_IPV4, PSW_SECURITY_MODE_V3,
-                                                 settings_of(*users[i]), kTimeout, kRetries);
-            threaded[i] = init == PSW_SUCCESS ? read_everything(own) : "init=" + std::to_string(init);
+            const int32_t init =
+                PSWInitDeviceEx(own, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4,
+                                PSW_SECURITY_MODE_V3, settings_of(*users[i]), kTimeout, kRetries);
+            threaded[i] =
+                init == PSW_SUCCESS ? read_everything(own) : "init=" + std::to_string(init);
             PSWUnInit(own);
         });
     }

@@ -60,11 +60,12 @@ protected:
             char engine[40];
             std::snprintf(engine, sizeof engine, "0x80001f8880d15c0e%02x", i);
             options.engine_id = engine;
-            options.users = {{.name = "fleet",
-                              .auth_proto = "SHA-256",
-                              .auth_pass = "fleet-auth-pass",
-                              .priv_proto = "AES",
-                              .priv_pass = i == kSilentHost ? "another-priv-pass" : "fleet-priv-pass"}};
+            options.users = {
+                {.name = "fleet",
+                 .auth_proto = "SHA-256",
+                 .auth_pass = "fleet-auth-pass",
+                 .priv_proto = "AES",
+                 .priv_pass = i == kSilentHost ? "another-priv-pass" : "fleet-priv-pass"}};
             options.extra_lines = {std::string("sysObjectID ") + kSupported};
             agents[i] = new SnmpdAgent();
             if (auto r = agents[i]->start(options); !r) {
@@ -167,9 +168,8 @@ TEST_F(DiscoveryV3NetworkTest, NoEngineAnsweringIsAnEmptyList)
     int32_t result = PSW_ERR_FAILED;
     // A subnet broadcast reaches no snmpd (they answer the limited broadcast only).
     ASSERT_TRUE(lab->run_in(lab->client(), [&] {
-        result = PSWFindDeviceSNMPEx(handle, lab->broadcast_ipv4().c_str(),
-                                     PSW_TRANSPORT_UDP_IPV4, PSW_SECURITY_MODE_V3, fleet_user(),
-                                     800, 0, &count);
+        result = PSWFindDeviceSNMPEx(handle, lab->broadcast_ipv4().c_str(), PSW_TRANSPORT_UDP_IPV4,
+                                     PSW_SECURITY_MODE_V3, fleet_user(), 800, 0, &count);
     }));
     EXPECT_EQ(result, PSW_SUCCESS) << log.all();
     EXPECT_EQ(count, 0);

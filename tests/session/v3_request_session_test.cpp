@@ -77,14 +77,13 @@ TEST(V3Tables, NetSnmpErrorNumbers)
         Result result;
     };
     const Row rows[] = {
-        {0, 0, 0},         {-66, -66, -10},   {-64, -64, -250},  {-50, -47, -250},
-        {-41, -41, -250},  {-38, -38, -250},  {-31, -31, -250},  {-29, -29, -250},
-        {-13, -13, -250},  {-11, -11, -250},  {-62, -62, -3},    {-61, -56, -2},
-        {-45, -45, -2},    {-28, -27, -2},    {-23, -23, -2},    {-19, -19, -2},
-        {-17, -17, -2},    {-14, -14, -2},    {-5, -3, -2},      {-46, -46, -214},
-        {-44, -42, -214},  {-37, -33, -214},  {-30, -30, -214},  {-32, -32, -204},
-        {-25, -25, -204},  {-24, -24, -203},  {-12, -12, -205},  {-1, -1, -200},
-        {-2, -2, -200},    {-6, -10, -200},   {-40, -39, -200},  {-69, -67, -200},
+        {0, 0, 0},        {-66, -66, -10},  {-64, -64, -250}, {-50, -47, -250}, {-41, -41, -250},
+        {-38, -38, -250}, {-31, -31, -250}, {-29, -29, -250}, {-13, -13, -250}, {-11, -11, -250},
+        {-62, -62, -3},   {-61, -56, -2},   {-45, -45, -2},   {-28, -27, -2},   {-23, -23, -2},
+        {-19, -19, -2},   {-17, -17, -2},   {-14, -14, -2},   {-5, -3, -2},     {-46, -46, -214},
+        {-44, -42, -214}, {-37, -33, -214}, {-30, -30, -214}, {-32, -32, -204}, {-25, -25, -204},
+        {-24, -24, -203}, {-12, -12, -205}, {-1, -1, -200},   {-2, -2, -200},   {-6, -10, -200},
+        {-40, -39, -200}, {-69, -67, -200},
     };
     for (const Row& row : rows) {
         const int32_t low = row.first < row.last ? row.first : row.last;
@@ -119,8 +118,8 @@ TEST(V3Tables, PeerNames)
     };
     for (const Row& row : rows) {
         char peer[80];
-        ASSERT_EQ(pms_v3_peer_name(row.protocol, row.text, row.address_port, row.target_port,
-                                   peer, sizeof peer),
+        ASSERT_EQ(pms_v3_peer_name(row.protocol, row.text, row.address_port, row.target_port, peer,
+                                   sizeof peer),
                   PSW_SUCCESS)
             << row.expected;
         EXPECT_STREQ(peer, row.expected);
@@ -128,8 +127,7 @@ TEST(V3Tables, PeerNames)
     char peer[8];
     EXPECT_EQ(pms_v3_peer_name(IPmcNetworkAddress::kNoAddressFamily, "x", 0, 0, peer, sizeof peer),
               PSW_ERR_PARAMETER);
-    EXPECT_EQ(pms_v3_peer_name(IPmcNetworkAddress::kUdpIpv4, "10.0.0.5", 0, 161, peer,
-                               sizeof peer),
+    EXPECT_EQ(pms_v3_peer_name(IPmcNetworkAddress::kUdpIpv4, "10.0.0.5", 0, 161, peer, sizeof peer),
               PSW_ERR_TOO_LONG);
 }
 
@@ -181,8 +179,7 @@ TEST_F(V3SessionTest, RefusalsBeforeAnythingIsSent)
         {"SNMPv1 version on a USM target", with([](UsmSettings& s) { s.version = kPmsVersion1; }),
          PSW_ERR_PARAMETER},
         {"security level 5", with([](UsmSettings& s) { s.level = 5; }), PSW_ERR_PARAMETER},
-        {"authentication protocol 7", with([](UsmSettings& s) { s.auth = 7; }),
-         PSW_ERR_PARAMETER},
+        {"authentication protocol 7", with([](UsmSettings& s) { s.auth = 7; }), PSW_ERR_PARAMETER},
         {"privacy protocol 5", with([](UsmSettings& s) { s.priv = 5; }), PSW_ERR_PARAMETER},
         {"privacy protocol 0 at authPriv", with([](UsmSettings& s) { s.priv = 0; }),
          PSW_ERR_PARAMETER},
@@ -193,8 +190,9 @@ TEST_F(V3SessionTest, RefusalsBeforeAnythingIsSent)
         log->clear();
         TargetPtr target = make_usm_target(c.settings);
         EXPECT_EQ(session->send_sync(pdu.get(), target.get()), c.expected) << c.what;
-        EXPECT_TRUE(log->contains("[v3RequestSession::send_sync_internal(IPmsPdu*, "
-                                  "IPmsSnmpTarget*)] exit."))
+        EXPECT_TRUE(
+            log->contains("[v3RequestSession::send_sync_internal(IPmsPdu*, "
+                          "IPmsSnmpTarget*)] exit."))
             << c.what << "\n"
             << log->all();
     }
@@ -237,8 +235,8 @@ protected:
 TEST_F(V3AgentTest, ReplyIsConvertedInPlaceAndFillsTheTarget)
 {
     // Three bindings asked, the reply's two overwrite them in place, the third is removed.
-    PduPtr pdu = make_pdu({"1.3.6.1.2.1.1.3", "1.3.6.1.2.1.1.5", "1.3.6.1.2.1.1.7"},
-                          kPmsGetNextRequest);
+    PduPtr pdu =
+        make_pdu({"1.3.6.1.2.1.1.3", "1.3.6.1.2.1.1.5", "1.3.6.1.2.1.1.7"}, kPmsGetNextRequest);
     pdu->bindings()->remove(2, nullptr);
     TargetPtr target = make_usm_target(settings);
     log->clear();

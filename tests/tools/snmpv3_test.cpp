@@ -51,8 +51,9 @@ protected:
     static std::vector<std::string> over_v3(const std::string& command,
                                             const std::string& auth_pass = kAuthPass)
     {
-        return {command, agent_->address(), "-u", "operator", "-l", "authPriv", "-a", "SHA",
-                "-A", auth_pass, "-x", "AES", "-X", kPrivPass, "--timeout", "1500"};
+        return {
+            command, agent_->address(), "-u", "operator", "-l", "authPriv", "-a",        "SHA",
+            "-A",    auth_pass,         "-x", "AES",      "-X", kPrivPass,  "--timeout", "1500"};
     }
     static std::vector<std::string> over_v1(const std::string& command)
     {
@@ -66,7 +67,8 @@ protected:
 // `text` with every `from` replaced by `to`.
 std::string replaced(std::string text, const std::string& from, const std::string& to)
 {
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    for (size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
         text.replace(at, from.size(), to);
     }
     return text;

@@ -11,8 +11,7 @@
 namespace psw::cli {
 namespace {
 
-std::optional<PSWUSMSettings> settings_of(const std::vector<std::string>& args,
-                                          std::string* error)
+std::optional<PSWUSMSettings> settings_of(const std::vector<std::string>& args, std::string* error)
 {
     auto parsed = parse_args(args, usm_options(), error);
     if (!parsed) {
@@ -59,13 +58,21 @@ TEST(CliUsmOptions, LevelAndProtocolsFollowThePassPhrasesGiven)
     };
     const Case cases[] = {
         {{"-u", "op"}, PSW_USM_NO_AUTH_NO_PRIV, PSW_USM_AUTH_NONE, PSW_USM_PRIV_NONE},
-        {{"-u", "op", "-A", "auth-pass"}, PSW_USM_AUTH_NO_PRIV, PSW_USM_AUTH_HMAC_SHA,
+        {{"-u", "op", "-A", "auth-pass"},
+         PSW_USM_AUTH_NO_PRIV,
+         PSW_USM_AUTH_HMAC_SHA,
          PSW_USM_PRIV_NONE},
-        {{"-A", "auth-pass", "-X", "priv-pass"}, PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_SHA,
+        {{"-A", "auth-pass", "-X", "priv-pass"},
+         PSW_USM_AUTH_PRIV,
+         PSW_USM_AUTH_HMAC_SHA,
          PSW_USM_PRIV_AES},
-        {{"-l", "authNoPriv", "-a", "MD5"}, PSW_USM_AUTH_NO_PRIV, PSW_USM_AUTH_HMAC_MD5,
+        {{"-l", "authNoPriv", "-a", "MD5"},
+         PSW_USM_AUTH_NO_PRIV,
+         PSW_USM_AUTH_HMAC_MD5,
          PSW_USM_PRIV_NONE},
-        {{"-x", "DES", "-X", "priv-pass"}, PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_SHA,
+        {{"-x", "DES", "-X", "priv-pass"},
+         PSW_USM_AUTH_PRIV,
+         PSW_USM_AUTH_HMAC_SHA,
          PSW_USM_PRIV_DES},
     };
     for (const Case& c : cases) {
@@ -84,11 +91,14 @@ TEST(CliUsmOptions, LevelAndProtocolsFollowThePassPhrasesGiven)
 TEST(CliUsmOptions, BadValuesAreRefusedWithTheirReason)
 {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"-l", "secret"}, "refused: --level takes noAuthNoPriv, authNoPriv, authPriv, not 'secret'"},
-        {{"-a", "SHA-3"}, "refused: --auth-protocol takes MD5, SHA, SHA1, SHA-224, SHA-256, "
-                          "SHA-384, SHA-512, not 'SHA-3'"},
-        {{"-x", "3DES"}, "refused: --priv-protocol takes DES, AES, AES-128, AES-192, AES-256, "
-                         "not '3DES'"},
+        {{"-l", "secret"},
+         "refused: --level takes noAuthNoPriv, authNoPriv, authPriv, not 'secret'"},
+        {{"-a", "SHA-3"},
+         "refused: --auth-protocol takes MD5, SHA, SHA1, SHA-224, SHA-256, "
+         "SHA-384, SHA-512, not 'SHA-3'"},
+        {{"-x", "3DES"},
+         "refused: --priv-protocol takes DES, AES, AES-128, AES-192, AES-256, "
+         "not '3DES'"},
         {{"-A", std::string(64, 'p')}, "refused: --auth-pass holds at most 63 characters"},
         {{"-n", std::string(512, 'c')}, "refused: --context holds at most 511 characters"},
         {{"-u"}, "option '--user' needs a value"},
