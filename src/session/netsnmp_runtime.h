@@ -1,11 +1,14 @@
-// Net-SNMP as the SNMPv3 session uses it: one use at a time in the whole process, the library
-// initialised for that use and shut down after it, and its result codes in the library's terms.
+// Net-SNMP as the SNMPv3 session uses it: one use at a time in the whole process, and its
+// result codes in the library's terms.
 //
 // Net-SNMP keeps process-wide state (its user table, engine-time cache, request ids, log
 // handlers). The library serialises every use behind one lock instead of sharing that state
-// between threads: a CPmsNetSnmpUse holds the lock for its whole life. While it lives, Net-SNMP
-// reads no configuration file, loads and saves no persistent state and writes its log messages
-// to the "snmp" channel only (never to stdout or stderr).
+// between threads: a CPmsNetSnmpUse holds the lock for its whole life. The first use
+// initialises Net-SNMP, which then stays initialised (shutting it down and initialising it again
+// loses memory inside Net-SNMP). Net-SNMP reads no configuration file, loads and saves no
+// persistent state and writes its log messages to the "snmp" channel only (never to stdout or
+// stderr). A session removes the user it made from Net-SNMP's user table when it closes, so no
+// keys outlive a request.
 #pragma once
 
 #include <cstdint>
@@ -16,9 +19,10 @@ namespace psw {
 
 class CPmsNetSnmpUse {
 public:
-    // Takes the process-wide lock, sets Net-SNMP's switches, hooks its log and initialises it.
+    // Takes the process-wide lock; the first time also sets Net-SNMP's switches, hooks its log
+    // and initialises it.
     CPmsNetSnmpUse() noexcept;
-    // Shuts Net-SNMP down (nothing saved) and releases the lock.
+    // Releases the lock.
     ~CPmsNetSnmpUse();
     CPmsNetSnmpUse(const CPmsNetSnmpUse&) = delete;
     CPmsNetSnmpUse& operator=(const CPmsNetSnmpUse&) = delete;

@@ -326,6 +326,17 @@ CPmsNetSnmpAdapter::~CPmsNetSnmpAdapter()
         snmp_free_pdu(m_pdu);
     }
     if (m_session != nullptr) {
+        // Opening made a user with this session's keys for the engine; it must not serve a
+        // later request of another pass phrase.
+        const netsnmp_session* settings = snmp_sess_session(m_session);
+        if (settings != nullptr && settings->securityName != nullptr) {
+            usmUser* user = usm_get_user(settings->securityEngineID,
+                                         settings->securityEngineIDLen, settings->securityName);
+            if (user != nullptr) {
+                usm_remove_user(user);  // answers the list's new head, not the user
+                usm_free_user(user);
+            }
+        }
         snmp_sess_close(m_session);
     }
 }
