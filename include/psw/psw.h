@@ -229,8 +229,13 @@ PSW_API int32_t PSWFindDeviceSNMP(PSWHandle handle, const char* address, int32_t
  *   settings:     user settings merged over the built-in ones (see PSWUSMSettings); they stay
  *                 in the handle and are read again by later device calls (user name, pass
  *                 phrases and context name).
- * Results: as PSWFindDeviceSNMP, and with PSW_SECURITY_MODE_V3 also PSW_ERR_TIMEOUT (-203),
- *   PSW_ERR_SNMPV3 (-200), PSW_ERR_SECURITY (-214) and PSW_ERR_V3_STATUS (-299).
+ * Results: as PSWFindDeviceSNMP, and with PSW_SECURITY_MODE_V3 also
+ *   PSW_ERR_PARAMETER (-2)   a security level, authentication or privacy protocol the session
+ *                            does not know (checked before anything is sent)
+ *   PSW_ERR_SNMPV3 (-200)    a pass phrase Net-SNMP refuses (shorter than 8 characters)
+ *   PSW_ERR_V3_STATUS (-299) an error-status outside 0..18 in a reply
+ *   No engine answering the probe is no failure (count 0); a device that answers the probe
+ *   but then fails its request (-203, -204, -214, -250) is left out of the list.
  */
 PSW_API int32_t PSWFindDeviceSNMPEx(PSWHandle handle, const char* address, int32_t transport,
                                     int32_t securityMode, PSWUSMSettings settings,
@@ -298,7 +303,15 @@ PSW_API int32_t PSWInitDevice(PSWHandle handle, const char* address, int32_t tra
  *                 PSWFindDeviceSNMPEx changes user name, pass phrases and context name used.
  * Results: as PSWInitDevice (PSW_ERR_PARAMETER also for an address longer than 63
  *   characters, before anything is built), and with PSW_SECURITY_MODE_V3 also
- *   PSW_ERR_SNMPV3 (-200), PSW_ERR_SECURITY (-214) and PSW_ERR_V3_STATUS (-299).
+ *   PSW_ERR_PARAMETER (-2)   a security level, authentication or privacy protocol the session
+ *                            does not know, a security name over 32 characters (nothing sent)
+ *   PSW_ERR_SNMPV3 (-200)    a pass phrase Net-SNMP refuses (shorter than 8 characters)
+ *   PSW_ERR_SECURITY (-214)  wrong authentication pass phrase, unknown user, a level the user
+ *                            lacks (the agent reports it at once)
+ *   PSW_ERR_TIMEOUT (-203)   also a wrong privacy pass phrase: the agent cannot decrypt the
+ *                            request and stays silent
+ *   PSW_ERR_V3_STATUS (-299) an error-status outside 0..18 in a reply
+ * The same codes come from every later device call of the handle.
  */
 PSW_API int32_t PSWInitDeviceEx(PSWHandle handle, const char* address, int32_t transport,
                                 int32_t securityMode, PSWUSMSettings settings,

@@ -52,15 +52,25 @@ extern "C" {
 #define PSW_USM_AUTH_NO_PRIV 1    /* authNoPriv */
 #define PSW_USM_AUTH_PRIV 2       /* authPriv */
 
-/* PSWUSMSettings.auth_protocol */
-#define PSW_USM_AUTH_NONE 0     /* no authentication */
-#define PSW_USM_AUTH_HMAC_MD5 1 /* HMAC-MD5 (1.3.6.1.6.3.10.1.1.2) */
-#define PSW_USM_AUTH_HMAC_SHA 2 /* HMAC-SHA (1.3.6.1.6.3.10.1.1.3) */
+/* PSWUSMSettings.auth_protocol. MD5 and SHA-1 suit older printers; the SHA-2 protocols
+ * (RFC 7860) need a printer that offers them. */
+#define PSW_USM_AUTH_NONE 0          /* no authentication */
+#define PSW_USM_AUTH_HMAC_MD5 1      /* HMAC-MD5-96 (1.3.6.1.6.3.10.1.1.2) */
+#define PSW_USM_AUTH_HMAC_SHA 2      /* HMAC-SHA-96 (1.3.6.1.6.3.10.1.1.3) */
+#define PSW_USM_AUTH_HMAC_SHA224 3   /* HMAC-SHA-224 (usmHMAC128SHA224AuthProtocol, .1.1.4) */
+#define PSW_USM_AUTH_HMAC_SHA256 4   /* HMAC-SHA-256 (usmHMAC192SHA256AuthProtocol, .1.1.5) */
+#define PSW_USM_AUTH_HMAC_SHA384 5   /* HMAC-SHA-384 (usmHMAC256SHA384AuthProtocol, .1.1.6) */
+#define PSW_USM_AUTH_HMAC_SHA512 6   /* HMAC-SHA-512 (usmHMAC384SHA512AuthProtocol, .1.1.7) */
+#define PSW_USM_AUTH_PROTOCOL_MAX 6  /* highest authentication protocol code */
 
-/* PSWUSMSettings.priv_protocol */
-#define PSW_USM_PRIV_NONE 0 /* no privacy */
-#define PSW_USM_PRIV_DES 1  /* DES (1.3.6.1.6.3.10.1.2.2) */
-#define PSW_USM_PRIV_AES 2  /* AES (1.3.6.1.6.3.10.1.2.4) */
+/* PSWUSMSettings.priv_protocol. The privacy key is made from the pass phrase with the hash of
+ * the authentication protocol; AES-192 and AES-256 extend it as Net-SNMP agents do. */
+#define PSW_USM_PRIV_NONE 0          /* no privacy */
+#define PSW_USM_PRIV_DES 1           /* DES (1.3.6.1.6.3.10.1.2.2) */
+#define PSW_USM_PRIV_AES 2           /* AES-128 (1.3.6.1.6.3.10.1.2.4) */
+#define PSW_USM_PRIV_AES192 3        /* AES-192 (1.3.6.1.4.1.14832.1.3) */
+#define PSW_USM_PRIV_AES256 4        /* AES-256 (1.3.6.1.4.1.14832.1.4) */
+#define PSW_USM_PRIV_PROTOCOL_MAX 4  /* highest privacy protocol code */
 
 /* PSWStorageInfo.storage_type: the last arc of hrStorageType 1.3.6.1.2.1.25.2.1.n */
 #define PSW_STORAGE_UNKNOWN 0        /* a type value outside the table below */
@@ -77,14 +87,15 @@ extern "C" {
 /* SNMPv3 user settings (716 bytes), passed by value to PSWInitDeviceEx and PSWFindDeviceSNMPEx */
 /* ------------------------------------------------------------------------------------------ */
 
-/* An empty text or a number outside 0..2 keeps the library's built-in value for that field;
+/* An empty text, a security level outside 0..2 or a protocol code outside the codes above
+ * keeps the library's built-in value for that field;
  * an all-zero record therefore means "built-in user and pass phrases, noAuthNoPriv, no
  * protocols, no context". */
 typedef struct PSWUSMSettings {
     char user_name[64];        /* security name; empty keeps the built-in user */
     int32_t security_level;    /* PSW_USM_NO_AUTH_NO_PRIV, PSW_USM_AUTH_NO_PRIV or PSW_USM_AUTH_PRIV */
-    int32_t auth_protocol;     /* PSW_USM_AUTH_NONE, PSW_USM_AUTH_HMAC_MD5 or PSW_USM_AUTH_HMAC_SHA */
-    int32_t priv_protocol;     /* PSW_USM_PRIV_NONE, PSW_USM_PRIV_DES or PSW_USM_PRIV_AES */
+    int32_t auth_protocol;     /* PSW_USM_AUTH_NONE .. PSW_USM_AUTH_HMAC_SHA512 */
+    int32_t priv_protocol;     /* PSW_USM_PRIV_NONE .. PSW_USM_PRIV_AES256 */
     char auth_pass_phrase[64]; /* authentication pass phrase; empty keeps the built-in one */
     char priv_pass_phrase[64]; /* privacy pass phrase; empty keeps the built-in one */
     char context_name[512];    /* SNMPv3 context name; empty means none */

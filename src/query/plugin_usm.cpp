@@ -26,9 +26,9 @@ void set_text(char (&member)[N], const char* text) noexcept
     std::strncpy(member, text, N - 1);
 }
 
-bool in_range(int32_t value) noexcept
+bool in_range(int32_t value, int32_t highest = 2) noexcept
 {
-    return value >= 0 && value <= 2;
+    return value >= 0 && value <= highest;
 }
 
 class PSWPluginUSM final : public IPSWPluginUSM {
@@ -47,10 +47,10 @@ public:
         if (in_range(settings.security_level)) {
             m_security_level = settings.security_level;
         }
-        if (in_range(settings.auth_protocol)) {
+        if (in_range(settings.auth_protocol, PSW_USM_AUTH_PROTOCOL_MAX)) {
             m_auth_protocol = settings.auth_protocol;
         }
-        if (in_range(settings.priv_protocol)) {
+        if (in_range(settings.priv_protocol, PSW_USM_PRIV_PROTOCOL_MAX)) {
             m_priv_protocol = settings.priv_protocol;
         }
         if (settings.auth_pass_phrase[0] != '\0') {

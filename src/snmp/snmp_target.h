@@ -105,12 +105,20 @@ public:
         kNoAuthNoPriv = 0,
         kAuthNoPriv = 1,
         kAuthPriv = 2,
-        // Authentication protocols: usmHMACMD5AuthProtocol, usmHMACSHA1AuthProtocol.
+        // Authentication protocols: usmHMACMD5AuthProtocol, usmHMACSHA1AuthProtocol, then the
+        // SHA-2 protocols usmHMAC128SHA224AuthProtocol .. usmHMAC384SHA512AuthProtocol.
         kAuthHmacMd5 = 1,
         kAuthHmacSha1 = 2,
-        // Privacy protocols: usmDESPrivProtocol, usmAESPrivProtocol.
+        kAuthHmacSha224 = 3,
+        kAuthHmacSha256 = 4,
+        kAuthHmacSha384 = 5,
+        kAuthHmacSha512 = 6,
+        // Privacy protocols: usmDESPrivProtocol, usmAESPrivProtocol (AES-128), then AES-192
+        // and AES-256 with the key extension Net-SNMP uses for them.
         kPrivDes = 1,
         kPrivAes = 2,
+        kPrivAes192 = 3,
+        kPrivAes256 = 4,
     };
 
     // Texts are owned by the target and never null ("" when unset).

@@ -53,10 +53,25 @@ TEST_F(PluginUsmTest, OutOfRangeValuesKeepDefaults)
     EXPECT_EQ(usm->auth_protocol(), 0);
     EXPECT_EQ(usm->priv_protocol(), 0);
     record.auth_protocol = -1;
-    record.priv_protocol = 3;
+    record.priv_protocol = PSW_USM_PRIV_PROTOCOL_MAX + 1;
     usm->set_settings(-3, record);
     EXPECT_EQ(usm->auth_protocol(), 1);
     EXPECT_EQ(usm->priv_protocol(), 1);
+    record.auth_protocol = PSW_USM_AUTH_PROTOCOL_MAX + 1;
+    usm->set_settings(2, record);
+    EXPECT_EQ(usm->auth_protocol(), 1);
+}
+
+TEST_F(PluginUsmTest, SecondGenerationProtocolCodesAreKept)
+{
+    // The SHA-2 authentication and AES-192/256 privacy codes follow the first two.
+    for (int32_t auth = PSW_USM_AUTH_HMAC_SHA224; auth <= PSW_USM_AUTH_PROTOCOL_MAX; ++auth) {
+        record.auth_protocol = auth;
+        record.priv_protocol = auth <= PSW_USM_PRIV_PROTOCOL_MAX ? auth : PSW_USM_PRIV_AES256;
+        usm->set_settings(2, record);
+        EXPECT_EQ(usm->auth_protocol(), auth);
+        EXPECT_EQ(usm->priv_protocol(), record.priv_protocol);
+    }
 }
 
 TEST_F(PluginUsmTest, EveryCallStartsFromTheDefaultsAndReadersSeeTheNewTexts)

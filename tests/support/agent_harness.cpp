@@ -322,6 +322,21 @@ SnmpCredentials SnmpdAgent::user(const std::string& name) const
     return SnmpCredentials::v3(name, "", "", "", "");
 }
 
+void forward_printer(SnmpdOptions& options, const std::string& printer_address,
+                     const std::string& community)
+{
+    for (const char* subtree :
+         {".1.3.6.1.2.1.1", ".1.3.6.1.2.1.25", ".1.3.6.1.2.1.43", ".1.3.6.1.4.1"}) {
+        options.extra_lines.push_back("proxy -v 2c -c " + community + " " + printer_address +
+                                      ":161 " + subtree);
+    }
+    options.extra_args.insert(
+        options.extra_args.end(),
+        {"-I", "-system_mib,hr_system,hrh_storage,hrh_filesys,hr_device,hr_other,hr_proc,"
+               "hr_network,hr_print,hr_disk,hr_partition,hrSWInstalledTable,hrSWRunTable,"
+               "hrSWRunPerfTable"});
+}
+
 ::testing::AssertionResult SnmpdAgent::start(const SnmpdOptions& options)
 {
     options_ = options;
@@ -372,8 +387,9 @@ SnmpCredentials SnmpdAgent::user(const std::string& name) const
                       {"SNMPCONFPATH", dir_->path()},
                       {"MIBS", std::nullopt},
                       {"MIBDIRS", std::nullopt}};
-    if (auto r = launch({find_program("snmpd"), "-f", "-Lo", "-C", "-c", config_path_}, env); !r)
-        return r;
+    std::vector<std::string> argv = {find_program("snmpd"), "-f", "-Lo", "-C", "-c", config_path_};
+    argv.insert(argv.end(), options.extra_args.begin(), options.extra_args.end());
+    if (auto r = launch(argv, env); !r) return r;
     SnmpCredentials probe = SnmpCredentials::v2c(
         options.ro_community.empty() ? options.rw_community : options.ro_community);
     if (options.ro_community.empty() && options.rw_community.empty() && !options.users.empty())

@@ -73,9 +73,9 @@ struct SnmpsimOptions {
 
 struct SnmpV3User {
     std::string name{};
-    std::string auth_proto = "SHA";  // MD5 or SHA
-    std::string auth_pass{};
-    std::string priv_proto = "AES";  // DES or AES; empty with priv_pass empty: authNoPriv
+    std::string auth_proto = "SHA";  // MD5, SHA, SHA-224, SHA-256, SHA-384 or SHA-512
+    std::string auth_pass{};         // empty: noAuthNoPriv
+    std::string priv_proto = "AES";  // DES, AES, AES-192 or AES-256; priv_pass empty: authNoPriv
     std::string priv_pass{};
     std::string access = "rwuser";  // or "rouser"
 };
@@ -90,7 +90,16 @@ struct SnmpdOptions {
     bool ipv6 = false;  // also listen on [::1]:161 (or [::]:161 in a namespace)
     std::string netns{};
     std::chrono::milliseconds ready_timeout{10000};
+    // Appended to snmpd's command line, e.g. {"-I", "-system_mib,hr_system"} to switch off
+    // modules whose objects a proxy line should serve instead.
+    std::vector<std::string> extra_args{};
 };
+
+// Makes snmpd forward a whole simulated printer: proxy lines for the system group, Host
+// Resources, Printer MIB and the enterprises subtree to `printer` under `community`, and
+// snmpd's own modules for those objects switched off (they would answer instead).
+void forward_printer(SnmpdOptions& options, const std::string& printer_address,
+                     const std::string& community);
 
 // What both agents share: folder, address lease, process, client tools and the readiness wait.
 class TestAgent {

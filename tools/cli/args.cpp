@@ -43,21 +43,32 @@ std::optional<ParsedArgs> parse_args(const std::vector<std::string>& args,
             parsed.flags.push_back("help");
             continue;
         }
-        if (word.rfind("--", 0) != 0) {
-            *error = "unknown option '" + word + "'";
-            return std::nullopt;
-        }
-        std::string name = word.substr(2);
+        std::string name;
         std::optional<std::string> inline_value;
-        if (const size_t equals = name.find('='); equals != std::string::npos) {
-            inline_value = name.substr(equals + 1);
-            name.resize(equals);
-        }
-        const auto spec = std::find_if(specs.begin(), specs.end(),
-                                       [&](const OptionSpec& s) { return s.name == name; });
-        if (spec == specs.end()) {
-            *error = "unknown option '--" + name + "'";
-            return std::nullopt;
+        auto spec = specs.end();
+        if (word.rfind("--", 0) == 0) {
+            name = word.substr(2);
+            if (const size_t equals = name.find('='); equals != std::string::npos) {
+                inline_value = name.substr(equals + 1);
+                name.resize(equals);
+            }
+            spec = std::find_if(specs.begin(), specs.end(),
+                                [&](const OptionSpec& s) { return s.name == name; });
+            if (spec == specs.end()) {
+                *error = "unknown option '--" + name + "'";
+                return std::nullopt;
+            }
+        } else {
+            spec = std::find_if(specs.begin(), specs.end(),
+                                [&](const OptionSpec& s) { return s.short_name == word[1]; });
+            if (spec == specs.end() || (!spec->takes_value && word.size() > 2)) {
+                *error = "unknown option '" + word + "'";
+                return std::nullopt;
+            }
+            name = spec->name;
+            if (word.size() > 2) {
+                inline_value = word.substr(2);
+            }
         }
         if (!spec->takes_value) {
             if (inline_value) {

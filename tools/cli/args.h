@@ -14,6 +14,7 @@ struct OptionSpec {
     std::string name;         // without the leading "--"
     bool takes_value = false; // --name VALUE
     bool repeatable = false;  // may be given more than once (values are kept in order)
+    char short_name = '\0';   // also -c VALUE or -cVALUE (a flag: -c); kept under `name`
 };
 
 struct ParsedArgs {
@@ -29,7 +30,8 @@ struct ParsedArgs {
 };
 
 // Parses `args` (the words after the command name). "--" ends the options. "--help" and "-h" are
-// always accepted as the flag "help". On a malformed or unknown option, or an option repeated
+// always accepted as the flag "help". An option with a short name is also taken as "-c VALUE"
+// or "-cVALUE" (Net-SNMP's tools write their SNMPv3 options that way). On a malformed or unknown option, or an option repeated
 // that is not repeatable, returns nullopt and writes a one-line reason to *error.
 std::optional<ParsedArgs> parse_args(const std::vector<std::string>& args,
                                      const std::vector<OptionSpec>& specs, std::string* error);

@@ -18,7 +18,7 @@ namespace {
 
 constexpr const char* kHelp =
     "usage: psw discover [ADDRESS] [--ipv6] [--timeout MS] [--retries N] [--community C]\n"
-    "                    [--filter PREFIX]... [--json]\n"
+    "                    [--filter PREFIX]... [--json] [SNMPv3 options]\n"
     "\n"
     "Sends one SNMP GET of sysObjectID to ADDRESS and lists the devices of the supported model\n"
     "that answer: address, model name and sysObjectID. ADDRESS may be a single printer or a\n"
@@ -31,7 +31,9 @@ constexpr const char* kHelp =
     "  --retries N       extra sends (default 0)\n"
     "  --community C     discovery community (default \"public\")\n"
     "  --filter PREFIX   keep only devices whose sysObjectID begins with PREFIX (repeatable)\n"
-    "  --json            one JSON document on stdout\n";
+    "  --json            one JSON document on stdout\n"
+    "With SNMPv3 options an engine-id probe goes to ADDRESS, then each device that answered is\n"
+    "asked once with the user given.\n";
 
 struct Found {
     std::string address;
@@ -45,6 +47,8 @@ int run_discover(const Args& args)
 {
     std::vector<OptionSpec> specs = {{"timeout", true}, {"retries", true}, {"community", true},
                                      {"ipv6", false},   {"json", false},   {"filter", true, true}};
+    const std::vector<OptionSpec> usm = usm_options();
+    specs.insert(specs.end(), usm.begin(), usm.end());
     std::string error;
     auto parsed = parse_args(args, specs, &error);
     if (!parsed) {
@@ -52,6 +56,7 @@ int run_discover(const Args& args)
     }
     if (parsed->has_flag("help")) {
         std::fputs(kHelp, stdout);
+        std::fputs(usm_help(), stdout);
         return 0;
     }
     if (parsed->positionals.size() > 1) {
@@ -100,9 +105,14 @@ int run_discover(const Args& args)
     result = run_with_progress(
         "discovering via " + connection.address,
         std::chrono::milliseconds(connection.total_wait_ms()), [&] {
-            return PSWFindDeviceSNMP(handle, broadcast ? nullptr : connection.address.c_str(),
-                                     connection.transport, connection.timeout_ms,
-                                     connection.retries, &count);
+            const char* destination = broadcast ? nullptr : connection.address.c_str();
+            if (connection.usm) {
+                return PSWFindDeviceSNMPEx(handle, destination, connection.transport,
+                                           PSW_SECURITY_MODE_V3, *connection.usm,
+                                           connection.timeout_ms, connection.retries, &count);
+            }
+            return PSWFindDeviceSNMP(handle, destination, connection.transport,
+                                     connection.timeout_ms, connection.retries, &count);
         });
     if (result != PSW_SUCCESS) {
         return report_failure("discover", "discovery via " + connection.address + " failed",

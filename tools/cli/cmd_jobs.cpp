@@ -19,7 +19,7 @@ namespace {
 
 constexpr const char* kJobsHelp =
     "usage: psw jobs ADDRESS [--kind all|active|done] [--community C] [--timeout MS]\n"
-    "                [--retries N] [--ipv6] [--json]\n"
+    "                [--retries N] [--ipv6] [--json] [SNMPv3 options]\n"
     "\n"
     "Lists the printer's jobs: identifier (the argument of 'psw cancel'), type, state, name,\n"
     "the printer's texts for the job and its dates.\n"
@@ -34,7 +34,7 @@ constexpr const char* kJobsHelp =
 
 constexpr const char* kCancelHelp =
     "usage: psw cancel ADDRESS JOBID [--write-community C] [--community C] [--timeout MS]\n"
-    "                  [--retries N] [--ipv6]\n"
+    "                  [--retries N] [--ipv6] [SNMPv3 options]\n"
     "\n"
     "Cancels job JOBID (an identifier that 'psw jobs' lists) with one SNMP SET.\n"
     "\n"
@@ -110,6 +110,7 @@ int run_jobs(const Args& args)
     }
     if (parsed->has_flag("help")) {
         std::fputs(kJobsHelp, stdout);
+        std::fputs(usm_help(), stdout);
         return 0;
     }
     if (parsed->positionals.size() != 1) {
@@ -158,6 +159,7 @@ int run_cancel(const Args& args)
     }
     if (parsed->has_flag("help")) {
         std::fputs(kCancelHelp, stdout);
+        std::fputs(usm_help(), stdout);
         return 0;
     }
     if (parsed->has_flag("json")) {

@@ -18,7 +18,7 @@ namespace {
 
 constexpr const char* kHelp =
     "usage: psw options ADDRESS [NAME...] [--community C] [--timeout MS] [--retries N] [--ipv6]\n"
-    "                   [--json]\n"
+    "                   [--json] [SNMPv3 options]\n"
     "\n"
     "Reads the printer's installed options (scanner, copier, fax unit, hard disk, duplex module,\n"
     "trays, memory size, ROM version, ...) and shows the named ones, or all of them. Names are\n"
@@ -168,6 +168,7 @@ int run_options(const Args& args)
     }
     if (parsed->has_flag("help")) {
         std::fputs(kHelp, stdout);
+        std::fputs(usm_help(), stdout);
         return 0;
     }
     const bool as_json = parsed->has_flag("json");

@@ -19,6 +19,7 @@ namespace {
 
 constexpr const char* kHelp =
     "usage: psw status ADDRESS [--community C] [--timeout MS] [--retries N] [--ipv6] [--json]\n"
+    "                  [SNMPv3 options]\n"
     "\n"
     "Reads one printer: its status and the error conditions it detects, input trays (name,\n"
     "media, size, level, status), output trays, toner (level and capacity), alerts, storage\n"
@@ -330,6 +331,7 @@ int run_status(const Args& args)
     }
     if (parsed->has_flag("help")) {
         std::fputs(kHelp, stdout);
+        std::fputs(usm_help(), stdout);
         return 0;
     }
     if (parsed->positionals.size() != 1) {

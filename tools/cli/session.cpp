@@ -10,8 +10,14 @@ namespace psw::cli {
 
 std::vector<OptionSpec> connection_options()
 {
-    return {{"timeout", true}, {"retries", true}, {"community", true}, {"ipv6", false},
-            {"json", false}};
+    std::vector<OptionSpec> options = {{"timeout", true},
+                                       {"retries", true},
+                                       {"community", true},
+                                       {"ipv6", false},
+                                       {"json", false}};
+    const std::vector<OptionSpec> usm = usm_options();
+    options.insert(options.end(), usm.begin(), usm.end());
+    return options;
 }
 
 uint32_t Connection::total_wait_ms() const
@@ -60,7 +66,7 @@ bool read_connection(const ParsedArgs& parsed, const std::string& address, Conne
         }
         connection->community = *text;
     }
-    return true;
+    return read_usm(parsed, &connection->usm, error);
 }
 
 int usage_error(const std::string& command, const std::string& message)
@@ -108,6 +114,13 @@ int32_t DeviceSession::open(const Connection& connection,
     }
     return run_with_progress("connecting to " + connection.address,
                              std::chrono::milliseconds(connection.total_wait_ms()), [&] {
+                                 if (connection.usm) {
+                                     return PSWInitDeviceEx(
+                                         handle_, connection.address.c_str(),
+                                         connection.transport, PSW_SECURITY_MODE_V3,
+                                         *connection.usm, connection.timeout_ms,
+                                         connection.retries);
+                                 }
                                  return PSWInitDevice(handle_, connection.address.c_str(),
                                                       connection.transport, connection.timeout_ms,
                                                       connection.retries);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/args.h"
+#include "cli/usm_options.h"
 #include "psw/psw.h"
 
 namespace psw::cli {
@@ -17,7 +18,7 @@ constexpr uint32_t kDefaultRetries = 1;
 constexpr size_t kMaxAddressLength = PSW_DEVICE_TEXT_SIZE - 1;  // the library keeps 63 characters
 constexpr size_t kMaxJobIdLength = 255;                         // a job identifier field holds 255
 
-// The options every device command takes.
+// The options every device command takes (the SNMPv3 options of usm_options.h included).
 std::vector<OptionSpec> connection_options();
 
 struct Connection {
@@ -26,12 +27,14 @@ struct Connection {
     uint32_t timeout_ms = kDefaultTimeoutMs;
     uint32_t retries = kDefaultRetries;
     std::optional<std::string> community;  // read community (--community)
+    std::optional<PSWUSMSettings> usm;     // SNMPv3 settings when any SNMPv3 option was given
 
     // How long one exchange may wait in all: timeout × (retries + 1).
     uint32_t total_wait_ms() const;
 };
 
-// Fills `connection` from --timeout, --retries, --community and --ipv6 and the address; an
+// Fills `connection` from --timeout, --retries, --community, --ipv6, the SNMPv3 options and
+// the address; an
 // address with a ':' (or in brackets) is taken as IPv6. On a bad value returns false with
 // *error set.
 bool read_connection(const ParsedArgs& parsed, const std::string& address, Connection* connection,
@@ -51,7 +54,8 @@ public:
     DeviceSession(const DeviceSession&) = delete;
     DeviceSession& operator=(const DeviceSession&) = delete;
 
-    // PSWInit, the communities, then PSWInitDevice (with a spinner on a terminal). Returns the
+    // PSWInit, the communities, then PSWInitDevice, or PSWInitDeviceEx with security mode 2 for
+    // SNMPv3 (with a spinner on a terminal). Returns the
     // first failing code, or PSW_SUCCESS.
     int32_t open(const Connection& connection, const std::optional<std::string>& write_community);
     PSWHandle handle() const { return handle_; }
