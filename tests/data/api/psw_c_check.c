@@ -46,6 +46,13 @@ EXPECT_TYPE(PSWGetJobInfo, int32_t, (PSWHandle, int32_t, PSWJobInfo*));
 EXPECT_TYPE(PSWGetPrinterInfo, int32_t, (PSWHandle, PSWPrinterInfo*));
 EXPECT_TYPE(PSWGetCharSet, int32_t, (PSWHandle, uint32_t, int32_t*));
 EXPECT_TYPE(PSWCancelJob, int32_t, (PSWHandle, const char*));
+EXPECT_TYPE(PSWGetVersion, const char*, (void));
+EXPECT_TYPE(PSWInitAnyDevice, int32_t, (PSWHandle, const char*, int32_t, uint32_t, uint32_t));
+EXPECT_TYPE(PSWInitAnyDeviceEx, int32_t,
+            (PSWHandle, const char*, int32_t, int32_t, PSWUSMSettings, uint32_t, uint32_t));
+EXPECT_TYPE(PSWGetNumberOfSupplyInfo, int32_t, (PSWHandle, int32_t*));
+EXPECT_TYPE(PSWGetSupplyInfo, int32_t, (PSWHandle, int32_t, PSWSupplyInfo*));
+EXPECT_TYPE(PSWGetIdentityInfo, int32_t, (PSWHandle, PSWIdentityInfo*));
 
 /* The constants are usable where C needs constant expressions. */
 static const char community_command[] = PSW_CMD_SET_COMMUNITY_FIND;
