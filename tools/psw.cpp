@@ -1,58 +1,81 @@
 // psw: a person's way into libpsw. Uses nothing but the public headers and the shared library.
+// The commands are CLI11 subcommands (cli/commands.h); this file lists them, answers the
+// top-level help and --version, and turns parse errors into psw's usage lines.
 #include <cstdio>
-#include <cstring>
 #include <string>
-#include <vector>
 
+#include "cli/command_line.h"
 #include "cli/commands.h"
+#include "psw/psw.h"
 
+namespace psw::cli {
 namespace {
 
-struct Command {
-    const char* name;
-    int (*run)(const psw::cli::Args&);
-    const char* summary;
-};
-
-constexpr Command kCommands[] = {
-    {"discover", psw::cli::run_discover, "find printers of the supported model"},
-    {"status", psw::cli::run_status, "printer status, trays, toner, alerts, storage, devices"},
-    {"jobs", psw::cli::run_jobs, "the printer's jobs"},
-    {"cancel", psw::cli::run_cancel, "cancel a job"},
-    {"options", psw::cli::run_options, "installed options by name"},
-    {"transports", psw::cli::run_transports, "which transports this machine can use"},
-    {"about", psw::cli::run_about, "what this build of libpsw offers"},
-};
-
-int usage(FILE* out)
+int top_level_usage(FILE* out)
 {
-    std::fputs("usage: psw <command> [arguments]\n\ncommands:\n", out);
-    for (const Command& command : kCommands) {
-        std::fprintf(out, "  %-11s %s\n", command.name, command.summary);
+    std::fputs("usage: psw <command> [arguments]\n       psw --version\n\ncommands:\n", out);
+    for (const CommandSummary& command : command_summaries()) {
+        std::fprintf(out, "  %-11s %s\n", command.name.c_str(), command.summary.c_str());
     }
-    std::fputs("\n'psw <command> --help' describes a command. Read commands take --json.\n"
-               "Exit status: 0 success, 1 a request failed, 2 wrong arguments.\n",
+    std::fputs("\n'psw <command> --help' describes a command. Read commands take --json, which\n"
+               "also writes a failure as one JSON object {\"error\": ...} on stdout.\n"
+               "Printers are given by address or host name; -c is short for --community.\n"
+               "Exit status: 0 success, 1 a request failed, 2 wrong arguments, 3 no answer,\n"
+               "4 wrong community, 5 a printer of another model, 6 the printer refused a write.\n",
                out);
-    return out == stdout ? 0 : 2;
+    return out == stdout ? kExitOk : kExitUsage;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
+int run_program(int argc, char** argv)
 {
+    CLI::App app("psw: a person's way into libpsw", "psw");
+    app.set_help_flag();  // the top-level help is psw's own list of commands
+    int exit_code = kExitOk;
+    add_discover_command(app, &exit_code);
+    add_status_command(app, &exit_code);
+    add_jobs_command(app, &exit_code);
+    add_cancel_command(app, &exit_code);
+    add_options_command(app, &exit_code);
+    add_transports_command(app, &exit_code);
+    add_about_command(app, &exit_code);
+
     if (argc < 2) {
-        return usage(stderr);
+        return top_level_usage(stderr);
     }
-    const std::string name = argv[1];
-    if (name == "--help" || name == "-h" || name == "help") {
-        return usage(stdout);
+    const std::string first = argv[1];
+    if (first == "--help" || first == "-h" || first == "help") {
+        return top_level_usage(stdout);
     }
-    const std::vector<std::string> args(argv + 2, argv + argc);
-    for (const Command& command : kCommands) {
-        if (name == command.name) {
-            return command.run(args);
+    if (first == "--version") {
+        std::printf("psw %s (libpsw %s)\n", PSW_VERSION, PSWGetVersion());
+        return kExitOk;
+    }
+    CLI::App* command = nullptr;
+    for (CLI::App* candidate : app.get_subcommands({})) {
+        if (candidate->get_name() == first) {
+            command = candidate;
         }
     }
-    std::fprintf(stderr, "psw: unknown command '%s'\n", name.c_str());
-    return usage(stderr);
+    if (command == nullptr) {
+        std::fprintf(stderr, "psw: unknown command '%s'\n", first.c_str());
+        return top_level_usage(stderr);
+    }
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::fputs(command->help().c_str(), stdout);
+        return kExitOk;
+    } catch (const CLI::ParseError& error) {
+        return usage_error(first, error.what());
+    }
+    return exit_code;
+}
+
+}  // namespace psw::cli
+
+int main(int argc, char** argv)
+{
+    return psw::cli::run_program(argc, argv);
 }
