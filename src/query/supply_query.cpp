@@ -32,8 +32,7 @@ bool device_and_entry(const PmsVarBind* binding, const char* column, uint32_t* d
     unsigned first = 0;
     unsigned second = 0;
     int used = 0;
-    if (instance == nullptr ||
-        std::sscanf(instance, "%10u.%10u%n", &first, &second, &used) != 2 ||
+    if (instance == nullptr || std::sscanf(instance, "%10u.%10u%n", &first, &second, &used) != 2 ||
         instance[used] != '\0') {
         return false;
     }

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <memory>
 
-
 namespace psw::cli {
 
 namespace {
@@ -37,8 +36,8 @@ CLI::App* add_command(CLI::App& app, const std::string& name, const std::string&
                       const std::string& synopsis, const std::string& description)
 {
     summaries().push_back({name, summary});
-    CLI::App* command = app.add_subcommand(name, "usage: psw " + name + " " + synopsis + "\n\n" +
-                                                     description);
+    CLI::App* command =
+        app.add_subcommand(name, "usage: psw " + name + " " + synopsis + "\n\n" + description);
     command->formatter(std::make_shared<HelpFormatter>());
     command->set_help_flag("-h,--help", "show this help");
     // Unknown options are reported by the command, in psw's words.
@@ -53,8 +52,7 @@ void add_connection_options(CLI::App* command, ConnectionOptions* options, bool 
         ->type_name("C");
     command->add_option("--timeout", options->timeout, "milliseconds per try (default 2000)")
         ->type_name("MS");
-    command->add_option("--retries", options->retries, "extra tries (default 1)")
-        ->type_name("N");
+    command->add_option("--retries", options->retries, "extra tries (default 1)")->type_name("N");
     command->add_flag("--ipv6", options->ipv6,
                       "use UDP over IPv6 (implied by an IPv6 address; resolves host names to "
                       "IPv6)");
@@ -64,8 +62,7 @@ void add_connection_options(CLI::App* command, ConnectionOptions* options, bool 
 }
 
 CLI::Option* add_repeatable_option(CLI::App* command, const std::string& name,
-                                   std::vector<std::string>* values,
-                                   const std::string& description)
+                                   std::vector<std::string>* values, const std::string& description)
 {
     return command->add_option(name, *values, description)
         ->expected(1)

@@ -13,12 +13,12 @@
 namespace psw::cli {
 
 constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;           // a request failed for another reason
-constexpr int kExitUsage = 2;            // the command line was wrong
-constexpr int kExitNoAnswer = 3;         // nothing answered within time-out and retries
-constexpr int kExitWrongCommunity = 4;   // the printer answers another community, not this one
-constexpr int kExitOtherModel = 5;       // the printer is not of the supported model
-constexpr int kExitRefused = 6;          // the printer refused a write
+constexpr int kExitFailed = 1;          // a request failed for another reason
+constexpr int kExitUsage = 2;           // the command line was wrong
+constexpr int kExitNoAnswer = 3;        // nothing answered within time-out and retries
+constexpr int kExitWrongCommunity = 4;  // the printer answers another community, not this one
+constexpr int kExitOtherModel = 5;      // the printer is not of the supported model
+constexpr int kExitRefused = 6;         // the printer refused a write
 
 // The connection options as given, checked later by read_connection.
 struct ConnectionOptions {

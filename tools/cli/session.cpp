@@ -115,7 +115,8 @@ bool read_connection(const ConnectionOptions& options, const std::string& addres
     if (options.timeout) {
         auto value = parse_uint(*options.timeout, 1, 600000);
         if (!value) {
-            *error = "--timeout takes milliseconds from 1 to 600000, not '" + *options.timeout + "'";
+            *error =
+                "--timeout takes milliseconds from 1 to 600000, not '" + *options.timeout + "'";
             return false;
         }
         connection->timeout_ms = *value;
@@ -159,9 +160,12 @@ Failure silence_failure(const Connection& connection)
                            "\"; the community is wrong";
         return failure;
     }
-    failure.message += ": the printer is off or unreachable, no SNMP agent listens there, or "
-                       "the community \"" + used + "\" is wrong (agents ignore requests with a "
-                       "wrong community)";
+    failure.message +=
+        ": the printer is off or unreachable, no SNMP agent listens there, or "
+        "the community \"" +
+        used +
+        "\" is wrong (agents ignore requests with a "
+        "wrong community)";
     return failure;
 }
 
@@ -245,8 +249,7 @@ std::optional<Failure> DeviceSession::open(const Connection& connection,
     result = run_with_progress("connecting to " + connection.address,
                                std::chrono::milliseconds(connection.total_wait_ms()), [&] {
                                    return PSWInitDevice(handle_, connection.address.c_str(),
-                                                        connection.transport,
-                                                        connection.timeout_ms,
+                                                        connection.transport, connection.timeout_ms,
                                                         connection.retries);
                                });
     if (result == PSW_SUCCESS) {

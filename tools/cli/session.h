@@ -70,8 +70,9 @@ public:
     // by asking again with "public".
     std::optional<Failure> open(const Connection& connection,
                                 const std::optional<std::string>& write_community, bool any_model,
-                                const std::string& why_model = "this command needs the "
-                                                               "supported model");
+                                const std::string& why_model =
+                                    "this command needs the "
+                                    "supported model");
     PSWHandle handle() const { return handle_; }
     // True when the printer is of the supported model (its options can be read).
     bool supported_model() const { return supported_; }
