@@ -27,4 +27,9 @@ if [ -n "$unexpected" ]; then
   exit 1
 fi
 printf '%s\n' "$exported" | grep -q '^PSWInit$'
+# The extensions of psw.h are exported under their own names.
+for name in PSWGetVersion PSWInitAnyDevice PSWInitAnyDeviceEx PSWGetNumberOfSupplyInfo \
+            PSWGetSupplyInfo PSWGetIdentityInfo; do
+  printf '%s\n' "$exported" | grep -qx "$name" || { echo "$name is not exported" >&2; exit 1; }
+done
 echo "install and consumer ok"
