@@ -41,6 +41,8 @@ int run_program(int argc, char** argv)
     add_transports_command(app, &exit_code);
     add_about_command(app, &exit_code);
 
+    // Options of the program itself (before the command) are added to `app` here; the command
+    // is the first word that is not an option.
     if (argc < 2) {
         return top_level_usage(stderr);
     }
@@ -52,23 +54,33 @@ int run_program(int argc, char** argv)
         std::printf("psw %s (libpsw %s)\n", PSW_VERSION, PSWGetVersion());
         return kExitOk;
     }
-    CLI::App* command = nullptr;
-    for (CLI::App* candidate : app.get_subcommands({})) {
-        if (candidate->get_name() == first) {
-            command = candidate;
+    if (first.rfind('-', 0) != 0) {
+        bool known = false;
+        for (const CLI::App* candidate : app.get_subcommands({})) {
+            known = known || candidate->get_name() == first;
         }
-    }
-    if (command == nullptr) {
-        std::fprintf(stderr, "psw: unknown command '%s'\n", first.c_str());
-        return top_level_usage(stderr);
+        if (!known) {
+            std::fprintf(stderr, "psw: unknown command '%s'\n", first.c_str());
+            return top_level_usage(stderr);
+        }
     }
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
-        std::fputs(command->help().c_str(), stdout);
+        for (const CLI::App* command : app.get_subcommands()) {
+            std::fputs(command->help().c_str(), stdout);
+        }
         return kExitOk;
     } catch (const CLI::ParseError& error) {
-        return usage_error(first, error.what());
+        const auto chosen = app.get_subcommands();
+        if (chosen.empty()) {
+            std::fprintf(stderr, "psw: %s\n", error.what());
+            return top_level_usage(stderr);
+        }
+        return usage_error(chosen.front()->get_name(), error.what());
+    }
+    if (app.get_subcommands().empty()) {
+        return top_level_usage(stderr);
     }
     return exit_code;
 }
