@@ -1,74 +1,93 @@
 // psw: a person's way into libpsw. Uses nothing but the public headers and the shared library.
+// The commands are CLI11 subcommands (cli/commands.h); this file lists them, answers the
+// top-level help and --version, and turns parse errors into psw's usage lines.
 #include <cstdio>
-#include <cstring>
 #include <string>
-#include <vector>
 
-#include "cli/args.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
-#include "cli/logging.h"
+#include "psw/psw.h"
 
+namespace psw::cli {
 namespace {
 
-struct Command {
-    const char* name;
-    int (*run)(const psw::cli::Args&);
-    const char* summary;
-};
-
-constexpr Command kCommands[] = {
-    {"discover", psw::cli::run_discover, "find printers of the supported model"},
-    {"status", psw::cli::run_status, "printer status, trays, toner, alerts, storage, devices"},
-    {"jobs", psw::cli::run_jobs, "the printer's jobs"},
-    {"cancel", psw::cli::run_cancel, "cancel a job"},
-    {"options", psw::cli::run_options, "installed options by name"},
-    {"transports", psw::cli::run_transports, "which transports this machine can use"},
-    {"about", psw::cli::run_about, "what this build of libpsw offers"},
-};
-
-int usage(FILE* out)
+int top_level_usage(FILE* out)
 {
-    std::fputs("usage: psw <command> [arguments]\n\ncommands:\n", out);
-    for (const Command& command : kCommands) {
-        std::fprintf(out, "  %-11s %s\n", command.name, command.summary);
+    std::fputs("usage: psw <command> [arguments]\n       psw --version\n\ncommands:\n", out);
+    for (const CommandSummary& command : command_summaries()) {
+        std::fprintf(out, "  %-11s %s\n", command.name.c_str(), command.summary.c_str());
     }
-    std::fputs("\n'psw <command> --help' describes a command. Read commands take --json.\n"
-               "Every command takes -v/--verbose (the library's log on stderr; repeat for more:\n"
-               "warnings, info, debug with the datagrams' bytes, trace) and --log-file PATH\n"
-               "(the log to PATH instead, rotated to PATH.bak at 4 MiB).\n"
-               "Exit status: 0 success, 1 a request failed, 2 wrong arguments.\n",
+    std::fputs("\n'psw <command> --help' describes a command. Read commands take --json, which\n"
+               "also writes a failure as one JSON object {\"error\": ...} on stdout.\n"
+               "Printers are given by address or host name; -c is short for --community.\n"
+               "Exit status: 0 success, 1 a request failed, 2 wrong arguments, 3 no answer,\n"
+               "4 wrong community, 5 a printer of another model, 6 the printer refused a write.\n",
                out);
-    return out == stdout ? 0 : 2;
+    return out == stdout ? kExitOk : kExitUsage;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
+int run_program(int argc, char** argv)
 {
-    std::vector<std::string> words(argv + 1, argv + argc);
-    psw::cli::LogOptions log_options;
-    std::string error;
-    if (!psw::cli::take_log_options(&words, &log_options, &error)) {
-        std::fprintf(stderr, "psw: %s\n", error.c_str());
-        return 2;
+    CLI::App app("psw: a person's way into libpsw", "psw");
+    app.set_help_flag();  // the top-level help is psw's own list of commands
+    int exit_code = kExitOk;
+    add_discover_command(app, &exit_code);
+    add_status_command(app, &exit_code);
+    add_jobs_command(app, &exit_code);
+    add_cancel_command(app, &exit_code);
+    add_options_command(app, &exit_code);
+    add_transports_command(app, &exit_code);
+    add_about_command(app, &exit_code);
+
+    // Options of the program itself (before the command) are added to `app` here; the command
+    // is the first word that is not an option.
+    if (argc < 2) {
+        return top_level_usage(stderr);
     }
-    if (words.empty()) {
-        return usage(stderr);
+    const std::string first = argv[1];
+    if (first == "--help" || first == "-h" || first == "help") {
+        return top_level_usage(stdout);
     }
-    const std::string name = words.front();
-    if (name == "--help" || name == "-h" || name == "help") {
-        return usage(stdout);
+    if (first == "--version") {
+        std::printf("psw %s (libpsw %s)\n", PSW_VERSION, PSWGetVersion());
+        return kExitOk;
     }
-    const std::vector<std::string> args(words.begin() + 1, words.end());
-    for (const Command& command : kCommands) {
-        if (name == command.name) {
-            if (!psw::cli::start_library_log(log_options, &error)) {
-                std::fprintf(stderr, "psw: %s\n", error.c_str());
-                return 1;
-            }
-            return command.run(args);
+    if (first.rfind('-', 0) != 0) {
+        bool known = false;
+        for (const CLI::App* candidate : app.get_subcommands({})) {
+            known = known || candidate->get_name() == first;
+        }
+        if (!known) {
+            std::fprintf(stderr, "psw: unknown command '%s'\n", first.c_str());
+            return top_level_usage(stderr);
         }
     }
-    std::fprintf(stderr, "psw: unknown command '%s'\n", name.c_str());
-    return usage(stderr);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        for (const CLI::App* command : app.get_subcommands()) {
+            std::fputs(command->help().c_str(), stdout);
+        }
+        return kExitOk;
+    } catch (const CLI::ParseError& error) {
+        const auto chosen = app.get_subcommands();
+        if (chosen.empty()) {
+            std::fprintf(stderr, "psw: %s\n", error.what());
+            return top_level_usage(stderr);
+        }
+        return usage_error(chosen.front()->get_name(), error.what());
+    }
+    if (app.get_subcommands().empty()) {
+        return top_level_usage(stderr);
+    }
+    return exit_code;
+}
+
+}  // namespace psw::cli
+
+int main(int argc, char** argv)
+{
+    return psw::cli::run_program(argc, argv);
 }

@@ -561,6 +561,138 @@ PSW_API int32_t PSWLogAttachCallback(PSWLogCallback callback, void* context);
 /* Stops handing lines to the callback. Once it returns the callback is not called again and its
  * context may be freed. PSW_SUCCESS (0), also when none was attached. */
 PSW_API int32_t PSWLogDetachCallback(void);
+/* Extensions                                                                                 */
+/* ========================================================================================== */
+
+/* Everything in this section goes beyond the model-specific interface above and is marked as
+ * an extension: it reads any printer through the standard MIB-II, Host Resources MIB and
+ * Printer MIB objects. The calls above keep their behaviour exactly; these add to them:
+ *   PSW_VERSION..., PSWGetVersion          the library's version
+ *   PSWInitAnyDevice, PSWInitAnyDeviceEx   a device session on a printer of any model
+ *   PSWSupplyInfo, PSWGetNumberOfSupplyInfo, PSWGetSupplyInfo
+ *                                          every row of the marker supplies table
+ *   PSWIdentityInfo, PSWGetIdentityInfo    who the printer is, and its page counters
+ */
+
+/* The version of this header; PSWGetVersion tells the version of the loaded library. */
+#define PSW_VERSION_MAJOR 0
+#define PSW_VERSION_MINOR 1
+#define PSW_VERSION_PATCH 0
+#define PSW_VERSION "0.1.0"
+/* major * 10000 + minor * 100 + patch, for comparisons in the preprocessor */
+#define PSW_VERSION_NUMBER (PSW_VERSION_MAJOR * 10000 + PSW_VERSION_MINOR * 100 + PSW_VERSION_PATCH)
+
+/* Returns the version text of the loaded library ("MAJOR.MINOR.PATCH", equal to PSW_VERSION of
+ * the headers it was built with). The text is static: never null, never freed by the caller. */
+PSW_API const char* PSWGetVersion(void);
+
+/* Binds the handle to a printer of any model: builds the device session as PSWInitDevice does,
+ * but no option set and no check of the model, so no request is sent yet (a silent or wrong
+ * address shows at the first read, typically as PSW_ERR_TIMEOUT). Every count-and-copy call,
+ * PSWGetPrinterInfo, PSWGetCharSet, PSWCancelJob and the extension reads below work on it.
+ * The installed options are model-specific: on a session made by this call PSWRefreshOptions
+ * and the PSWGetOptionValue... calls return PSW_ERR_UNSUPPORTED (-5) once their arguments
+ * pass their checks, and PSWIsSupportedOID returns 0. A session of an earlier set-up is
+ * released first. Arguments as PSWInitDevice.
+ * Results:
+ *   PSW_SUCCESS (0)         the session is ready; record tables are empty until counted
+ *   PSW_ERR_PARAMETER (-2)  handle or address is null, address longer than 63 characters,
+ *                           unknown transport code or PSW_TRANSPORT_NONE (nothing is built)
+ *   PSW_ERR_NO_MEMORY (-3)  the session could not be created
+ */
+PSW_API int32_t PSWInitAnyDevice(PSWHandle handle, const char* address, int32_t transport,
+                                 uint32_t timeout, uint32_t retries);
+
+/* As PSWInitAnyDevice, with SNMPv3 settings (securityMode and settings as PSWInitDeviceEx).
+ * Results: as PSWInitAnyDevice; SNMPv3 failures show at the first read. */
+PSW_API int32_t PSWInitAnyDeviceEx(PSWHandle handle, const char* address, int32_t transport,
+                                   int32_t securityMode, PSWUSMSettings settings,
+                                   uint32_t timeout, uint32_t retries);
+
+/* Supply (352 bytes): one per row of prtMarkerSuppliesTable (1.3.6.1.2.1.43.11.1.1), every
+ * supply type, in table order. Values as the agent gives them (-1 other, -2 unknown, -3 some
+ * remaining); a column the agent lacks leaves its field 0 (texts empty). */
+typedef struct PSWSupplyInfo {
+    int32_t supply_index;   /* prtMarkerSuppliesIndex: last sub-identifier of the row */
+    int32_t supply_class;   /* .4 prtMarkerSuppliesClass: 3 consumed, 4 receptacle filled */
+    int32_t supply_type;    /* .5 prtMarkerSuppliesType: 3 toner, 4 waste toner, 9 opc, ... */
+    int32_t supply_unit;    /* .7 prtMarkerSuppliesSupplyUnit */
+    int32_t max_capacity;   /* .8 prtMarkerSuppliesMaxCapacity */
+    int32_t level;          /* .9 prtMarkerSuppliesLevel */
+    int32_t percent;        /* level in percent of max_capacity, rounded to nearest, at most
+                             * 100; a negative level is passed on as it is (-1, -2, -3);
+                             * -2 (unknown) when max_capacity is 0 or negative */
+    int32_t colorant_index; /* .3 prtMarkerSuppliesColorantIndex (0: none) */
+    char colorant[64];      /* prtMarkerColorantValue of that colorant ("cyan", ...) */
+    char description[256];  /* .6 prtMarkerSuppliesDescription */
+} PSWSupplyInfo;
+
+PSW_CHECK_SIZE(PSWSupplyInfo, 352);
+PSW_CHECK_OFFSET(PSWSupplyInfo, supply_index, 0);
+PSW_CHECK_OFFSET(PSWSupplyInfo, supply_class, 4);
+PSW_CHECK_OFFSET(PSWSupplyInfo, supply_type, 8);
+PSW_CHECK_OFFSET(PSWSupplyInfo, supply_unit, 12);
+PSW_CHECK_OFFSET(PSWSupplyInfo, max_capacity, 16);
+PSW_CHECK_OFFSET(PSWSupplyInfo, level, 20);
+PSW_CHECK_OFFSET(PSWSupplyInfo, percent, 24);
+PSW_CHECK_OFFSET(PSWSupplyInfo, colorant_index, 28);
+PSW_CHECK_OFFSET(PSWSupplyInfo, colorant, 32);
+PSW_CHECK_OFFSET(PSWSupplyInfo, description, 96);
+
+/* Count and copy of every supply, as the other pairs (same results; see "Count and copy"). */
+PSW_API int32_t PSWGetNumberOfSupplyInfo(PSWHandle handle, int32_t* count);
+PSW_API int32_t PSWGetSupplyInfo(PSWHandle handle, int32_t index, PSWSupplyInfo* out);
+
+/* Markers whose counters PSWIdentityInfo carries. */
+#define PSW_IDENTITY_MARKERS 4
+
+/* A marker's page counter (prtMarkerTable 1.3.6.1.2.1.43.10.2.1). */
+typedef struct PSWMarkerCounter {
+    int32_t counter_unit; /* .3 prtMarkerCounterUnit: 7 impressions, 8 sheets, ... */
+    uint32_t life_count;  /* .4 prtMarkerLifeCount: pages (in counter_unit) since built */
+} PSWMarkerCounter;
+
+PSW_CHECK_SIZE(PSWMarkerCounter, 8);
+PSW_CHECK_OFFSET(PSWMarkerCounter, counter_unit, 0);
+PSW_CHECK_OFFSET(PSWMarkerCounter, life_count, 4);
+
+/* Identity and counters (1704 bytes). An object the agent lacks leaves its field 0 or empty. */
+typedef struct PSWIdentityInfo {
+    char sys_descr[256];     /* sysDescr.0 */
+    char sys_object_id[128]; /* sysObjectID.0, dotted decimal */
+    char sys_contact[256];   /* sysContact.0 */
+    char sys_name[256];      /* sysName.0 */
+    char sys_location[256];  /* sysLocation.0 */
+    uint32_t uptime;         /* sysUpTime.0, hundredths of a second */
+    int32_t marker_count;    /* rows of prtMarkerTable (may exceed PSW_IDENTITY_MARKERS) */
+    char serial_number[256]; /* prtGeneralSerialNumber of the first printer */
+    char device_descr[256];  /* hrDeviceDescr of the first hrDeviceTable row of type printer
+                              * (1.3.6.1.2.1.25.3.1.5) */
+    PSWMarkerCounter markers[PSW_IDENTITY_MARKERS]; /* the first markers, in table order */
+} PSWIdentityInfo;
+
+PSW_CHECK_SIZE(PSWIdentityInfo, 1704);
+PSW_CHECK_OFFSET(PSWIdentityInfo, sys_descr, 0);
+PSW_CHECK_OFFSET(PSWIdentityInfo, sys_object_id, 256);
+PSW_CHECK_OFFSET(PSWIdentityInfo, sys_contact, 384);
+PSW_CHECK_OFFSET(PSWIdentityInfo, sys_name, 640);
+PSW_CHECK_OFFSET(PSWIdentityInfo, sys_location, 896);
+PSW_CHECK_OFFSET(PSWIdentityInfo, uptime, 1152);
+PSW_CHECK_OFFSET(PSWIdentityInfo, marker_count, 1156);
+PSW_CHECK_OFFSET(PSWIdentityInfo, serial_number, 1160);
+PSW_CHECK_OFFSET(PSWIdentityInfo, device_descr, 1416);
+PSW_CHECK_OFFSET(PSWIdentityInfo, markers, 1672);
+
+/* Reads who the printer is: the system group, the serial number, the printer's hrDeviceDescr
+ * and the lifetime counters of its markers (four walks on the session's connection values).
+ *   out: caller's record, written whole on success only.
+ * Results:
+ *   PSW_SUCCESS (0)              *out written
+ *   PSW_ERR_PARAMETER (-2)       handle or out is null
+ *   PSW_ERR_NOT_INITIALIZED (-8) no successful PSWInitDevice(Ex) or PSWInitAnyDevice(Ex)
+ *   request codes                typically PSW_ERR_TIMEOUT (-203), PSW_ERR_MALFORMED (-250)
+ */
+PSW_API int32_t PSWGetIdentityInfo(PSWHandle handle, PSWIdentityInfo* out);
 
 #ifdef __cplusplus
 }

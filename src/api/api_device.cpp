@@ -14,9 +14,13 @@ namespace {
 // Longest printer address the session keeps.
 constexpr size_t kAddressMaxLength = psw::kDeviceAddressSize - 1;
 
+// Which set-up a call asks for: the supported model (option set and model check first) or a
+// printer of any model (the device session alone).
+enum class Model { kSupported, kAny };
+
 int32_t init_device(PSWHandle handle, const char* address, int32_t transport,
                     int32_t security_mode, const PSWUSMSettings& settings, uint32_t timeout,
-                    uint32_t retries)
+                    uint32_t retries, Model model = Model::kSupported)
 {
     if (handle == nullptr || address == nullptr) {
         return PSW_ERR_PARAMETER;
@@ -31,19 +35,30 @@ int32_t init_device(PSWHandle handle, const char* address, int32_t transport,
     }
     handle->release_device();
 
-    handle->m_pOptionSet = new (std::nothrow) psw::CPSWBramblingOption();
-    if (handle->m_pOptionSet == nullptr) {
-        return PSW_ERR_NO_MEMORY;
+    if (model == Model::kAny) {
+        // No option set and no model check; the session alone needs a transport with SNMP.
+        if (protocol != psw::kProtocolUdpIpv4 && protocol != psw::kProtocolIpx &&
+            protocol != psw::kProtocolUdpIpv6) {
+            return PSW_ERR_PARAMETER;
+        }
+        handle->m_pUsm->set_settings(security_mode, settings);
+        handle->m_anyModel = true;
+    } else {
+        handle->m_pOptionSet = new (std::nothrow) psw::CPSWBramblingOption();
+        if (handle->m_pOptionSet == nullptr) {
+            return PSW_ERR_NO_MEMORY;
+        }
+        handle->m_pUsm->set_settings(security_mode, settings);
+        if (handle->m_readCommunity[0] != '\0') {
+            handle->m_pOptionSet->SetCommunityStr(handle->m_readCommunity);
+        }
+        const psw::Result checked =
+            handle->m_pOptionSet->Init(protocol, address, handle->m_pUsm, timeout, retries, 0);
+        if (checked != PSW_SUCCESS) {
+            return checked;
+        }
     }
-    handle->m_pUsm->set_settings(security_mode, settings);
-    if (handle->m_readCommunity[0] != '\0') {
-        handle->m_pOptionSet->SetCommunityStr(handle->m_readCommunity);
-    }
-    psw::Result result =
-        handle->m_pOptionSet->Init(protocol, address, handle->m_pUsm, timeout, retries, 0);
-    if (result != PSW_SUCCESS) {
-        return result;
-    }
+    psw::Result result = PSW_SUCCESS;
 
     auto* query = new (std::nothrow) psw::PSWDeviceQuery();
     if (query == nullptr) {
@@ -78,6 +93,9 @@ int32_t needs_options(PSWHandle handle, const char* name, const void* out)
 {
     if (handle == nullptr || name == nullptr || out == nullptr) {
         return PSW_ERR_PARAMETER;
+    }
+    if (handle->m_anyModel) {
+        return PSW_ERR_UNSUPPORTED;  // options are model-specific
     }
     return handle->m_pOptionSet == nullptr ? PSW_ERR_NOT_INITIALIZED : PSW_SUCCESS;
 }
@@ -169,10 +187,41 @@ PSW_API int32_t PSWInitDeviceEx(PSWHandle handle, const char* address, int32_t t
     return init_device(handle, address, transport, securityMode, settings, timeout, retries);
 }
 
+// Extension: a session on a printer of any model.
+PSW_API int32_t PSWInitAnyDevice(PSWHandle handle, const char* address, int32_t transport,
+                                 uint32_t timeout, uint32_t retries)
+{
+    PSWUSMSettings settings;
+    std::memset(&settings, 0, sizeof settings);
+    return init_device(handle, address, transport, PSW_SECURITY_MODE_COMMUNITY, settings,
+                       timeout, retries, Model::kAny);
+}
+
+PSW_API int32_t PSWInitAnyDeviceEx(PSWHandle handle, const char* address, int32_t transport,
+                                   int32_t securityMode, PSWUSMSettings settings,
+                                   uint32_t timeout, uint32_t retries)
+{
+    return init_device(handle, address, transport, securityMode, settings, timeout, retries,
+                       Model::kAny);
+}
+
+// Extension: identity and counters.
+PSW_API int32_t PSWGetIdentityInfo(PSWHandle handle, PSWIdentityInfo* out)
+{
+    const int32_t frame = needs_device(handle, out);
+    if (frame != PSW_SUCCESS) {
+        return frame;
+    }
+    return handle->m_pDeviceQuery->query_identity(out);
+}
+
 PSW_API int32_t PSWRefreshOptions(PSWHandle handle)
 {
     if (handle == nullptr) {
         return PSW_ERR_PARAMETER;
+    }
+    if (handle->m_anyModel) {
+        return PSW_ERR_UNSUPPORTED;  // options are model-specific
     }
     if (handle->m_pOptionSet == nullptr) {
         return PSW_ERR_NOT_INITIALIZED;
@@ -240,6 +289,10 @@ PSW_RECORD_CALLS(PSWGetNumberOfTonerInfo, PSWGetTonerInfo, PSWTonerInfo, query_t
                  toner_table)
 PSW_RECORD_CALLS(PSWGetNumberOfAlertInfo, PSWGetAlertInfo, PSWAlertInfo, query_alerts,
                  alert_table)
+
+// Extension: every supply.
+PSW_RECORD_CALLS(PSWGetNumberOfSupplyInfo, PSWGetSupplyInfo, PSWSupplyInfo, query_supplies,
+                 supply_table)
 
 #undef PSW_RECORD_CALLS
 

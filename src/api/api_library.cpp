@@ -75,3 +75,13 @@ PSW_API int16_t PSWIsSupportedOID(PSWHandle handle, const char* oid)
 }
 
 }  // extern "C"
+
+extern "C" {
+
+// Extension: the library's version, as the headers it was built with give it.
+PSW_API const char* PSWGetVersion(void)
+{
+    return PSW_VERSION;
+}
+
+}  // extern "C"

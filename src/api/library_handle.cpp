@@ -55,4 +55,5 @@ void PSWLibrary::release_device() noexcept
     m_pOptionSet = nullptr;
     psw::pmc_destroy_device_query(m_pDeviceQuery);
     m_pDeviceQuery = nullptr;
+    m_anyModel = false;
 }

@@ -30,6 +30,9 @@ struct PSWLibrary {
     void release_device() noexcept;
 
     psw::CPSWBramblingOption* m_pOptionSet = nullptr;
+    // Set by PSWInitAnyDevice(Ex): a session without option set, on which option calls
+    // answer -5.
+    bool m_anyModel = false;
     psw::PSWFinder* m_pFinder = nullptr;
     char m_findCommunity[psw::kCommunitySize] = {};
     char m_readCommunity[psw::kCommunitySize] = {};

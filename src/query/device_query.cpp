@@ -77,6 +77,7 @@ void PSWDeviceQuery::clear_tables() noexcept
     m_toners.clear();
     m_alerts.clear();
     m_jobs.clear();
+    m_supplies.clear();
 }
 
 }  // namespace psw

@@ -11,6 +11,7 @@
 #include "core/factory.h"
 #include "core/pmc_vector.h"
 #include "core/result.h"
+#include "psw/psw.h"
 #include "psw/psw_records.h"
 #include "snmp/pms_lists.h"
 #include "request/request_objects.h"
@@ -42,6 +43,14 @@ inline constexpr uint32_t kJobKindAll = 0;
 inline constexpr uint32_t kJobKindOthers = 1;
 inline constexpr uint32_t kJobKindSeparated = 2;
 inline constexpr int32_t kJobStateSeparated = 17;
+
+// Printer MIB special quantity: unknown.
+inline constexpr int32_t kSupplyUnknown = -2;
+
+// A supply level in percent of its maximum capacity, rounded to the nearest and at most 100;
+// a negative level (-1 other, PSW_ERR_PARAMETER unknown, PSW_ERR_NO_MEMORY some remaining) is passed on as it is, and a
+// maximum of 0 or below gives PSW_ERR_PARAMETER (unknown).
+int32_t pmc_supply_percent(int32_t level, int32_t capacity) noexcept;
 
 class PSWDeviceQuery {
 public:
@@ -77,6 +86,10 @@ public:
     // which: 0 standard, 1 private; writes `out` on success only.
     Result query_char_set(uint32_t which, int32_t* out) noexcept;
     Result cancel_job(const char* job_id) noexcept;
+    // Every row of the supplies table, whatever its type (an extension of the toner query).
+    Result query_supplies() noexcept;
+    // Who the printer is and its page counters; writes `out` on success only.
+    Result query_identity(PSWIdentityInfo* out) noexcept;
 
     // Empties every record table.
     void clear_tables() noexcept;
@@ -92,6 +105,7 @@ public:
     const PmcVector<PSWTonerInfo>& toner_table() const noexcept { return m_toners; }
     const PmcVector<PSWAlertInfo>& alert_table() const noexcept { return m_alerts; }
     const PmcVector<PSWJobInfo>& job_table() const noexcept { return m_jobs; }
+    const PmcVector<PSWSupplyInfo>& supply_table() const noexcept { return m_supplies; }
 
     int32_t standard_char_set() const noexcept { return m_standardCharSet; }
     int32_t private_char_set() const noexcept { return m_privateCharSet; }
@@ -124,6 +138,8 @@ private:
                          int32_t* member) noexcept;
     // Fills one plain input tray record from a row of the input tray walk.
     static Result fill_input_tray(const IPmsPdu* row, PSWInputTrayInfo* record) noexcept;
+    // Names the colorant of each supply from prtMarkerColorantTable of `device`.
+    Result resolve_colorants(uint32_t device) noexcept;
     // Resolves a coded job column value to its localized text.
     Result resolve_localized(const char* column, const IPmsPdu* row, uint32_t position,
                              char* field, size_t size) noexcept;
@@ -148,6 +164,7 @@ private:
     PmcVector<PSWTonerInfo> m_toners;
     PmcVector<PSWAlertInfo> m_alerts;
     PmcVector<PSWJobInfo> m_jobs;
+    PmcVector<PSWSupplyInfo> m_supplies;
 
     PSWPrinterInfo m_printer = {};
     int32_t m_standardCharSet = 0;

@@ -98,6 +98,17 @@ const char* pmc_instance_after(const PmsVarBind* binding, const char* column) no
     return name + length + 1;
 }
 
+const IPmsValue* pmc_row_value_of(const IPmsPdu* row, uint32_t position, const char* column,
+                                  const char* instance) noexcept
+{
+    const PmsVarBind* binding = pmc_row_binding(row, position);
+    const char* found = binding != nullptr ? pmc_instance_after(binding, column) : nullptr;
+    if (found == nullptr || instance == nullptr || std::strcmp(found, instance) != 0) {
+        return nullptr;
+    }
+    return pmc_row_value(row, position);
+}
+
 bool pmc_row_index(const PmsVarBind* binding, const char* column, int64_t* index) noexcept
 {
     *index = -1;

@@ -41,6 +41,10 @@ void pmc_store_date(const IPmsValue* value, PSWDateTime* date) noexcept;
 // The text of the binding's name after `column` and its dot (the instance), or null when the
 // name does not lie under `column`.
 const char* pmc_instance_after(const PmsVarBind* binding, const char* column) noexcept;
+// The value of column `position` when its binding is the object `column`.`instance`, null
+// otherwise: for a column that lacks the row, a walk delivers whatever object follows.
+const IPmsValue* pmc_row_value_of(const IPmsPdu* row, uint32_t position, const char* column,
+                                  const char* instance) noexcept;
 // The first sub-identifier of that instance as a number; -1 (and false) when there is none.
 bool pmc_row_index(const PmsVarBind* binding, const char* column, int64_t* index) noexcept;
 

@@ -62,7 +62,14 @@ namespace {
   X(PSWLogAttachFile, int32_t, (const char*, uint64_t))                                       \
   X(PSWLogDetachFile, int32_t, ())                                                            \
   X(PSWLogAttachCallback, int32_t, (PSWLogCallback, void*))                                   \
-  X(PSWLogDetachCallback, int32_t, ())
+  X(PSWLogDetachCallback, int32_t, ())                                                          \
+  X(PSWGetVersion, const char*, (void))                                                       \
+  X(PSWInitAnyDevice, int32_t, (PSWHandle, const char*, int32_t, uint32_t, uint32_t))         \
+  X(PSWInitAnyDeviceEx, int32_t,                                                              \
+    (PSWHandle, const char*, int32_t, int32_t, PSWUSMSettings, uint32_t, uint32_t))           \
+  X(PSWGetNumberOfSupplyInfo, int32_t, (PSWHandle, int32_t*))                                 \
+  X(PSWGetSupplyInfo, int32_t, (PSWHandle, int32_t, PSWSupplyInfo*))                          \
+  X(PSWGetIdentityInfo, int32_t, (PSWHandle, PSWIdentityInfo*))
 
 // A changed signature stops the build here. decltype does not use the function, so this
 // translation unit links whether or not the library defines it.
@@ -87,7 +94,8 @@ std::string read_file(const std::string& path) {
 TEST(HeaderExports, ListCoversEveryFunctionDeclaredWithTheExportMacro) {
   const std::string header = read_file(std::string(PSW_TEST_DATA_DIR) + "/../../include/psw/psw.h");
   ASSERT_FALSE(header.empty()) << "psw.h not found";
-  const std::regex declaration(R"(PSW_API\s+\w+\s+(PSW\w+)\s*\()");
+  // The return type may be a pointer ("const char* PSWGetVersion").
+  const std::regex declaration(R"(PSW_API\s+(?:const\s+)?\w+\s*\**\s*(PSW\w+)\s*\()");
   std::set<std::string> declared;
   for (std::sregex_iterator it(header.begin(), header.end(), declaration), end; it != end; ++it)
     declared.insert((*it)[1].str());

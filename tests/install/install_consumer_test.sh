@@ -72,4 +72,9 @@ for name in PSWLogSetLevel PSWLogAttachStdout PSWLogDetachStdout PSWLogAttachFil
             PSWLogAttachCallback PSWLogDetachCallback; do
   printf '%s\n' "$exported" | grep -q "^$name\$" || { echo "$name is not exported" >&2; exit 1; }
 done
+# The extensions of psw.h are exported under their own names.
+for name in PSWGetVersion PSWInitAnyDevice PSWInitAnyDeviceEx PSWGetNumberOfSupplyInfo \
+            PSWGetSupplyInfo PSWGetIdentityInfo; do
+  printf '%s\n' "$exported" | grep -qx "$name" || { echo "$name is not exported" >&2; exit 1; }
+done
 echo "install and consumer ok"

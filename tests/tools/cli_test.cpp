@@ -177,13 +177,16 @@ TEST(PswProgram, ArgumentErrorsExitTwoWithOneReason)
         {{"status", "127.0.0.1", "--community", std::string(256, 'c')},
          "psw: status: --community holds at most 255 characters"},
         {{"status", "127.0.0.1", "--bogus"}, "psw: status: unknown option '--bogus'"},
-        {{"status", "[]"}, "psw: status: the address is empty"},
-        {{"status", std::string(64, 'a')}, "psw: status: the address holds at most 63 characters"},
+        {{"status", ""}, "psw: status: the address is empty"},
+        {{"status", std::string(64, ':')}, "psw: status: the address holds at most 63 characters"},
+        {{"status", "no-such-host.invalid"},
+         "psw: status: cannot resolve host name 'no-such-host.invalid': Name or service not known"},
         {{"cancel", "127.0.0.1", std::string(256, 'j')},
          "psw: cancel: a job identifier holds at most 255 characters"},
         {{"jobs", "127.0.0.1", "--kind", "finished"},
          "psw: jobs: --kind takes all, active or done, not 'finished'"},
-        {{"jobs", "127.0.0.1", "--kind"}, "psw: jobs: option '--kind' needs a value"},
+        {{"jobs", "127.0.0.1", "--kind"}, "psw: jobs: --kind: 1 required TEXT missing"},
+        {{"status", "127.0.0.1", "-x"}, "psw: status: unknown option '-x'"},
         {{"cancel", "127.0.0.1"}, "psw: cancel: a printer address and a job identifier are needed"},
         {{"cancel", "127.0.0.1", "1046", "--json"},
          "psw: cancel: cancel writes to the printer and has no --json output"},
@@ -284,10 +287,18 @@ TEST_F(PswSilentPrinter, ReadCommandsFailWithTheTimeOutLine)
         const CommandResult result = run_psw(args);
         const auto elapsed = std::chrono::steady_clock::now() - start;
         PSW_SKIP_IF_NO_DEVICE_LAYER(result);
-        EXPECT_EQ(result.exit_code, 1) << result.describe();
-        EXPECT_EQ(result.out, "") << result.command;
-        EXPECT_EQ(result.err,
-                  "psw: " + args[0] + ": no answer from " + address + " within 300 ms (-203)\n")
+        EXPECT_EQ(result.exit_code, 3) << result.describe();
+        const bool json = args.back() == "--json";
+        EXPECT_EQ(result.out.empty(), !json) << result.command;
+        if (json) {
+            EXPECT_EQ(json_eval(result.out, "[d['error']['kind'], d['error']['code']]"),
+                      "[\"no_answer\", -203]");
+        }
+        // Silence under the default community names every likely cause.
+        EXPECT_EQ(result.err, "psw: " + args[0] + ": no answer from " + address +
+                                  " within 300 ms (-203): the printer is off or unreachable, no "
+                                  "SNMP agent listens there, or the community \"public\" is wrong "
+                                  "(agents ignore requests with a wrong community)\n")
             << result.command;
         EXPECT_GE(elapsed, std::chrono::milliseconds(290)) << result.command;
         EXPECT_GE(silent_.drain(), 1) << "no request reached " << address << ": " << result.command;
@@ -299,16 +310,18 @@ TEST_F(PswSilentPrinter, DiscoveryOfASilentAddressFindsNothing)
     const std::string& address = silent_.address();
     const CommandResult human = run_psw({"discover", address, "--timeout", "300"});
     PSW_SKIP_IF_NO_DEVICE_LAYER(human);
-    ASSERT_EQ(human.exit_code, 0) << human.describe();
-    EXPECT_EQ(human.out, "no supported device answered via " + address + "\n");
-    EXPECT_EQ(human.err, "");
-    EXPECT_GE(silent_.drain(), 1);
+    ASSERT_EQ(human.exit_code, 3) << human.describe();
+    EXPECT_EQ(human.out, "");
+    EXPECT_EQ(human.err.rfind("psw: discover: no answer from " + address + " within 300 ms", 0),
+              0u)
+        << human.err;
+    EXPECT_GE(silent_.drain(), 2) << "the discovery and the question that follows it";
 
     const CommandResult json = run_psw({"discover", address, "--timeout", "200", "--json"});
-    ASSERT_EQ(json.exit_code, 0) << json.describe();
+    ASSERT_EQ(json.exit_code, 3) << json.describe();
     ASSERT_EQ(json_error(json.out), "") << json.out;
-    EXPECT_EQ(json_eval(json.out, "[d['destination'], d['count'], d['devices']]"),
-              "[\"" + address + "\", 0, []]");
+    EXPECT_EQ(json_eval(json.out, "[d['error']['command'], d['error']['kind'], d['error']['address']]"),
+              "[\"discover\", \"no_answer\", \"" + address + "\"]");
 }
 
 TEST_F(PswSilentPrinter, SpinnerOnlyOnATerminal)
@@ -317,11 +330,14 @@ TEST_F(PswSilentPrinter, SpinnerOnlyOnATerminal)
     const std::vector<std::string> args = {"status", address, "--timeout", "800", "--retries", "0"};
     const CommandResult piped = run_psw(args);
     PSW_SKIP_IF_NO_DEVICE_LAYER(piped);
-    EXPECT_EQ(piped.err, "psw: status: no answer from " + address + " within 800 ms (-203)\n");
+    EXPECT_EQ(piped.err.rfind("psw: status: no answer from " + address + " within 800 ms (-203): ",
+                              0),
+              0u)
+        << piped.err;
     EXPECT_EQ(piped.err.find('\r'), std::string::npos);
 
     const TerminalRun terminal = run_psw_on_terminal(args);
-    EXPECT_EQ(terminal.exit_code, 1);
+    EXPECT_EQ(terminal.exit_code, 3);
     EXPECT_EQ(terminal.out, "");
     EXPECT_NE(terminal.terminal.find("connecting to " + address + " ("), std::string::npos)
         << terminal.terminal;

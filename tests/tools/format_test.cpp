@@ -1,12 +1,13 @@
-// The parts of psw that need no printer: argument parsing, JSON, tables, names and messages.
+// The parts of psw that need no printer: the command line, JSON, tables, names and messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
 
-#include "cli/args.h"
-#include "cli/json.h"
+#include "cli/command_line.h"
+#include "cli/json_output.h"
 #include "cli/names.h"
 #include "cli/option_names.h"
 #include "cli/table.h"
@@ -18,46 +19,68 @@ namespace {
 
 // ---- arguments -------------------------------------------------------------------------------
 
-const std::vector<OptionSpec> kSpecs = {
-    {"timeout", true}, {"json", false}, {"filter", true, true}};
+// A command as psw builds it, parsed from `args` (the words after the program name).
+struct ParsedCommand {
+    CLI::App app{"test"};
+    CLI::App* command = nullptr;
+    ConnectionOptions options;
+    std::vector<std::string> filters;
 
-TEST(CliArgs, SplitsOptionsValuesAndPositionals)
+    ParsedCommand() : command(add_command(app, "probe", "a probe", "ADDRESS", "Probes."))
+    {
+        add_connection_options(command, &options);
+        add_repeatable_option(command, "--filter", &filters, "repeatable");
+    }
+    void parse(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), "probe");
+        std::reverse(args.begin(), args.end());  // CLI11 takes the words last first
+        app.parse(args);
+    }
+};
+
+TEST(CliCommandLine, SplitsOptionsValuesAndPositionals)
 {
+    ParsedCommand parsed;
+    parsed.parse({"10.0.0.5", "--timeout", "300", "--json", "--filter=1.3.6", "--filter", "1.3.7",
+                  "extra", "-c", "secret"});
+    EXPECT_EQ(parsed.options.words, (std::vector<std::string>{"10.0.0.5", "extra"}));
+    EXPECT_EQ(parsed.options.timeout, "300");
+    EXPECT_EQ(parsed.options.community, "secret");
+    EXPECT_FALSE(parsed.options.retries);
+    EXPECT_TRUE(parsed.options.json);
+    EXPECT_FALSE(parsed.options.ipv6);
+    EXPECT_EQ(parsed.filters, (std::vector<std::string>{"1.3.6", "1.3.7"}));
     std::string error;
-    auto parsed = parse_args({"10.0.0.5", "--timeout", "300", "--json", "--filter=1.3.6",
-                              "--filter", "1.3.7", "extra"},
-                             kSpecs, &error);
-    ASSERT_TRUE(parsed) << error;
-    EXPECT_EQ(parsed->positionals, (std::vector<std::string>{"10.0.0.5", "extra"}));
-    EXPECT_EQ(parsed->value("timeout"), "300");
-    EXPECT_TRUE(parsed->has_flag("json"));
-    EXPECT_FALSE(parsed->has_flag("help"));
-    EXPECT_EQ(parsed->all("filter"), (std::vector<std::string>{"1.3.6", "1.3.7"}));
+    EXPECT_TRUE(no_unknown_options(parsed.command, &error)) << error;
 }
 
-TEST(CliArgs, HelpIsAlwaysAFlagAndDoubleDashEndsOptions)
+TEST(CliCommandLine, HelpIsAskedForAndListsTheOptions)
 {
-    std::string error;
-    auto parsed = parse_args({"-h", "--", "--json"}, kSpecs, &error);
-    ASSERT_TRUE(parsed) << error;
-    EXPECT_TRUE(parsed->has_flag("help"));
-    EXPECT_FALSE(parsed->has_flag("json"));
-    EXPECT_EQ(parsed->positionals, (std::vector<std::string>{"--json"}));
+    for (const char* flag : {"-h", "--help"}) {
+        ParsedCommand help;
+        EXPECT_THROW(help.parse({flag}), CLI::CallForHelp) << flag;
+    }
+    ParsedCommand parsed;
+    parsed.parse({"--community", "c"});
+    EXPECT_EQ(parsed.command->help().rfind("usage: psw probe ADDRESS\n\nProbes.\n", 0), 0u)
+        << parsed.command->help();
+    EXPECT_NE(parsed.command->help().find("--community"), std::string::npos);
 }
 
-TEST(CliArgs, RefusesUnknownMissingRepeatedAndStrayValues)
+TEST(CliCommandLine, UnknownOptionsAreNamedAndMissingValuesRefused)
 {
-    std::string error;
-    EXPECT_FALSE(parse_args({"--nope"}, kSpecs, &error));
-    EXPECT_EQ(error, "unknown option '--nope'");
-    EXPECT_FALSE(parse_args({"-x"}, kSpecs, &error));
-    EXPECT_EQ(error, "unknown option '-x'");
-    EXPECT_FALSE(parse_args({"--timeout"}, kSpecs, &error));
-    EXPECT_EQ(error, "option '--timeout' needs a value");
-    EXPECT_FALSE(parse_args({"--timeout", "1", "--timeout=2"}, kSpecs, &error));
-    EXPECT_EQ(error, "option '--timeout' given twice");
-    EXPECT_FALSE(parse_args({"--json=yes"}, kSpecs, &error));
-    EXPECT_EQ(error, "option '--json' takes no value");
+    for (const char* unknown : {"--nope", "-x"}) {
+        ParsedCommand parsed;
+        parsed.parse({"10.0.0.5", unknown});
+        std::string error;
+        EXPECT_FALSE(no_unknown_options(parsed.command, &error));
+        EXPECT_EQ(error, std::string("unknown option '") + unknown + "'");
+    }
+    ParsedCommand missing;
+    EXPECT_THROW(missing.parse({"--timeout"}), CLI::ParseError);
+    ParsedCommand twice;
+    EXPECT_THROW(twice.parse({"--json", "--json=maybe"}), CLI::ParseError);
 }
 
 TEST(CliArgs, LogOptionsAreTakenOutWhereverTheyStand)
@@ -99,6 +122,7 @@ TEST(CliArgs, LogOptionsAreTakenOutWhereverTheyStand)
 }
 
 TEST(CliArgs, ParsesBoundedDecimalNumbersOnly)
+TEST(CliCommandLine, ParsesBoundedDecimalNumbersOnly)
 {
     EXPECT_EQ(parse_uint("2000", 1, 600000), 2000u);
     EXPECT_EQ(parse_uint("0", 0, 5), 0u);
@@ -115,47 +139,38 @@ TEST(CliArgs, ParsesBoundedDecimalNumbersOnly)
 
 // ---- JSON ------------------------------------------------------------------------------------
 
-TEST(CliJson, QuotesEscapesAndKeepsUtf8)
+TEST(CliJson, KeepsUtf8AndTakesOtherBytesAsLatin1)
 {
-    EXPECT_EQ(json_quote("plain"), "\"plain\"");
-    EXPECT_EQ(json_quote("a\"b\\c"), "\"a\\\"b\\\\c\"");
-    EXPECT_EQ(json_quote("l1\nl2\t\r\b\f"), "\"l1\\nl2\\t\\r\\b\\f\"");
-    EXPECT_EQ(json_quote(std::string("\x01\x1f\x7f", 3)), "\"\\u0001\\u001f\\u007f\"");
-    EXPECT_EQ(json_quote(std::string("nul\0x", 5)), "\"nul\\u0000x\"");
-    EXPECT_EQ(json_quote("Gr\xC3\xBC\xC3\x9F"), "\"Gr\xC3\xBC\xC3\x9F\"");  // valid UTF-8 stays
-    EXPECT_EQ(json_quote("\xE2\x82\xAC"), "\"\xE2\x82\xAC\"");
+    EXPECT_EQ(json_text("plain \"q\"\n"), "plain \"q\"\n");
+    EXPECT_EQ(json_text("Gr\xC3\xBC\xC3\x9F"), "Gr\xC3\xBC\xC3\x9F");  // valid UTF-8 stays
+    EXPECT_EQ(json_text("\xE2\x82\xAC"), "\xE2\x82\xAC");
+    EXPECT_EQ(json_text("Gr\xFC\xDF"), "Gr\xC3\xBC\xC3\x9F");         // Latin-1
+    EXPECT_EQ(json_text("\xC3"), "\xC3\x83");                          // cut sequence
+    EXPECT_EQ(json_text("\xC0\xAF"), "\xC3\x80\xC2\xAF");              // overlong
+    EXPECT_EQ(json_text("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xC2\x80");  // surrogate
 }
 
-TEST(CliJson, TakesBytesThatAreNotUtf8AsLatin1)
+TEST(CliJson, WritesDocumentsThatPythonReadsBack)
 {
-    EXPECT_EQ(json_quote("Gr\xFC\xDF"), "\"Gr\\u00fc\\u00df\"");
-    EXPECT_EQ(json_quote("\xC3"), "\"\\u00c3\"");                // cut sequence
-    EXPECT_EQ(json_quote("\xC0\xAF"), "\"\\u00c0\\u00af\"");     // overlong
-    EXPECT_EQ(json_quote("\xED\xA0\x80"), "\"\\u00ed\\u00a0\\u0080\"");  // surrogate
-}
-
-TEST(CliJson, WritesNestedDocumentsThatPythonReadsBack)
-{
-    JsonWriter json;
-    json.begin_object()
-        .key("name").string("Tray \"1\"\n\xFC")
-        .key("count").number(-3)
-        .key("big").number(int64_t{1} << 40)
-        .key("ok").boolean(true)
-        .key("none").null()
-        .key("empty").begin_array().end_array()
-        .key("obj").begin_object().end_object()
-        .key("list").begin_array().number(1).string("x").begin_object().key("k").boolean(false)
-        .end_object().end_array()
-        .end_object();
-    const std::string text = json.str();
-    ASSERT_EQ(text.back(), '\n');
+    const Json document = {
+        {"name", json_text("Tray \"1\"\n\xFC")},
+        {"count", -3},
+        {"big", int64_t{1} << 40},
+        {"ok", true},
+        {"none", nullptr},
+        {"empty", Json::array()},
+        {"obj", Json::object()},
+        {"list", {1, "x", {{"k", false}}}},
+    };
+    const std::string text = document.dump(2);
     EXPECT_EQ(psw::test::json_error(text), "");
     EXPECT_EQ(psw::test::json_eval(text, "d['name']"), "\"Tray \\\"1\\\"\\n\\u00fc\"");
     EXPECT_EQ(psw::test::json_eval(text, "[d['count'], d['big'], d['ok'], d['none']]"),
               "[-3, 1099511627776, true, null]");
     EXPECT_EQ(psw::test::json_eval(text, "[d['empty'], d['obj'], d['list']]"),
               "[[], {}, [1, \"x\", {\"k\": false}]]");
+    EXPECT_EQ(psw::test::json_eval(text, "list(d.keys())[:3]"), "[\"name\", \"count\", \"big\"]")
+        << "members keep their order";
 }
 
 TEST(CliJson, EveryByteValueGivesValidJson)
@@ -164,10 +179,9 @@ TEST(CliJson, EveryByteValueGivesValidJson)
     for (int byte = 1; byte < 256; ++byte) {
         all += static_cast<char>(byte);
     }
-    JsonWriter json;
-    json.begin_array().string(all).end_array();
-    EXPECT_EQ(psw::test::json_error(json.str()), "");
-    EXPECT_EQ(psw::test::json_eval(json.str(), "len(d[0])"), "255");
+    const std::string text = Json::array({json_text(all)}).dump();
+    EXPECT_EQ(psw::test::json_error(text), "");
+    EXPECT_EQ(psw::test::json_eval(text, "len(d[0])"), "255");
 }
 
 // ---- tables ----------------------------------------------------------------------------------
@@ -314,6 +328,19 @@ TEST(CliNames, EnumerationsAndFallbacks)
     EXPECT_EQ(job_kind_of("active"), PSW_JOB_KIND_OTHERS);
     EXPECT_EQ(job_kind_of("done"), PSW_JOB_KIND_SEPARATED);
     EXPECT_FALSE(job_kind_of("Done"));
+    EXPECT_EQ(supply_type_name(9), "photoconductor");
+    EXPECT_EQ(supply_type_name(32), "staples");
+    EXPECT_EQ(supply_type_name(-2), "unknown");
+    EXPECT_EQ(supply_type_name(99), "type 99");
+    EXPECT_EQ(supply_class_name(4), "filled");
+    EXPECT_EQ(counter_unit_name(7), "impressions");
+    EXPECT_EQ(job_state_name(5), "processing");
+    EXPECT_EQ(job_state_name(PSW_JOB_STATE_SEPARATED), "done");
+    EXPECT_EQ(job_state_name(42), "state 42");
+    EXPECT_EQ(job_type_name(0), "unlisted");
+    EXPECT_EQ(uptime_text(0), "00:00:00");
+    EXPECT_EQ(uptime_text(100 * (86400 + 3 * 3600 + 4 * 60 + 5) + 99), "1 day 03:04:05");
+    EXPECT_EQ(uptime_text(724425094), "83 days 20:17:30");
 }
 
 TEST(CliNames, FailureLinesNameTheCodeAndItsMeaning)

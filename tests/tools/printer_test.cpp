@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/json.h"
+#include "cli/json_output.h"
 #include "support/agent_harness.h"
 #include "support/peer_requirements.h"
 #include "support/snmp_tools.h"
@@ -62,13 +62,11 @@ std::vector<std::string> column(const std::string& oid)
 // json.dumps of a list of texts, the way json_eval shows a value.
 std::string dumps(const std::vector<std::string>& texts)
 {
-    cli::JsonWriter json;
-    json.begin_array();
+    cli::Json list = cli::Json::array();
     for (const std::string& text : texts) {
-        json.string(text);
+        list.push_back(cli::json_text(text));
     }
-    json.end_array();
-    return json_eval(json.str(), "d");
+    return json_eval(list.dump(), "d");
 }
 
 class PswPrinter : public ::testing::Test {
@@ -125,8 +123,6 @@ TEST_F(PswPrinter, DiscoverFiltersAndSkipsOtherModels)
         {{"--community", "rich", "--filter", "1.3.6.1.4.1.297"}, "1"},
         {{"--community", "rich", "--filter", "1.3.6.1.4.1.253"}, "0"},
         {{"--community", "rich", "--filter", "1.3.6.1.4.1.253", "--filter", "1.3.6.1.4.1.297.1"}, "1"},
-        {{"--community", "other-model"}, "0"},
-        {{"--community", "nobody-knows-this"}, "0"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = base;
@@ -137,6 +133,20 @@ TEST_F(PswPrinter, DiscoverFiltersAndSkipsOtherModels)
         EXPECT_EQ(json_eval(result.out, "d['count']"), c.count) << result.command;
         EXPECT_EQ(json_eval(result.out, "len(d['devices'])"), c.count) << result.command;
     }
+    // A printer of another model and a community nobody answers are failures of their own.
+    const CommandResult other = run_psw({"discover", address(), "--timeout", "600", "--community",
+                                         "other-model", "--json"});
+    EXPECT_EQ(other.exit_code, 5) << other.describe();
+    EXPECT_EQ(json_eval(other.out, "d['error']['kind']"), "\"other_model\"");
+    const CommandResult nobody = run_psw({"discover", address(), "--timeout", "300", "--community",
+                                          "nobody-knows-this", "--json"});
+    EXPECT_EQ(nobody.exit_code, 3) << nobody.describe();
+    EXPECT_EQ(json_eval(nobody.out, "d['error']['kind']"), "\"no_answer\"");
+
+    const CommandResult filtered = run_psw({"discover", address(), "--timeout", "300",
+                                            "--community", "rich", "--filter", "1.3.6.1.4.1.253"});
+    EXPECT_EQ(filtered.exit_code, 0) << filtered.describe();
+    EXPECT_EQ(filtered.out, "no device via " + address() + " passed the filters\n");
 }
 
 // ---- status ----------------------------------------------------------------------------------
@@ -200,8 +210,8 @@ TEST_F(PswPrinter, StatusTableShowsWordsBarsAndNames)
     const std::string& out = result.out;
     EXPECT_EQ(out.rfind("Printer " + address() + "\n  status  idle\n  errors  lowToner, inputTrayEmpty\n", 0), 0u)
         << out;
-    for (const char* title : {"\nInput trays\n", "\nOutput trays\n", "\nToner\n", "\nAlerts\n",
-                              "\nStorage\n", "\nHardware devices\n"}) {
+    for (const char* title : {"\nIdentity\n", "\nInput trays\n", "\nOutput trays\n",
+                              "\nSupplies\n", "\nAlerts\n", "\nStorage\n", "\nHardware devices\n"}) {
         EXPECT_NE(out.find(title), std::string::npos) << title;
     }
     EXPECT_NE(out.find("  Tray 1        A4 Plain         A4           50% [#####.....]   500 sheets  idle\n"),
@@ -210,7 +220,13 @@ TEST_F(PswPrinter, StatusTableShowsWordsBarsAndNames)
     EXPECT_NE(out.find("  Tray 5        Custom Size      300x200 mm  some remaining      500 sheets  standby\n"),
               std::string::npos)
         << out;
-    EXPECT_NE(out.find("  Black Toner Cartridge     1210      5500  1/10 g    22% [##........]\n"),
+    // Every supply, toner or not, with its type by name.
+    EXPECT_NE(out.find("  Black Toner Cartridge       toner                             1210      "
+                       "5500  1/10 g        22% [##........]\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("  Drum Cartridge (K)          photoconductor                   43210    "
+                       "150000  impressions   29% [###.......]\n"),
               std::string::npos)
         << out;
     EXPECT_NE(out.find("  critical  input 2            inputMediaSupplyEmpty   Tray 2 is empty.\n"),
@@ -219,19 +235,29 @@ TEST_F(PswPrinter, StatusTableShowsWordsBarsAndNames)
     EXPECT_NE(out.find("  fixed disk  149.0 GiB  Hard Disk 160 GB\n"), std::string::npos) << out;
 }
 
-TEST_F(PswPrinter, StatusRefusesAnotherModelAndAWrongCommunity)
+TEST_F(PswPrinter, StatusReadsAnotherModelAndNamesSilence)
 {
     const CommandResult other = run_psw({"status", address(), "--community", "other-model"});
     PSW_SKIP_IF_NO_DEVICE_LAYER(other);
-    EXPECT_EQ(other.exit_code, 1);
-    EXPECT_EQ(other.out, "");
-    EXPECT_EQ(other.err, "psw: status: cannot set up " + address() + ": bad or missing argument (-2)\n");
+    EXPECT_EQ(other.exit_code, 0) << other.describe();
+    EXPECT_EQ(other.err, "");
+    EXPECT_EQ(other.out.rfind("Printer " + address() + "\n  status  idle\n  errors  none\n"
+                              "  note    another model: model-specific options are not "
+                              "available\n",
+                              0),
+              0u)
+        << other.out;
 
+    // The agent answers neither "wrong" nor "public": silence, every likely cause named.
     const CommandResult wrong = run_psw(
         {"status", address(), "--community", "wrong", "--timeout", "250", "--retries", "1", "--json"});
-    EXPECT_EQ(wrong.exit_code, 1);
-    EXPECT_EQ(wrong.out, "");
-    EXPECT_EQ(wrong.err, "psw: status: no answer from " + address() + " within 500 ms (-203)\n");
+    EXPECT_EQ(wrong.exit_code, 3);
+    EXPECT_EQ(json_eval(wrong.out, "[d['error']['kind'], d['error']['code']]"),
+              "[\"no_answer\", -203]");
+    EXPECT_EQ(wrong.err, "psw: status: no answer from " + address() +
+                             " within 500 ms (-203): the printer is off or unreachable, no SNMP "
+                             "agent listens there, or the community \"wrong\" is wrong (agents "
+                             "ignore requests with a wrong community)\n");
 }
 
 // ---- jobs and cancel -------------------------------------------------------------------------
@@ -268,8 +294,12 @@ TEST_F(PswPrinter, JobsByKind)
 
     const CommandResult table = run_psw({"jobs", address(), "--community", "rich", "--kind", "done"});
     ASSERT_EQ(table.exit_code, 0) << table.describe();
-    EXPECT_EQ(table.out.rfind("ID    TYPE  STATE  NAME", 0), 0u) << table.out;
-    EXPECT_NE(table.out.find("\n1039     4     17  Fax to +49 30 1234567"), std::string::npos) << table.out;
+    EXPECT_EQ(table.out.rfind("ID    TYPE     STATE  NAME", 0), 0u) << table.out;
+    EXPECT_NE(table.out.find("\n1039  type 4   done   Fax to +49 30 1234567"), std::string::npos)
+        << table.out;
+    // Every state and type has a name: no bare numbers.
+    EXPECT_EQ(json_eval(all.out, "sorted(set(j['state_name'] for j in d['jobs']))"),
+              "[\"done\", \"held\", \"processing\", \"stopped\"]");
 }
 
 TEST_F(PswPrinter, CancelSendsTheWriteAndReportsTheAnswer)
@@ -281,16 +311,22 @@ TEST_F(PswPrinter, CancelSendsTheWriteAndReportsTheAnswer)
         EXPECT_EQ(result.out, "job 1046: cancel request accepted by " + address() + "\n");
         EXPECT_EQ(result.err, "");
     } else {
-        // An agent that refuses the write: one line with the code.
-        EXPECT_EQ(result.exit_code, 1) << result.describe();
-        EXPECT_EQ(result.err.rfind("psw: cancel: cancelling job '1046': ", 0), 0u) << result.err;
+        // An agent that refuses the write: one line naming the likely causes.
+        EXPECT_EQ(result.exit_code, 6) << result.describe();
+        EXPECT_EQ(result.err.rfind("psw: cancel: " + address() + " refused to cancel job '1046'", 0),
+                  0u)
+            << result.err;
         EXPECT_EQ(result.out, "");
     }
-    // The agent answers only "rich" and "other-model": a write under "private" gets no answer.
+    // The agent answers only "rich" and "other-model": a write under "private" gets no answer,
+    // which points at the write community.
     const CommandResult refused = run_psw({"cancel", address(), "1046", "--community", "rich",
                                            "--timeout", "200", "--retries", "0"});
-    EXPECT_EQ(refused.exit_code, 1) << refused.describe();
-    EXPECT_EQ(refused.err, "psw: cancel: no answer from " + address() + " within 200 ms (-203)\n");
+    EXPECT_EQ(refused.exit_code, 4) << refused.describe();
+    EXPECT_EQ(refused.err, "psw: cancel: no answer from " + address() +
+                               " within 200 ms (-203): the printer answered the read community "
+                               "but not the write community \"private\", which is likely wrong "
+                               "(see --write-community)\n");
 }
 
 // ---- options ---------------------------------------------------------------------------------

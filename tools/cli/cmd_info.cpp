@@ -1,11 +1,12 @@
 // psw transports and psw about: what this machine and this build offer.
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
-#include "cli/args.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
-#include "cli/json.h"
-#include "cli/session.h"
+#include "cli/json_output.h"
 #include "cli/table.h"
 #include "psw/psw.h"
 
@@ -24,16 +25,6 @@ constexpr Transport kTransports[] = {
     {PSW_TRANSPORT_IPX, "ipx"},
 };
 
-constexpr const char* kTransportsHelp =
-    "usage: psw transports [--json]\n"
-    "\n"
-    "Tells which transports this machine can use for SNMP: UDP over IPv4, UDP over IPv6, IPX.\n";
-
-constexpr const char* kAboutHelp =
-    "usage: psw about\n"
-    "\n"
-    "Shows what this build of libpsw offers: a library handle is created and released, the\n"
-    "community commands are listed, and the transports are checked.\n";
 
 std::string transports_table()
 {
@@ -45,52 +36,37 @@ std::string transports_table()
     return table.render();
 }
 
-}  // namespace
 
-int run_transports(const Args& args)
+int run_transports(const CLI::App* command, const std::vector<std::string>& words, bool json)
 {
     std::string error;
-    auto parsed = parse_args(args, {{"json", false}}, &error);
-    if (!parsed) {
+    if (!no_unknown_options(command, &error)) {
         return usage_error("transports", error);
     }
-    if (parsed->has_flag("help")) {
-        std::fputs(kTransportsHelp, stdout);
-        return 0;
-    }
-    if (!parsed->positionals.empty()) {
+    if (!words.empty()) {
         return usage_error("transports", "no arguments expected");
     }
-    if (parsed->has_flag("json")) {
-        JsonWriter json;
-        json.begin_object().key("transports").begin_array();
+    if (json) {
+        Json list = Json::array();
         for (const Transport& transport : kTransports) {
-            json.begin_object()
-                .key("name").string(transport.name)
-                .key("code").number(transport.code)
-                .key("available").boolean(PSWTransportAvailable(transport.code) != 0)
-                .end_object();
+            list.push_back({{"name", transport.name},
+                            {"code", transport.code},
+                            {"available", PSWTransportAvailable(transport.code) != 0}});
         }
-        json.end_array().end_object();
-        std::fputs(json.str().c_str(), stdout);
-        return 0;
+        print_json(Json{{"transports", list}});
+        return kExitOk;
     }
     std::fputs(transports_table().c_str(), stdout);
-    return 0;
+    return kExitOk;
 }
 
-int run_about(const Args& args)
+int run_about(const CLI::App* command, const std::vector<std::string>& words)
 {
     std::string error;
-    auto parsed = parse_args(args, {}, &error);
-    if (!parsed) {
+    if (!no_unknown_options(command, &error)) {
         return usage_error("about", error);
     }
-    if (parsed->has_flag("help")) {
-        std::fputs(kAboutHelp, stdout);
-        return 0;
-    }
-    if (!parsed->positionals.empty()) {
+    if (!words.empty()) {
         return usage_error("about", "no arguments expected");
     }
     PSWHandle handle = nullptr;
@@ -98,9 +74,9 @@ int run_about(const Args& args)
     if (result != PSW_SUCCESS) {
         std::fprintf(stderr, "psw: about: cannot create a library handle: %s (%d)\n",
                      psw_result_meaning(result), result);
-        return 1;
+        return kExitFailed;
     }
-    std::printf("libpsw: printer discovery and status over SNMP\n\n");
+    std::printf("libpsw %s: printer discovery and status over SNMP\n\n", PSWGetVersion());
     std::printf("library handle   created and released\n");
     std::printf("communities      %s, %s, %s\n", PSW_CMD_SET_COMMUNITY_FIND,
                 PSW_CMD_SET_COMMUNITY_GET_OPTION, PSW_CMD_SET_COMMUNITY_WRITE);
@@ -110,7 +86,36 @@ int run_about(const Args& args)
                 read);
     PSWUnInit(handle);
     std::printf("\n%s", transports_table().c_str());
-    return 0;
+    return kExitOk;
+}
+
+}  // namespace
+
+void add_transports_command(CLI::App& app, int* exit_code)
+{
+    struct Options {
+        std::vector<std::string> words;
+        bool json = false;
+    };
+    auto options = std::make_shared<Options>();
+    CLI::App* command = add_command(
+        app, "transports", "which transports this machine can use", "[--json]",
+        "Tells which transports this machine can use for SNMP: UDP over IPv4, UDP over IPv6, "
+        "IPX.");
+    command->add_option("words", options->words)->expected(0, -1);
+    command->add_flag("--json", options->json, "one JSON document on stdout");
+    command->callback([=] { *exit_code = run_transports(command, options->words, options->json); });
+}
+
+void add_about_command(CLI::App& app, int* exit_code)
+{
+    auto words = std::make_shared<std::vector<std::string>>();
+    CLI::App* command = add_command(
+        app, "about", "what this build of libpsw offers", "",
+        "Shows what this build of libpsw offers: its version, a library handle created and\n"
+        "released, the community commands, and the transports.");
+    command->add_option("words", *words)->expected(0, -1);
+    command->callback([=] { *exit_code = run_about(command, *words); });
 }
 
 }  // namespace psw::cli

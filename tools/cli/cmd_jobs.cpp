@@ -1,11 +1,12 @@
 // psw jobs and psw cancel: the printer's job list and job cancel.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "cli/args.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
-#include "cli/json.h"
+#include "cli/json_output.h"
 #include "cli/names.h"
 #include "cli/progress.h"
 #include "cli/records.h"
@@ -17,66 +18,37 @@ namespace psw::cli {
 
 namespace {
 
-constexpr const char* kJobsHelp =
-    "usage: psw jobs ADDRESS [--kind all|active|done] [--community C] [--timeout MS]\n"
-    "                [--retries N] [--ipv6] [--json] [SNMPv3 options]\n"
-    "\n"
-    "Lists the printer's jobs: identifier (the argument of 'psw cancel'), type, state, name,\n"
-    "the printer's texts for the job and its dates.\n"
-    "\n"
-    "options:\n"
-    "  --kind K        all (default), active (not finished) or done (finished)\n"
-    "  --community C   read community (default \"public\")\n"
-    "  --timeout MS    milliseconds per try (default 2000)\n"
-    "  --retries N     extra tries (default 1)\n"
-    "  --ipv6          use UDP over IPv6 (implied by an IPv6 address)\n"
-    "  --json          one JSON document on stdout\n";
+struct JobsOptions {
+    ConnectionOptions connection;
+    std::optional<std::string> kind;
+};
 
-constexpr const char* kCancelHelp =
-    "usage: psw cancel ADDRESS JOBID [--write-community C] [--community C] [--timeout MS]\n"
-    "                  [--retries N] [--ipv6] [SNMPv3 options]\n"
-    "\n"
-    "Cancels job JOBID (an identifier that 'psw jobs' lists) with one SNMP SET.\n"
-    "\n"
-    "options:\n"
-    "  --write-community C  community of the SET (default \"private\")\n"
-    "  --community C        read community for setting up the session (default \"public\")\n"
-    "  --timeout MS         milliseconds per try (default 2000)\n"
-    "  --retries N          extra tries (default 1)\n"
-    "  --ipv6               use UDP over IPv6 (implied by an IPv6 address)\n";
+struct CancelOptions {
+    ConnectionOptions connection;
+    std::optional<std::string> write_community;
+};
 
 void print_jobs_json(const Connection& connection, const std::string& kind,
                      const std::vector<PSWJobInfo>& jobs)
 {
-    JsonWriter json;
-    json.begin_object().key("address").string(connection.address).key("kind").string(kind);
-    json.key("jobs").begin_array();
+    Json list = Json::array();
     for (const PSWJobInfo& job : jobs) {
-        json.begin_object()
-            .key("id").string(field_text(job.job_id))
-            .key("type").number(job.job_type)
-            .key("state").number(job.job_state)
-            .key("done").boolean(job.job_state == PSW_JOB_STATE_SEPARATED)
-            .key("name").string(field_text(job.text))
-            .key("texts").begin_array()
-            .string(field_text(job.localized_text1))
-            .string(field_text(job.localized_text2))
-            .string(field_text(job.localized_text3))
-            .end_array()
-            .key("values").begin_array()
-            .number(job.value_59_6_10)
-            .number(job.value_59_16_5)
-            .number(job.value_59_16_6)
-            .end_array()
-            .key("dates").begin_array()
-            .string(date_text(job.date1))
-            .string(date_text(job.date2))
-            .string(date_text(job.date3))
-            .end_array()
-            .end_object();
+        list.push_back({
+            {"id", json_text(field_text(job.job_id))},
+            {"type", job.job_type},
+            {"type_name", job_type_name(job.job_type)},
+            {"state", job.job_state},
+            {"state_name", job_state_name(job.job_state)},
+            {"done", job.job_state == PSW_JOB_STATE_SEPARATED},
+            {"name", json_text(field_text(job.text))},
+            {"texts", {json_text(field_text(job.localized_text1)),
+                       json_text(field_text(job.localized_text2)),
+                       json_text(field_text(job.localized_text3))}},
+            {"values", {job.value_59_6_10, job.value_59_16_5, job.value_59_16_6}},
+            {"dates", {date_text(job.date1), date_text(job.date2), date_text(job.date3)}},
+        });
     }
-    json.end_array().end_object();
-    std::fputs(json.str().c_str(), stdout);
+    print_json(Json{{"address", json_text(connection.address)}, {"kind", kind}, {"jobs", list}});
 }
 
 void print_jobs_human(const std::vector<PSWJobInfo>& jobs)
@@ -85,49 +57,41 @@ void print_jobs_human(const std::vector<PSWJobInfo>& jobs)
         std::printf("no jobs\n");
         return;
     }
-    Table table({{"ID"}, {"TYPE", Align::right}, {"STATE", Align::right}, {"NAME", Align::left, 32},
+    Table table({{"ID"}, {"TYPE"}, {"STATE"}, {"NAME", Align::left, 32},
                  {"TEXT 1", Align::left, 24}, {"TEXT 2", Align::left, 40},
                  {"TEXT 3", Align::left, 24}, {"DATE"}});
     for (const PSWJobInfo& job : jobs) {
-        table.add_row({field_text(job.job_id), std::to_string(job.job_type),
-                       std::to_string(job.job_state), field_text(job.text),
+        table.add_row({field_text(job.job_id), job_type_name(job.job_type),
+                       job_state_name(job.job_state), field_text(job.text),
                        field_text(job.localized_text1), field_text(job.localized_text2),
                        field_text(job.localized_text3), date_text(job.date1)});
     }
     std::fputs(table.render().c_str(), stdout);
 }
 
-}  // namespace
-
-int run_jobs(const Args& args)
+int run_jobs(const CLI::App* command, const JobsOptions& options)
 {
-    std::vector<OptionSpec> specs = connection_options();
-    specs.push_back({"kind", true});
     std::string error;
-    auto parsed = parse_args(args, specs, &error);
-    if (!parsed) {
+    if (!no_unknown_options(command, &error)) {
         return usage_error("jobs", error);
     }
-    if (parsed->has_flag("help")) {
-        std::fputs(kJobsHelp, stdout);
-        std::fputs(usm_help(), stdout);
-        return 0;
-    }
-    if (parsed->positionals.size() != 1) {
+    if (options.connection.words.size() != 1) {
         return usage_error("jobs", "exactly one printer address is needed");
     }
-    const std::string kind_word = parsed->value("kind").value_or("all");
+    const std::string kind_word = options.kind.value_or("all");
     const auto kind = job_kind_of(kind_word);
     if (!kind) {
         return usage_error("jobs", "--kind takes all, active or done, not '" + kind_word + "'");
     }
+    const bool json = options.connection.json;
     Connection connection;
-    if (!read_connection(*parsed, parsed->positionals[0], &connection, &error)) {
+    if (!read_connection(options.connection, options.connection.words[0], &connection, &error)) {
         return usage_error("jobs", error);
     }
     DeviceSession session;
-    if (const int32_t result = session.open(connection, std::nullopt); result != PSW_SUCCESS) {
-        return report_failure("jobs", "cannot set up " + connection.address, result, connection);
+    if (auto failure = session.open(connection, std::nullopt, false,
+                                    "its job tables are model-specific")) {
+        return report("jobs", *failure, connection, json);
     }
     const auto jobs = run_with_progress("reading jobs of " + connection.address, std::nullopt, [&] {
         return read_records<PSWJobInfo>(
@@ -138,9 +102,10 @@ int run_jobs(const Args& args)
             PSWGetJobInfo);
     });
     if (!jobs.ok()) {
-        return report_failure("jobs", "reading the jobs", jobs.code, connection);
+        return report("jobs", request_failure("reading the jobs", jobs.code, connection),
+                      connection, json);
     }
-    if (parsed->has_flag("json")) {
+    if (json) {
         print_jobs_json(connection, kind_word, jobs.rows);
     } else {
         print_jobs_human(jobs.rows);
@@ -148,51 +113,98 @@ int run_jobs(const Args& args)
     return 0;
 }
 
-int run_cancel(const Args& args)
+int run_cancel(const CLI::App* command, const CancelOptions& options)
 {
-    std::vector<OptionSpec> specs = connection_options();
-    specs.push_back({"write-community", true});
     std::string error;
-    auto parsed = parse_args(args, specs, &error);
-    if (!parsed) {
+    if (!no_unknown_options(command, &error)) {
         return usage_error("cancel", error);
     }
-    if (parsed->has_flag("help")) {
-        std::fputs(kCancelHelp, stdout);
-        std::fputs(usm_help(), stdout);
-        return 0;
-    }
-    if (parsed->has_flag("json")) {
+    if (options.connection.json) {
         return usage_error("cancel", "cancel writes to the printer and has no --json output");
     }
-    if (parsed->positionals.size() != 2) {
+    const std::vector<std::string>& words = options.connection.words;
+    if (words.size() != 2) {
         return usage_error("cancel", "a printer address and a job identifier are needed");
     }
-    const std::optional<std::string> write_community = parsed->value("write-community");
+    const std::optional<std::string>& write_community = options.write_community;
     if (write_community && write_community->size() > PSW_COMMUNITY_MAX_LENGTH) {
         return usage_error("cancel", "--write-community holds at most 255 characters");
     }
     Connection connection;
-    if (!read_connection(*parsed, parsed->positionals[0], &connection, &error)) {
+    if (!read_connection(options.connection, words[0], &connection, &error)) {
         return usage_error("cancel", error);
     }
-    const std::string& job_id = parsed->positionals[1];
+    const std::string& job_id = words[1];
     if (job_id.size() > kMaxJobIdLength) {
         return usage_error("cancel", "a job identifier holds at most 255 characters");
     }
     DeviceSession session;
-    if (const int32_t result = session.open(connection, write_community); result != PSW_SUCCESS) {
-        return report_failure("cancel", "cannot set up " + connection.address, result, connection);
+    if (auto failure = session.open(connection, write_community, false)) {
+        return report("cancel", *failure, connection, false);
     }
     const int32_t result = run_with_progress(
         "cancelling job " + job_id, std::chrono::milliseconds(connection.total_wait_ms()),
         [&] { return PSWCancelJob(session.handle(), job_id.c_str()); });
+    if (result == PSW_ERR_TOO_LONG) {
+        // noSuchName or noAccess on the cancel object.
+        return report("cancel",
+                      Failure{kExitRefused, "refused",
+                              connection.shown() + " refused to cancel job '" + printable(job_id) +
+                                  "' (-7): the printer does not know the job, or the write "
+                                  "community \"" + write_community.value_or("private") +
+                                  "\" may not write (see --write-community)",
+                              result},
+                      connection, false);
+    }
+    if (result == PSW_ERR_TIMEOUT) {
+        // It answered the read community a moment ago: silence now points at the write one.
+        Failure failure = request_failure("", result, connection);
+        failure.exit_code = kExitWrongCommunity;
+        failure.kind = "wrong_community";
+        failure.message += ": the printer answered the read community but not the write "
+                           "community \"" + write_community.value_or("private") +
+                           "\", which is likely wrong (see --write-community)";
+        return report("cancel", failure, connection, false);
+    }
     if (result != PSW_SUCCESS) {
-        return report_failure("cancel", "cancelling job '" + job_id + "'", result, connection);
+        return report("cancel",
+                      request_failure("cancelling job '" + job_id + "'", result, connection),
+                      connection, false);
     }
     std::printf("job %s: cancel request accepted by %s\n", printable(job_id).c_str(),
-                connection.address.c_str());
-    return 0;
+                connection.shown().c_str());
+    return kExitOk;
+}
+
+}  // namespace
+
+void add_jobs_command(CLI::App& app, int* exit_code)
+{
+    auto options = std::make_shared<JobsOptions>();
+    CLI::App* command = add_command(
+        app, "jobs", "the printer's jobs",
+        "ADDRESS [--kind all|active|done] [-c C] [--timeout MS] [--retries N] [--ipv6] [--json]",
+        "Lists the printer's jobs: identifier (the argument of 'psw cancel'), type, state, name,\n"
+        "the printer's texts for the job and its dates. The job tables are the supported\n"
+        "model's own: a printer of another model gives exit 5.");
+    add_connection_options(command, &options->connection);
+    command->add_option("--kind", options->kind,
+                        "all (default), active (not finished) or done (finished)");
+    command->callback([=] { *exit_code = run_jobs(command, *options); });
+}
+
+void add_cancel_command(CLI::App& app, int* exit_code)
+{
+    auto options = std::make_shared<CancelOptions>();
+    CLI::App* command = add_command(
+        app, "cancel", "cancel a job",
+        "ADDRESS JOBID [--write-community C] [-c C] [--timeout MS] [--retries N] [--ipv6]",
+        "Cancels job JOBID (an identifier that 'psw jobs' lists) with one SNMP SET. A refused\n"
+        "write (unknown job, or a write community without write access) gives exit 6.");
+    add_connection_options(command, &options->connection);
+    command->add_option("--write-community", options->write_community,
+                        "community of the SET (default \"private\")");
+    command->callback([=] { *exit_code = run_cancel(command, *options); });
 }
 
 }  // namespace psw::cli

@@ -1,11 +1,12 @@
 // psw options: the printer's installed options, answered by name.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "cli/args.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
-#include "cli/json.h"
+#include "cli/json_output.h"
 #include "cli/option_names.h"
 #include "cli/progress.h"
 #include "cli/session.h"
@@ -16,21 +17,10 @@ namespace psw::cli {
 
 namespace {
 
-constexpr const char* kHelp =
-    "usage: psw options ADDRESS [NAME...] [--community C] [--timeout MS] [--retries N] [--ipv6]\n"
-    "                   [--json] [SNMPv3 options]\n"
-    "\n"
-    "Reads the printer's installed options (scanner, copier, fax unit, hard disk, duplex module,\n"
-    "trays, memory size, ROM version, ...) and shows the named ones, or all of them. Names are\n"
-    "case-sensitive; 'psw options --list' prints every known name.\n"
-    "\n"
-    "options:\n"
-    "  --list          print the known option names and types, without asking a printer\n"
-    "  --community C   read community (default \"public\")\n"
-    "  --timeout MS    milliseconds per try (default 2000)\n"
-    "  --retries N     extra tries (default 1)\n"
-    "  --ipv6          use UDP over IPv6 (implied by an IPv6 address)\n"
-    "  --json          one JSON document on stdout\n";
+struct Options {
+    ConnectionOptions connection;
+    bool list = false;
+};
 
 struct Value {
     OptionType type = OptionType::integer;
@@ -117,32 +107,29 @@ std::string value_text(const Value& value)
     return {};
 }
 
-void json_value(JsonWriter& json, const Value& value)
+Json json_value(const Value& value)
 {
     switch (value.type) {
-    case OptionType::text: json.string(value.text); break;
-    case OptionType::integer: json.number(value.integer); break;
-    case OptionType::boolean: json.boolean(value.boolean); break;
+    case OptionType::text: return json_text(value.text);
+    case OptionType::integer: return value.integer;
+    case OptionType::boolean: return value.boolean;
     }
+    return nullptr;
 }
 
 int list_names(bool as_json)
 {
     if (as_json) {
-        JsonWriter json;
-        json.begin_array();
+        Json list = Json::array();
         for (const OptionName& option : known_options()) {
-            json.begin_object()
-                .key("name").string(option.name)
-                .key("type").string(option_type_name(option.type))
-                .key("per").string(option.index == OptionIndex::input_tray    ? "input tray"
-                                   : option.index == OptionIndex::output_tray ? "output tray"
-                                                                              : "printer")
-                .end_object();
+            list.push_back({{"name", option.name},
+                            {"type", option_type_name(option.type)},
+                            {"per", option.index == OptionIndex::input_tray    ? "input tray"
+                                    : option.index == OptionIndex::output_tray ? "output tray"
+                                                                               : "printer"}});
         }
-        json.end_array();
-        std::fputs(json.str().c_str(), stdout);
-        return 0;
+        print_json(list);
+        return kExitOk;
     }
     Table table({{"NAME"}, {"TYPE"}, {"PER"}});
     for (const OptionName& option : known_options()) {
@@ -155,52 +142,45 @@ int list_names(bool as_json)
     return 0;
 }
 
-}  // namespace
-
-int run_options(const Args& args)
+int run_options(const CLI::App* command, const Options& options)
 {
-    std::vector<OptionSpec> specs = connection_options();
-    specs.push_back({"list", false});
     std::string error;
-    auto parsed = parse_args(args, specs, &error);
-    if (!parsed) {
+    if (!no_unknown_options(command, &error)) {
         return usage_error("options", error);
     }
-    if (parsed->has_flag("help")) {
-        std::fputs(kHelp, stdout);
-        std::fputs(usm_help(), stdout);
-        return 0;
-    }
-    const bool as_json = parsed->has_flag("json");
-    if (parsed->has_flag("list")) {
-        if (!parsed->positionals.empty()) {
+    const bool as_json = options.connection.json;
+    const std::vector<std::string>& words = options.connection.words;
+    if (options.list) {
+        if (!words.empty()) {
             return usage_error("options", "--list takes no address");
         }
         return list_names(as_json);
     }
-    if (parsed->positionals.empty()) {
+    if (words.empty()) {
         return usage_error("options", "a printer address is needed");
     }
     Connection connection;
-    if (!read_connection(*parsed, parsed->positionals[0], &connection, &error)) {
+    if (!read_connection(options.connection, words[0], &connection, &error)) {
         return usage_error("options", error);
     }
-    std::vector<std::string> names(parsed->positionals.begin() + 1, parsed->positionals.end());
+    std::vector<std::string> names(words.begin() + 1, words.end());
     if (names.empty()) {
         for (const OptionName& option : known_options()) {
             names.emplace_back(option.name);
         }
     }
     DeviceSession session;
-    if (const int32_t result = session.open(connection, std::nullopt); result != PSW_SUCCESS) {
-        return report_failure("options", "cannot set up " + connection.address, result, connection);
+    if (auto failure = session.open(connection, std::nullopt, false,
+                                    "model-specific options are not available")) {
+        return report("options", *failure, connection, as_json);
     }
     const PSWHandle handle = session.handle();
     const int32_t refreshed = run_with_progress("reading options of " + connection.address,
                                                 std::nullopt,
                                                 [&] { return PSWRefreshOptions(handle); });
     if (refreshed != PSW_SUCCESS) {
-        return report_failure("options", "reading the options", refreshed, connection);
+        return report("options", request_failure("reading the options", refreshed, connection),
+                      connection, as_json);
     }
     int32_t input_trays = 0;
     int32_t output_trays = 0;
@@ -209,7 +189,9 @@ int run_options(const Args& args)
         result = PSWGetOptionValueInteger(handle, "NumberOfOutputTray", 0, &output_trays);
     }
     if (result != PSW_SUCCESS) {
-        return report_failure("options", "reading the number of trays", result, connection);
+        return report("options",
+                      request_failure("reading the number of trays", result, connection),
+                      connection, as_json);
     }
     std::vector<Answer> answers;
     for (const std::string& name : names) {
@@ -217,37 +199,28 @@ int run_options(const Args& args)
     }
 
     if (as_json) {
-        JsonWriter json;
-        json.begin_object().key("address").string(connection.address);
-        json.key("options").begin_object();
+        Json values = Json::object();
+        Json errors = Json::array();
         for (const Answer& answer : answers) {
             if (answer.code != PSW_SUCCESS) {
+                errors.push_back({{"name", json_text(answer.name)},
+                                  {"code", answer.code},
+                                  {"meaning", psw_result_meaning(answer.code)}});
                 continue;
             }
-            json.key(answer.name);
             if (answer.indexed) {
-                json.begin_array();
+                Json list = Json::array();
                 for (const Value& value : answer.values) {
-                    json_value(json, value);
+                    list.push_back(json_value(value));
                 }
-                json.end_array();
+                values[json_text(answer.name)] = list;
             } else {
-                json_value(json, answer.values.front());
+                values[json_text(answer.name)] = json_value(answer.values.front());
             }
         }
-        json.end_object();
-        json.key("errors").begin_array();
-        for (const Answer& answer : answers) {
-            if (answer.code != PSW_SUCCESS) {
-                json.begin_object()
-                    .key("name").string(answer.name)
-                    .key("code").number(answer.code)
-                    .key("meaning").string(psw_result_meaning(answer.code))
-                    .end_object();
-            }
-        }
-        json.end_array().end_object();
-        std::fputs(json.str().c_str(), stdout);
+        print_json(Json{{"address", json_text(connection.address)},
+                        {"options", values},
+                        {"errors", errors}});
     } else {
         Table table({{"NAME"}, {"INDEX", Align::right}, {"VALUE"}});
         for (const Answer& answer : answers) {
@@ -273,10 +246,29 @@ int run_options(const Args& args)
                          answer.code == PSW_ERR_UNSUPPORTED ? "no such option"
                                                             : psw_result_meaning(answer.code),
                          answer.code);
-            status = 1;
+            status = kExitFailed;
         }
     }
     return status;
+}
+
+}  // namespace
+
+void add_options_command(CLI::App& app, int* exit_code)
+{
+    auto options = std::make_shared<Options>();
+    CLI::App* command = add_command(
+        app, "options", "installed options by name",
+        "ADDRESS [NAME...] [-c C] [--timeout MS] [--retries N] [--ipv6] [--json]\n"
+        "       psw options --list [--json]",
+        "Reads the printer's installed options (scanner, copier, fax unit, hard disk, duplex module,\n"
+        "trays, memory size, ROM version, ...) and shows the named ones, or all of them. Names are\n"
+        "case-sensitive; 'psw options --list' prints every known name. The options are the\n"
+        "supported model's own: a printer of another model gives exit 5.");
+    add_connection_options(command, &options->connection);
+    command->add_flag("--list", options->list,
+                      "print the known option names and types, without asking a printer");
+    command->callback([=] { *exit_code = run_options(command, *options); });
 }
 
 }  // namespace psw::cli

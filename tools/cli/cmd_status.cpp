@@ -1,11 +1,14 @@
-// psw status: printer status, trays, toner, alerts, storage and hardware devices.
+// psw status: who the printer is, its status, trays, supplies, alerts, storage and hardware
+// devices; on any printer, with the model-specific options named as unavailable on another
+// model.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "cli/args.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
-#include "cli/json.h"
+#include "cli/json_output.h"
 #include "cli/names.h"
 #include "cli/progress.h"
 #include "cli/records.h"
@@ -17,24 +20,12 @@ namespace psw::cli {
 
 namespace {
 
-constexpr const char* kHelp =
-    "usage: psw status ADDRESS [--community C] [--timeout MS] [--retries N] [--ipv6] [--json]\n"
-    "                  [SNMPv3 options]\n"
-    "\n"
-    "Reads one printer: its status and the error conditions it detects, input trays (name,\n"
-    "media, size, level, status), output trays, toner (level and capacity), alerts, storage\n"
-    "areas and hardware devices.\n"
-    "\n"
-    "options:\n"
-    "  --community C   read community (default \"public\")\n"
-    "  --timeout MS    milliseconds per try (default 2000)\n"
-    "  --retries N     extra tries (default 1)\n"
-    "  --ipv6          use UDP over IPv6 (implied by an IPv6 address)\n"
-    "  --json          one JSON document on stdout\n";
-
 struct Status {
     PSWPrinterInfo printer{};
     int32_t printer_code = PSW_SUCCESS;
+    PSWIdentityInfo identity{};
+    int32_t identity_code = PSW_SUCCESS;
+    RecordTable<PSWSupplyInfo> supplies;
     RecordTable<PSWInputTrayInfo> inputs;
     RecordTable<PSWOutputTrayInfo> outputs;
     RecordTable<PSWTonerInfo> toners;
@@ -50,6 +41,9 @@ Status read_status(PSWHandle handle)
     if (status.printer_code != PSW_SUCCESS) {
         return status;
     }
+    status.identity_code = PSWGetIdentityInfo(handle, &status.identity);
+    status.supplies = read_records<PSWSupplyInfo>(handle, PSWGetNumberOfSupplyInfo,
+                                                  PSWGetSupplyInfo);
     status.inputs = read_records<PSWInputTrayInfo>(handle, PSWGetNumberOfInputTrayInfo,
                                                    PSWGetInputTrayInfo);
     status.outputs = read_records<PSWOutputTrayInfo>(handle, PSWGetNumberOfOutputTrayInfo,
@@ -83,135 +77,157 @@ uint64_t storage_bytes(const PSWStorageInfo& storage)
 
 // ---- JSON ------------------------------------------------------------------------------------
 
-void json_quantity(JsonWriter& json, const char* name, int32_t value)
+// A Printer MIB quantity: the number, or null with its word in "<name>_word".
+void json_quantity(Json& object, const std::string& name, int32_t value)
 {
-    json.key(name);
-    if (value >= 0) {
-        json.number(value);
-    } else {
-        json.null();
-    }
-    json.key((std::string(name) + "_word").c_str());
-    if (value >= 0) {
-        json.null();
-    } else {
-        json.string(quantity_text(value));
-    }
+    object[name] = value >= 0 ? Json(value) : Json(nullptr);
+    object[name + "_word"] = value >= 0 ? Json(nullptr) : Json(quantity_text(value));
 }
 
-void json_percent(JsonWriter& json, int32_t level, int32_t capacity)
+Json json_percent(int32_t level, int32_t capacity)
 {
-    json.key("percent");
-    if (auto percent = level_percent(level, capacity)) {
-        json.number(*percent);
-    } else {
-        json.null();
-    }
+    const auto percent = level_percent(level, capacity);
+    return percent ? Json(*percent) : Json(nullptr);
 }
 
 template <typename Record, typename Fn>
-void json_section(JsonWriter& json, const char* name, const RecordTable<Record>& table, Fn row)
+Json json_section(const RecordTable<Record>& table, Fn row)
 {
-    json.key(name);
     if (!table.ok()) {
-        json.null();
-        return;
+        return nullptr;
     }
-    json.begin_array();
+    Json list = Json::array();
     for (const Record& record : table.rows) {
-        json.begin_object();
-        row(record);
-        json.end_object();
+        list.push_back(row(record));
     }
-    json.end_array();
+    return list;
 }
 
-template <typename Record>
-void json_error(JsonWriter& json, const char* section, const RecordTable<Record>& table)
+void json_error(Json& errors, const char* section, int32_t code)
 {
-    if (!table.ok()) {
-        json.begin_object()
-            .key("section").string(section)
-            .key("code").number(table.code)
-            .key("meaning").string(psw_result_meaning(table.code))
-            .end_object();
+    if (code != PSW_SUCCESS) {
+        errors.push_back(
+            {{"section", section}, {"code", code}, {"meaning", psw_result_meaning(code)}});
     }
 }
 
-void print_json(const Connection& connection, const Status& status)
+Json json_identity(const Status& status)
 {
-    JsonWriter json;
-    json.begin_object().key("address").string(connection.address);
-    json.key("printer").begin_object();
-    json.key("status").number(status.printer.printer_status);
-    json.key("status_name").string(printer_status_name(status.printer.printer_status));
-    json.key("detected_errors").begin_array();
+    if (status.identity_code != PSW_SUCCESS) {
+        return nullptr;
+    }
+    const PSWIdentityInfo& identity = status.identity;
+    Json counters = Json::array();
+    for (int32_t i = 0; i < identity.marker_count && i < PSW_IDENTITY_MARKERS; ++i) {
+        counters.push_back({{"life_count", identity.markers[i].life_count},
+                            {"unit", counter_unit_name(identity.markers[i].counter_unit)}});
+    }
+    return {
+        {"description", json_text(field_text(identity.sys_descr))},
+        {"sysObjectID", json_text(field_text(identity.sys_object_id))},
+        {"name", json_text(field_text(identity.sys_name))},
+        {"location", json_text(field_text(identity.sys_location))},
+        {"contact", json_text(field_text(identity.sys_contact))},
+        {"serial_number", json_text(field_text(identity.serial_number))},
+        {"device", json_text(field_text(identity.device_descr))},
+        {"uptime_seconds", identity.uptime / 100},
+        {"uptime", uptime_text(identity.uptime)},
+        {"page_counters", counters},
+    };
+}
+
+void print_json_status(const Connection& connection, bool supported, const Status& status)
+{
+    Json detected = Json::array();
     for (const std::string& name : detected_error_names(status.printer.detected_error_state)) {
-        json.string(name);
+        detected.push_back(name);
     }
-    json.end_array();
-    json.end_object();
-
-    json_section(json, "input_trays", status.inputs, [&](const PSWInputTrayInfo& tray) {
-        json.key("name").string(field_text(tray.name))
-            .key("media").string(field_text(tray.media_name))
-            .key("media_type").string(field_text(tray.media_type))
-            .key("media_color").string(field_text(tray.media_color))
-            .key("size").string(tray_size(tray))
-            .key("type").string(input_type_name(tray.type))
-            .key("capacity_unit").string(capacity_unit_name(tray.capacity_unit));
-        json_quantity(json, "level", tray.current_level);
-        json_quantity(json, "capacity", tray.max_capacity);
-        json_percent(json, tray.current_level, tray.max_capacity);
-        json.key("status").number(tray.status)
-            .key("status_text").string(subunit_status_text(tray.status));
+    Json document = {
+        {"address", json_text(connection.address)},
+        {"supported_model", supported},
+        {"identity", json_identity(status)},
+        {"printer",
+         {{"status", status.printer.printer_status},
+          {"status_name", printer_status_name(status.printer.printer_status)},
+          {"detected_errors", detected}}},
+    };
+    if (connection.name != connection.address) {
+        document["host"] = json_text(connection.name);
+    }
+    document["input_trays"] = json_section(status.inputs, [](const PSWInputTrayInfo& tray) {
+        Json row = {{"name", json_text(field_text(tray.name))},
+                    {"media", json_text(field_text(tray.media_name))},
+                    {"media_type", json_text(field_text(tray.media_type))},
+                    {"media_color", json_text(field_text(tray.media_color))},
+                    {"size", tray_size(tray)},
+                    {"type", input_type_name(tray.type)},
+                    {"capacity_unit", capacity_unit_name(tray.capacity_unit)}};
+        json_quantity(row, "level", tray.current_level);
+        json_quantity(row, "capacity", tray.max_capacity);
+        row["percent"] = json_percent(tray.current_level, tray.max_capacity);
+        row["status"] = tray.status;
+        row["status_text"] = subunit_status_text(tray.status);
+        return row;
     });
-    json_section(json, "output_trays", status.outputs, [&](const PSWOutputTrayInfo& tray) {
-        json.key("name").string(field_text(tray.name))
-            .key("description").string(field_text(tray.description))
-            .key("type").string(output_type_name(tray.type))
-            .key("status").number(tray.status)
-            .key("status_text").string(subunit_status_text(tray.status));
+    document["output_trays"] = json_section(status.outputs, [](const PSWOutputTrayInfo& tray) {
+        return Json{{"name", json_text(field_text(tray.name))},
+                    {"description", json_text(field_text(tray.description))},
+                    {"type", output_type_name(tray.type)},
+                    {"status", tray.status},
+                    {"status_text", subunit_status_text(tray.status)}};
     });
-    json_section(json, "toner", status.toners, [&](const PSWTonerInfo& toner) {
-        json.key("description").string(field_text(toner.description))
-            .key("unit").string(supply_unit_name(toner.supply_unit));
-        json_quantity(json, "level", toner.level);
-        json_quantity(json, "capacity", toner.max_capacity);
-        json_percent(json, toner.level, toner.max_capacity);
+    document["supplies"] = json_section(status.supplies, [](const PSWSupplyInfo& supply) {
+        Json row = {{"description", json_text(field_text(supply.description))},
+                    {"type", supply_type_name(supply.supply_type)},
+                    {"class", supply_class_name(supply.supply_class)},
+                    {"colorant", json_text(field_text(supply.colorant))},
+                    {"unit", supply_unit_name(supply.supply_unit)}};
+        json_quantity(row, "level", supply.level);
+        json_quantity(row, "capacity", supply.max_capacity);
+        row["percent"] = supply.percent >= 0 ? Json(supply.percent) : Json(nullptr);
+        return row;
     });
-    json_section(json, "alerts", status.alerts, [&](const PSWAlertInfo& alert) {
-        json.key("severity").string(alert_severity_name(alert.severity_level))
-            .key("group").string(alert_group_name(alert.group))
-            .key("group_index").number(alert.group_index)
-            .key("location").number(alert.location)
-            .key("code").number(alert.code)
-            .key("code_name").string(alert_code_name(alert.code))
-            .key("description").string(field_text(alert.description));
+    document["toner"] = json_section(status.toners, [](const PSWTonerInfo& toner) {
+        Json row = {{"description", json_text(field_text(toner.description))},
+                    {"unit", supply_unit_name(toner.supply_unit)}};
+        json_quantity(row, "level", toner.level);
+        json_quantity(row, "capacity", toner.max_capacity);
+        row["percent"] = json_percent(toner.level, toner.max_capacity);
+        return row;
     });
-    json_section(json, "storage", status.storage, [&](const PSWStorageInfo& storage) {
-        json.key("type").string(storage_type_name(storage.storage_type))
-            .key("description").string(field_text(storage.description))
-            .key("allocation_units").number(storage.allocation_units)
-            .key("size").number(storage.size)
-            .key("bytes").number(static_cast<int64_t>(storage_bytes(storage)));
+    document["alerts"] = json_section(status.alerts, [](const PSWAlertInfo& alert) {
+        return Json{{"severity", alert_severity_name(alert.severity_level)},
+                    {"group", alert_group_name(alert.group)},
+                    {"group_index", alert.group_index},
+                    {"location", alert.location},
+                    {"code", alert.code},
+                    {"code_name", alert_code_name(alert.code)},
+                    {"description", json_text(field_text(alert.description))}};
     });
-    json_section(json, "devices", status.devices, [&](const PSWDeviceInfo& device) {
-        json.key("type").string(device_type_name(device.device_type))
-            .key("type_code").number(device.device_type)
-            .key("status").string(device_status_name(device.device_status))
-            .key("description").string(field_text(device.description));
+    document["storage"] = json_section(status.storage, [](const PSWStorageInfo& storage) {
+        return Json{{"type", storage_type_name(storage.storage_type)},
+                    {"description", json_text(field_text(storage.description))},
+                    {"allocation_units", storage.allocation_units},
+                    {"size", storage.size},
+                    {"bytes", storage_bytes(storage)}};
     });
-    json.key("errors").begin_array();
-    json_error(json, "input_trays", status.inputs);
-    json_error(json, "output_trays", status.outputs);
-    json_error(json, "toner", status.toners);
-    json_error(json, "alerts", status.alerts);
-    json_error(json, "storage", status.storage);
-    json_error(json, "devices", status.devices);
-    json.end_array();
-    json.end_object();
-    std::fputs(json.str().c_str(), stdout);
+    document["devices"] = json_section(status.devices, [](const PSWDeviceInfo& device) {
+        return Json{{"type", device_type_name(device.device_type)},
+                    {"type_code", device.device_type},
+                    {"status", device_status_name(device.device_status)},
+                    {"description", json_text(field_text(device.description))}};
+    });
+    Json errors = Json::array();
+    json_error(errors, "identity", status.identity_code);
+    json_error(errors, "input_trays", status.inputs.code);
+    json_error(errors, "output_trays", status.outputs.code);
+    json_error(errors, "supplies", status.supplies.code);
+    json_error(errors, "toner", status.toners.code);
+    json_error(errors, "alerts", status.alerts.code);
+    json_error(errors, "storage", status.storage.code);
+    json_error(errors, "devices", status.devices.code);
+    document["errors"] = errors;
+    print_json(document);
 }
 
 // ---- human output ----------------------------------------------------------------------------
@@ -234,16 +250,52 @@ void print_section(const char* title, const RecordTable<Record>& table, Table la
     std::fputs(layout.render(2).c_str(), stdout);
 }
 
-void print_human(const Connection& connection, const Status& status)
+void print_identity(const Status& status)
+{
+    std::printf("\nIdentity\n");
+    if (status.identity_code != PSW_SUCCESS) {
+        std::printf("  (not read: %s (%d))\n", psw_result_meaning(status.identity_code),
+                    status.identity_code);
+        return;
+    }
+    const PSWIdentityInfo& identity = status.identity;
+    std::string pages;
+    for (int32_t i = 0; i < identity.marker_count && i < PSW_IDENTITY_MARKERS; ++i) {
+        pages += (pages.empty() ? "" : ", ") + std::to_string(identity.markers[i].life_count) +
+                 " " + counter_unit_name(identity.markers[i].counter_unit);
+    }
+    const std::pair<const char*, std::string> lines[] = {
+        {"model", field_text(identity.sys_descr)},
+        {"device", field_text(identity.device_descr)},
+        {"serial", field_text(identity.serial_number)},
+        {"name", field_text(identity.sys_name)},
+        {"location", field_text(identity.sys_location)},
+        {"contact", field_text(identity.sys_contact)},
+        {"uptime", uptime_text(identity.uptime)},
+        {"pages", pages},
+        {"sysObjectID", field_text(identity.sys_object_id)},
+    };
+    for (const auto& [label, value] : lines) {
+        if (!value.empty()) {
+            std::printf("  %-11s  %s\n", label, printable(fit_width(value, 100)).c_str());
+        }
+    }
+}
+
+void print_human(const Connection& connection, bool supported, const Status& status)
 {
     const auto errors = detected_error_names(status.printer.detected_error_state);
     std::string error_text;
     for (const std::string& name : errors) {
         error_text += (error_text.empty() ? "" : ", ") + name;
     }
-    std::printf("Printer %s\n", connection.address.c_str());
+    std::printf("Printer %s\n", connection.shown().c_str());
     std::printf("  status  %s\n", printer_status_name(status.printer.printer_status).c_str());
     std::printf("  errors  %s\n", errors.empty() ? "none" : error_text.c_str());
+    if (!supported) {
+        std::printf("  note    another model: model-specific options are not available\n");
+    }
+    print_identity(status);
 
     print_section("Input trays", status.inputs,
                   Table({{"NAME", Align::left, 40},
@@ -273,17 +325,19 @@ void print_human(const Connection& connection, const Status& status)
                                                       subunit_status_text(tray.status),
                                                       field_text(tray.description)};
                   });
-    print_section("Toner", status.toners,
+    print_section("Supplies", status.supplies,
                   Table({{"DESCRIPTION", Align::left, 40},
+                         {"TYPE"},
+                         {"COLOR"},
                          {"LEVEL", Align::right},
                          {"CAPACITY", Align::right},
                          {"UNIT"}, {"FILL"}}),
-                  [](const PSWTonerInfo& toner) {
-                      auto percent = level_percent(toner.level, toner.max_capacity);
+                  [](const PSWSupplyInfo& supply) {
                       return std::vector<std::string>{
-                          field_text(toner.description), quantity_text(toner.level),
-                          quantity_text(toner.max_capacity), supply_unit_name(toner.supply_unit),
-                          percent ? percent_text(*percent) : "-"};
+                          field_text(supply.description), supply_type_name(supply.supply_type),
+                          field_text(supply.colorant), quantity_text(supply.level),
+                          quantity_text(supply.max_capacity), supply_unit_name(supply.supply_unit),
+                          supply.percent >= 0 ? percent_text(supply.percent) : "-"};
                   });
     print_section("Alerts", status.alerts,
                   Table({{"SEVERITY"}, {"GROUP"}, {"CODE"}, {"DESCRIPTION", Align::left, 40}}),
@@ -316,54 +370,73 @@ bool report_section(const char* section, const RecordTable<Record>& table,
     if (table.ok()) {
         return true;
     }
-    report_failure("status", std::string("reading ") + section, table.code, connection);
+    const Failure failure = request_failure(std::string("reading ") + section, table.code,
+                                            connection);
+    std::fprintf(stderr, "psw: status: %s\n", failure.message.c_str());
     return false;
 }
 
-}  // namespace
-
-int run_status(const Args& args)
+int run_status(const CLI::App* command, const ConnectionOptions& options)
 {
     std::string error;
-    auto parsed = parse_args(args, connection_options(), &error);
-    if (!parsed) {
+    if (!no_unknown_options(command, &error)) {
         return usage_error("status", error);
     }
-    if (parsed->has_flag("help")) {
-        std::fputs(kHelp, stdout);
-        std::fputs(usm_help(), stdout);
-        return 0;
-    }
-    if (parsed->positionals.size() != 1) {
+    if (options.words.size() != 1) {
         return usage_error("status", "exactly one printer address is needed");
     }
     Connection connection;
-    if (!read_connection(*parsed, parsed->positionals[0], &connection, &error)) {
+    if (!read_connection(options, options.words[0], &connection, &error)) {
         return usage_error("status", error);
     }
     DeviceSession session;
-    int32_t result = session.open(connection, std::nullopt);
-    if (result != PSW_SUCCESS) {
-        return report_failure("status", "cannot set up " + connection.address, result, connection);
+    if (auto failure = session.open(connection, std::nullopt, true)) {
+        return report("status", *failure, connection, options.json);
     }
     const Status status = run_with_progress("reading " + connection.address, std::nullopt,
                                             [&] { return read_status(session.handle()); });
     if (status.printer_code != PSW_SUCCESS) {
-        return report_failure("status", "reading the printer status", status.printer_code,
-                              connection);
+        return report("status",
+                      request_failure("reading the printer status", status.printer_code,
+                                      connection),
+                      connection, options.json);
     }
-    if (parsed->has_flag("json")) {
-        print_json(connection, status);
+    if (options.json) {
+        print_json_status(connection, session.supported_model(), status);
     } else {
-        print_human(connection, status);
+        print_human(connection, session.supported_model(), status);
     }
-    bool ok = report_section("input trays", status.inputs, connection);
+    bool ok = true;
+    if (status.identity_code != PSW_SUCCESS) {
+        ok = report_section("identity", RecordTable<PSWIdentityInfo>{status.identity_code, {}},
+                            connection);
+    }
+    ok = report_section("input trays", status.inputs, connection) && ok;
     ok = report_section("output trays", status.outputs, connection) && ok;
+    ok = report_section("supplies", status.supplies, connection) && ok;
     ok = report_section("toner", status.toners, connection) && ok;
     ok = report_section("alerts", status.alerts, connection) && ok;
     ok = report_section("storage", status.storage, connection) && ok;
     ok = report_section("hardware devices", status.devices, connection) && ok;
-    return ok ? 0 : 1;
+    return ok ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+void add_status_command(CLI::App& app, int* exit_code)
+{
+    auto options = std::make_shared<ConnectionOptions>();
+    CLI::App* command = add_command(
+        app, "status", "who the printer is, its status, trays, supplies, alerts, storage, devices",
+        "ADDRESS [-c C] [--timeout MS] [--retries N] [--ipv6] [--json]",
+        "Reads one printer of any model (ADDRESS is an address or a host name): who it is\n"
+        "(description, serial number, name, location, contact, uptime, page counters), its\n"
+        "status and the error conditions it detects, input trays (name, media, size, level,\n"
+        "status), output trays, every supply (toner, drums, waste toner, fuser, staples, ...),\n"
+        "alerts, storage areas and hardware devices. On a printer of another model one line says\n"
+        "that the model-specific options are not available.");
+    add_connection_options(command, options.get());
+    command->callback([=] { *exit_code = run_status(command, *options); });
 }
 
 }  // namespace psw::cli

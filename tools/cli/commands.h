@@ -1,21 +1,17 @@
-// The commands of psw. Each takes the words after its name and returns the exit status:
-// 0 success, 1 a library call failed (one line on stderr names the code and its meaning),
-// 2 the command line was wrong.
+// The commands of psw. Each adds its subcommand to the program's CLI::App; when the command
+// runs, its callback writes the exit status to *exit_code (see command_line.h for the codes).
 #pragma once
 
-#include <string>
-#include <vector>
+#include <CLI/CLI.hpp>
 
 namespace psw::cli {
 
-using Args = std::vector<std::string>;
-
-int run_about(const Args& args);
-int run_transports(const Args& args);
-int run_discover(const Args& args);
-int run_status(const Args& args);
-int run_jobs(const Args& args);
-int run_cancel(const Args& args);
-int run_options(const Args& args);
+void add_about_command(CLI::App& app, int* exit_code);
+void add_transports_command(CLI::App& app, int* exit_code);
+void add_discover_command(CLI::App& app, int* exit_code);
+void add_status_command(CLI::App& app, int* exit_code);
+void add_jobs_command(CLI::App& app, int* exit_code);
+void add_cancel_command(CLI::App& app, int* exit_code);
+void add_options_command(CLI::App& app, int* exit_code);
 
 }  // namespace psw::cli

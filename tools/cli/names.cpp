@@ -60,6 +60,38 @@ constexpr Name kSupplyUnits[] = {
     {17, "meters"},        {18, "items"},         {19, "percent"},
 };
 
+constexpr Name kSupplyTypes[] = {
+    {1, "other"},           {2, "unknown"},          {3, "toner"},
+    {4, "waste toner"},     {5, "ink"},              {6, "ink cartridge"},
+    {7, "ink ribbon"},      {8, "waste ink"},        {9, "photoconductor"},
+    {10, "developer"},      {11, "fuser oil"},       {12, "solid wax"},
+    {13, "ribbon wax"},     {14, "waste wax"},       {15, "fuser"},
+    {16, "corona wire"},    {17, "fuser oil wick"},  {18, "cleaner unit"},
+    {19, "fuser cleaning pad"}, {20, "transfer unit"}, {21, "toner cartridge"},
+    {22, "fuser oiler"},    {23, "water"},           {24, "waste water"},
+    {25, "glue water additive"}, {26, "waste paper"}, {27, "binding supply"},
+    {28, "banding supply"}, {29, "stitching wire"},  {30, "shrink wrap"},
+    {31, "paper wrap"},     {32, "staples"},         {33, "inserts"},
+    {34, "covers"},
+};
+
+constexpr Name kSupplyClasses[] = {
+    {1, "other"}, {3, "consumed"}, {4, "filled"},
+};
+
+constexpr Name kCounterUnits[] = {
+    {3, "1/10000 in"}, {4, "micrometers"}, {5, "characters"}, {6, "lines"},
+    {7, "impressions"}, {8, "sheets"},     {9, "dot rows"},   {11, "hours"},
+    {16, "feet"},       {17, "meters"},
+};
+
+// The standard job states, and the printer's own state of finished jobs.
+constexpr Name kJobStates[] = {
+    {1, "other"},      {2, "unknown"},    {3, "pending"},   {4, "held"},
+    {5, "processing"}, {6, "stopped"},    {7, "canceled"},  {8, "aborted"},
+    {9, "completed"},  {PSW_JOB_STATE_SEPARATED, "done"},
+};
+
 constexpr Name kCapacityUnits[] = {
     {1, "other"},  {2, "unknown"}, {3, "1/10000 in"}, {4, "micrometers"}, {8, "sheets"},
     {16, "feet"},  {17, "meters"}, {18, "items"},     {19, "percent"},
@@ -380,6 +412,27 @@ std::string device_type_name(int32_t type)
         return "private " + std::to_string(type);
     }
     return lookup(kDeviceTypes, type, "type");
+}
+
+std::string supply_type_name(int32_t type) { return lookup(kSupplyTypes, type, "type"); }
+std::string supply_class_name(int32_t type) { return lookup(kSupplyClasses, type, "class"); }
+std::string counter_unit_name(int32_t unit) { return lookup(kCounterUnits, unit, "unit"); }
+std::string job_state_name(int32_t state) { return lookup(kJobStates, state, "state"); }
+
+std::string job_type_name(int32_t type)
+{
+    // The printer's job type table names its types only by number.
+    return type == 0 ? "unlisted" : "type " + std::to_string(type);
+}
+
+std::string uptime_text(uint32_t hundredths)
+{
+    const uint32_t seconds = hundredths / 100;
+    char clock[16];
+    std::snprintf(clock, sizeof clock, "%02u:%02u:%02u", seconds / 3600 % 24, seconds / 60 % 60,
+                  seconds % 60);
+    const uint32_t days = seconds / 86400;
+    return (days == 0 ? "" : std::to_string(days) + (days == 1 ? " day " : " days ")) + clock;
 }
 
 std::string bytes_text(uint64_t bytes)

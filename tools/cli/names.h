@@ -52,6 +52,13 @@ std::string alert_code_name(int32_t code);      // prtAlertCodeTC
 std::string storage_type_name(int32_t type);    // PSW_STORAGE_... codes
 std::string device_type_name(int32_t type);     // last arc of hrDeviceType
 std::string device_status_name(int32_t status); // hrDeviceStatus
+std::string supply_type_name(int32_t type);     // prtMarkerSuppliesTypeTC
+std::string supply_class_name(int32_t type);    // prtMarkerSuppliesClassTC
+std::string counter_unit_name(int32_t unit);    // prtMarkerCounterUnitTC
+std::string job_state_name(int32_t state);      // job states of the printer's job table
+std::string job_type_name(int32_t type);        // job type codes of PSWJobInfo
+// sysUpTime (hundredths of a second) as "12 days 03:04:05".
+std::string uptime_text(uint32_t hundredths);
 // Bytes as "512 B", "4.0 KiB", "256.0 MiB", "2.3 GiB".
 std::string bytes_text(uint64_t bytes);
 // "2007-03-15 10:20:30"; "-" for an all-zero date.

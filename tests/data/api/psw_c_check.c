@@ -53,6 +53,13 @@ EXPECT_TYPE(PSWLogAttachFile, int32_t, (const char*, uint64_t));
 EXPECT_TYPE(PSWLogDetachFile, int32_t, (void));
 EXPECT_TYPE(PSWLogAttachCallback, int32_t, (PSWLogCallback, void*));
 EXPECT_TYPE(PSWLogDetachCallback, int32_t, (void));
+EXPECT_TYPE(PSWGetVersion, const char*, (void));
+EXPECT_TYPE(PSWInitAnyDevice, int32_t, (PSWHandle, const char*, int32_t, uint32_t, uint32_t));
+EXPECT_TYPE(PSWInitAnyDeviceEx, int32_t,
+            (PSWHandle, const char*, int32_t, int32_t, PSWUSMSettings, uint32_t, uint32_t));
+EXPECT_TYPE(PSWGetNumberOfSupplyInfo, int32_t, (PSWHandle, int32_t*));
+EXPECT_TYPE(PSWGetSupplyInfo, int32_t, (PSWHandle, int32_t, PSWSupplyInfo*));
+EXPECT_TYPE(PSWGetIdentityInfo, int32_t, (PSWHandle, PSWIdentityInfo*));
 
 /* The constants are usable where C needs constant expressions. */
 static const char community_command[] = PSW_CMD_SET_COMMUNITY_FIND;

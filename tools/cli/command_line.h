@@ -1,0 +1,63 @@
+// The command line of psw, parsed by CLI11: every command is a subcommand of one CLI::App, and
+// the options that several commands share are added by one call each, so a new option is one
+// line in the function of its group.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace psw::cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;          // a request failed for another reason
+constexpr int kExitUsage = 2;           // the command line was wrong
+constexpr int kExitNoAnswer = 3;        // nothing answered within time-out and retries
+constexpr int kExitWrongCommunity = 4;  // the printer answers another community, not this one
+constexpr int kExitOtherModel = 5;      // the printer is not of the supported model
+constexpr int kExitRefused = 6;         // the printer refused a write
+
+// The connection options as given, checked later by read_connection.
+struct ConnectionOptions {
+    std::vector<std::string> words;  // positionals: the address, then what the command takes
+    std::optional<std::string> timeout;
+    std::optional<std::string> retries;
+    std::optional<std::string> community;
+    bool ipv6 = false;
+    bool json = false;
+};
+
+// A subcommand of `app` with psw's help (usage line, description, the options CLI11 lists) and
+// extra words kept for the command to judge. `synopsis` follows "usage: psw NAME ".
+CLI::App* add_command(CLI::App& app, const std::string& name, const std::string& summary,
+                      const std::string& synopsis, const std::string& description);
+
+// --community/-c, --timeout, --retries, --ipv6 and the positional words; --json when `json`.
+void add_connection_options(CLI::App* command, ConnectionOptions* options, bool json = true);
+
+// An option that takes one value each time it is given and keeps them all, in order.
+CLI::Option* add_repeatable_option(CLI::App* command, const std::string& name,
+                                   std::vector<std::string>* values,
+                                   const std::string& description);
+
+// The words CLI11 left over: an unknown option becomes "unknown option '--x'"; returns false
+// and writes the reason then.
+bool no_unknown_options(const CLI::App* command, std::string* error);
+
+// Decimal number in [min, max]; nullopt for anything else (signs, spaces, overflow, empty).
+std::optional<uint32_t> parse_uint(const std::string& text, uint32_t min, uint32_t max);
+
+// Prints "psw: <command>: <message>" and a pointer to --help on stderr; returns kExitUsage.
+int usage_error(const std::string& command, const std::string& message);
+
+struct CommandSummary {
+    std::string name;
+    std::string summary;
+};
+// The commands added so far, in order, for the program's own list.
+const std::vector<CommandSummary>& command_summaries();
+
+}  // namespace psw::cli
