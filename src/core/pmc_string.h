@@ -26,6 +26,7 @@ public:
     uint64_t capacity() const noexcept { return m_capacity; }
     bool empty() const noexcept { return m_length == 0; }
     // Always a zero-terminated text; the shared empty text while nothing is allocated.
+    // not a transfer: owned by the string, valid until it next changes
     const char* c_str() const noexcept { return m_data; }
 
     void assign(const char* bytes, uint64_t count) noexcept;
