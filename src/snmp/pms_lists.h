@@ -11,8 +11,9 @@ class IPmsPdu;
 using IPmsSnmpPacketList = IPmsObjectList<IPmsSnmpPacket>;
 using PmsPduList = IPmsObjectList<IPmsPdu>;
 
-// New empty lists, owned by the caller (destroy() or release()); null with -3 in *result.
+// New empty lists, owned by the caller (destroy() or release()); null with PSW_ERR_NO_MEMORY.
 IPmsSnmpPacketList* create_packet_list(Result* result = nullptr) noexcept;
+// the caller owns the result and releases it with release()
 PmsPduList* create_pdu_list(Result* result = nullptr) noexcept;
 
 }  // namespace psw
