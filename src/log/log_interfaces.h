@@ -28,9 +28,11 @@ enum PmcLogFlags : uint32_t {
 
 class IPmcLogOutput : public IPmcInterface {
 public:
+    // not a transfer: owned by the output (type_name and name)
     virtual const char* type_name() const noexcept = 0;
     virtual const char* name() const noexcept = 0;
-    // Writes one finished line (without line end). 0, or the output's failure code.
+    // Writes one finished line (without line end). PSW_SUCCESS, or the output's failure code.
+    // borrowed: `line` is valid only during the call
     virtual Result write_line(const char* line) noexcept = 0;
 
 protected:
@@ -40,7 +42,8 @@ protected:
 class IPmcLogFileOutput : public IPmcLogOutput {
 public:
     virtual void set_max_size(uint64_t bytes) noexcept = 0;
-    // PSW_ERR_PARAMETER for a null path, else 0.
+    // PSW_ERR_PARAMETER for a null path, else PSW_SUCCESS.
+    // borrowed: `path` is copied
     virtual Result set_path(const char* path) noexcept = 0;
 
 protected:
@@ -49,8 +52,10 @@ protected:
 
 class IPmcLogger : public IPmcInterface {
 public:
+    // not a transfer: owned by the logger
     virtual const char* name() const noexcept = 0;
     // Attaches an output it does not own; one output per output name. PSW_ERR_PARAMETER for null.
+    // not a transfer: `output` must stay alive until it is removed or discarded
     virtual Result add_output(IPmcLogOutput* output) noexcept = 0;
     virtual void set_level_mask(uint32_t mask) noexcept = 0;
     virtual uint32_t get_level_mask() noexcept = 0;
@@ -73,8 +78,10 @@ public:
     // of an expensive line nobody listens to; a change made on another thread at the same
     // moment may be seen one line late.
     virtual bool accepts(uint32_t level) noexcept = 0;
-    // Detaches the output named `output_name`; 0 whether or not it was attached, -2 for null.
+    // Detaches the output named `output_name`; PSW_SUCCESS whether or not it was attached,
+    // PSW_ERR_PARAMETER for null.
     // Once it returns, no line of this logger is written to that output any more.
+    // not a transfer: the detached output stays its owner's
     virtual Result remove_output(const char* output_name) noexcept = 0;
 
 protected:
@@ -94,8 +101,10 @@ protected:
 class IPmcLoggerGroup {
 public:
     // Makes `logger` a member: it takes the master's settings and outputs and follows changes.
+    // not a transfer: `logger` stays its owner's (the registry)
     virtual Result register_member(IPmcLogger* logger) noexcept = 0;
     // Returns the removed logger, or null when it was not a member.
+    // not a transfer: the result is `logger` itself, still its owner's
     virtual IPmcLogger* unregister_member(IPmcLogger* logger) noexcept = 0;
 
 protected:
@@ -106,6 +115,7 @@ protected:
 class IPmcKeyValueSet {
 public:
     virtual bool has_key(const char* key) const noexcept = 0;
+    // not a transfer: owned by the set
     virtual const char* value_of(const char* key) const noexcept = 0;
 
 protected:
@@ -116,9 +126,11 @@ protected:
 class IPmcLogOutputType {
 public:
     virtual ~IPmcLogOutputType() = default;
+    // not a transfer: owned by the type
     virtual const char* type_name() const noexcept = 0;
     // A new output owned by the caller, the type's static null output for a null name, or null
     // when memory runs out.
+    // the caller owns a new result (destroy()); `options` is only read
     virtual IPmcLogOutput* create(const char* output_name,
                                   const IPmcKeyValueSet* options) noexcept = 0;
 };

@@ -13,6 +13,7 @@ namespace psw {
 class CPmcLogger : public virtual IPmcLogger, public IPmcLoggerControl {
 public:
     // Returns null when memory runs out.
+    // the caller owns the result and releases it with destroy(); `name` is copied
     static CPmcLogger* create(const char* name) noexcept;
     virtual ~CPmcLogger() = default;
 
