@@ -82,6 +82,7 @@ protected:
 
     // Moves `address` into `list` once `made` (the result of building it) is a success. The list
     // takes the address even when it fails to keep it.
+    // takes ownership of `address` on success (the list then owns it); else it stays in `address`
     static Result add_address(IPmcNetworkAddressList& list, Result made,
                               OwnedPtr<IPmcNetworkAddress>& address) noexcept
     {
@@ -92,6 +93,7 @@ protected:
     }
 
     // Hands a built address to the caller: `*out` is written only when `made` is a success.
+    // `*out` takes over `address` on success (the caller releases it); else `address` keeps it
     static Result hand_over(Result made, OwnedPtr<IPmcNetworkAddress>& address,
                             IPmcNetworkAddress** out) noexcept
     {
