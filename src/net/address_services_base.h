@@ -82,7 +82,7 @@ protected:
 
     // Moves `address` into `list` once `made` (the result of building it) is a success. The list
     // takes the address even when it fails to keep it.
-    // takes ownership of `address` on success (the list then owns it); else it stays in `address`
+    // when `made` succeeded `address` passes to `list` (released if it cannot be added)
     static Result add_address(IPmcNetworkAddressList& list, Result made,
                               OwnedPtr<IPmcNetworkAddress>& address) noexcept
     {
