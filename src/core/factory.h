@@ -14,8 +14,8 @@
 namespace psw {
 
 // new without exceptions: null when memory runs out.
-template <class T, class... Args>
 // the caller owns the result (delete, or the object's release()/destroy())
+template <class T, class... Args>
 T* pmc_new(Args&&... args) noexcept
 {
     return new (std::nothrow) T(std::forward<Args>(args)...);

@@ -43,6 +43,7 @@ public:
     virtual uint32_t count() const noexcept = 0;
     // the caller owns the result and gives it back with release_iterator()
     virtual PmsListIterator* new_iterator(Result* result = nullptr) noexcept = 0;
+    // borrowed: `iterator` stays the caller's (also for advance and unlink)
     virtual void rewind(PmsListIterator* iterator) noexcept = 0;
     // takes ownership of `iterator` and frees it
     virtual void release_iterator(PmsListIterator* iterator) noexcept = 0;

@@ -20,6 +20,7 @@ public:
     // Null while empty.
     // not a transfer: owned by the string, valid until it next changes
     virtual const uint8_t* data() const noexcept { return m_data; }
+    // borrowed (assign, append): the bytes are copied
     virtual Result assign(const void* bytes, size_t length) noexcept;
     virtual Result assign(const char* text) noexcept;
     virtual Result append(const void* bytes, size_t length) noexcept;
@@ -30,6 +31,7 @@ public:
     // cannot be made; when only the copy of the bytes fails, null is written and 0 returned.
     // `*out` receives a new object the caller releases; may be null with PSW_SUCCESS (see above)
     virtual Result clone(PmsOctets** out) const noexcept;
+    // borrowed (every equals): the argument is only read
     virtual bool equals(const void* bytes, size_t length) const noexcept;
     virtual bool equals(const char* text) const noexcept;
     virtual bool equals(const PmsOctets* other) const noexcept;

@@ -68,6 +68,7 @@ public:
     virtual uint32_t get_radix() noexcept = 0;
     // Reserved slot: always PSW_ERR_NOT_FOUND.
     virtual Result reserved() noexcept = 0;
+    // borrowed: `format` and its arguments are only read (also output_v)
     virtual Result output(uint32_t level, const char* format, ...) noexcept
         __attribute__((format(printf, 3, 4))) = 0;
     virtual Result output_v(uint32_t level, const char* format, va_list arguments) noexcept = 0;
@@ -114,6 +115,7 @@ protected:
 // Options read by the "file" output type: only has_key and value_of are used.
 class IPmcKeyValueSet {
 public:
+    // borrowed: `key` is only read
     virtual bool has_key(const char* key) const noexcept = 0;
     // not a transfer: owned by the set
     virtual const char* value_of(const char* key) const noexcept = 0;

@@ -39,8 +39,8 @@ public:
 };
 
 // A new output of class T named `output_name`; null when memory runs out (also for the name).
-template <class T>
 // the caller owns the result and releases it with destroy()
+template <class T>
 T* pmc_create_named_output(const char* output_name) noexcept
 {
     auto* output = new (std::nothrow) T();

@@ -41,10 +41,12 @@ public:
     void reset() noexcept override;
 
     // True when an output of that name is attached.
+    // borrowed: `output_name` is only read
     bool has_output_named(const char* output_name) noexcept;
 
 protected:
     CPmcLogger() noexcept = default;
+    // borrowed: `name` is copied
     bool set_name(const char* name) noexcept;
     void reset_state() noexcept;
     // Recomputes m_live_mask; the caller holds m_lock.

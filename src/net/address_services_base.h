@@ -69,6 +69,7 @@ protected:
     }
 
     // A new address in `out` with the given text, protocol and port.
+    // `out` takes a new address (kept even when set() fails); `text` is copied
     static Result new_address(const char* text, EProtocol protocol, uint16_t port,
                               OwnedPtr<IPmcNetworkAddress>& out) noexcept
     {
@@ -108,6 +109,7 @@ private:
 };
 
 // The port a numeric service text names; 0 for anything that is not a port number.
+// borrowed: `text` is only read
 uint16_t pmc_port_of_text(const char* text) noexcept;
 
 }  // namespace psw

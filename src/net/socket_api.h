@@ -88,6 +88,7 @@ public:
     int last_error() const noexcept;
 
 private:
+    // borrowed: `version_text` is only read
     Result startup(uint16_t version, const char* version_text) noexcept;
 
     PmcLock m_lock;

@@ -26,8 +26,8 @@ inline bool option_index_fits(OptionIndexing indexing, int32_t index, int32_t in
     return true;
 }
 
-template <class Row, size_t N>
 // not a transfer: points into `rows`; `name` is only read
+template <class Row, size_t N>
 const Row* find_option_row(const Row (&rows)[N], const char* name) noexcept
 {
     for (const Row& row : rows) {

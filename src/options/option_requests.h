@@ -26,8 +26,8 @@ Result option_walk(IPmcGetData* request, const char* const* columns, uint32_t co
                    OptionRowVisitor visit, void* context) noexcept;
 
 // The same with any callable taking the row.
-template <class Visitor>
 // borrowed: `request`, `columns` and `visitor` stay the caller's
+template <class Visitor>
 Result option_walk(IPmcGetData* request, const char* const* columns, uint32_t count,
                    Visitor& visitor) noexcept
 {

@@ -58,6 +58,7 @@ public:
     // community replaces "private". Longer texts than 255 characters are cut.
     // borrowed: `community` is copied (both setters)
     void set_read_community(const char* community) noexcept;
+    // borrowed: `community` is copied
     void set_write_community(const char* community) noexcept;
 
     // Binds the session to a printer: address (at most 63 characters, else PSW_ERR_PARAMETER), port
@@ -110,6 +111,7 @@ public:
     bool read_community_set() const noexcept { return m_readCommunitySet; }
     // not a transfer: owned by the query (both communities)
     const char* read_community() const noexcept { return m_readCommunity; }
+    // not a transfer: owned by the query
     const char* write_community() const noexcept { return m_writeCommunity; }
 
 private:

@@ -53,8 +53,8 @@ bool pmc_row_index(const PmsVarBind* binding, const char* column, int64_t* index
 
 // Calls `visit(row)` for every row of `rows` in order, stopping at the first non-zero result,
 // which is returned.
-template <class Visit>
 // borrowed: `rows` stays the caller's; `visit` sees each row as borrowed
+template <class Visit>
 Result pmc_visit_rows(PmsPduList* rows, Visit&& visit) noexcept
 {
     Result result = PSW_SUCCESS;

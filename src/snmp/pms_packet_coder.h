@@ -87,6 +87,7 @@ class PmsPacketCoder {
 public:
     // Selects the registered factory of that name (PSW_ERR_PARAMETER when none); null clears the
     // selection.
+    // borrowed: `name` is only read
     virtual Result select(const char* name) noexcept = 0;
     // "TransStream" once the library has loaded; null when nothing is selected.
     // not a transfer: owned by the selected factory

@@ -140,16 +140,20 @@ public:
     // the caller owns the result and releases it with release()
     virtual IPmsOid* clone_oid(Result* result = nullptr) const noexcept = 0;
     // PmsOidOrder, or -1 with PSW_ERR_PARAMETER for a null text or OID.
+    // borrowed: `text` is only read
     virtual int32_t compare_text(const char* text, Result* error = nullptr) const noexcept = 0;
     // borrowed: `other` (and compare_text's `text`) only read
     virtual int32_t compare(const IPmsOid* other, Result* error = nullptr) const noexcept = 0;
+    // borrowed: `text` is only read
     virtual Result remove_prefix_text(const char* text) noexcept = 0;
     // borrowed: `prefix` (and remove_prefix_text's `text`) only read
     virtual Result remove_prefix(const IPmsOid* prefix) noexcept = 0;
+    // borrowed: `text` is copied
     virtual Result append_text(const char* text) noexcept = 0;
     virtual Result append(uint32_t sub_id) noexcept = 0;
     // borrowed: `other` is only read (its sub-identifiers are copied)
     virtual Result append_oid(const IPmsOid* other) noexcept = 0;
+    // borrowed: `text` is only read (its value is appended)
     virtual Result append_index_text(const char* text, uint32_t tag, bool implied) noexcept = 0;
     // borrowed: `value` is only read
     virtual Result append_index(const IPmsValue* value, bool implied) noexcept = 0;
@@ -187,10 +191,14 @@ protected:
 };
 
 // Factories. Each returns a new object owned by the caller, or null with the code in `result`.
+// the caller owns the result and releases it with release()
 IPmsValue* create_value(uint32_t tag, Result* result = nullptr) noexcept;
+// the caller owns the result (release()); `text` is only read
 IPmsValue* create_value_from_text(const char* text, uint32_t tag,
                                   Result* result = nullptr) noexcept;
+// the caller owns the result and releases it with release()
 IPmsValue* create_value_with_int(int32_t value, uint32_t tag, Result* result = nullptr) noexcept;
+// the caller owns the result and releases it with release()
 IPmsOid* create_oid(Result* result = nullptr) noexcept;
 // the caller owns the result (release()); `other` is only read
 IPmsOid* create_oid_from(const IPmsOid* other, Result* result = nullptr) noexcept;

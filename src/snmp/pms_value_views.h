@@ -46,6 +46,7 @@ public:
     // Makes room for `count` bytes, keeping the contents; PSW_ERR_NO_MEMORY when memory runs out.
     Result reserve(size_t count) noexcept;
     // Replaces the contents; PSW_ERR_NO_MEMORY leaves them unchanged.
+    // borrowed: `bytes` are copied
     Result assign(const uint8_t* bytes, size_t count) noexcept;
     Result push_back(uint8_t byte) noexcept;
     // Sets the length after the caller wrote into reserved storage.
@@ -103,11 +104,13 @@ public:
     // start is past the end.
     Result remove(uint32_t start, uint32_t count) noexcept;
     // PmsOidOrder of this text against `other`.
+    // borrowed: `other` is only read
     int32_t compare(const char* other) const noexcept;
     bool equals(const PmsOidView& other) const noexcept;
 
     // The count() sub-identifiers as numbers (each read from the text by the decimal rule), or
     // null when there is no memory to hold them; valid until the next edit.
+    // not a transfer: owned by the view, valid until the next edit
     const uint32_t* sub_ids() const noexcept
     {
         return m_ids_valid ? m_ids : parse_sub_ids();

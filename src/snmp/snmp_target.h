@@ -147,6 +147,7 @@ public:
     virtual Result set_auth_protocol(int32_t protocol) noexcept = 0;
     virtual Result set_priv_protocol(int32_t protocol) noexcept = 0;
     // Null sets ""; PSW_ERR_NO_MEMORY when out of memory.
+    // borrowed: the text setters below copy their argument
     virtual Result set_auth_pass_phrase(const char* phrase) noexcept = 0;
     virtual Result set_priv_pass_phrase(const char* phrase) noexcept = 0;
     virtual Result set_context_name(const char* name) noexcept = 0;
