@@ -8,7 +8,9 @@ class CPSWBramblingOption;
 class PSWDeviceQuery;
 
 // Null is ignored.
+// takes ownership of `options` and destroys it
 void pmc_destroy_option_set(CPSWBramblingOption* options) noexcept;
+// takes ownership of `query` and deletes it
 void pmc_destroy_device_query(PSWDeviceQuery* query) noexcept;
 
 }  // namespace psw

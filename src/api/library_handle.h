@@ -24,11 +24,13 @@ struct PSWLibrary {
 
     // Stores a community named by its command; PSW_ERR_UNSUPPORTED for an unknown command,
     // PSW_ERR_PARAMETER for a value longer than its field allows.
+    // borrowed: `command` is only read; `value` is copied
     psw::Result set_community(const char* command, const char* value) noexcept;
 
     // Releases the option set and the device session of an earlier device set-up.
     void release_device() noexcept;
 
+    // owned: option set and device query go in release_device(), all four in the destructor
     psw::CPSWBramblingOption* m_pOptionSet = nullptr;
     // Set by PSWInitAnyDevice(Ex): a session without option set, on which option calls
     // answer -5.

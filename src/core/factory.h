@@ -14,6 +14,7 @@
 namespace psw {
 
 // new without exceptions: null when memory runs out.
+// the caller owns the result (delete, or the object's release()/destroy())
 template <class T, class... Args>
 T* pmc_new(Args&&... args) noexcept
 {

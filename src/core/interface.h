@@ -23,8 +23,10 @@ public:
     // Writes the address of the part of this object that implements `id`; PSW_ERR_PARAMETER for a
     // null argument (nothing written), PSW_ERR_NO_INTERFACE with null written when `id` is not
     // answered.
+    // not a transfer: `*out` points into this object and lives as long as it does
     virtual Result query_interface(PmcInterfaceId id, void** out) noexcept = 0;
     // The same question put to the complete object that contains this part.
+    // not a transfer: `*out` points into the complete object, valid while it lives
     virtual Result query_outer(PmcInterfaceId id, void** out) noexcept = 0;
     // Objects of this family are not reference-counted: always PSW_ERR_UNSUPPORTED.
     virtual Result unsupported() noexcept = 0;
@@ -42,6 +44,7 @@ struct PmcInterfaceEntry {
 };
 
 // The common query: looks `id` up in `entries` and answers by the rules above.
+// not a transfer: `*out` receives a borrowed part from `entries`
 Result pmc_query_table(const PmcInterfaceEntry* entries, size_t count, PmcInterfaceId id,
                        void** out) noexcept;
 

@@ -15,6 +15,7 @@ public:
     static constexpr uint64_t npos = ~uint64_t{0};
 
     CPmcString() noexcept = default;
+    // borrowed: `text` is copied
     explicit CPmcString(const char* text) noexcept;
     CPmcString(const CPmcString& other) noexcept;
     CPmcString& operator=(const CPmcString& other) noexcept;
@@ -26,8 +27,10 @@ public:
     uint64_t capacity() const noexcept { return m_capacity; }
     bool empty() const noexcept { return m_length == 0; }
     // Always a zero-terminated text; the shared empty text while nothing is allocated.
+    // not a transfer: owned by the string, valid until it next changes
     const char* c_str() const noexcept { return m_data; }
 
+    // borrowed (assign, append): the bytes are copied
     void assign(const char* bytes, uint64_t count) noexcept;
     void assign(const char* text) noexcept;
     void append(const char* bytes, uint64_t count) noexcept;
@@ -39,6 +42,7 @@ public:
     // Removes `count` bytes at `position` (npos: to the end).
     void erase(uint64_t position, uint64_t count = npos) noexcept;
 
+    // borrowed: `text` is only read
     bool equals(const char* text) const noexcept;
     bool operator==(const CPmcString& other) const noexcept { return equals(other.m_data); }
 

@@ -23,6 +23,7 @@ public:
     bool empty() const noexcept { return m_size == 0; }
     T& operator[](size_t i) noexcept { return m_items[i]; }
     const T& operator[](size_t i) const noexcept { return m_items[i]; }
+    // not a transfer (begin/end): owned by the vector, invalid after it grows
     T* begin() noexcept { return m_items; }
     T* end() noexcept { return m_items + m_size; }
     const T* begin() const noexcept { return m_items; }

@@ -34,14 +34,18 @@ public:
     // Takes ownership; null gives PSW_ERR_PARAMETER. PSW_ERR_NO_MEMORY when the node cannot be made
     // (the element is then released, so ownership passes in every case).
     virtual Result push_front(T* element) noexcept = 0;
+    // takes ownership of `element`; it is released even when the call fails
     virtual Result push_back(T* element) noexcept = 0;
     // Remove and release the first or last element; nothing when empty.
     virtual void pop_front() noexcept = 0;
     virtual void pop_back() noexcept = 0;
     virtual void clear() noexcept = 0;
     virtual uint32_t count() const noexcept = 0;
+    // the caller owns the result and gives it back with release_iterator()
     virtual PmsListIterator* new_iterator(Result* result = nullptr) noexcept = 0;
+    // borrowed: `iterator` stays the caller's (also for advance and unlink)
     virtual void rewind(PmsListIterator* iterator) noexcept = 0;
+    // takes ownership of `iterator` and frees it
     virtual void release_iterator(PmsListIterator* iterator) noexcept = 0;
     // The element at the iterator (still owned by the list), null at the end.
     virtual T* at(const PmsListIterator* iterator) const noexcept = 0;
@@ -49,6 +53,7 @@ public:
     // Removes the node and moves the iterator on; the element is not released: the caller,
     // who read it with at(), owns it from then on.
     virtual void unlink(PmsListIterator* iterator) noexcept = 0;
+    // not a transfer: a view of this list, valid while it lives
     virtual IPmsListBase* base() noexcept = 0;
     // Destroys the list and releases every element.
     virtual void destroy() noexcept = 0;

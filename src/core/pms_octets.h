@@ -18,21 +18,27 @@ public:
     virtual void release() noexcept;
     virtual size_t length() const noexcept { return m_length; }
     // Null while empty.
+    // not a transfer: owned by the string, valid until it next changes
     virtual const uint8_t* data() const noexcept { return m_data; }
+    // borrowed (assign, append): the bytes are copied
     virtual Result assign(const void* bytes, size_t length) noexcept;
     virtual Result assign(const char* text) noexcept;
     virtual Result append(const void* bytes, size_t length) noexcept;
     virtual Result append(const char* text) noexcept;
+    // borrowed: `other` is only read
     virtual Result append(const PmsOctets* other) noexcept;
     // Writes a new byte string to `out` (owned by the caller). PSW_ERR_NO_MEMORY when the object
     // cannot be made; when only the copy of the bytes fails, null is written and 0 returned.
+    // `*out` receives a new object the caller releases; may be null with PSW_SUCCESS (see above)
     virtual Result clone(PmsOctets** out) const noexcept;
+    // borrowed (every equals): the argument is only read
     virtual bool equals(const void* bytes, size_t length) const noexcept;
     virtual bool equals(const char* text) const noexcept;
     virtual bool equals(const PmsOctets* other) const noexcept;
     virtual ~PmsOctets();
 
     // The bytes as a zero-terminated text; "" while empty.
+    // not a transfer: owned by the string (or static ""), valid until it next changes
     const char* c_str() const noexcept
     {
         return m_data != nullptr ? reinterpret_cast<const char*>(m_data) : "";
@@ -44,6 +50,7 @@ private:
 };
 
 // A new empty byte string, or null with PSW_ERR_NO_MEMORY.
+// the caller owns the result and releases it with release()
 PmsOctets* create_octets(Result* result = nullptr) noexcept;
 
 }  // namespace psw

@@ -23,7 +23,7 @@ public:
     void destroy() noexcept override {}
     const char* type_name() const noexcept override { return "callback"; }
     const char* name() const noexcept override { return m_name; }
-    // Calls the function under the output's lock; 0 (also when no function is set).
+    // Calls the function under the output's lock; PSW_SUCCESS (also when no function is set).
     Result write_line(const char* line) noexcept override;
 
     // A null function makes the output write nothing. `context` is passed through, not owned.

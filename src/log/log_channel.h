@@ -16,7 +16,9 @@ public:
     CPmcLogChannel& operator=(const CPmcLogChannel&) = delete;
 
     // The channel's logger; never null (the null logger when none can be made).
+    // not a transfer: owned by the registry; fetched again after a registry reset
     IPmcLogger* logger() noexcept;
+    // not a transfer: the literal given to the constructor
     const char* name() const noexcept { return m_name; }
 
 private:
@@ -29,6 +31,7 @@ private:
 };
 
 // The channel "socket": socket binding, interfaces, datagram socket.
+// not a transfer: static channels that live as long as the process
 CPmcLogChannel& pmc_socket_channel() noexcept;
 // The channel "snmp": codec and sessions.
 CPmcLogChannel& pmc_snmp_channel() noexcept;

@@ -28,9 +28,11 @@ enum PmcLogFlags : uint32_t {
 
 class IPmcLogOutput : public IPmcInterface {
 public:
+    // not a transfer: owned by the output (type_name and name)
     virtual const char* type_name() const noexcept = 0;
     virtual const char* name() const noexcept = 0;
-    // Writes one finished line (without line end). 0, or the output's failure code.
+    // Writes one finished line (without line end). PSW_SUCCESS, or the output's failure code.
+    // borrowed: `line` is valid only during the call
     virtual Result write_line(const char* line) noexcept = 0;
 
 protected:
@@ -40,7 +42,8 @@ protected:
 class IPmcLogFileOutput : public IPmcLogOutput {
 public:
     virtual void set_max_size(uint64_t bytes) noexcept = 0;
-    // PSW_ERR_PARAMETER for a null path, else 0.
+    // PSW_ERR_PARAMETER for a null path, else PSW_SUCCESS.
+    // borrowed: `path` is copied
     virtual Result set_path(const char* path) noexcept = 0;
 
 protected:
@@ -49,8 +52,10 @@ protected:
 
 class IPmcLogger : public IPmcInterface {
 public:
+    // not a transfer: owned by the logger
     virtual const char* name() const noexcept = 0;
     // Attaches an output it does not own; one output per output name. PSW_ERR_PARAMETER for null.
+    // not a transfer: `output` must stay alive until it is removed or discarded
     virtual Result add_output(IPmcLogOutput* output) noexcept = 0;
     virtual void set_level_mask(uint32_t mask) noexcept = 0;
     virtual uint32_t get_level_mask() noexcept = 0;
@@ -63,6 +68,7 @@ public:
     virtual uint32_t get_radix() noexcept = 0;
     // Reserved slot: always PSW_ERR_NOT_FOUND.
     virtual Result reserved() noexcept = 0;
+    // borrowed: `format` and its arguments are only read (also output_v)
     virtual Result output(uint32_t level, const char* format, ...) noexcept
         __attribute__((format(printf, 3, 4))) = 0;
     virtual Result output_v(uint32_t level, const char* format, va_list arguments) noexcept = 0;
@@ -75,6 +81,7 @@ public:
     virtual bool accepts(uint32_t level) noexcept = 0;
     // Detaches the output named `output_name`; 0 whether or not it was attached, PSW_ERR_PARAMETER
     // for null. Once it returns, no line of this logger is written to that output any more.
+    // not a transfer: the detached output stays its owner's
     virtual Result remove_output(const char* output_name) noexcept = 0;
 
 protected:
@@ -94,8 +101,10 @@ protected:
 class IPmcLoggerGroup {
 public:
     // Makes `logger` a member: it takes the master's settings and outputs and follows changes.
+    // not a transfer: `logger` stays its owner's (the registry)
     virtual Result register_member(IPmcLogger* logger) noexcept = 0;
     // Returns the removed logger, or null when it was not a member.
+    // not a transfer: the result is `logger` itself, still its owner's
     virtual IPmcLogger* unregister_member(IPmcLogger* logger) noexcept = 0;
 
 protected:
@@ -105,7 +114,9 @@ protected:
 // Options read by the "file" output type: only has_key and value_of are used.
 class IPmcKeyValueSet {
 public:
+    // borrowed: `key` is only read
     virtual bool has_key(const char* key) const noexcept = 0;
+    // not a transfer: owned by the set
     virtual const char* value_of(const char* key) const noexcept = 0;
 
 protected:
@@ -116,9 +127,11 @@ protected:
 class IPmcLogOutputType {
 public:
     virtual ~IPmcLogOutputType() = default;
+    // not a transfer: owned by the type
     virtual const char* type_name() const noexcept = 0;
     // A new output owned by the caller, the type's static null output for a null name, or null
     // when memory runs out.
+    // the caller owns a new result (destroy()); `options` is only read
     virtual IPmcLogOutput* create(const char* output_name,
                                   const IPmcKeyValueSet* options) noexcept = 0;
 };

@@ -17,9 +17,11 @@ struct PmcLogLineSettings {
 };
 
 // The word written for a level, or "" for a value that is not one of the named levels.
+// not a transfer: a static literal
 const char* pmc_log_level_word(uint32_t level) noexcept;
 
 // Fills `line` (kLogLineMax + 1 bytes) and returns its length.
+// borrowed: `line` is the caller's buffer; `settings` texts are only read
 size_t pmc_format_log_line(char* line, const PmcLogLineSettings& settings, uint32_t level,
                            const char* format, va_list arguments) noexcept;
 

@@ -39,6 +39,7 @@ public:
 };
 
 // A new output of class T named `output_name`; null when memory runs out (also for the name).
+// the caller owns the result and releases it with destroy()
 template <class T>
 T* pmc_create_named_output(const char* output_name) noexcept
 {

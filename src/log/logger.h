@@ -13,6 +13,7 @@ namespace psw {
 class CPmcLogger : public virtual IPmcLogger, public IPmcLoggerControl {
 public:
     // Returns null when memory runs out.
+    // the caller owns the result and releases it with destroy(); `name` is copied
     static CPmcLogger* create(const char* name) noexcept;
     virtual ~CPmcLogger() = default;
 
@@ -40,10 +41,12 @@ public:
     void reset() noexcept override;
 
     // True when an output of that name is attached.
+    // borrowed: `output_name` is only read
     bool has_output_named(const char* output_name) noexcept;
 
 protected:
     CPmcLogger() noexcept = default;
+    // borrowed: `name` is copied
     bool set_name(const char* name) noexcept;
     void reset_state() noexcept;
     // Recomputes m_live_mask; the caller holds m_lock.

@@ -7,6 +7,7 @@ namespace psw {
 
 class CPmcTraceScope {
 public:
+    // borrowed: `name` and `logger` must outlive the scope
     CPmcTraceScope(const char* name, IPmcLogger* logger) noexcept : m_name(name), m_logger(logger)
     {
         m_logger->output(kLogTrace, "[%s] enter.", m_name);

@@ -17,11 +17,13 @@ namespace psw {
 inline constexpr size_t kWireTraceBytesPerLine = 256;
 
 // Writes the lines; `what` is "send to" or "receive from", `peer` the peer's address text.
+// borrowed: every argument is only read during the call
 void pmc_write_wire_trace(IPmcLogger& logger, const char* what, const char* peer, unsigned port,
                           const uint8_t* bytes, size_t length) noexcept;
 
 // The trace of one datagram on the channel "snmp"; when nobody listens at Debug it costs one
 // test of the logger's live mask and formats nothing.
+// borrowed: every argument is only read during the call
 void pmc_trace_datagram(const char* what, const char* peer, unsigned port, const uint8_t* bytes,
                         size_t length) noexcept;
 

@@ -24,6 +24,7 @@ struct PmcAdapter {
 // Fills `out` with one entry per adapter, in the order the system lists them. PSW_ERR_NOT_AVAILABLE
 // when the interface functions are missing, PSW_ERR_TOO_LONG when the system gives no adapter data,
 // PSW_ERR_NO_MEMORY without memory.
+// borrowed: `out` stays the caller's and is filled
 Result pmc_read_adapters(const NPmcIpHelpAPI& api, PmcVector<PmcAdapter>* out) noexcept;
 
 }  // namespace psw

@@ -23,42 +23,53 @@ public:
 
     virtual ~IPmcAddressServices() = default;
     // The canonical text of `text` into `out` (written only on success).
+    // borrowed: `out` stays the caller's; its contents are replaced
     virtual Result parse(const char* text, PmsOctets* out) noexcept = 0;
     // The protocol of `text`. The extended implementation writes protocol 0 with its failure.
     virtual Result protocol_of(const char* text, EProtocol* out) noexcept = 0;
     // Every address of a host name, in the order the platform gives them; a new list.
+    // `*out` receives a new list the caller releases; left untouched on failure
     virtual Result resolve(const char* host, IPmcNetworkAddressList** out) noexcept = 0;
     // The host name registered for an address text.
+    // borrowed: `out` stays the caller's; its contents are replaced
     virtual Result host_name_of(const char* text, PmsOctets* out) noexcept = 0;
     // The first address of this machine's host name for `protocol`; PSW_ERR_UNSUPPORTED for IPX.
+    // `*out` receives a new address the caller releases; left untouched on failure
     virtual Result local_host_address(EProtocol protocol, IPmcNetworkAddress** out) noexcept = 0;
     // The UDP port of a service name.
     virtual Result port_of_service(const char* service, EProtocol protocol,
                                    uint16_t* out) noexcept = 0;
     // Adapter questions. transport_available reads the adapters; the others answer
     // PSW_ERR_UNSUPPORTED until the route and interface tables exist.
+    // `*out` would receive a new address the caller releases; untouched (unsupported today)
     virtual Result best_local_address(const IPmcNetworkAddress* target,
                                       IPmcNetworkAddress** out) noexcept = 0;
     virtual Result transport_available(EProtocol protocol, bool* out) noexcept = 0;
     virtual Result adapter_count(EProtocol protocol, uint32_t* out) noexcept = 0;
+    // borrowed: `out` stays the caller's; its contents are replaced
     virtual Result mac_of_address(EProtocol protocol, const char* text,
                                   PmsOctets* out) noexcept = 0;
     virtual Result is_local_mac(const char* mac, bool* out) noexcept = 0;
 };
 
 // The two implementations over a given socket binding (which must outlive them).
+// the caller owns the result and deletes it; `library` is borrowed
 IPmcAddressServices* create_extended_address_services(CPmcSocketLibrary& library,
                                                       Result* result) noexcept;
+// the caller owns the result and deletes it; `library` is borrowed
 IPmcAddressServices* create_classic_address_services(CPmcSocketLibrary& library,
                                                      Result* result) noexcept;
 // The implementation the binding supports: extended when it has the name functions.
+// the caller owns the result and deletes it; `library` is borrowed
 IPmcAddressServices* create_address_services(CPmcSocketLibrary& library, Result* result) noexcept;
 
 // The process-wide object over pmc_socket_library(), built on first use; null with
 // PSW_ERR_NO_MEMORY when it cannot be made (the next call tries again).
+// not a transfer: the process-wide object, deleted at exit
 IPmcAddressServices* pmc_address_services(Result* result) noexcept;
 
 // Free functions over the process-wide object.
+// borrowed: `out` stays the caller's; its contents are replaced
 Result parse_address(const char* text, PmsOctets* out) noexcept;
 Result protocol_of(const char* text, IPmcNetworkAddress::EProtocol* out) noexcept;
 // True when `text` has a protocol; the failure of protocol_of is returned unchanged.

@@ -69,6 +69,7 @@ protected:
     }
 
     // A new address in `out` with the given text, protocol and port.
+    // `out` takes a new address (kept even when set() fails); `text` is copied
     static Result new_address(const char* text, EProtocol protocol, uint16_t port,
                               OwnedPtr<IPmcNetworkAddress>& out) noexcept
     {
@@ -82,6 +83,7 @@ protected:
 
     // Moves `address` into `list` once `made` (the result of building it) is a success. The list
     // takes the address even when it fails to keep it.
+    // when `made` succeeded `address` passes to `list` (released if it cannot be added)
     static Result add_address(IPmcNetworkAddressList& list, Result made,
                               OwnedPtr<IPmcNetworkAddress>& address) noexcept
     {
@@ -92,6 +94,7 @@ protected:
     }
 
     // Hands a built address to the caller: `*out` is written only when `made` is a success.
+    // `*out` takes over `address` on success (the caller releases it); else `address` keeps it
     static Result hand_over(Result made, OwnedPtr<IPmcNetworkAddress>& address,
                             IPmcNetworkAddress** out) noexcept
     {
@@ -106,6 +109,7 @@ private:
 };
 
 // The port a numeric service text names; 0 for anything that is not a port number.
+// borrowed: `text` is only read
 uint16_t pmc_port_of_text(const char* text) noexcept;
 
 }  // namespace psw

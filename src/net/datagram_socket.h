@@ -20,8 +20,9 @@ public:
     using EProtocol = IPmcNetworkAddress::EProtocol;
 
     virtual void release() noexcept = 0;
-    // 0; PSW_ERR_PARAMETER for a null argument or a destination this socket cannot reach;
-    // PSW_ERR_SEND when the datagram cannot be sent. A short send is only logged.
+    // PSW_SUCCESS; PSW_ERR_PARAMETER for a null argument or a destination this socket cannot
+    // reach; PSW_ERR_SEND when the datagram cannot be sent. A short send is only logged.
+    // borrowed: `buffer` and `destination` are only read during the call
     virtual Result send(const uint8_t* buffer, uint32_t length,
                         const IPmcNetworkAddress* destination) noexcept = 0;
     // Waits up to `timeout_ms` (-1: without limit; 0: polls once) for one datagram. On success
@@ -31,13 +32,16 @@ public:
     // dropped); PSW_ERR_NO_MEMORY or PSW_ERR_FAILED when the source address cannot be built.
     // `*source` is cleared first; `*received` is written once a datagram was read, even when that
     // read failed.
+    // `*source` receives a new address the caller releases; `buffer` stays the caller's
     virtual Result receive(uint8_t* buffer, uint32_t capacity, int32_t timeout_ms,
                            int32_t* received, IPmcNetworkAddress** source) noexcept = 0;
     // Protocol, bound address and the port the system chose; owned by the socket.
+    // not a transfer: owned by the socket
     virtual IPmcNetworkAddress* local_address() const noexcept = 0;
-    // Broadcast on (the low byte of `on` non-zero) or off; IPv6 sockets ignore it and give 0.
+    // Broadcast on (the low byte of `on` non-zero) or off; IPv6 sockets ignore it (PSW_SUCCESS).
     virtual Result set_broadcast(int32_t on) noexcept = 0;
     // Joins a multicast group on the system's default interface (IPv4 and IPv6 sockets).
+    // borrowed: `group` is only read
     virtual Result join_multicast(const char* group) noexcept = 0;
 
     // A new bound socket for protocol 1 (UDP over IPv4), 2 (IPX) or 4 (UDP over IPv6) on `port` (0:
@@ -46,6 +50,7 @@ public:
     // start-up code of the socket library; PSW_ERR_SOCKET when the platform refuses the socket;
     // PSW_ERR_ADDRESS when the address cannot be bound; PSW_ERR_FAILED when the bound address
     // cannot be read back.
+    // `*out` receives a new socket the caller releases; null on failure
     static Result create(EProtocol protocol, uint16_t port, DataGramSocket** out) noexcept;
 
 protected:
@@ -53,13 +58,16 @@ protected:
 };
 
 // The same, over a given socket binding (which must outlive the socket).
+// `*out` receives a new socket the caller releases; null on failure
 Result create_datagram_socket(CPmcSocketLibrary& library, DataGramSocket::EProtocol protocol,
                               uint16_t port, DataGramSocket** out) noexcept;
 
 // The component layer's two creator entries: a socket on a port the system chooses, and one
 // on a given port. Null with the failure code in `result`.
+// the caller owns the result and releases it with release()
 DataGramSocket* pmc_create_datagram_socket(DataGramSocket::EProtocol protocol,
                                            Result* result) noexcept;
+// the caller owns the result and releases it with release()
 DataGramSocket* pmc_create_datagram_socket_on_port(DataGramSocket::EProtocol protocol,
                                                    uint16_t port, Result* result) noexcept;
 
@@ -67,6 +75,7 @@ DataGramSocket* pmc_create_datagram_socket_on_port(DataGramSocket::EProtocol pro
 class IPmcDataGramSocketFactory {
 public:
     // As DataGramSocket::create.
+    // `*out` receives a new socket the caller releases; null on failure
     virtual Result create(DataGramSocket::EProtocol protocol, uint16_t port,
                           DataGramSocket** out) noexcept = 0;
 
@@ -75,6 +84,7 @@ protected:
 };
 
 // The factory of real sockets over the process-wide socket binding.
+// not a transfer: a static object that lives as long as the process
 IPmcDataGramSocketFactory& pmc_system_datagram_socket_factory() noexcept;
 
 }  // namespace psw

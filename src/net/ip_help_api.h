@@ -16,7 +16,9 @@ struct ifaddrs;
 namespace psw {
 
 struct NPmcIpHelpAPI {
+    // `*out` receives a list the caller frees with m_pFreeIfAddrs
     using GetInterfaceAddresses = int (*)(struct ifaddrs** out);
+    // takes ownership of `list` and frees it
     using FreeInterfaceAddresses = void (*)(struct ifaddrs* list);
 
     // Looked up in this order.
@@ -24,21 +26,24 @@ struct NPmcIpHelpAPI {
     FreeInterfaceAddresses m_pFreeIfAddrs = nullptr;
 
     // Looks every name up and stores what it finds; a missing one is logged and skipped.
-    // Always 0.
+    // Always PSW_SUCCESS.
+    // borrowed: `module` stays loaded by the caller; `loader` only used during the call
     Result set_api(PmcModuleLoader& loader, void* module) noexcept;
 };
 
 class CPmcIpHelpLibrary {
 public:
+    // borrowed: `loader` must outlive the binding
     explicit CPmcIpHelpLibrary(PmcModuleLoader& loader) noexcept;
     ~CPmcIpHelpLibrary();
     CPmcIpHelpLibrary(const CPmcIpHelpLibrary&) = delete;
     CPmcIpHelpLibrary& operator=(const CPmcIpHelpLibrary&) = delete;
 
-    // 0 once the module is loaded and bound (kept until the object ends); PSW_ERR_NOT_AVAILABLE
-    // when it cannot be loaded.
+    // PSW_SUCCESS once the module is loaded and bound (kept until the object ends);
+    // PSW_ERR_NOT_AVAILABLE when it cannot be loaded.
     Result load_ip_helper() noexcept;
     // The bound functions; complete only after load_ip_helper() succeeded.
+    // not a transfer: owned by the binding
     const NPmcIpHelpAPI& api() const noexcept { return m_api; }
 
 private:
@@ -49,6 +54,7 @@ private:
 };
 
 // The process-wide binding through the system loader.
+// not a transfer: a static object that lives as long as the process
 CPmcIpHelpLibrary& pmc_ip_help_library() noexcept;
 
 }  // namespace psw

@@ -19,6 +19,7 @@ constexpr size_t kPmcIpv6AddressTextSize = 64;
 // points at the character after it inside `text`, or is null when there is no "%".
 // PSW_ERR_PARAMETER for a null argument, an empty address part or an empty zone ("fe80::1%");
 // PSW_ERR_TOO_LONG when the address part does not fit `address`. Writes nothing on failure.
+// not a transfer: `*zone` points into `text`; `address` is the caller's buffer
 Result pmc_split_ipv6_zone(const char* text, char* address, size_t size,
                            const char** zone) noexcept;
 

@@ -27,27 +27,34 @@ public:
     // Takes the text after checking it: PSW_ERR_PARAMETER for null or for a text of another
     // protocol than the address already has; the services' code when the text is no address. Port
     // stays.
+    // borrowed: `text` is copied
     virtual Result set_address(const char* text) noexcept = 0;
     // Takes the text unchecked; protocol 0 and port 0 keep the current values.
+    // borrowed: `text` is copied
     virtual Result set(const char* text, EProtocol protocol, uint16_t port) noexcept = 0;
     // The text, still owned by the address; null while the address has none.
+    // not a transfer: owned by the address, valid until it next changes
     virtual PmsOctets* text_object() const noexcept = 0;
     // A new byte string with a copy of the text (owned by the caller); protocol and port where
     // their pointers are given. PSW_ERR_PARAMETER when `text` is null.
+    // `*text` receives a new object the caller releases; left untouched on failure
     virtual Result get(PmsOctets** text, EProtocol* protocol, uint16_t* port) const noexcept = 0;
     virtual Result set_protocol(EProtocol protocol) noexcept = 0;
     virtual Result set_port(uint16_t port) noexcept = 0;
     virtual EProtocol protocol() const noexcept = 0;
     virtual uint16_t port() const noexcept = 0;
     // Same canonical text and protocol, and the other's port is 0 (any) or this port.
+    // borrowed: `other` is only read
     virtual bool equals(const IPmcNetworkAddress* other) const noexcept = 0;
     // PSW_ERR_PARAMETER for a null out, for an address without text, and when the copy cannot be
     // made.
+    // `*out` receives a new address the caller releases; left untouched on failure
     virtual Result clone(IPmcNetworkAddress** out) const noexcept = 0;
     virtual bool is_valid() const noexcept = 0;
     // Replaces the text by its canonical form; on a parse failure the text stays.
     virtual Result canonicalise() noexcept = 0;
     // Null while the text is empty.
+    // not a transfer: owned by the address, valid until it next changes
     virtual const char* text() const noexcept = 0;
 
 protected:
@@ -61,8 +68,10 @@ int pmc_family_of_protocol(IPmcNetworkAddress::EProtocol protocol) noexcept;
 
 // A new address with the protocol of `text`, that text and `port`. The services' code when
 // the text is no address; PSW_ERR_NO_MEMORY when memory runs out.
+// the caller owns the result and releases it with release(); `text` is copied
 IPmcNetworkAddress* create_address(const char* text, uint16_t port, Result* result) noexcept;
 // A new address without text, protocol 0, port 0; PSW_ERR_NO_MEMORY when memory runs out.
+// the caller owns the result and releases it with release()
 IPmcNetworkAddress* create_empty_address(Result* result) noexcept;
 
 }  // namespace psw

@@ -8,6 +8,7 @@ namespace psw {
 
 using IPmcNetworkAddressList = IPmsObjectList<IPmcNetworkAddress>;
 
+// the caller owns the result and releases it with release()
 inline IPmcNetworkAddressList* create_address_list(Result* result) noexcept
 {
     return create_object_list<IPmcNetworkAddress>(result);

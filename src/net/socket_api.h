@@ -54,13 +54,16 @@ struct NPmcSocketAPI {
     // True when all three optional functions were found.
     bool m_extended = false;
 
-    // Fills the table from a loaded module: 0, or PSW_ERR_FAILED when a required function is
-    // missing or an optional one is missing for another reason than its absence (both logged).
+    // Fills the table from a loaded module: PSW_SUCCESS, or PSW_ERR_FAILED when a required
+    // function is missing or an optional one is missing for another reason than its absence
+    // (both logged).
+    // borrowed: `module` stays loaded by the caller; `loader` only used during the call
     Result set_api(PmcModuleLoader& loader, void* module) noexcept;
 };
 
 class CPmcSocketLibrary {
 public:
+    // borrowed: `loader` must outlive the binding
     explicit CPmcSocketLibrary(PmcModuleLoader& loader) noexcept;
     ~CPmcSocketLibrary();
     CPmcSocketLibrary(const CPmcSocketLibrary&) = delete;
@@ -79,11 +82,13 @@ public:
 
     bool is_loaded() const noexcept { return m_module.load(std::memory_order_acquire) != nullptr; }
     // The bound functions; complete only while is_loaded().
+    // not a transfer: owned by the binding
     const NPmcSocketAPI& api() const noexcept { return m_api; }
     // The last socket error, or 0 while nothing is bound.
     int last_error() const noexcept;
 
 private:
+    // borrowed: `version_text` is only read
     Result startup(uint16_t version, const char* version_text) noexcept;
 
     PmcLock m_lock;
@@ -93,6 +98,7 @@ private:
 };
 
 // The process-wide binding through the system loader; released when the library unloads.
+// not a transfer: a static object that lives as long as the process
 CPmcSocketLibrary& pmc_socket_library() noexcept;
 
 }  // namespace psw

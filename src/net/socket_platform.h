@@ -67,6 +67,7 @@ void pmc_ipx_from_native(const PmcSockAddrIpx& address, uint8_t network[4], uint
 // Functions the function table needs that this platform's module lacks under the same name:
 // an alias inside the module ("closesocket" is "close" here) or our own implementation (the
 // start-up, clean-up, last-error and descriptor-set calls). Null when there is none.
+// not a transfer: a function address, valid while `module` stays loaded
 void* pmc_socket_platform_function(PmcModuleLoader& loader, void* module,
                                    const char* name) noexcept;
 

@@ -11,6 +11,7 @@ namespace psw {
 // that is neither loopback nor tunnel holds a non-zero IPv6 address (false without the
 // interface functions). Any other protocol: a datagram socket of it can be opened and bound.
 // PSW_ERR_PARAMETER for a null out; PSW_ERR_NO_MEMORY without memory.
+// borrowed: `library` must outlive the call; `out` is the caller's
 Result pmc_transport_available(CPmcIpHelpLibrary& library, IPmcNetworkAddress::EProtocol protocol,
                                bool* out) noexcept;
 

@@ -8,6 +8,7 @@ namespace psw {
 class IPmcGetData;
 
 // A new get-data request, or null with PSW_ERR_NO_MEMORY when memory runs out.
+// the caller owns the result and releases it with release()
 IPmcGetData* pmc_option_get_data_factory(Result* result) noexcept;
 
 }  // namespace psw

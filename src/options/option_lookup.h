@@ -26,6 +26,7 @@ inline bool option_index_fits(OptionIndexing indexing, int32_t index, int32_t in
     return true;
 }
 
+// not a transfer: points into `rows`; `name` is only read
 template <class Row, size_t N>
 const Row* find_option_row(const Row (&rows)[N], const char* name) noexcept
 {

@@ -24,9 +24,11 @@ class IPmsPdu;
 
 // Makes a new get-data request; the seam through which tests put a scripted request in place
 // of the real one.
+// the caller owns the result and releases it with release()
 using GetDataFactory = IPmcGetData* (*)(Result* result) noexcept;
 
 // The factory the device session uses unless told otherwise.
+// the caller owns the result and releases it with release()
 IPmcGetData* pmc_default_get_data(Result* result) noexcept;
 
 inline constexpr size_t kDeviceAddressSize = 64;
@@ -54,6 +56,7 @@ int32_t pmc_supply_percent(int32_t level, int32_t capacity) noexcept;
 
 class PSWDeviceQuery {
 public:
+    // `factory` is a plain function; nothing is owned
     explicit PSWDeviceQuery(GetDataFactory factory = pmc_default_get_data) noexcept;
     PSWDeviceQuery(const PSWDeviceQuery&) = delete;
     PSWDeviceQuery& operator=(const PSWDeviceQuery&) = delete;
@@ -63,12 +66,15 @@ public:
 
     // The read community replaces the request's own default and marks it set; the write
     // community replaces "private". Longer texts than 255 characters are cut.
+    // borrowed: `community` is copied (both setters)
     void set_read_community(const char* community) noexcept;
+    // borrowed: `community` is copied
     void set_write_community(const char* community) noexcept;
 
     // Binds the session to a printer: address (at most 63 characters, else PSW_ERR_PARAMETER), port
     // from the protocol (PSW_ERR_PARAMETER for a protocol without SNMP), time-out, retries, maximum
     // message size and the SNMPv3 values of `usm` (numbers copied, texts referred to).
+    // borrowed: `address` is copied; `usm` must outlive the query (its texts are kept)
     Result init(int32_t protocol, const char* address, const IPSWPluginUSM* usm, uint32_t timeout,
                 uint32_t retries, uint32_t max_message_size) noexcept;
 
@@ -82,9 +88,11 @@ public:
     Result query_alerts() noexcept;
     Result query_jobs(uint32_t kind) noexcept;
     // Writes `out` on success only.
+    // not a transfer: `out` is the caller's record
     Result query_printer(PSWPrinterInfo* out) noexcept;
     // which: 0 standard, 1 private; writes `out` on success only.
     Result query_char_set(uint32_t which, int32_t* out) noexcept;
+    // borrowed: `job_id` is only read
     Result cancel_job(const char* job_id) noexcept;
     // Every row of the supplies table, whatever its type (an extension of the toner query).
     Result query_supplies() noexcept;
@@ -109,38 +117,48 @@ public:
 
     int32_t standard_char_set() const noexcept { return m_standardCharSet; }
     int32_t private_char_set() const noexcept { return m_privateCharSet; }
+    // not a transfer: owned by the query
     const char* address() const noexcept { return m_address; }
     uint16_t port() const noexcept { return m_port; }
     int32_t protocol() const noexcept { return m_protocol; }
     int32_t security_mode() const noexcept { return m_securityMode; }
     const PmcUsmValues& usm_values() const noexcept { return m_usm; }
     bool read_community_set() const noexcept { return m_readCommunitySet; }
+    // not a transfer: owned by the query (both communities)
     const char* read_community() const noexcept { return m_readCommunity; }
+    // not a transfer: owned by the query
     const char* write_community() const noexcept { return m_writeCommunity; }
 
 private:
     // Steps 1 to 3 of the common procedure: a new request, its community (the read community
     // when set, or the write community when `for_write`), and init. Failures are logged.
+    // `*out` receives a new request it then owns; left untouched on failure
     Result open_request(OwnedPtr<IPmcGetData>* out, bool for_write) noexcept;
     // Steps 4 and 5 on an opened request: the columns in order, then the walk from the first.
     // `rows` receives the rows (caller owns them). Failures are logged.
+    // borrowed: `request`, `columns`; `*rows` receives a new list it owns, on success
     Result walk_columns(IPmcGetData* request, const char* const* columns, size_t count,
                         OwnedPtr<PmsWalkRows>* rows) noexcept;
     // The whole procedure up to the rows: open, add the columns, walk.
+    // borrowed: `columns`; `*rows` receives a new list it owns, on success
     Result read_table(const char* const* columns, size_t count,
                       OwnedPtr<PmsWalkRows>* rows) noexcept;
     // One object read on a fresh request, as a signed integer or as text (cut to the field).
+    // borrowed: `oid` only read; `value` and `field` are the caller's (both reads)
     Result read_single_int(const char* oid, int32_t* value) noexcept;
     Result read_single_text(const char* oid, char* field, size_t size) noexcept;
 
     // The character-set walk: the table column, the value column and the member to set.
+    // borrowed: both columns are only read; `member` is the caller's
     Result walk_char_set(const char* table_column, const char* value_column,
                          int32_t* member) noexcept;
     // Fills one plain input tray record from a row of the input tray walk.
+    // borrowed: `row` is only read; `record` is the caller's
     static Result fill_input_tray(const IPmsPdu* row, PSWInputTrayInfo* record) noexcept;
     // Names the colorant of each supply from prtMarkerColorantTable of `device`.
     Result resolve_colorants(uint32_t device) noexcept;
     // Resolves a coded job column value to its localized text.
+    // borrowed: `column` and `row` only read; `field` is the caller's buffer
     Result resolve_localized(const char* column, const IPmsPdu* row, uint32_t position,
                              char* field, size_t size) noexcept;
 

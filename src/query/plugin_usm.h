@@ -17,12 +17,16 @@ public:
     virtual int32_t security_mode() const noexcept = 0;
     // The texts are owned by the object; the pointers stay valid until its end, and a later
     // set_settings changes what they show.
+    // not a transfer: owned by the object (every text getter here)
     virtual const char* user_name() const noexcept = 0;
     virtual int32_t security_level() const noexcept = 0;
     virtual int32_t auth_protocol() const noexcept = 0;
     virtual int32_t priv_protocol() const noexcept = 0;
+    // not a transfer: owned by the object
     virtual const char* auth_pass_phrase() const noexcept = 0;
+    // not a transfer: owned by the object
     virtual const char* priv_pass_phrase() const noexcept = 0;
+    // not a transfer: owned by the object
     virtual const char* context_name() const noexcept = 0;
 
 protected:
@@ -30,6 +34,7 @@ protected:
 };
 
 // A settings object with the built-in values; null (with PSW_ERR_NO_MEMORY) when memory runs out.
+// the caller owns the result and releases it with release()
 IPSWPluginUSM* pmc_create_plugin_usm(Result* result) noexcept;
 
 // The built-in values.

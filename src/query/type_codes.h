@@ -8,6 +8,7 @@
 namespace psw {
 
 // hrStorageType 1.3.6.1.2.1.25.2.1.1 .. .8 -> 1 .. 8.
+// borrowed: `type` is only read (here and below)
 int32_t pmc_storage_type_code(const char* type) noexcept;
 // hrDeviceType 1.3.6.1.2.1.25.3.1.1 .. .6 and .10 .. .21, and the private device types
 // 1.3.6.1.4.1.253.8.52.2.101 .. .109, .151 .. .154, .201 .. .207.

@@ -28,16 +28,22 @@ public:
     PmcRequestBase(const PmcRequestBase&) = delete;
     PmcRequestBase& operator=(const PmcRequestBase&) = delete;
 
+    // borrowed: `community` is copied
     Result set_community_text(const char* community) noexcept;
+    // borrowed: `address` and the `usm` texts are copied
     Result init_request(const char* address, int32_t protocol, uint16_t port,
                         int32_t security_mode, const PmcUsmValues& usm, int32_t timeout,
                         int32_t retries, uint32_t max_message_size) noexcept;
     // Adds `oid` (plus ".0" when `instance`) with a NULL value; PSW_ERR_PARAMETER for an invalid
     // text.
+    // borrowed: `oid` is copied into a new binding
     Result add_null_binding(const char* oid, bool instance) noexcept;
+    // borrowed: `address` is only read
     static Result protocol_of_text(const char* address, int32_t* protocol) noexcept;
 
+    // not a transfer: owned by the request
     IPmsPdu* pdu() const noexcept { return m_pdu.get(); }
+    // not a transfer: owned by the request
     IPmsSnmpTarget* target() const noexcept { return m_target.get(); }
 
 protected:
@@ -46,6 +52,7 @@ protected:
     // One exchange of the PDU as `type` through a new dispatcher.
     Result exchange(int32_t type) noexcept;
     // A new dispatcher for one exchange; tests may substitute the sessions behind it.
+    // the caller owns the result and releases it with release()
     virtual SessionDispatcher* make_dispatcher(Result* result) noexcept;
     virtual ~PmcRequestBase() = default;
 

@@ -15,6 +15,7 @@ namespace psw {
 // The SNMPv3 values a request needs when its security mode is 2. The texts are not copied by
 // the caller's side: they point into the handle's user settings.
 struct PmcUsmValues {
+    // borrowed (every text here): owned by the handle's user settings; init copies them
     const char* user_name;
     int32_t security_level;
     int32_t auth_protocol;
@@ -42,17 +43,21 @@ public:
     virtual void release() noexcept = 0;
     // Community for the next init (default "public"); PSW_ERR_PARAMETER for null or longer than 255
     // characters.
+    // borrowed: `community` is copied
     virtual Result set_community(const char* community) noexcept = 0;
     // Builds address, target and the empty PDU. `protocol` is a network protocol number
     // (1 UDP/IPv4, 2 IPX, 4 UDP/IPv6); a maximum message size of 0 chooses the protocol's
     // default.
+    // borrowed: `address` and the `usm` texts are copied
     virtual Result init(const char* address, int32_t protocol, uint16_t port,
                         int32_t security_mode, const PmcUsmValues& usm, int32_t timeout,
                         int32_t retries, uint32_t max_message_size) noexcept = 0;
     // Adds a binding named by `oid` (with ".0" appended when `instance` is set) and a NULL
     // value. PSW_ERR_PARAMETER for an invalid OID text.
+    // borrowed: `oid` is copied into a new binding
     virtual Result add_oid_string(const char* oid, bool instance) noexcept = 0;
     // Adds a binding named `oid`.`index` with an INTEGER value (for SetRequests).
+    // borrowed: `oid` and `index` are copied into a new binding
     virtual Result add_oid_with_int(const char* oid, const char* index,
                                     int32_t value) noexcept = 0;
     // Sends the bindings as a SetRequest. 0 only when the agent answers error-status noError;
@@ -60,9 +65,10 @@ public:
     virtual Result set_data() noexcept = 0;
     // Walks the added columns with GetNextRequests until the first column ends. Each row appended
     // to `rows` is a PDU holding one binding per added column, in the order added. The caller owns
-    // `rows` and its contents. PSW_ERR_WALK_LIMIT once more than kWalkMaxRows rows came; -1 for an
-    // error-status other than noSuchName (SNMPv1's end of the view) or a name that does not follow
-    // the one asked for.
+    // `rows` and its contents. PSW_ERR_WALK_LIMIT once more than kWalkMaxRows rows came;
+    // PSW_ERR_FAILED for an error-status other than noSuchName (SNMPv1's end of the view) or a name
+    // that does not follow the one asked for. not a transfer: `rows` stays the caller's and
+    // receives new PDUs it owns
     virtual Result get_data(PmsPduList* rows, const char* first_column) noexcept = 0;
     // The same walk with the rows kept compact (snmp/walk_rows.h); same results. The default
     // walks with get_data and copies the rows over.
@@ -71,11 +77,14 @@ public:
     // error-status is neither noError nor noSuchName (which reads as absent objects).
     // GetRequest; copies the text form of the first value into `destination`, which must hold
     // kGetStringCapacity bytes (longer texts are cut, always terminated).
+    // borrowed: `destination` is the caller's buffer
     virtual Result get_string(char* destination) noexcept = 0;
     // GetRequest; the first `count` values as signed integers (-1 for non-integers).
+    // borrowed: `values` is the caller's array of `count` entries
     virtual Result get_ints(int32_t* values, int32_t count) noexcept = 0;
     virtual Result get_int(int32_t* value) noexcept = 0;
     // The protocol number an address text denotes.
+    // borrowed: `address` is only read
     virtual Result protocol_of(const char* address, int32_t* protocol) noexcept = 0;
 
 protected:
@@ -85,16 +94,21 @@ protected:
 class IPmcFindDeviceSnmp {
 public:
     virtual void release() noexcept = 0;
+    // borrowed: `community` is copied
     virtual Result set_community(const char* community) noexcept = 0;
+    // borrowed: `address` and the `usm` texts are copied
     virtual Result init(const char* address, int32_t protocol, uint16_t port,
                         int32_t security_mode, const PmcUsmValues& usm, int32_t timeout,
                         int32_t retries, uint32_t max_message_size) noexcept = 0;
     // Adds `oid`.0 with a NULL value.
+    // borrowed: `oid` is copied into a new binding
     virtual Result add_oid_string(const char* oid) noexcept = 0;
     // Sends one GetRequest to the destination and hands out the answers, one packet per
     // answering device (reply PDU and a target carrying the answering address). The caller
     // releases the list.
+    // `*answers` receives a new list the caller releases; left untouched on failure
     virtual Result send_broad_cast(IPmsSnmpPacketList** answers) noexcept = 0;
+    // borrowed: `address` is only read
     virtual Result protocol_of(const char* address, int32_t* protocol) noexcept = 0;
 
 protected:
@@ -102,7 +116,9 @@ protected:
 };
 
 // New requests in their initial state; null with PSW_ERR_NO_MEMORY when memory runs out.
+// the caller owns the result and releases it with release()
 IPmcGetData* pmc_create_get_data(Result* result) noexcept;
+// the caller owns the result and releases it with release()
 IPmcFindDeviceSnmp* pmc_create_find_device_snmp(Result* result) noexcept;
 
 }  // namespace psw

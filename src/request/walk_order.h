@@ -5,6 +5,7 @@
 namespace psw {
 
 // Negative, zero or positive as `a` comes before, equals or follows `b`. A prefix comes first.
+// borrowed: both texts are only read
 int pmc_oid_text_order(const char* a, const char* b) noexcept;
 
 }  // namespace psw

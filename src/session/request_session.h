@@ -25,6 +25,7 @@ public:
     // Receive buffer of one wait.
     static constexpr uint32_t kReceiveCapacity = 2048;
 
+    // borrowed: `sockets` and `ticks` must outlive the session
     RequestSession(IPmcDataGramSocketFactory& sockets, IPmsTickSource& ticks) noexcept;
     RequestSession(const RequestSession&) = delete;
     RequestSession& operator=(const RequestSession&) = delete;
@@ -41,39 +42,52 @@ public:
     // One exchange with retries. When the request or its reply is too big, `*fragments` receives
     // the number of pieces to split the PDU into (and the result is PSW_ERR_MESSAGE_SIZE or
     // PSW_ERR_TOO_BIG).
+    // borrowed: `pdu` and `target` stay the caller's; `pdu` is filled in place
     Result _send_and_receive(IPmsPdu* pdu, IPmsSnmpTarget* target, uint32_t* fragments) noexcept;
     // Moves the PDU's bindings into `count` new PDUs of the same header, earlier ones taking the
     // remainder; the PDU keeps its (then empty) binding list. Null with PSW_ERR_CANNOT_SPLIT when
     // there are fewer bindings than pieces (the PDU then keeps its bindings).
+    // the caller owns the result (release()); `pdu` stays the caller's
     PmsPduList* fragment_pdu(IPmsPdu* pdu, uint32_t count, Result* error) noexcept;
     // Sends the PDU in `count` pieces (splitting again where needed) and joins the replies
     // into it, renumbering a reply's error-index to the joined list.
+    // borrowed: `pdu` and `target` stay the caller's; `pdu` is filled in place
     Result fragment_process(IPmsPdu* pdu, IPmsSnmpTarget* target, uint32_t count) noexcept;
     // 0 for the reply to `pdu`, PSW_ERR_TOO_BIG for a tooBig reply to it, PSW_ERR_REQUEST_ID for a
     // reply to another request, PSW_ERR_MALFORMED when not even the header can be read or the PDU
     // is no Response.
+    // borrowed: every argument is only read
     Result check_received_raw_packet(IPmsPdu* pdu, IPmsSnmpTarget* target,
                                      const PmsPacketBuffer* raw) noexcept;
 
     // The socket of the current (or last) request; null before the first.
+    // not a transfer: owned by the session's transport, replaced per request
     DataGramSocket* socket() const noexcept { return m_transport.socket(); }
 
 private:
     Result open_transport(DataGramSocket::EProtocol protocol, uint16_t port) noexcept;
+    // `*raw` receives a new buffer the caller releases; left untouched on failure
     Result build_request(IPmsPdu* pdu, IPmsSnmpTarget* target, PmsPacketBuffer** raw,
                          uint32_t* written) noexcept;
+    // borrowed: `raw` and `target` are only read
     Result send_request(const PmsPacketBuffer* raw, const IPmsSnmpTarget* target) noexcept;
+    // `*raw`, `*source` receive new objects the caller releases; cleared first
     Result receive(int32_t remaining, PmsPacketBuffer** raw,
                    IPmcNetworkAddress** source) noexcept;
+    // borrowed: `raw` is only read; `pdu` and `target` are filled in place
     Result decode_reply(const PmsPacketBuffer* raw, IPmsPdu* pdu,
                         IPmsSnmpTarget* target) noexcept;
     // Broadcast helpers.
+    // borrowed: both addresses are only read
     static bool source_accepted(const IPmcNetworkAddress* destination,
                                 const IPmcNetworkAddress* source) noexcept;
+    // borrowed: `list` and `source` stay the caller's
     static Result search_new_packet(IPmsSnmpPacketList* list, const IPmcNetworkAddress* source,
                                     bool* found) noexcept;
+    // borrowed: `raw`, `source` only read; a new packet goes into `list` (or is dropped)
     static void add_reply(IPmsSnmpPacketList* list, const PmsPacketBuffer* raw,
                           const IPmcNetworkAddress* source) noexcept;
+    // borrowed: `list` stays the caller's and receives new packets
     Result broadcast_tries(const PmsPacketBuffer* request, int32_t request_id,
                            IPmsSnmpTarget* target, IPmsSnmpPacketList* list) noexcept;
 
@@ -82,10 +96,12 @@ private:
 };
 
 // A new session over the given socket factory and tick source (both must outlive it).
+// the caller owns the result (release()); `sockets` and `ticks` are borrowed
 IPmsRequestSession* create_request_session(IPmcDataGramSocketFactory& sockets,
                                            IPmsTickSource& ticks,
                                            Result* result = nullptr) noexcept;
 // A new session over real sockets and the system tick count.
+// the caller owns the result and releases it with release()
 IPmsRequestSession* create_request_session(Result* result = nullptr) noexcept;
 
 }  // namespace psw

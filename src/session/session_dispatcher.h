@@ -16,7 +16,9 @@ class SessionDispatcher : public IPmsRequestSession {
 class IPmsSessionFactory {
 public:
     // New sessions owned by the caller; null with PSW_ERR_NO_MEMORY when out of memory.
+    // the caller owns the result and releases it with release()
     virtual IPmsRequestSession* create_request_session(Result* result) noexcept = 0;
+    // the caller owns the result and releases it with release()
     virtual IPmsRequestSession* create_v3_request_session(Result* result) noexcept = 0;
 
 protected:
@@ -24,12 +26,15 @@ protected:
 };
 
 // The factory of the real sessions (real sockets, system tick count).
+// not a transfer: a static object that lives as long as the process
 IPmsSessionFactory& pms_system_session_factory() noexcept;
 
 // A new dispatcher without sessions, owned by the caller (release()); PSW_ERR_NO_MEMORY when out of
 // memory.
+// the caller owns the result and releases it with release()
 SessionDispatcher* create_session_dispatcher(Result* result = nullptr) noexcept;
 // The same over another session factory (which must outlive the dispatcher).
+// the caller owns the result (release()); `sessions` is borrowed
 SessionDispatcher* create_session_dispatcher(IPmsSessionFactory& sessions,
                                              Result* result = nullptr) noexcept;
 

@@ -8,6 +8,7 @@ namespace psw {
 
 class CPmsSessionTransport {
 public:
+    // borrowed: `sockets` must outlive the transport
     explicit CPmsSessionTransport(IPmcDataGramSocketFactory& sockets) noexcept
         : m_sockets(sockets)
     {
@@ -44,6 +45,7 @@ public:
         return PSW_SUCCESS;
     }
 
+    // not a transfer: owned by the transport until the next open() or release()
     DataGramSocket* socket() const noexcept { return m_socket; }
 
 private:

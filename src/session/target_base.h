@@ -55,6 +55,7 @@ public:
 
 protected:
     // The common part of copy_from: a failing address copy is returned and stops the copy.
+    // borrowed: `other` is only read (its address is cloned)
     Result copy_common(const IPmsSnmpTarget& other) noexcept
     {
         const Result result = set_address(other.address());

@@ -16,6 +16,7 @@ protected:
 };
 
 // The system tick count.
+// not a transfer: a static object that lives as long as the process
 IPmsTickSource& pms_system_tick_source() noexcept;
 
 }  // namespace psw

@@ -12,6 +12,7 @@ namespace psw {
 // and drops the byte; the count of bytes written goes on, so lengths stay right.
 class PmsReverseWriter {
 public:
+    // borrowed: `storage` must outlive the writing
     void reset(uint8_t* storage, size_t size) noexcept
     {
         m_start = storage;
@@ -69,10 +70,12 @@ public:
 
     // Direct writing for a run of at most `most` bytes: the current position when that much
     // room is left (write below it, then commit), else null (use put instead).
+    // not a transfer: points into the borrowed storage
     uint8_t* room(size_t most) const noexcept
     {
         return static_cast<size_t>(m_position - m_start) >= most ? m_position : nullptr;
     }
+    // not a transfer: `position` must point into the borrowed storage
     void commit(uint8_t* position) noexcept
     {
         m_written += static_cast<size_t>(m_position - position);
@@ -81,6 +84,7 @@ public:
 
     size_t written() const noexcept { return m_written; }
     bool overflow() const noexcept { return m_overflow; }
+    // not a transfer: points into the borrowed storage
     uint8_t* position() const noexcept { return m_position; }
 
 private:
@@ -94,6 +98,7 @@ private:
 // and sets the end flag.
 class PmsBoundedReader {
 public:
+    // borrowed: `data` must outlive the reading
     void reset(const uint8_t* data, size_t length) noexcept
     {
         m_start = data;
@@ -106,7 +111,9 @@ public:
     bool at_end() const noexcept { return m_position == m_end; }
     bool past_end() const noexcept { return m_past_end; }
     size_t offset() const noexcept { return static_cast<size_t>(m_position - m_start); }
+    // not a transfer: points into the borrowed data
     const uint8_t* position() const noexcept { return m_position; }
+    // not a transfer: points just past the borrowed data
     const uint8_t* end() const noexcept { return m_end; }
 
     // Moves the end closer (never beyond the current end).
@@ -137,6 +144,7 @@ public:
     }
 
     // Hands out `count` bytes in place.
+    // not a transfer: `*bytes` points into the borrowed data; untouched on failure
     bool take(size_t count, const uint8_t** bytes) noexcept
     {
         if (count > left()) {

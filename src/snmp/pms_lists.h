@@ -14,6 +14,7 @@ using PmsPduList = IPmsObjectList<IPmsPdu>;
 // New empty lists, owned by the caller (destroy() or release()); null with PSW_ERR_NO_MEMORY in
 // *result.
 IPmsSnmpPacketList* create_packet_list(Result* result = nullptr) noexcept;
+// the caller owns the result and releases it with release()
 PmsPduList* create_pdu_list(Result* result = nullptr) noexcept;
 
 }  // namespace psw

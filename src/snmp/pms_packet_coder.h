@@ -27,6 +27,7 @@ enum PmsTranslateType : int32_t {
 // The message side of an encoder or decoder, one operation per message part.
 class IPmsMessageCoder {
 public:
+    // borrowed: the code_* arguments are only read or filled, never kept or released
     virtual Result code_header(IPmsSnmpTarget* target) noexcept = 0;
     virtual Result unsupported() noexcept = 0;
     virtual ~IPmsMessageCoder() = default;
@@ -44,6 +45,7 @@ class IPmsEncoder : public IPmsMessageCoder {
 public:
     // The buffer to fill (not owned) .
     virtual void set_buffer(PmsPacketBuffer* buffer) noexcept = 0;
+    // not a transfer: a view of this encoder, valid while it lives
     virtual IPmsValueCoder* value_coder() noexcept = 0;
     // Bindings written completely, counted from the end of the list.
     virtual uint32_t bindings_written() const noexcept = 0;
@@ -55,6 +57,7 @@ public:
     // after the PDU's header fields.
     virtual void set_input(const PmsPacketBuffer* buffer, int32_t translate_type,
                            bool header_only) noexcept = 0;
+    // not a transfer: a view of this decoder, valid while it lives
     virtual IPmsValueCoder* value_coder() noexcept = 0;
 };
 
@@ -65,12 +68,15 @@ struct alignas(16) PmsCoderStorage {
 
 class IPmsCodecFactory {
 public:
+    // not a transfer: owned by the factory
     virtual const char* name() const noexcept = 0;
     // New objects owned by the caller (release()); PSW_ERR_NO_MEMORY when memory runs out.
     virtual IPmsEncoder* create_encoder(Result* result = nullptr) noexcept = 0;
+    // the caller owns the result and releases it with release()
     virtual IPmsDecoder* create_decoder(Result* result = nullptr) noexcept = 0;
     // The same, built in caller storage; release() then only ends the object's life.
     virtual IPmsEncoder* create_encoder_in(PmsCoderStorage* storage) noexcept = 0;
+    // built in borrowed `storage` (must outlive it); release() only ends its life
     virtual IPmsDecoder* create_decoder_in(PmsCoderStorage* storage) noexcept = 0;
 
 protected:
@@ -81,24 +87,31 @@ class PmsPacketCoder {
 public:
     // Selects the registered factory of that name (PSW_ERR_PARAMETER when none); null clears the
     // selection.
+    // borrowed: `name` is only read
     virtual Result select(const char* name) noexcept = 0;
     // "TransStream" once the library has loaded; null when nothing is selected.
+    // not a transfer: owned by the selected factory
     virtual const char* selected_name() const noexcept = 0;
     // Encodes into `buffer` (its valid data are the message afterwards). `count` (optional)
     // receives the bindings written completely, counted from the end of the list;
     // PSW_ERR_MESSAGE_SIZE when the message exceeds the target's maximum message size.
+    // borrowed: `pdu`, `target` and `buffer` are only used during the call
     virtual Result encode(IPmsPdu* pdu, IPmsSnmpTarget* target, PmsPacketBuffer* buffer,
                           uint32_t* count) noexcept = 0;
+    // borrowed: `packet` and `buffer` are only used during the call
     virtual Result encode_packet(IPmsSnmpPacket* packet, PmsPacketBuffer* buffer,
                                  uint32_t* count) noexcept = 0;
     // Decodes the buffer's valid data into the PDU and target (reusing what they hold).
     // A failed decode leaves them partly filled.
+    // borrowed: `pdu` and `target` are filled in place, never kept or released
     virtual Result decode(const PmsPacketBuffer* buffer, IPmsPdu* pdu, IPmsSnmpTarget* target,
                           int32_t translate_type) noexcept = 0;
     // As decode; a packet without a target or PDU gets new ones.
+    // borrowed: `packet` keeps ownership of what it holds and of new parts it gets
     virtual Result decode_packet(const PmsPacketBuffer* buffer, IPmsSnmpPacket* packet,
                                  int32_t translate_type) noexcept = 0;
     // Reads the message only up to the PDU's header fields.
+    // borrowed: `buffer` is only read
     virtual Result peek(const PmsPacketBuffer* buffer, int32_t* error_status,
                         int32_t* request_id, int32_t translate_type) noexcept = 0;
     // As peek, also giving the PDU type (kPmsResponse for a reply).
@@ -115,9 +128,11 @@ protected:
 };
 
 // The process-wide front, made on first use.
+// not a transfer: a static object that lives as long as the process
 PmsPacketCoder* pms_packet_coder() noexcept;
 
 // The BER codec factory "TransStream".
+// not a transfer: a static object that lives as long as the process
 IPmsCodecFactory* pms_trans_stream_factory() noexcept;
 
 // The next request id: one process-wide 32-bit counter, atomically incremented; the first id

@@ -46,9 +46,11 @@ public:
 
 protected:
     // The view this class answers for its storage kind, or null.
+    // not a transfer: a part of this value, or null
     virtual void* own_view(uint32_t id) noexcept = 0;
     // The text form into a small buffer (numbers and addresses); false when the class has
     // none, and then write_text answers PSW_ERR_UNSUPPORTED.
+    // borrowed: `buffer` is the caller's
     virtual bool format_text(char* buffer, size_t size) const noexcept;
 };
 

@@ -37,6 +37,7 @@ public:
     PmsBytesView& operator=(const PmsBytesView&) = delete;
     ~PmsBytesView() { delete[] m_data; }
 
+    // not a transfer (both data()): owned by the view, valid until it grows
     const uint8_t* data() const noexcept { return m_data; }
     uint8_t* data() noexcept { return m_data; }
     size_t length() const noexcept { return m_length; }
@@ -45,6 +46,7 @@ public:
     // Makes room for `count` bytes, keeping the contents; PSW_ERR_NO_MEMORY when memory runs out.
     Result reserve(size_t count) noexcept;
     // Replaces the contents; PSW_ERR_NO_MEMORY leaves them unchanged.
+    // borrowed: `bytes` are copied
     Result assign(const uint8_t* bytes, size_t count) noexcept;
     Result push_back(uint8_t byte) noexcept;
     // Sets the length after the caller wrote into reserved storage.
@@ -80,6 +82,7 @@ public:
         }
     }
 
+    // not a transfer: owned by the view (or static ""), valid until the next edit
     const char* text() const noexcept { return m_text != nullptr ? m_text : ""; }
     size_t length() const noexcept { return m_length; }
     bool empty() const noexcept { return m_length == 0; }
@@ -101,11 +104,13 @@ public:
     // start is past the end.
     Result remove(uint32_t start, uint32_t count) noexcept;
     // PmsOidOrder of this text against `other`.
+    // borrowed: `other` is only read
     int32_t compare(const char* other) const noexcept;
     bool equals(const PmsOidView& other) const noexcept;
 
     // The count() sub-identifiers as numbers (each read from the text by the decimal rule), or
     // null when there is no memory to hold them; valid until the next edit.
+    // not a transfer: owned by the view, valid until the next edit
     const uint32_t* sub_ids() const noexcept
     {
         return m_ids_valid ? m_ids : parse_sub_ids();
@@ -113,6 +118,7 @@ public:
     // Replaces the OID with these sub-identifiers, writing the text once (not at all when the
     // OID already holds exactly them, as a reply decoded into its request PDU usually does).
     // PSW_ERR_NO_MEMORY when the text storage cannot grow (the OID is then empty).
+    // borrowed: `ids` are only read
     Result assign_sub_ids(const uint32_t* ids, uint32_t count) noexcept;
 
 private:
@@ -121,6 +127,7 @@ private:
     Result reserve(size_t length) noexcept;
     // Room for `count` numbers, keeping the first `keep`; false when memory runs out.
     bool reserve_ids(uint32_t count, uint32_t keep) const noexcept;
+    // not a transfer: owned by the view, valid until the next edit
     const uint32_t* parse_sub_ids() const noexcept;
     // Offset of the first character of sub-identifier `index` (length when past the end).
     size_t offset_of(uint32_t index) const noexcept;

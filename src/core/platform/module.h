@@ -10,8 +10,10 @@ class PmcModuleLoader {
 public:
     virtual ~PmcModuleLoader() = default;
     // Returns a module handle, or null when the module cannot be loaded.
+    // the caller owns the handle and gives it back with unload()
     virtual void* load(const char* name) noexcept = 0;
     // Returns the address of the named function, or null when the module lacks it.
+    // not a transfer: the address is valid while `module` stays loaded
     virtual void* find_function(void* module, const char* name) noexcept = 0;
     // Releases a handle returned by load(); null is ignored.
     virtual void unload(void* module) noexcept = 0;
