@@ -572,6 +572,7 @@ PSW_API int32_t PSWLogDetachCallback(void);
  *   PSWSupplyInfo, PSWGetNumberOfSupplyInfo, PSWGetSupplyInfo
  *                                          every row of the marker supplies table
  *   PSWIdentityInfo, PSWGetIdentityInfo    who the printer is, and its page counters
+ *   PSWGetMediumSize                       the medium-size code of a tray's dimensions
  */
 
 /* The version of this header; PSWGetVersion tells the version of the loaded library. */
@@ -693,6 +694,16 @@ PSW_CHECK_OFFSET(PSWIdentityInfo, markers, 1672);
  *   request codes                typically PSW_ERR_TIMEOUT (-203), PSW_ERR_MALFORMED (-250)
  */
 PSW_API int32_t PSWGetIdentityInfo(PSWHandle handle, PSWIdentityInfo* out);
+
+/* The medium-size code (the option set's table of 81 sizes, e.g. 25 for A4, 1 for Letter) of a
+ * medium with the given dimensions in prtInputDimUnit `unit`: 3 (ten-thousandths of an inch) or
+ * 4 (micrometres). The first size whose two sides lie within 2 mm of the medium's short and long
+ * side wins; which dimension is the feed direction does not matter. Needs no handle and sends
+ * nothing; `sizeCode` is the caller's and written only on success.
+ *   PSW_SUCCESS          `*sizeCode` holds the code
+ *   PSW_ERR_PARAMETER    null `sizeCode`, a unit other than 3 or 4, or a dimension below 0
+ *   PSW_ERR_NOT_FOUND    no size of the table fits */
+PSW_API int32_t PSWGetMediumSize(int32_t unit, int32_t feed, int32_t crossFeed, int32_t* sizeCode);
 
 #ifdef __cplusplus
 }

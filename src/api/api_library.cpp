@@ -1,9 +1,11 @@
 // Exported calls of the library handle: creation, commands, transport and OID checks.
+#include <cstdint>
 #include <new>
 
 #include "api/library_handle.h"
 #include "api/transport.h"
 #include "net/address_services.h"
+#include "options/medium_size.h"
 #include "psw/psw.h"
 #include "psw/psw_options.h"
 
@@ -82,6 +84,29 @@ extern "C" {
 PSW_API const char* PSWGetVersion(void)
 {
     return PSW_VERSION;
+}
+
+// Extension: the option sets' medium-size table for any caller, e.g. psw's tray sizes.
+PSW_API int32_t PSWGetMediumSize(int32_t unit, int32_t feed, int32_t crossFeed, int32_t* sizeCode)
+{
+    constexpr int32_t kTenThousandthsInch = 3;
+    constexpr int32_t kMicrometres = 4;
+    if (sizeCode == nullptr || feed < 0 || crossFeed < 0 ||
+        (unit != kTenThousandthsInch && unit != kMicrometres)) {
+        return PSW_ERR_PARAMETER;
+    }
+    // 1/10000 inch = 2.54 micrometres, rounded; 64-bit so that no dimension overflows.
+    const auto to_um = [unit](int32_t value) noexcept {
+        const int64_t um =
+            unit == kMicrometres ? value : (static_cast<int64_t>(value) * 254 + 50) / 100;
+        return um > INT32_MAX ? INT32_MAX : static_cast<int32_t>(um);
+    };
+    const int32_t code = psw::pmc_medium_size_code(to_um(feed), to_um(crossFeed));
+    if (code == 0) {
+        return PSW_ERR_NOT_FOUND;
+    }
+    *sizeCode = code;
+    return PSW_SUCCESS;
 }
 
 }  // extern "C"

@@ -87,9 +87,11 @@ Result PmsOctets::clone(PmsOctets** out) const noexcept
     if (copy == nullptr) {
         return PSW_ERR_NO_MEMORY;
     }
-    if (copy->assign(m_data, m_length) != PSW_SUCCESS) {
+    // A failed byte copy is a failure too: success always hands out a string.
+    const Result copied = copy->assign(m_data, m_length);
+    if (copied != PSW_SUCCESS) {
         copy->release();
-        copy = nullptr;
+        return copied;
     }
     *out = copy;
     return PSW_SUCCESS;

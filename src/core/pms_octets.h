@@ -28,8 +28,8 @@ public:
     // borrowed: `other` is only read
     virtual Result append(const PmsOctets* other) noexcept;
     // Writes a new byte string to `out` (owned by the caller). PSW_ERR_NO_MEMORY when the object
-    // cannot be made; when only the copy of the bytes fails, null is written and 0 returned.
-    // `*out` receives a new object the caller releases; may be null with PSW_SUCCESS (see above)
+    // or the copy of its bytes cannot be made; `*out` is then left untouched.
+    // `*out` receives a new object the caller releases
     virtual Result clone(PmsOctets** out) const noexcept;
     // borrowed (every equals): the argument is only read
     virtual bool equals(const void* bytes, size_t length) const noexcept;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/text_field.h"
 #include "query/plugin_usm.h"
 #include "query/record_fields.h"
 
@@ -57,13 +58,13 @@ Result PSWDeviceQuery::init(int32_t protocol, const char* address, const IPSWPlu
     m_retries = retries;
     m_maxMessageSize = max_message_size;
     m_securityMode = usm->security_mode();
-    m_usm.user_name = usm->user_name();
+    pmc_copy_text(m_userName, sizeof m_userName, usm->user_name());
     m_usm.security_level = usm->security_level();
     m_usm.auth_protocol = usm->auth_protocol();
     m_usm.priv_protocol = usm->priv_protocol();
-    m_usm.auth_pass_phrase = usm->auth_pass_phrase();
-    m_usm.priv_pass_phrase = usm->priv_pass_phrase();
-    m_usm.context_name = usm->context_name();
+    pmc_copy_text(m_authPassPhrase, sizeof m_authPassPhrase, usm->auth_pass_phrase());
+    pmc_copy_text(m_privPassPhrase, sizeof m_privPassPhrase, usm->priv_pass_phrase());
+    pmc_copy_text(m_contextName, sizeof m_contextName, usm->context_name());
     return PSW_SUCCESS;
 }
 

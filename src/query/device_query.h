@@ -73,8 +73,8 @@ public:
 
     // Binds the session to a printer: address (at most 63 characters, else PSW_ERR_PARAMETER), port
     // from the protocol (PSW_ERR_PARAMETER for a protocol without SNMP), time-out, retries, maximum
-    // message size and the SNMPv3 values of `usm` (numbers copied, texts referred to).
-    // borrowed: `address` is copied; `usm` must outlive the query (its texts are kept)
+    // message size and the SNMPv3 values of `usm`.
+    // borrowed: `address` and every setting of `usm` are copied
     Result init(int32_t protocol, const char* address, const IPSWPluginUSM* usm, uint32_t timeout,
                 uint32_t retries, uint32_t max_message_size) noexcept;
 
@@ -189,7 +189,13 @@ private:
     int32_t m_privateCharSet = 0;
 
     int32_t m_securityMode = -1;
-    PmcUsmValues m_usm = {"", 0, 0, 0, "", "", ""};
+    // The SNMPv3 texts as init found them: the handle's settings object is also rewritten by a
+    // later discovery, whose user must not leak into this session. m_usm points into these.
+    char m_userName[64] = {};
+    char m_authPassPhrase[64] = {};
+    char m_privPassPhrase[64] = {};
+    char m_contextName[512] = {};
+    PmcUsmValues m_usm = {m_userName, 0, 0, 0, m_authPassPhrase, m_privPassPhrase, m_contextName};
 };
 
 }  // namespace psw

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "query/device_query.h"
+#include "query/mib_objects.h"
 #include "query/record_fields.h"
 
 namespace psw {
@@ -11,24 +12,19 @@ namespace psw {
 namespace {
 
 constexpr const char* kSystemColumns[] = {
-    "1.3.6.1.2.1.1.1",  // sysDescr
-    "1.3.6.1.2.1.1.2",  // sysObjectID
-    "1.3.6.1.2.1.1.3",  // sysUpTime
-    "1.3.6.1.2.1.1.4",  // sysContact
-    "1.3.6.1.2.1.1.5",  // sysName
-    "1.3.6.1.2.1.1.6",  // sysLocation
+    mib::kSysDescr,   mib::kSysObjectId, mib::kSysUpTime,
+    mib::kSysContact, mib::kSysName,     mib::kSysLocation,
 };
 constexpr const char* kSerialColumns[] = {
-    "1.3.6.1.2.1.43.5.1.1.17",  // prtGeneralSerialNumber
+    mib::kPrtGeneralSerialNumber,
 };
 constexpr const char* kDeviceColumns[] = {
-    "1.3.6.1.2.1.25.3.2.1.2",  // hrDeviceType
-    "1.3.6.1.2.1.25.3.2.1.3",  // hrDeviceDescr
+    mib::kHrDeviceType,
+    mib::kHrDeviceDescr,
 };
-constexpr const char* kHrDevicePrinter = "1.3.6.1.2.1.25.3.1.5";
 constexpr const char* kMarkerColumns[] = {
-    "1.3.6.1.2.1.43.10.2.1.3",  // prtMarkerCounterUnit
-    "1.3.6.1.2.1.43.10.2.1.4",  // prtMarkerLifeCount
+    mib::kPrtMarkerCounterUnit,
+    mib::kPrtMarkerLifeCount,
 };
 
 }  // namespace
@@ -37,7 +33,7 @@ Result PSWDeviceQuery::query_identity(PSWIdentityInfo* out) noexcept
 {
     PSWIdentityInfo identity = {};
 
-    OwnedPtr<PmsPduList> rows;
+    OwnedPtr<PmsWalkRows> rows;
     Result result = read_table(kSystemColumns, 6, &rows);
     if (result != PSW_SUCCESS) {
         return result;
@@ -100,7 +96,7 @@ Result PSWDeviceQuery::query_identity(PSWIdentityInfo* out) noexcept
         }
         char type[128] = {};
         Result stored = pmc_store_text(pmc_row_value(row, 0), type, sizeof type);
-        if (stored == PSW_SUCCESS && std::strcmp(type, kHrDevicePrinter) == 0) {
+        if (stored == PSW_SUCCESS && std::strcmp(type, mib::kHrDevicePrinter) == 0) {
             printer_found = true;
             const char* instance = pmc_instance_after(pmc_row_binding(row, 0), kDeviceColumns[0]);
             stored = pmc_store_text(pmc_row_value_of(row, 1, kDeviceColumns[1], instance),

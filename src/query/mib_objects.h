@@ -7,8 +7,12 @@
 namespace psw::mib {
 
 // system
+inline constexpr char kSysDescr[] = "1.3.6.1.2.1.1.1";
 inline constexpr char kSysObjectId[] = "1.3.6.1.2.1.1.2";
+inline constexpr char kSysUpTime[] = "1.3.6.1.2.1.1.3";
+inline constexpr char kSysContact[] = "1.3.6.1.2.1.1.4";
 inline constexpr char kSysName[] = "1.3.6.1.2.1.1.5";
+inline constexpr char kSysLocation[] = "1.3.6.1.2.1.1.6";
 
 // hrStorage
 inline constexpr char kHrMemorySize[] = "1.3.6.1.2.1.25.2.2";
@@ -20,6 +24,7 @@ inline constexpr char kHrStorageSize[] = "1.3.6.1.2.1.25.2.3.1.5";
 
 // hrDevice, hrPrinter
 inline constexpr char kHrDeviceTypes[] = "1.3.6.1.2.1.25.3.1";
+inline constexpr char kHrDevicePrinter[] = "1.3.6.1.2.1.25.3.1.5";
 inline constexpr char kHrDeviceIndex[] = "1.3.6.1.2.1.25.3.2.1.1";
 inline constexpr char kHrDeviceType[] = "1.3.6.1.2.1.25.3.2.1.2";
 inline constexpr char kHrDeviceDescr[] = "1.3.6.1.2.1.25.3.2.1.3";
@@ -29,6 +34,7 @@ inline constexpr char kHrPrinterDetectedErrorState[] = "1.3.6.1.2.1.25.3.5.1.2";
 
 // prtGeneral, prtLocalization
 inline constexpr char kPrtGeneralCurrentLocalization[] = "1.3.6.1.2.1.43.5.1.1.2";
+inline constexpr char kPrtGeneralSerialNumber[] = "1.3.6.1.2.1.43.5.1.1.17";
 inline constexpr char kPrtLocalizationCharacterSet[] = "1.3.6.1.2.1.43.7.1.1.4";
 
 // prtInputTable
@@ -55,12 +61,21 @@ inline constexpr char kPrtOutputName[] = "1.3.6.1.2.1.43.9.2.1.7";
 inline constexpr char kPrtOutputDescription[] = "1.3.6.1.2.1.43.9.2.1.12";
 inline constexpr char kPrtOutputOffsetStacking[] = "1.3.6.1.2.1.43.9.2.1.24";
 
+// prtMarkerTable
+inline constexpr char kPrtMarkerCounterUnit[] = "1.3.6.1.2.1.43.10.2.1.3";
+inline constexpr char kPrtMarkerLifeCount[] = "1.3.6.1.2.1.43.10.2.1.4";
+
 // prtMarkerSuppliesTable
+inline constexpr char kPrtMarkerSuppliesColorantIndex[] = "1.3.6.1.2.1.43.11.1.1.3";
+inline constexpr char kPrtMarkerSuppliesClass[] = "1.3.6.1.2.1.43.11.1.1.4";
 inline constexpr char kPrtMarkerSuppliesType[] = "1.3.6.1.2.1.43.11.1.1.5";
 inline constexpr char kPrtMarkerSuppliesDescription[] = "1.3.6.1.2.1.43.11.1.1.6";
 inline constexpr char kPrtMarkerSuppliesSupplyUnit[] = "1.3.6.1.2.1.43.11.1.1.7";
 inline constexpr char kPrtMarkerSuppliesMaxCapacity[] = "1.3.6.1.2.1.43.11.1.1.8";
 inline constexpr char kPrtMarkerSuppliesLevel[] = "1.3.6.1.2.1.43.11.1.1.9";
+
+// prtMarkerColorantTable
+inline constexpr char kPrtMarkerColorantValue[] = "1.3.6.1.2.1.43.12.1.1.4";
 
 // prtMediaPathTable
 inline constexpr char kPrtMediaPathType[] = "1.3.6.1.2.1.43.13.4.1.9";

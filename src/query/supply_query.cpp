@@ -5,23 +5,19 @@
 
 #include "core/text_field.h"
 #include "query/device_query.h"
+#include "query/mib_objects.h"
 #include "query/record_fields.h"
 
 namespace psw {
 
 namespace {
 
-constexpr const char* kSupplyType = "1.3.6.1.2.1.43.11.1.1.5";
 constexpr const char* kSupplyColumns[] = {
-    kSupplyType,                // prtMarkerSuppliesType (the walk starts here)
-    "1.3.6.1.2.1.43.11.1.1.4",  // prtMarkerSuppliesClass
-    "1.3.6.1.2.1.43.11.1.1.7",  // prtMarkerSuppliesSupplyUnit
-    "1.3.6.1.2.1.43.11.1.1.8",  // prtMarkerSuppliesMaxCapacity
-    "1.3.6.1.2.1.43.11.1.1.9",  // prtMarkerSuppliesLevel
-    "1.3.6.1.2.1.43.11.1.1.3",  // prtMarkerSuppliesColorantIndex
-    "1.3.6.1.2.1.43.11.1.1.6",  // prtMarkerSuppliesDescription
+    mib::kPrtMarkerSuppliesType,  // prtMarkerSuppliesType (the walk starts here)
+    mib::kPrtMarkerSuppliesClass,         mib::kPrtMarkerSuppliesSupplyUnit,
+    mib::kPrtMarkerSuppliesMaxCapacity,   mib::kPrtMarkerSuppliesLevel,
+    mib::kPrtMarkerSuppliesColorantIndex, mib::kPrtMarkerSuppliesDescription,
 };
-constexpr const char* kColorantValue = "1.3.6.1.2.1.43.12.1.1.4";  // prtMarkerColorantValue
 
 // Reads the two sub-identifiers of an instance "hrDeviceIndex.entryIndex"; false when the
 // instance has another form.
@@ -60,7 +56,7 @@ int32_t pmc_supply_percent(int32_t level, int32_t capacity) noexcept
 Result PSWDeviceQuery::query_supplies() noexcept
 {
     m_supplies.clear();
-    OwnedPtr<PmsPduList> rows;
+    OwnedPtr<PmsWalkRows> rows;
     Result result = read_table(kSupplyColumns, 7, &rows);
     if (result != PSW_SUCCESS) {
         return result;
@@ -70,7 +66,8 @@ Result PSWDeviceQuery::query_supplies() noexcept
         PSWSupplyInfo record = {};
         uint32_t device = 0;
         uint32_t entry = 0;
-        if (device_and_entry(pmc_row_binding(row, 0), kSupplyType, &device, &entry)) {
+        if (device_and_entry(pmc_row_binding(row, 0), mib::kPrtMarkerSuppliesType, &device,
+                             &entry)) {
             record.supply_index = static_cast<int32_t>(entry);
             if (m_supplies.empty()) {
                 device_of_first_row = device;
@@ -78,7 +75,8 @@ Result PSWDeviceQuery::query_supplies() noexcept
         }
         // A column the agent lacks for this row leaves its field 0 (the walk would bring the
         // next object instead).
-        const char* instance = pmc_instance_after(pmc_row_binding(row, 0), kSupplyType);
+        const char* instance =
+            pmc_instance_after(pmc_row_binding(row, 0), mib::kPrtMarkerSuppliesType);
         const auto cell = [row, instance](uint32_t position) {
             return pmc_row_value_of(row, position, kSupplyColumns[position], instance);
         };
@@ -110,8 +108,8 @@ Result PSWDeviceQuery::query_supplies() noexcept
 // without a row of its own leaves the name empty.
 Result PSWDeviceQuery::resolve_colorants(uint32_t device) noexcept
 {
-    OwnedPtr<PmsPduList> rows;
-    const char* const columns[] = {kColorantValue};
+    OwnedPtr<PmsWalkRows> rows;
+    const char* const columns[] = {mib::kPrtMarkerColorantValue};
     const Result result = read_table(columns, 1, &rows);
     if (result != PSW_SUCCESS) {
         return result;
@@ -119,7 +117,8 @@ Result PSWDeviceQuery::resolve_colorants(uint32_t device) noexcept
     return pmc_visit_rows(rows.get(), [&](const IPmsPdu* row) noexcept {
         uint32_t row_device = 0;
         uint32_t colorant = 0;
-        if (!device_and_entry(pmc_row_binding(row, 0), kColorantValue, &row_device, &colorant) ||
+        if (!device_and_entry(pmc_row_binding(row, 0), mib::kPrtMarkerColorantValue, &row_device,
+                              &colorant) ||
             row_device != device) {
             return PSW_SUCCESS;
         }

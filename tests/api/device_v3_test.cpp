@@ -267,6 +267,23 @@ TEST_F(DeviceV3Test, CancelNeedsAReadWriteUser)
     EXPECT_NE(cancel_object().find("= INTEGER: 1414"), std::string::npos) << cancel_object();
 }
 
+// The handle's settings object is rewritten by every discovery; a session set up before keeps
+// the user it was set up with, texts included.
+TEST_F(DeviceV3Test, ALaterDiscoveryLeavesTheSessionsUserAlone)
+{
+    ASSERT_EQ(init_v3(settings_of(kUsers[2])), PSW_SUCCESS) << "shaaes";
+    int32_t found = -1;
+    const PSWUSMSettings stranger =
+        settings_of("nobody-here", PSW_USM_AUTH_PRIV, PSW_USM_AUTH_HMAC_SHA, PSW_USM_PRIV_AES,
+                    "another-pass-phrase", "another-pass-phrase");
+    PSWFindDeviceSNMPEx(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4,
+                        PSW_SECURITY_MODE_V3, stranger, 300, 0, &found);
+    EXPECT_EQ(found, 0) << "the agent knows no such user";
+    int32_t count = 0;
+    EXPECT_EQ(PSWGetNumberOfStorageInfo(handle, &count), PSW_SUCCESS);
+    EXPECT_GT(count, 0);
+}
+
 struct Refusal {
     const char* what;
     PSWUSMSettings settings;

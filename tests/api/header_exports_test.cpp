@@ -69,7 +69,8 @@ namespace {
     (PSWHandle, const char*, int32_t, int32_t, PSWUSMSettings, uint32_t, uint32_t))           \
   X(PSWGetNumberOfSupplyInfo, int32_t, (PSWHandle, int32_t*))                                 \
   X(PSWGetSupplyInfo, int32_t, (PSWHandle, int32_t, PSWSupplyInfo*))                          \
-  X(PSWGetIdentityInfo, int32_t, (PSWHandle, PSWIdentityInfo*))
+  X(PSWGetIdentityInfo, int32_t, (PSWHandle, PSWIdentityInfo*))                              \
+  X(PSWGetMediumSize, int32_t, (int32_t, int32_t, int32_t, int32_t*))
 
 // A changed signature stops the build here. decltype does not use the function, so this
 // translation unit links whether or not the library defines it.

@@ -74,7 +74,7 @@ for name in PSWLogSetLevel PSWLogAttachStdout PSWLogDetachStdout PSWLogAttachFil
 done
 # The extensions of psw.h are exported under their own names.
 for name in PSWGetVersion PSWInitAnyDevice PSWInitAnyDeviceEx PSWGetNumberOfSupplyInfo \
-            PSWGetSupplyInfo PSWGetIdentityInfo; do
+            PSWGetSupplyInfo PSWGetIdentityInfo PSWGetMediumSize; do
   printf '%s\n' "$exported" | grep -qx "$name" || { echo "$name is not exported" >&2; exit 1; }
 done
 echo "install and consumer ok"

@@ -8,9 +8,11 @@
 
 #include "cli/command_line.h"
 #include "cli/json_output.h"
-#include "cli/names.h"
+#include "cli/messages.h"
+#include "cli/mib_names.h"
 #include "cli/option_names.h"
 #include "cli/table.h"
+#include "cli/text_format.h"
 #include "psw/psw.h"
 #include "tools/cli_runner.h"
 
@@ -144,7 +146,7 @@ TEST(CliJson, KeepsUtf8AndTakesOtherBytesAsLatin1)
     EXPECT_EQ(json_text("plain \"q\"\n"), "plain \"q\"\n");
     EXPECT_EQ(json_text("Gr\xC3\xBC\xC3\x9F"), "Gr\xC3\xBC\xC3\x9F");  // valid UTF-8 stays
     EXPECT_EQ(json_text("\xE2\x82\xAC"), "\xE2\x82\xAC");
-    EXPECT_EQ(json_text("Gr\xFC\xDF"), "Gr\xC3\xBC\xC3\x9F");         // Latin-1
+    EXPECT_EQ(json_text("Gr\xFC\xDF"), "Gr\xC3\xBC\xC3\x9F");          // Latin-1
     EXPECT_EQ(json_text("\xC3"), "\xC3\x83");                          // cut sequence
     EXPECT_EQ(json_text("\xC0\xAF"), "\xC3\x80\xC2\xAF");              // overlong
     EXPECT_EQ(json_text("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xC2\x80");  // surrogate
@@ -206,7 +208,9 @@ TEST(CliTable, CountsUtf8CharactersAndHidesControlCharacters)
               "A     B\n"
               "\xC3\xBC\xC3\xBC    x\n"
               "a?b?  y\n");
-    EXPECT_EQ(display_width("\xE2\x82\xAC" "1"), 2u);
+    EXPECT_EQ(display_width("\xE2\x82\xAC"
+                            "1"),
+              2u);
 }
 
 TEST(CliTable, CutsLongCellsWithoutSplittingCharacters)
@@ -224,11 +228,21 @@ TEST(CliTable, CutsLongCellsWithoutSplittingCharacters)
 
 TEST(CliNames, NamesEveryDetectedErrorBit)
 {
-    const std::vector<std::string> expected = {
-        "lowPaper",         "noPaper",           "lowToner",            "noToner",
-        "doorOpen",         "jammed",            "offline",             "serviceRequested",
-        "inputTrayMissing", "outputTrayMissing", "markerSupplyMissing", "outputNearFull",
-        "outputFull",       "inputTrayEmpty",    "overduePreventMaint"};
+    const std::vector<std::string> expected = {"lowPaper",
+                                               "noPaper",
+                                               "lowToner",
+                                               "noToner",
+                                               "doorOpen",
+                                               "jammed",
+                                               "offline",
+                                               "serviceRequested",
+                                               "inputTrayMissing",
+                                               "outputTrayMissing",
+                                               "markerSupplyMissing",
+                                               "outputNearFull",
+                                               "outputFull",
+                                               "inputTrayEmpty",
+                                               "overduePreventMaint"};
     for (size_t bit = 0; bit < expected.size(); ++bit) {
         uint8_t state[4] = {};
         state[bit / 8] = static_cast<uint8_t>(0x80u >> (bit % 8));
@@ -282,7 +296,8 @@ TEST(CliNames, SubunitStatusSpellsAvailabilityAndConditions)
     EXPECT_EQ(subunit_status_text(6), "busy");
     EXPECT_EQ(subunit_status_text(3), "broken");
     EXPECT_EQ(subunit_status_text(5), "unknown");
-    EXPECT_EQ(subunit_status_text(8 + 16 + 32 + 64), "idle, alert, critical alert, offline, transitioning");
+    EXPECT_EQ(subunit_status_text(8 + 16 + 32 + 64),
+              "idle, alert, critical alert, offline, transitioning");
     EXPECT_EQ(subunit_status_text(-2), "unknown");
 }
 

@@ -9,11 +9,12 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/json_output.h"
-#include "cli/names.h"
+#include "cli/mib_names.h"
 #include "cli/progress.h"
 #include "cli/records.h"
 #include "cli/session.h"
 #include "cli/table.h"
+#include "cli/text_format.h"
 #include "psw/psw.h"
 
 namespace psw::cli {
@@ -42,18 +43,18 @@ Status read_status(PSWHandle handle)
         return status;
     }
     status.identity_code = PSWGetIdentityInfo(handle, &status.identity);
-    status.supplies = read_records<PSWSupplyInfo>(handle, PSWGetNumberOfSupplyInfo,
-                                                  PSWGetSupplyInfo);
-    status.inputs = read_records<PSWInputTrayInfo>(handle, PSWGetNumberOfInputTrayInfo,
-                                                   PSWGetInputTrayInfo);
-    status.outputs = read_records<PSWOutputTrayInfo>(handle, PSWGetNumberOfOutputTrayInfo,
-                                                     PSWGetOutputTrayInfo);
+    status.supplies =
+        read_records<PSWSupplyInfo>(handle, PSWGetNumberOfSupplyInfo, PSWGetSupplyInfo);
+    status.inputs =
+        read_records<PSWInputTrayInfo>(handle, PSWGetNumberOfInputTrayInfo, PSWGetInputTrayInfo);
+    status.outputs =
+        read_records<PSWOutputTrayInfo>(handle, PSWGetNumberOfOutputTrayInfo, PSWGetOutputTrayInfo);
     status.toners = read_records<PSWTonerInfo>(handle, PSWGetNumberOfTonerInfo, PSWGetTonerInfo);
     status.alerts = read_records<PSWAlertInfo>(handle, PSWGetNumberOfAlertInfo, PSWGetAlertInfo);
-    status.storage = read_records<PSWStorageInfo>(handle, PSWGetNumberOfStorageInfo,
-                                                  PSWGetStorageInfo);
-    status.devices = read_records<PSWDeviceInfo>(handle, PSWGetNumberOfDeviceInfo,
-                                                 PSWGetDeviceInfo);
+    status.storage =
+        read_records<PSWStorageInfo>(handle, PSWGetNumberOfStorageInfo, PSWGetStorageInfo);
+    status.devices =
+        read_records<PSWDeviceInfo>(handle, PSWGetNumberOfDeviceInfo, PSWGetDeviceInfo);
     return status;
 }
 
@@ -310,33 +311,37 @@ void print_human(const Connection& connection, bool supported, const Status& sta
                           capacity += " sheets";
                       }
                       return std::vector<std::string>{
-                          field_text(tray.name), field_text(tray.media_name), tray_size(tray),
-                          level_text(tray.current_level, tray.max_capacity), capacity,
+                          field_text(tray.name),
+                          field_text(tray.media_name),
+                          tray_size(tray),
+                          level_text(tray.current_level, tray.max_capacity),
+                          capacity,
                           subunit_status_text(tray.status)};
                   });
-    print_section("Output trays", status.outputs,
-                  Table({{"NAME", Align::left, 40},
-                         {"TYPE"},
-                         {"STATUS"},
-                         {"DESCRIPTION", Align::left, 40}}),
-                  [](const PSWOutputTrayInfo& tray) {
-                      return std::vector<std::string>{field_text(tray.name),
-                                                      output_type_name(tray.type),
-                                                      subunit_status_text(tray.status),
-                                                      field_text(tray.description)};
-                  });
+    print_section(
+        "Output trays", status.outputs,
+        Table({{"NAME", Align::left, 40}, {"TYPE"}, {"STATUS"}, {"DESCRIPTION", Align::left, 40}}),
+        [](const PSWOutputTrayInfo& tray) {
+            return std::vector<std::string>{field_text(tray.name), output_type_name(tray.type),
+                                            subunit_status_text(tray.status),
+                                            field_text(tray.description)};
+        });
     print_section("Supplies", status.supplies,
                   Table({{"DESCRIPTION", Align::left, 40},
                          {"TYPE"},
                          {"COLOR"},
                          {"LEVEL", Align::right},
                          {"CAPACITY", Align::right},
-                         {"UNIT"}, {"FILL"}}),
+                         {"UNIT"},
+                         {"FILL"}}),
                   [](const PSWSupplyInfo& supply) {
                       return std::vector<std::string>{
-                          field_text(supply.description), supply_type_name(supply.supply_type),
-                          field_text(supply.colorant), quantity_text(supply.level),
-                          quantity_text(supply.max_capacity), supply_unit_name(supply.supply_unit),
+                          field_text(supply.description),
+                          supply_type_name(supply.supply_type),
+                          field_text(supply.colorant),
+                          quantity_text(supply.level),
+                          quantity_text(supply.max_capacity),
+                          supply_unit_name(supply.supply_unit),
                           supply.percent >= 0 ? percent_text(supply.percent) : "-"};
                   });
     print_section("Alerts", status.alerts,
@@ -370,8 +375,8 @@ bool report_section(const char* section, const RecordTable<Record>& table,
     if (table.ok()) {
         return true;
     }
-    const Failure failure = request_failure(std::string("reading ") + section, table.code,
-                                            connection);
+    const Failure failure =
+        request_failure(std::string("reading ") + section, table.code, connection);
     std::fprintf(stderr, "psw: status: %s\n", failure.message.c_str());
     return false;
 }
@@ -396,10 +401,10 @@ int run_status(const CLI::App* command, const ConnectionOptions& options)
     const Status status = run_with_progress("reading " + connection.address, std::nullopt,
                                             [&] { return read_status(session.handle()); });
     if (status.printer_code != PSW_SUCCESS) {
-        return report("status",
-                      request_failure("reading the printer status", status.printer_code,
-                                      connection),
-                      connection, options.json);
+        return report(
+            "status",
+            request_failure("reading the printer status", status.printer_code, connection),
+            connection, options.json);
     }
     if (options.json) {
         print_json_status(connection, session.supported_model(), status);

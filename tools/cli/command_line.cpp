@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "psw/psw.h"
+
 namespace psw::cli {
 
 namespace {
@@ -104,6 +106,20 @@ int usage_error(const std::string& command, const std::string& message)
     std::fprintf(stderr, "psw: %s: %s\nTry 'psw %s --help'.\n", command.c_str(), message.c_str(),
                  command.c_str());
     return kExitUsage;
+}
+
+std::optional<uint32_t> job_kind_of(const std::string& word)
+{
+    if (word == "all") {
+        return PSW_JOB_KIND_ALL;
+    }
+    if (word == "active") {
+        return PSW_JOB_KIND_OTHERS;
+    }
+    if (word == "done") {
+        return PSW_JOB_KIND_SEPARATED;
+    }
+    return std::nullopt;
 }
 
 }  // namespace psw::cli

@@ -50,6 +50,9 @@ bool no_unknown_options(const CLI::App* command, std::string* error);
 // Decimal number in [min, max]; nullopt for anything else (signs, spaces, overflow, empty).
 std::optional<uint32_t> parse_uint(const std::string& text, uint32_t min, uint32_t max);
 
+// "all", "active", "done" → the PSW_JOB_KIND_... value, else nullopt.
+std::optional<uint32_t> job_kind_of(const std::string& word);
+
 // Prints "psw: <command>: <message>" and a pointer to --help on stderr; returns kExitUsage.
 int usage_error(const std::string& command, const std::string& message);
 

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "cli/json_output.h"
-#include "cli/names.h"
+#include "cli/messages.h"
 #include "cli/progress.h"
 #include "psw/psw_result.h"
 

@@ -60,6 +60,7 @@ EXPECT_TYPE(PSWInitAnyDeviceEx, int32_t,
 EXPECT_TYPE(PSWGetNumberOfSupplyInfo, int32_t, (PSWHandle, int32_t*));
 EXPECT_TYPE(PSWGetSupplyInfo, int32_t, (PSWHandle, int32_t, PSWSupplyInfo*));
 EXPECT_TYPE(PSWGetIdentityInfo, int32_t, (PSWHandle, PSWIdentityInfo*));
+EXPECT_TYPE(PSWGetMediumSize, int32_t, (int32_t, int32_t, int32_t, int32_t*));
 
 /* The constants are usable where C needs constant expressions. */
 static const char community_command[] = PSW_CMD_SET_COMMUNITY_FIND;
