@@ -19,6 +19,7 @@
 #include <type_traits>
 
 #include "core/factory.h"
+#include "log/log_channel.h"
 
 namespace psw {
 
@@ -82,11 +83,18 @@ Table* hand_over(std::unique_ptr<Table>& table, Result made, Result* result) noe
     return made == PSW_SUCCESS ? table.release() : nullptr;
 }
 
+// Binds one entry point; a missing one is logged on the channel "socket" at Error.
 template <class Function>
 bool bind_entry(PmcModuleLoader& loader, void* module, const char* name, Function* slot) noexcept
 {
     *slot = reinterpret_cast<Function>(loader.find_function(module, name));
-    return *slot != nullptr;
+    if (*slot == nullptr) {
+        pmc_socket_channel().logger()->output(
+            kLogError, "[CPmcLocalAgent::ensure_source] fail GetProcAddress \"%s\": GetLastError()=%d",
+            name, loader.last_error());
+        return false;
+    }
+    return true;
 }
 
 class CPmcTableSourceBase : public IPmcTableSource {

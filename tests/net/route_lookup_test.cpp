@@ -7,6 +7,7 @@
 #include "core/factory.h"
 #include "net/fake_module_loader.h"
 #include "net/local_agent.h"
+#include "net/log_capture.h"
 
 namespace psw {
 namespace {
@@ -131,6 +132,8 @@ TEST(LocalAgent, MissingEntryPointFallsBackThenFails)
 {
     // Without the routing socket's send function the text tables serve; without a function of
     // theirs as well, nothing does and every module is released again.
+    test::LogCapture& log = test::SocketLogCapture::attach();
+    log.clear();
     test::FakeModuleLoader loader;
     loader.hide("sendto");
     {
@@ -139,6 +142,7 @@ TEST(LocalAgent, MissingEntryPointFallsBackThenFails)
         EXPECT_EQ(agent.ensure_source(kPmcSourceAny), PSW_SUCCESS);
         EXPECT_EQ(agent.source_kind(), kPmcSourceTextTables);
         EXPECT_EQ(loader.open_modules(), 1);
+        EXPECT_TRUE(log.contains("[CPmcLocalAgent::ensure_source] fail GetProcAddress \"sendto\""));
     }
     EXPECT_EQ(loader.open_modules(), 0);
     loader.hide("getifaddrs");
