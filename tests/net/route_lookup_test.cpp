@@ -2,6 +2,9 @@
 // when no table source can be loaded.
 #include <gtest/gtest.h>
 
+#include <sys/types.h>
+
+#include <cstdio>
 #include <initializer_list>
 
 #include "core/factory.h"
@@ -150,6 +153,66 @@ TEST(LocalAgent, MissingEntryPointFallsBackThenFails)
     EXPECT_EQ(agent.ensure_source(kPmcSourceAny), PSW_ERR_NOT_AVAILABLE);
     EXPECT_EQ(agent.source_kind(), -1);
     EXPECT_EQ(loader.open_modules(), 0);
+}
+
+// Stand-ins for C library functions, offered through the fake loader.
+FILE* open_nothing(const char*, const char*)
+{
+    return nullptr;
+}
+
+ssize_t receive_nothing(int, void*, size_t, int)
+{
+    return -1;
+}
+
+TEST(LocalAgent, PreferredSourceIsTheOnlyOneLoaded)
+{
+    test::FakeModuleLoader loader;
+    CPmcLocalAgent agent(loader);
+    EXPECT_EQ(agent.ensure_source(kPmcSourceAny), PSW_SUCCESS);
+    EXPECT_EQ(agent.source_kind(), kPmcSourceRoutingSocket);
+    EXPECT_EQ(loader.loads(), 1);
+    EXPECT_FALSE(loader.looked_up("fopen"));
+    // Once a source is present, no other kind is loaded.
+    EXPECT_EQ(agent.ensure_source(kPmcSourceTextTables), PSW_SUCCESS);
+    EXPECT_EQ(agent.source_kind(), kPmcSourceRoutingSocket);
+    EXPECT_EQ(loader.loads(), 1);
+}
+
+TEST(LocalAgent, FallbackThatCannotStartLeavesNoSource)
+{
+    // The text tables start only when the route table opens.
+    test::FakeModuleLoader loader;
+    loader.hide("sendto");
+    loader.replace("fopen", reinterpret_cast<void*>(&open_nothing));
+    CPmcLocalAgent agent(loader);
+    EXPECT_EQ(agent.ensure_source(kPmcSourceAny), PSW_ERR_NOT_AVAILABLE);
+    Result result = PSW_SUCCESS;
+    EXPECT_EQ(agent.ip_address_table(&result), nullptr);
+    EXPECT_EQ(result, PSW_ERR_NOT_INITIALIZED);
+    EXPECT_EQ(agent.interface_table(&result), nullptr);
+    EXPECT_EQ(result, PSW_ERR_NOT_INITIALIZED);
+    EXPECT_EQ(loader.open_modules(), 0);
+}
+
+TEST(LocalAgent, FailingTableCallIsNotAvailable)
+{
+    test::FakeModuleLoader loader;
+    loader.replace("recv", reinterpret_cast<void*>(&receive_nothing));
+    CPmcLocalAgent agent(loader);
+    EXPECT_EQ(agent.refresh_route_table(), PSW_ERR_NOT_AVAILABLE);
+    EXPECT_EQ(agent.routes(), nullptr);
+    Result result = PSW_SUCCESS;
+    EXPECT_EQ(agent.interface_table(&result), nullptr);
+    EXPECT_EQ(result, PSW_ERR_NOT_AVAILABLE);
+    EXPECT_EQ(agent.number_of_interfaces(&result), 0U);
+    EXPECT_EQ(result, PSW_ERR_NOT_AVAILABLE);
+    OwnedPtr<IPmcNetworkAddress> target(create_address("10.1.2.3", 161, nullptr));
+    ASSERT_TRUE(target);
+    IPmcNetworkAddress* out = nullptr;
+    EXPECT_EQ(pmc_route_lookup(agent, target.get(), &out), PSW_ERR_NOT_AVAILABLE);
+    EXPECT_EQ(out, nullptr);
 }
 
 }  // namespace
