@@ -88,12 +88,23 @@ Result pmc_read_adapters(const NPmcIpHelpAPI& api, PmcVector<PmcAdapter>* out) n
         if (address->sa_family == AF_PACKET) {
             const auto* link = reinterpret_cast<const sockaddr_ll*>(address);
             adapter->tunnel = is_tunnel_type(link->sll_hatype);
+            if (link->sll_halen >= sizeof adapter->mac) {
+                std::memcpy(adapter->mac, link->sll_addr, sizeof adapter->mac);
+            }
         } else if (address->sa_family == AF_INET && adapter->ipv4[0] == '\0') {
             const auto* ipv4 = reinterpret_cast<const sockaddr_in*>(address);
             inet_ntop(AF_INET, &ipv4->sin_addr, adapter->ipv4, sizeof adapter->ipv4);
-        } else if (address->sa_family == AF_INET6 && !adapter->has_ipv6) {
+        } else if (address->sa_family == AF_INET6) {
             const auto* ipv6 = reinterpret_cast<const sockaddr_in6*>(address);
-            adapter->has_ipv6 = !all_zero(ipv6->sin6_addr) && !IN6_IS_ADDR_MULTICAST(&ipv6->sin6_addr);
+            if (IN6_IS_ADDR_MULTICAST(&ipv6->sin6_addr)) {
+                continue;
+            }
+            adapter->has_ipv6 = adapter->has_ipv6 || !all_zero(ipv6->sin6_addr);
+            if (adapter->ipv6_count < kPmcAdapterIpv6Max) {
+                PmcAdapterIpv6& unicast = adapter->ipv6[adapter->ipv6_count++];
+                std::memcpy(unicast.bytes, ipv6->sin6_addr.s6_addr, sizeof unicast.bytes);
+                unicast.scope = ipv6->sin6_scope_id;
+            }
         }
     }
     api.m_pFreeIfAddrs(list);

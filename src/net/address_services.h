@@ -39,9 +39,12 @@ public:
     // The UDP port of a service name.
     virtual Result port_of_service(const char* service, EProtocol protocol,
                                    uint16_t* out) noexcept = 0;
-    // Adapter questions. transport_available reads the adapters; the others answer
-    // PSW_ERR_UNSUPPORTED until the route and interface tables exist.
-    // `*out` would receive a new address the caller releases; untouched (unsupported today)
+    // Adapter questions (adapter_services.h, local_agent.h). best_local_address: IPv4 through
+    // the route lookup (pmc_route_lookup), IPX PSW_ERR_UNSUPPORTED, IPv6 through the system's
+    // interface choice (pmc_best_local_address_ipv6), other protocols and null arguments
+    // PSW_ERR_PARAMETER. The others as pmc_transport_available, pmc_adapter_count,
+    // pmc_mac_of_address and pmc_is_local_mac say.
+    // `*out` receives a new address the caller releases; untouched on failure
     virtual Result best_local_address(const IPmcNetworkAddress* target,
                                       IPmcNetworkAddress** out) noexcept = 0;
     virtual Result transport_available(EProtocol protocol, bool* out) noexcept = 0;

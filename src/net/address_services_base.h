@@ -1,9 +1,11 @@
 // What both address services implementations share: the socket binding they use, the scoped
-// start-up of the socket library, and the adapter questions that are not answered yet.
+// start-up of the socket library, and the adapter questions.
 #pragma once
 
 #include "core/factory.h"
+#include "net/adapter_services.h"
 #include "net/address_services.h"
+#include "net/local_agent.h"
 #include "net/transport_availability.h"
 #include "net/socket_api.h"
 
@@ -39,20 +41,40 @@ class CPmcAddressServicesBase : public IPmcAddressServices {
 public:
     explicit CPmcAddressServicesBase(CPmcSocketLibrary& library) noexcept : m_library(library) {}
 
-    Result best_local_address(const IPmcNetworkAddress*, IPmcNetworkAddress**) noexcept override
+    // IPv4 (and IPX, which it refuses) through the local agent's route lookup; IPv6 through the
+    // interface the system would send on.
+    Result best_local_address(const IPmcNetworkAddress* target,
+                              IPmcNetworkAddress** out) noexcept override
     {
-        return PSW_ERR_UNSUPPORTED;
+        if (target == nullptr || out == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        switch (target->protocol()) {
+        case IPmcNetworkAddress::kUdpIpv4:
+        case IPmcNetworkAddress::kIpx:
+            return pmc_route_lookup(pmc_local_agent(), target, out);
+        case IPmcNetworkAddress::kUdpIpv6:
+            return pmc_best_local_address_ipv6(pmc_ip_help_library(), m_library, target, out);
+        default:
+            return PSW_ERR_PARAMETER;
+        }
     }
     Result transport_available(EProtocol protocol, bool* out) noexcept override
     {
         return pmc_transport_available(pmc_ip_help_library(), protocol, out);
     }
-    Result adapter_count(EProtocol, uint32_t*) noexcept override { return PSW_ERR_UNSUPPORTED; }
-    Result mac_of_address(EProtocol, const char*, PmsOctets*) noexcept override
+    Result adapter_count(EProtocol protocol, uint32_t* out) noexcept override
     {
-        return PSW_ERR_UNSUPPORTED;
+        return pmc_adapter_count(pmc_ip_help_library(), protocol, out);
     }
-    Result is_local_mac(const char*, bool*) noexcept override { return PSW_ERR_UNSUPPORTED; }
+    Result mac_of_address(EProtocol protocol, const char* text, PmsOctets* out) noexcept override
+    {
+        return pmc_mac_of_address(pmc_ip_help_library(), *this, protocol, text, out);
+    }
+    Result is_local_mac(const char* mac, bool* out) noexcept override
+    {
+        return pmc_is_local_mac(pmc_ip_help_library(), mac, out);
+    }
 
 protected:
     CPmcSocketLibrary& library() const noexcept { return m_library; }

@@ -193,21 +193,20 @@ TEST(AddressServices, IpxLocalHostAddressIsRefusedWithoutLoadingAnything)
     EXPECT_EQ(loader.loads(), 0);
 }
 
-TEST(AddressServices, AdapterQuestionsOtherThanTransportsAreNotAnsweredYet)
+TEST(AddressServices, LocalIpv6AddressNeedsTheSocketLibrary)
 {
     FakeModuleLoader loader;
+    loader.refuse_load(true);
     CPmcSocketLibrary library(loader);
     Services services(create_address_services(library, nullptr));
-    bool flag = false;
-    uint32_t count = 0;
+    OwnedPtr<IPmcNetworkAddress> target(create_empty_address(nullptr));
+    ASSERT_TRUE(services && target);
+    ASSERT_EQ(target->set("fd00::1", IPmcNetworkAddress::kUdpIpv6, 161), PSW_SUCCESS);
     IPmcNetworkAddress* address = nullptr;
-    EXPECT_EQ(services->best_local_address(nullptr, &address), PSW_ERR_UNSUPPORTED);
+    EXPECT_EQ(services->best_local_address(target.get(), &address), PSW_ERR_NOT_AVAILABLE);
+    EXPECT_EQ(address, nullptr);
     EXPECT_EQ(services->transport_available(IPmcNetworkAddress::kUdpIpv4, nullptr),
               PSW_ERR_PARAMETER);
-    EXPECT_EQ(services->adapter_count(IPmcNetworkAddress::kUdpIpv4, &count), PSW_ERR_UNSUPPORTED);
-    EXPECT_EQ(services->mac_of_address(IPmcNetworkAddress::kUdpIpv4, "1.2.3.4", nullptr),
-              PSW_ERR_UNSUPPORTED);
-    EXPECT_EQ(services->is_local_mac("00-00-00-00-00-00", &flag), PSW_ERR_UNSUPPORTED);
 }
 
 TEST(AddressServices, EveryOperationBalancesItsStartUp)
