@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "fake_get_data.h"
+#include "support/fake_get_data.h"
 #include "log/log_registry.h"
 #include "psw/psw_options.h"
 #include "query/plugin_usm.h"
