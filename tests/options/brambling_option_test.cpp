@@ -123,7 +123,7 @@ TEST_F(BramblingInit, AddressProtocolFailureIsReturned)
 
 TEST_F(BramblingInit, SilentPrinterGivesTheTimeOut)
 {
-    test::LogCapture& log = PswLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("PSW");
     agent.read_failure_prefix = "1.3.6.1.2.1.1.2.0";
     agent.read_failure_code = PSW_ERR_TIMEOUT;
     EXPECT_EQ(options.Init(1, "192.0.2.10", &usm, 1000, 1, 0), PSW_ERR_TIMEOUT);
@@ -133,7 +133,7 @@ TEST_F(BramblingInit, SilentPrinterGivesTheTimeOut)
 
 TEST_F(BramblingInit, RequestFailuresAreLogged)
 {
-    test::LogCapture& log = PswLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("PSW");
     agent.create_failure = PSW_ERR_NO_MEMORY;
     EXPECT_EQ(options.Init(1, "192.0.2.10", &usm, 1000, 1, 0), PSW_ERR_NO_MEMORY);
     EXPECT_TRUE(log.contains("pmc_create_get_data()"));

@@ -304,7 +304,7 @@ TEST_F(OptionRefresh, RefreshReplacesEarlierData)
 
 TEST_F(OptionRefresh, UnreadableRomVersionFailsAfterTheDeviceTable)
 {
-    test::LogCapture& log = PswLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("PSW");
     add_device(agent, 10, "Controller 1.2.3", 2);
     EXPECT_EQ(options.refresh_options(), PSW_ERR_FAILED);
     EXPECT_TRUE(log.contains("invalid PrinterROMVersion format"));
@@ -317,7 +317,7 @@ TEST_F(OptionRefresh, UnreadableRomVersionFailsAfterTheDeviceTable)
 
 TEST_F(OptionRefresh, CreationFailureIsLoggedAndReturned)
 {
-    test::LogCapture& log = PswLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("PSW");
     agent.create_failure = PSW_ERR_NO_MEMORY;
     EXPECT_EQ(options.refresh_options(), PSW_ERR_NO_MEMORY);
     EXPECT_TRUE(log.contains("pmc_create_get_data()"));
@@ -325,7 +325,7 @@ TEST_F(OptionRefresh, CreationFailureIsLoggedAndReturned)
 
 TEST_F(OptionRefresh, InitFailureIsLoggedAndReturned)
 {
-    test::LogCapture& log = PswLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("PSW");
     agent.init_failure = PSW_ERR_ADDRESS;
     EXPECT_EQ(options.refresh_options(), PSW_ERR_ADDRESS);
     EXPECT_TRUE(log.contains("pGetData->init()"));
@@ -335,7 +335,7 @@ TEST_F(OptionRefresh, InitFailureIsLoggedAndReturned)
 
 TEST_F(OptionRefresh, AddOidFailureIsLoggedAndStopsTheRefresh)
 {
-    test::LogCapture& log = PswLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("PSW");
     agent.add_failure_oid = "1.3.6.1.2.1.43.9.2.1.7";
     agent.add_failure = PSW_ERR_NO_MEMORY;
     EXPECT_EQ(options.refresh_options(), PSW_ERR_NO_MEMORY);
@@ -349,7 +349,7 @@ TEST_F(OptionRefresh, AddOidFailureIsLoggedAndStopsTheRefresh)
 
 TEST_F(OptionRefresh, WalkFailureIsLoggedAndStopsTheRefresh)
 {
-    test::LogCapture& log = PswLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("PSW");
     agent.read_failure_prefix = "1.3.6.1.2.1.43.8.2.1.2";
     agent.read_failure_code = PSW_ERR_TIMEOUT;
     EXPECT_EQ(options.refresh_options(), PSW_ERR_TIMEOUT);

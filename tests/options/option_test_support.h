@@ -95,11 +95,6 @@ public:
     std::string context = "ctx";
 };
 
-// Collects the lines of the "PSW" logger.
-struct PswLogCapture {
-    static LogCapture& attach() { return LogCapture::attach("PSW"); }
-};
-
 inline constexpr char kModelOid[] = "1.3.6.1.4.1.297.1.11.93.1.35.27.1";
 inline constexpr char kHrDevice[] = "1.3.6.1.2.1.25.3.2.1.";
 inline constexpr char kPrtInput[] = "1.3.6.1.2.1.43.8.2.1.";

@@ -6,11 +6,11 @@
 #include <cstring>
 #include <string>
 
-#include "log/capture_output.h"
 #include "log/log_registry.h"
 #include "query/device_query.h"
 #include "query/plugin_usm.h"
 #include "support/fake_get_data.h"
+#include "support/log_capture.h"
 
 namespace psw::test {
 
@@ -30,22 +30,19 @@ protected:
         registry = pmc_log_registry(nullptr);
         ASSERT_NE(registry, nullptr);
         registry->reset();
-        IPmcLogger* logger = registry->get_logger("PSW", nullptr);
-        ASSERT_NE(logger, nullptr);
-        logger->add_output(&capture);
-        logger->set_level_mask(kLogAll);
-        logger->set_flags(0);
+        log = &LogCapture::attach("PSW");
+        registry->get_logger("PSW", nullptr)->set_flags(0);
     }
     void TearDown() override { registry->reset(); }
 
     // Whether a captured line ends with the operation text.
-    bool logged(const std::string& operation) const { return capture.has_line_ending(operation); }
+    bool logged(const std::string& operation) const { return log->has_line_ending(operation); }
 
     FakeAgent script;
     OwnedPtr<IPSWPluginUSM> usm;
     PSWDeviceQuery query;
     CPmcLogRegistry* registry = nullptr;
-    CaptureOutput capture;
+    LogCapture* log = nullptr;
 };
 
 }  // namespace psw::test
