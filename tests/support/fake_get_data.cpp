@@ -36,20 +36,25 @@ IPmsValue* make_value(const Cell& cell)
     Result result = PSW_SUCCESS;
     IPmsValue* value = nullptr;
     switch (cell.tag) {
-    case kPmsObjectId: value = create_value_from_text(cell.text.c_str(), kPmsObjectId, &result); break;
-    case kPmsOctetString:
-        value = create_value(kPmsOctetString, &result);
-        if (value != nullptr) {
-            value->set_octets(reinterpret_cast<const uint8_t*>(cell.text.data()), cell.text.size());
-        }
-        break;
-    case kPmsGauge32:
-        value = create_value(kPmsGauge32, &result);
-        if (value != nullptr) {
-            value->set_uint(static_cast<uint32_t>(cell.number));
-        }
-        break;
-    default: value = create_value_with_int(static_cast<int32_t>(cell.number), cell.tag, &result); break;
+        case kPmsObjectId:
+            value = create_value_from_text(cell.text.c_str(), kPmsObjectId, &result);
+            break;
+        case kPmsOctetString:
+            value = create_value(kPmsOctetString, &result);
+            if (value != nullptr) {
+                value->set_octets(reinterpret_cast<const uint8_t*>(cell.text.data()),
+                                  cell.text.size());
+            }
+            break;
+        case kPmsGauge32:
+            value = create_value(kPmsGauge32, &result);
+            if (value != nullptr) {
+                value->set_uint(static_cast<uint32_t>(cell.number));
+            }
+            break;
+        default:
+            value = create_value_with_int(static_cast<int32_t>(cell.number), cell.tag, &result);
+            break;
     }
     EXPECT_NE(value, nullptr) << "cannot make the value of " << cell.name;
     return value;
@@ -314,8 +319,8 @@ private:
                 row->add(create_oid_from_text(oid_text(name).c_str()), make_value(value));
             }
             const std::vector<uint32_t>& first = positions.front();
-            const bool inside = first.size() > root.size() &&
-                                std::equal(root.begin(), root.end(), first.begin());
+            const bool inside =
+                first.size() > root.size() && std::equal(root.begin(), root.end(), first.begin());
             if (ended || !inside) {
                 row->release();
                 return PSW_SUCCESS;

@@ -3,7 +3,7 @@
 //
 //   FakeAgent agent;                          // the agent fake_get_data_factory serves
 //   agent.set_int("1.3.6.1.2.1.25.2.2.0", 262144);
-//   agent.tables["1.3.6.1.2.1.25.2.3.1.2"] = {{Oid("1.3.6.1.2.1.25.2.3.1.2.1", "1.3.6.1.2.1.25.2.1.2")}};
+//   agent.tables["1.3.6.1.2.1.25.2.3.1.4"] = {{Int("1.3.6.1.2.1.25.2.3.1.4.1", 4096)}};
 //   session.set_get_data_factory(fake_get_data_factory);
 //   ... run the code ...
 //   EXPECT_EQ(agent.requests[0].community, "public");
@@ -113,9 +113,9 @@ public:
     Result create_failure = PSW_SUCCESS;
     Result set_community_failure = PSW_SUCCESS;
     Result init_failure = PSW_SUCCESS;
-    int init_failure_at = 0;          // 0: every init fails; n: only the n-th init (of all)
+    int init_failure_at = 0;  // 0: every init fails; n: only the n-th init (of all)
     Result add_failure = PSW_SUCCESS;
-    std::string add_failure_oid;      // when set, add_failure hits only this OID (as passed)
+    std::string add_failure_oid;  // when set, add_failure hits only this OID (as passed)
     std::map<std::string, Result> walk_failures;  // by first column
     std::map<std::string, Result> read_failures;  // single reads, by object
     // A read (get_string, get_int, get_ints, get_data) whose first object starts with this

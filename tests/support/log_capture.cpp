@@ -44,7 +44,9 @@ ScopedLogCapture::ScopedLogCapture(const std::string& logger_name)
 
 ScopedLogCapture::~ScopedLogCapture()
 {
-    pmc_log_registry(nullptr)->get_logger(m_logger_name.c_str(), nullptr)->set_level_mask(m_saved_mask);
+    pmc_log_registry(nullptr)
+        ->get_logger(m_logger_name.c_str(), nullptr)
+        ->set_level_mask(m_saved_mask);
     m_log.clear();
 }
 
