@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/interface_ids.h"
-#include "log/capture_output.h"
+#include "support/log_capture.h"
 #include "log/log_interfaces.h"
 #include "log/log_registry.h"
 #include "psw/psw.h"

@@ -8,13 +8,13 @@
 
 #include "api/discovery.h"
 #include "core/factory.h"
-#include "log/capture_output.h"
 #include "log/log_registry.h"
 #include "net/network_address.h"
 #include "query/plugin_usm.h"
 #include "snmp/snmp_target.h"
 #include "snmp/pms_packet.h"
 #include "snmp/pms_pdu.h"
+#include "support/log_capture.h"
 
 namespace psw {
 namespace {
@@ -138,10 +138,8 @@ protected:
         usm->set_settings(0, zero);
         registry = pmc_log_registry(nullptr);
         registry->reset();
-        IPmcLogger* logger = registry->get_logger("PSW", nullptr);
-        logger->add_output(&capture);
-        logger->set_level_mask(kLogAll);
-        logger->set_flags(0);
+        log = &test::LogCapture::attach("PSW");
+        registry->get_logger("PSW", nullptr)->set_flags(0);
     }
     void TearDown() override
     {
@@ -167,13 +165,13 @@ protected:
     }
 
     // Whether a captured line ends with the operation text.
-    bool logged(const std::string& operation) const { return capture.has_line_ending(operation); }
+    bool logged(const std::string& operation) const { return log->has_line_ending(operation); }
 
     FindScript script;
     OwnedPtr<IPSWPluginUSM> usm;
     PSWFinder finder;
     CPmcLogRegistry* registry = nullptr;
-    test::CaptureOutput capture;
+    test::LogCapture* log = nullptr;
 };
 
 TEST_F(DiscoveryRequestTest, DefaultDestinations)

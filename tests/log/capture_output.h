@@ -1,30 +1,14 @@
-// A log output that keeps the lines it is given, for assertions.
+// A log output the logger tests own and give to loggers of their own: it keeps the lines it is
+// given and answers write_line with `result`, so a test can make it fail. (Captures of the
+// library's loggers are support/log_capture.h.)
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "core/interface_ids.h"
-#include "log/log_interfaces.h"
+#include "support/log_capture.h"
 
 namespace psw::test {
-
-// What the tests' log outputs answer alike: their one interface, and nothing to destroy (the
-// test owns them).
-class TestLogOutput : public IPmcLogOutput {
-public:
-    Result query_interface(PmcInterfaceId id, void** out) noexcept override
-    {
-        const PmcInterfaceEntry entries[] = {{kIidPmcLogOutput, static_cast<IPmcLogOutput*>(this)}};
-        return pmc_query_table(entries, 1, id, out);
-    }
-    Result query_outer(PmcInterfaceId id, void** out) noexcept override
-    {
-        return query_interface(id, out);
-    }
-    Result unsupported() noexcept override { return PSW_ERR_UNSUPPORTED; }
-    void destroy() noexcept override {}
-};
 
 class CaptureOutput final : public TestLogOutput {
 public:
@@ -36,18 +20,6 @@ public:
     {
         lines.emplace_back(line);
         return result;
-    }
-
-    // Whether a captured line ends with `text`.
-    bool has_line_ending(const std::string& text) const
-    {
-        for (const std::string& line : lines) {
-            if (line.size() >= text.size() &&
-                line.compare(line.size() - text.size(), text.size(), text) == 0) {
-                return true;
-            }
-        }
-        return false;
     }
 
     std::vector<std::string> lines;

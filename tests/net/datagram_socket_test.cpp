@@ -14,7 +14,7 @@
 #include "net/address_text.h"
 #include "net/datagram_socket.h"
 #include "net/fake_module_loader.h"
-#include "net/log_capture.h"
+#include "support/log_capture.h"
 #include "net/socket_api.h"
 #include "support/wire_trace_lines.h"
 
@@ -22,7 +22,6 @@ namespace psw {
 namespace {
 
 using test::FakeModuleLoader;
-using test::SocketLogCapture;
 using Socket = OwnedPtr<DataGramSocket>;
 using Address = OwnedPtr<IPmcNetworkAddress>;
 
@@ -60,7 +59,7 @@ std::string line_of(const char* format, unsigned a, const char* text, unsigned b
 // Sends 1500 bytes from one socket to another over a loopback address and checks what arrives.
 void exchange_over(IPmcNetworkAddress::EProtocol protocol, const char* loopback)
 {
-    test::LogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("socket");
     test::LogCapture& wire = test::LogCapture::attach("snmp");
     Socket receiver = open_socket(protocol);
     Socket sender = open_socket(protocol);
@@ -140,7 +139,7 @@ TEST(DataGramSocket, CreateRefusesProtocolsWithoutASocketAndNullOut)
 
 TEST(DataGramSocket, BindsTheGivenPortAndRefusesOneInUse)
 {
-    test::LogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("socket");
     uint16_t port = 0;
     {
         Socket probe = open_socket(IPmcNetworkAddress::kUdpIpv6);
@@ -162,7 +161,7 @@ TEST(DataGramSocket, BindsTheGivenPortAndRefusesOneInUse)
 
 TEST(DataGramSocket, ReceiveTimesOutPollsAndBlocks)
 {
-    test::LogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("socket");
     Socket socket = open_socket(IPmcNetworkAddress::kUdpIpv4);
     uint8_t buffer[64];
     int32_t received = 12345;
@@ -199,7 +198,7 @@ TEST(DataGramSocket, ReceiveTimesOutPollsAndBlocks)
 
 TEST(DataGramSocket, DatagramLargerThanTheBufferFailsAndTheSocketStaysUsable)
 {
-    test::LogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("socket");
     Socket receiver = open_socket(IPmcNetworkAddress::kUdpIpv4);
     Socket sender = open_socket(IPmcNetworkAddress::kUdpIpv4);
     Address to = destination("127.0.0.1", receiver->local_address()->port());
@@ -247,7 +246,7 @@ TEST(DataGramSocket, SendRefusesDestinationsItCannotReach)
 
 TEST(DataGramSocket, IpxIsRefusedByThisPlatformCleanly)
 {
-    test::LogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("socket");
     const int before = pmc_socket_layer_startup_count();
     DataGramSocket* socket = nullptr;
     EXPECT_EQ(DataGramSocket::create(IPmcNetworkAddress::kIpx, 36879, &socket), PSW_ERR_SOCKET);
@@ -382,7 +381,7 @@ TEST_F(InjectedSocketCalls, BroadcastFlagIsSetOnIpv4AndIgnoredOnIpv6)
 
 TEST_F(InjectedSocketCalls, RefusedOptionsAreLoggedAndFail)
 {
-    test::LogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("socket");
     loader.replace("setsockopt", reinterpret_cast<void*>(&refusing_setsockopt));
     Socket v4 = make(IPmcNetworkAddress::kUdpIpv4);
     EXPECT_EQ(v4->set_broadcast(1), PSW_ERR_FAILED);
@@ -424,7 +423,7 @@ TEST_F(InjectedSocketCalls, JoinMulticastBuildsTheGroupRequests)
 
 TEST_F(InjectedSocketCalls, RefusedSocketGivesSocketErrorAndBalancesTheStartUp)
 {
-    test::LogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("socket");
     loader.replace("socket", reinterpret_cast<void*>(&refusing_socket));
     const int before = pmc_socket_layer_startup_count();
     make(IPmcNetworkAddress::kUdpIpv4, PSW_ERR_SOCKET);

@@ -4,14 +4,13 @@
 #include <cerrno>
 
 #include "net/fake_module_loader.h"
-#include "net/log_capture.h"
+#include "support/log_capture.h"
 #include "net/socket_api.h"
 
 namespace psw {
 namespace {
 
 using test::FakeModuleLoader;
-using test::SocketLogCapture;
 
 int refusing_startup(uint16_t, void*) noexcept
 {
@@ -52,7 +51,7 @@ TEST(SocketBinding, BindsEveryFunctionOfTheCLibraryAndCountsStartUps)
 
 TEST(SocketBinding, MissingRequiredFunctionFailsLogsAndReleasesTheModule)
 {
-    test::LogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("socket");
     FakeModuleLoader loader;
     loader.hide("select");
     CPmcSocketLibrary library(loader);
@@ -104,7 +103,7 @@ TEST(SocketBinding, MissingNameFunctionsGiveAWorkingBindingWithoutExtension)
 
 TEST(SocketBinding, OptionalFunctionMissingForAnotherReasonFails)
 {
-    test::LogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("socket");
     FakeModuleLoader loader;
     loader.hide("getnameinfo");
     loader.set_error(5);
@@ -133,7 +132,7 @@ TEST(SocketBinding, NoModuleGivesNotAvailableEverywhere)
 
 TEST(SocketBinding, RefusedStartUpIsLoggedWithTheSocketError)
 {
-    test::LogCapture& log = SocketLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("socket");
     FakeModuleLoader loader;
     loader.replace("WSAStartup", reinterpret_cast<void*>(&refusing_startup));
     CPmcSocketLibrary library(loader);

@@ -33,7 +33,7 @@ TEST_F(BramblingInit, SupportedModelPasses)
     EXPECT_EQ(request.oids[0], "1.3.6.1.2.1.1.2.0");
     EXPECT_EQ(request.operation, "get_string");
     EXPECT_EQ(request.address, "192.0.2.10");
-    EXPECT_EQ(request.securityMode, 2);
+    EXPECT_EQ(request.security_mode, 2);
     EXPECT_TRUE(request.released);
     EXPECT_EQ(agent.live, 0);
 }
@@ -92,7 +92,7 @@ TEST_F(BramblingInit, CommunityComesBeforeInit)
     options.SetCommunityStr("model-check");
     ASSERT_EQ(init_with(kModelOid), 0);
     ASSERT_EQ(agent.requests.size(), 1u);
-    EXPECT_TRUE(agent.requests[0].communityGiven);
+    EXPECT_TRUE(agent.requests[0].community_set);
     EXPECT_EQ(agent.requests[0].community, "model-check");
 }
 
@@ -105,7 +105,7 @@ TEST_F(BramblingInit, UnknownProtocolTalksToNobody)
 
 TEST_F(BramblingInit, AddressOfAnotherProtocolIsRefusedBeforeAnyRead)
 {
-    agent.addressProtocol = 4;
+    agent.address_protocol = 4;
     EXPECT_EQ(options.Init(1, "2001:db8::1", &usm, 1000, 1, 0), PSW_ERR_PARAMETER);
     ASSERT_EQ(agent.requests.size(), 1u);
     EXPECT_EQ(agent.requests[0].operation, "protocol_of");
@@ -116,16 +116,16 @@ TEST_F(BramblingInit, AddressOfAnotherProtocolIsRefusedBeforeAnyRead)
 
 TEST_F(BramblingInit, AddressProtocolFailureIsReturned)
 {
-    agent.protocolOfCode = PSW_ERR_NO_MEMORY;
+    agent.protocol_of_failure = PSW_ERR_NO_MEMORY;
     EXPECT_EQ(options.Init(1, "192.0.2.10", &usm, 1000, 1, 0), PSW_ERR_NO_MEMORY);
     EXPECT_EQ(agent.live, 0);
 }
 
 TEST_F(BramblingInit, SilentPrinterGivesTheTimeOut)
 {
-    test::LogCapture& log = PswLogCapture::attach();
-    agent.failReadPrefix = "1.3.6.1.2.1.1.2.0";
-    agent.failReadCode = PSW_ERR_TIMEOUT;
+    test::LogCapture& log = test::LogCapture::attach("PSW");
+    agent.read_failure_prefix = "1.3.6.1.2.1.1.2.0";
+    agent.read_failure_code = PSW_ERR_TIMEOUT;
     EXPECT_EQ(options.Init(1, "192.0.2.10", &usm, 1000, 1, 0), PSW_ERR_TIMEOUT);
     EXPECT_EQ(log.size(), 0u) << "a failed read of the model is not logged";
     EXPECT_EQ(agent.live, 0);
@@ -133,21 +133,21 @@ TEST_F(BramblingInit, SilentPrinterGivesTheTimeOut)
 
 TEST_F(BramblingInit, RequestFailuresAreLogged)
 {
-    test::LogCapture& log = PswLogCapture::attach();
-    agent.failCreate = PSW_ERR_NO_MEMORY;
+    test::LogCapture& log = test::LogCapture::attach("PSW");
+    agent.create_failure = PSW_ERR_NO_MEMORY;
     EXPECT_EQ(options.Init(1, "192.0.2.10", &usm, 1000, 1, 0), PSW_ERR_NO_MEMORY);
     EXPECT_TRUE(log.contains("pmc_create_get_data()"));
-    agent.failCreate = 0;
+    agent.create_failure = 0;
 
     log.clear();
-    agent.failInit = PSW_ERR_ADDRESS;
+    agent.init_failure = PSW_ERR_ADDRESS;
     EXPECT_EQ(options.Init(1, "192.0.2.10", &usm, 1000, 1, 0), PSW_ERR_ADDRESS);
     EXPECT_TRUE(log.contains("pGetData->init()"));
-    agent.failInit = 0;
+    agent.init_failure = 0;
 
     log.clear();
-    agent.failAddOid = "1.3.6.1.2.1.1.2";
-    agent.failAddOidCode = PSW_ERR_PARAMETER;
+    agent.add_failure_oid = "1.3.6.1.2.1.1.2";
+    agent.add_failure = PSW_ERR_PARAMETER;
     EXPECT_EQ(options.Init(1, "192.0.2.10", &usm, 1000, 1, 0), PSW_ERR_PARAMETER);
     EXPECT_TRUE(log.contains("pGetData->add_oid_string()"));
     EXPECT_EQ(agent.live, 0);

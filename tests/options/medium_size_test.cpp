@@ -267,7 +267,7 @@ TEST_F(RomVersion, WhiteSpaceAsTheFormatReadsIt)
 
 TEST_F(RomVersion, OtherTextsFailAndKeepNumbers)
 {
-    test::LogCapture& log = PswLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("PSW");
     ASSERT_EQ(parse("Printer Controller v1.2.3 - Processor"), 0);
     const char* const bad[] = {"",
                                "Printer Controller 1.2.3 - Processor",

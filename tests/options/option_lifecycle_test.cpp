@@ -154,14 +154,14 @@ TEST(OptionLifecycle, RequestsCarryTheConnection)
     EXPECT_EQ(request.address, "2001:db8::10");
     EXPECT_EQ(request.protocol, 4);
     EXPECT_EQ(request.port, 161);
-    EXPECT_EQ(request.securityMode, 2);
-    EXPECT_EQ(request.userName, "operator");
-    EXPECT_EQ(request.securityLevel, 1);
-    EXPECT_EQ(request.contextName, "ctx");
+    EXPECT_EQ(request.security_mode, 2);
+    EXPECT_EQ(request.user_name, "operator");
+    EXPECT_EQ(request.security_level, 1);
+    EXPECT_EQ(request.context_name, "ctx");
     EXPECT_EQ(request.timeout, 2500);
     EXPECT_EQ(request.retries, 4);
-    EXPECT_EQ(request.maxMessageSize, 1200u);
-    EXPECT_FALSE(request.communityGiven);
+    EXPECT_EQ(request.max_message_size, 1200u);
+    EXPECT_FALSE(request.community_set);
     EXPECT_TRUE(request.released);
     EXPECT_EQ(agent.live, 0);
 }
@@ -174,8 +174,8 @@ TEST(OptionLifecycle, WithoutSettingsObjectRequestsAreCommunityBased)
     ASSERT_EQ(options.Init(1, "192.0.2.10", nullptr, 0xFFFFFFFFu, 1, 0), 0);
     ASSERT_EQ(options.refresh_system_attributes(), 0);
     ASSERT_EQ(agent.requests.size(), 1u);
-    EXPECT_EQ(agent.requests[0].securityMode, 0);
-    EXPECT_EQ(agent.requests[0].userName, "") << "texts are never null";
+    EXPECT_EQ(agent.requests[0].security_mode, 0);
+    EXPECT_EQ(agent.requests[0].user_name, "") << "texts are never null";
     EXPECT_EQ(agent.requests[0].timeout, INT32_MAX) << "a huge time-out stays positive";
 }
 
@@ -190,8 +190,8 @@ TEST(OptionLifecycle, LaterSettingsChangesReachTheRequests)
     usm.level = 0;             // numbers were copied
     ASSERT_EQ(options.refresh_system_attributes(), 0);
     ASSERT_EQ(agent.requests.size(), 1u);
-    EXPECT_EQ(agent.requests[0].userName, "second-user");
-    EXPECT_EQ(agent.requests[0].securityLevel, 1);
+    EXPECT_EQ(agent.requests[0].user_name, "second-user");
+    EXPECT_EQ(agent.requests[0].security_level, 1);
 }
 
 TEST(OptionLifecycle, CommunityIsGivenOnlyOnceSet)
@@ -206,7 +206,7 @@ TEST(OptionLifecycle, CommunityIsGivenOnlyOnceSet)
     EXPECT_TRUE(options.m_communitySet);
     ASSERT_EQ(options.refresh_system_attributes(), 0);
     ASSERT_EQ(agent.requests.size(), 1u);
-    EXPECT_TRUE(agent.requests[0].communityGiven);
+    EXPECT_TRUE(agent.requests[0].community_set);
     EXPECT_EQ(agent.requests[0].community, "secret");
     options.SetCommunityStr(nullptr);
     EXPECT_STREQ(options.m_community, "secret") << "a null community changes nothing";
@@ -287,7 +287,7 @@ TEST(OptionLifecycle, FactoryReplacementAndRestore)
     ASSERT_EQ(options.Init(1, "127.0.0.1", nullptr, 50, 0, 0), 0);
     {
         FakeAgent agent;
-        agent.failCreate = PSW_ERR_NO_MEMORY;
+        agent.create_failure = PSW_ERR_NO_MEMORY;
         EXPECT_EQ(options.refresh_options(), PSW_ERR_NO_MEMORY);
     }
     // Null restores the library's own maker, which in this program reports its own code

@@ -304,7 +304,7 @@ TEST_F(OptionRefresh, RefreshReplacesEarlierData)
 
 TEST_F(OptionRefresh, UnreadableRomVersionFailsAfterTheDeviceTable)
 {
-    test::LogCapture& log = PswLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("PSW");
     add_device(agent, 10, "Controller 1.2.3", 2);
     EXPECT_EQ(options.refresh_options(), PSW_ERR_FAILED);
     EXPECT_TRUE(log.contains("invalid PrinterROMVersion format"));
@@ -317,16 +317,16 @@ TEST_F(OptionRefresh, UnreadableRomVersionFailsAfterTheDeviceTable)
 
 TEST_F(OptionRefresh, CreationFailureIsLoggedAndReturned)
 {
-    test::LogCapture& log = PswLogCapture::attach();
-    agent.failCreate = PSW_ERR_NO_MEMORY;
+    test::LogCapture& log = test::LogCapture::attach("PSW");
+    agent.create_failure = PSW_ERR_NO_MEMORY;
     EXPECT_EQ(options.refresh_options(), PSW_ERR_NO_MEMORY);
     EXPECT_TRUE(log.contains("pmc_create_get_data()"));
 }
 
 TEST_F(OptionRefresh, InitFailureIsLoggedAndReturned)
 {
-    test::LogCapture& log = PswLogCapture::attach();
-    agent.failInit = PSW_ERR_ADDRESS;
+    test::LogCapture& log = test::LogCapture::attach("PSW");
+    agent.init_failure = PSW_ERR_ADDRESS;
     EXPECT_EQ(options.refresh_options(), PSW_ERR_ADDRESS);
     EXPECT_TRUE(log.contains("pGetData->init()"));
     EXPECT_EQ(agent.requests.size(), 1u);
@@ -335,9 +335,9 @@ TEST_F(OptionRefresh, InitFailureIsLoggedAndReturned)
 
 TEST_F(OptionRefresh, AddOidFailureIsLoggedAndStopsTheRefresh)
 {
-    test::LogCapture& log = PswLogCapture::attach();
-    agent.failAddOid = "1.3.6.1.2.1.43.9.2.1.7";
-    agent.failAddOidCode = PSW_ERR_NO_MEMORY;
+    test::LogCapture& log = test::LogCapture::attach("PSW");
+    agent.add_failure_oid = "1.3.6.1.2.1.43.9.2.1.7";
+    agent.add_failure = PSW_ERR_NO_MEMORY;
     EXPECT_EQ(options.refresh_options(), PSW_ERR_NO_MEMORY);
     EXPECT_TRUE(log.contains("pGetData->add_oid_string()"));
     EXPECT_EQ(agent.requests.size(), 4u);
@@ -349,9 +349,9 @@ TEST_F(OptionRefresh, AddOidFailureIsLoggedAndStopsTheRefresh)
 
 TEST_F(OptionRefresh, WalkFailureIsLoggedAndStopsTheRefresh)
 {
-    test::LogCapture& log = PswLogCapture::attach();
-    agent.failReadPrefix = "1.3.6.1.2.1.43.8.2.1.2";
-    agent.failReadCode = PSW_ERR_TIMEOUT;
+    test::LogCapture& log = test::LogCapture::attach("PSW");
+    agent.read_failure_prefix = "1.3.6.1.2.1.43.8.2.1.2";
+    agent.read_failure_code = PSW_ERR_TIMEOUT;
     EXPECT_EQ(options.refresh_options(), PSW_ERR_TIMEOUT);
     EXPECT_TRUE(log.contains("pGetData->get_data()"));
     EXPECT_EQ(agent.requests.size(), 3u);
@@ -377,8 +377,8 @@ TEST_F(OptionRefresh, ReadFailuresOfEachStepAreReturned)
     };
     for (const Case& c : cases) {
         agent.requests.clear();
-        agent.failReadPrefix = c.prefix;
-        agent.failReadCode = PSW_ERR_TOO_LONG;
+        agent.read_failure_prefix = c.prefix;
+        agent.read_failure_code = PSW_ERR_TOO_LONG;
         EXPECT_EQ(options.refresh_options(), PSW_ERR_TOO_LONG) << c.prefix;
         EXPECT_EQ(agent.requests.size(), c.requests) << c.prefix;
     }
@@ -387,8 +387,8 @@ TEST_F(OptionRefresh, ReadFailuresOfEachStepAreReturned)
 TEST_F(OptionRefresh, ShortIntegerReplyFails)
 {
     // A reply with fewer values than asked ends the step with the request's -7.
-    agent.failReadPrefix = std::string(kDetailBase) + "1.1.1";
-    agent.failReadCode = PSW_ERR_TOO_LONG;
+    agent.read_failure_prefix = std::string(kDetailBase) + "1.1.1";
+    agent.read_failure_code = PSW_ERR_TOO_LONG;
     EXPECT_EQ(options.refresh_options(), PSW_ERR_TOO_LONG);
     EXPECT_EQ(number("PaperSizeGroupSetting"), 0);
     EXPECT_EQ(number("FAXMaxSpeedDial"), 200) << "the FAX step before it ran";

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "fake_get_data.h"
+#include "support/fake_get_data.h"
 #include "log/log_registry.h"
 #include "psw/psw_options.h"
 #include "query/plugin_usm.h"
@@ -93,11 +93,6 @@ public:
     std::string authPass = "auth-secret";
     std::string privPass = "priv-secret";
     std::string context = "ctx";
-};
-
-// Collects the lines of the "PSW" logger.
-struct PswLogCapture {
-    static LogCapture& attach() { return LogCapture::attach("PSW"); }
 };
 
 inline constexpr char kModelOid[] = "1.3.6.1.4.1.297.1.11.93.1.35.27.1";

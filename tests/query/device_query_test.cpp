@@ -12,7 +12,7 @@ using DeviceQueryTest = QueryTest;
 
 TEST_F(DeviceQueryTest, InitSetsThePortFromTheProtocol)
 {
-    PSWDeviceQuery session(fake_create_get_data);
+    PSWDeviceQuery session(fake_get_data_factory);
     EXPECT_EQ(session.init(1, "192.0.2.1", usm.get(), 1, 0, 0), PSW_SUCCESS);
     EXPECT_EQ(session.port(), 161);
     EXPECT_EQ(session.init(4, "2001:db8::1", usm.get(), 1, 0, 0), PSW_SUCCESS);
@@ -26,7 +26,7 @@ TEST_F(DeviceQueryTest, InitSetsThePortFromTheProtocol)
 
 TEST_F(DeviceQueryTest, InitRefusesAnAddressThatDoesNotFitItsField)
 {
-    PSWDeviceQuery session(fake_create_get_data);
+    PSWDeviceQuery session(fake_get_data_factory);
     const std::string longest(63, 'a');
     EXPECT_EQ(session.init(1, longest.c_str(), usm.get(), 1, 0, 0), PSW_SUCCESS);
     EXPECT_EQ(session.address(), longest);
@@ -40,7 +40,7 @@ TEST_F(DeviceQueryTest, EveryRequestIsInitialisedWithTheSessionValues)
 {
     ASSERT_EQ(query.query_storage(), PSW_SUCCESS);
     ASSERT_EQ(script.requests.size(), 1u);
-    const RequestLog& seen = script.requests[0];
+    const FakeRequestRecord& seen = script.requests[0];
     EXPECT_FALSE(seen.community_set) << "without a read community the request keeps its own";
     EXPECT_EQ(seen.address, "192.0.2.10");
     EXPECT_EQ(seen.protocol, 1);
@@ -85,7 +85,7 @@ TEST_F(DeviceQueryTest, SessionKeepsTheSettingsTextsButCopiesTheNumbers)
     usm->set_settings(0, second);
 
     ASSERT_EQ(query.query_storage(), PSW_SUCCESS);
-    const RequestLog& seen = script.requests.back();
+    const FakeRequestRecord& seen = script.requests.back();
     EXPECT_EQ(seen.user_name, "bob");
     EXPECT_EQ(seen.context_name, "ctx");
     EXPECT_EQ(seen.security_mode, 2);

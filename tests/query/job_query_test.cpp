@@ -72,8 +72,8 @@ TEST_F(JobQueryTest, JobRowsBecomeRecords)
     ASSERT_EQ(query.query_jobs(0), PSW_SUCCESS);
     EXPECT_EQ(query.private_char_set(), 39);
 
-    const RequestLog* walk = nullptr;
-    for (const RequestLog& seen : script.requests) {
+    const FakeRequestRecord* walk = nullptr;
+    for (const FakeRequestRecord& seen : script.requests) {
         if (!seen.walks.empty() && seen.walks[0] == kJob6 + ".4") {
             walk = &seen;
         }
@@ -116,7 +116,7 @@ TEST_F(JobQueryTest, AnUnknownCharacterSetIsReadAgainEachTime)
     ASSERT_EQ(query.query_jobs(0), PSW_SUCCESS);
     ASSERT_EQ(query.query_jobs(0), PSW_SUCCESS);
     int charset_walks = 0;
-    for (const RequestLog& seen : script.requests) {
+    for (const FakeRequestRecord& seen : script.requests) {
         charset_walks += !seen.walks.empty() && seen.walks[0] == kPrivateLocalization ? 1 : 0;
     }
     EXPECT_EQ(charset_walks, 2);
@@ -200,7 +200,7 @@ TEST_F(JobQueryTest, CancelWritesTheInstanceWithTheWriteCommunity)
 {
     ASSERT_EQ(query.cancel_job("AB"), PSW_SUCCESS);
     ASSERT_EQ(script.requests.size(), 1u);
-    const RequestLog& seen = script.requests[0];
+    const FakeRequestRecord& seen = script.requests[0];
     EXPECT_TRUE(seen.community_set);
     EXPECT_EQ(seen.community, "private");
     EXPECT_EQ(seen.set_name, kCancel + ".101.2.65.66");

@@ -104,7 +104,7 @@ TEST_F(TrayQueryTest, ExtendedQueryMatchesTheExtensionByPosition)
     script.tables[kExtension] = {{Int(kExtension + ".1.7", 11)}, {Int(kExtension + ".1.9", 22)}};
     ASSERT_EQ(query.query_input_trays_ex(), PSW_SUCCESS);
     ASSERT_EQ(script.requests.size(), 1u) << "both walks use the same request";
-    const RequestLog& seen = script.requests[0];
+    const FakeRequestRecord& seen = script.requests[0];
     EXPECT_EQ(seen.init_count, 2) << "initialised again for the extension walk";
     std::vector<std::string> columns = input_columns();
     columns.push_back(kExtension);

@@ -11,7 +11,7 @@ namespace {
 
 class BroadcastSessionTest : public ::testing::Test {
 protected:
-    BroadcastSessionTest() : log(SnmpLog::attach()), session(net, net) {}
+    BroadcastSessionTest() : log(test::LogCapture::attach("snmp")), session(net, net) {}
 
     TargetPtr broadcast_target(int32_t retries, int32_t timeout = 1000,
                                const std::string& address = "255.255.255.255")

@@ -10,7 +10,7 @@ namespace {
 
 class RequestSessionTest : public ::testing::Test {
 protected:
-    RequestSessionTest() : log(SnmpLog::attach()), session(net, net) {}
+    RequestSessionTest() : log(test::LogCapture::attach("snmp")), session(net, net) {}
 
     // Every request answered like an agent would.
     void answer_everything(const std::string& prefix = "v:")

@@ -147,7 +147,7 @@ TEST(SessionDispatcher, EveryFormReachesTheSameNamedOperation)
 
 TEST(SessionDispatcher, BroadcastIsTraced)
 {
-    test::LogCapture& log = SnmpLog::attach();
+    test::LogCapture& log = test::LogCapture::attach("snmp");
     CountingFactory factory;
     OwnedPtr<SessionDispatcher> dispatcher(create_session_dispatcher(factory));
     PduPtr pdu = make_pdu({kSysObjectId});

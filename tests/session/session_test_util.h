@@ -1,6 +1,6 @@
-// Helpers of the session tests: owning pointers, PDUs and targets, message bytes, a captured
-// "snmp" log, and a scripted network (sockets and a clock) that sessions can be given instead
-// of real sockets and the system tick count.
+// Helpers of the session tests: owning pointers, PDUs and targets, message bytes, and a
+// scripted network (sockets and a clock) that sessions can be given instead of real sockets and
+// the system tick count. The "snmp" log lines are read through the shared LogCapture.
 #pragma once
 
 #include "support/log_capture.h"
@@ -193,11 +193,6 @@ inline int32_t request_id_of(const Bytes& message)
     DecodedMessage decoded = decode_message(message);
     return decoded.result == PSW_SUCCESS ? decoded.pdu->request_id() : -1;
 }
-
-// Collects the lines of the "snmp" logger.
-struct SnmpLog {
-    static LogCapture& attach() { return LogCapture::attach("snmp"); }
-};
 
 // A scripted network: sockets that record what is sent and hand out queued datagrams, and a
 // clock that only moves when a wait runs out or a datagram arrives after a delay.

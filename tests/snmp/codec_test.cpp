@@ -75,7 +75,7 @@ TEST(Encode, OidsAndOtherValues)
 
 TEST(Encode, SingleSubIdentifierOidIsRefused)
 {
-    SnmpLogCapture log;
+    ScopedLogCapture log("snmp");
     EXPECT_EQ(oid_tlv("1"), "error -2");
     EXPECT_TRUE(log.contains("encode error:oid size is 1."));
 }
@@ -218,7 +218,7 @@ class DecodeFailures : public ::testing::TestWithParam<DecodeFailure> {};
 
 TEST_P(DecodeFailures, EndWithTheirCodeAndLine)
 {
-    SnmpLogCapture log;
+    ScopedLogCapture log("snmp");
     PduPtr pdu(create_pdu());
     TargetPtr target(create_community_target());
     EXPECT_EQ(decode_hex(GetParam().hex, pdu.get(), target.get()), GetParam().result);
@@ -275,7 +275,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Decode, SurplusBytesAreCutWithANotice)
 {
-    SnmpLogCapture log;
+    ScopedLogCapture log("snmp");
     PduPtr pdu(create_pdu());
     TargetPtr target(create_community_target());
     const std::string get =
@@ -351,7 +351,7 @@ TEST(Decode, V1TrapTranslation)
 
 TEST(Decode, MissingTargetIsMadeByTranslateType)
 {
-    SnmpLogCapture log;
+    ScopedLogCapture log("snmp");
     const auto bytes = hex_bytes(
         "302702010004067075626c6963a01a020204d2020100020100300e300c06082b060102010102000500");
     PmsPacketBuffer buffer;

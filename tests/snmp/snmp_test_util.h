@@ -1,4 +1,5 @@
-// Helpers shared by the SNMP tests: hex conversion, captured "snmp" log lines, owning pointers.
+// Helpers shared by the SNMP tests: hex conversion, owning pointers, encode/decode shortcuts
+// (the "snmp" log lines through the shared ScopedLogCapture).
 #pragma once
 
 #include <cstdint>
@@ -7,7 +8,6 @@
 
 #include "core/factory.h"
 #include "core/interface.h"
-#include "log/log_channel.h"
 #include "snmp/pms_lists.h"
 #include "snmp/pms_packet_coder.h"
 #include "snmp/pms_value.h"
@@ -51,23 +51,6 @@ inline std::string buffer_hex(const PmsPacketBuffer& buffer)
 {
     return to_hex(buffer.data(), buffer.data_length());
 }
-
-// Collects the lines written to the "snmp" channel while it lives; the channel logs nothing
-// again once it is gone.
-class SnmpLogCapture {
-public:
-    SnmpLogCapture();
-    ~SnmpLogCapture();
-    SnmpLogCapture(const SnmpLogCapture&) = delete;
-    SnmpLogCapture& operator=(const SnmpLogCapture&) = delete;
-
-    std::vector<std::string> lines() const { return m_log.lines(); }
-    bool contains(const std::string& text) const { return m_log.contains(text); }
-    void clear() { m_log.clear(); }
-
-private:
-    LogCapture& m_log;
-};
 
 using ValuePtr = OwnedPtr<IPmsValue>;
 using OidPtr = OwnedPtr<IPmsOid>;

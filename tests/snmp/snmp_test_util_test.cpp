@@ -8,18 +8,6 @@
 
 namespace psw::test {
 
-SnmpLogCapture::SnmpLogCapture() : m_log(LogCapture::attach("snmp"))
-{
-    // The last capture switched the channel off.
-    pmc_snmp_channel().logger()->set_level_mask(kLogAll);
-}
-
-SnmpLogCapture::~SnmpLogCapture()
-{
-    pmc_snmp_channel().logger()->set_level_mask(0);
-    m_log.clear();
-}
-
 TargetPtr make_target(int32_t version, const char* community, size_t max_size)
 {
     TargetPtr target(create_community_target());

@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 
+#include "core/interface_ids.h"
 #include "log/log_registry.h"
 
 namespace psw::test {
@@ -15,12 +16,38 @@ LogCapture& LogCapture::attach(const std::string& logger_name)
     std::unique_ptr<LogCapture>& capture = captures[logger_name];
     if (!capture) {
         capture.reset(new LogCapture("test-capture-" + logger_name));
-        IPmcLogger* logger = pmc_log_registry(nullptr)->get_logger(logger_name.c_str(), nullptr);
-        logger->add_output(capture.get());
-        logger->set_level_mask(kLogAll);
     }
+    // A registry reset makes new loggers without the capture; adding it again to the same
+    // logger changes nothing (outputs are matched by name).
+    IPmcLogger* logger = pmc_log_registry(nullptr)->get_logger(logger_name.c_str(), nullptr);
+    logger->add_output(capture.get());
+    logger->set_level_mask(kLogAll);
     capture->clear();
     return *capture;
+}
+
+namespace {
+
+uint32_t level_mask_of(const std::string& logger_name)
+{
+    return pmc_log_registry(nullptr)->get_logger(logger_name.c_str(), nullptr)->get_level_mask();
+}
+
+}  // namespace
+
+ScopedLogCapture::ScopedLogCapture(const std::string& logger_name)
+    : m_logger_name(logger_name),
+      m_saved_mask(level_mask_of(logger_name)),
+      m_log(LogCapture::attach(logger_name))
+{
+}
+
+ScopedLogCapture::~ScopedLogCapture()
+{
+    pmc_log_registry(nullptr)
+        ->get_logger(m_logger_name.c_str(), nullptr)
+        ->set_level_mask(m_saved_mask);
+    m_log.clear();
 }
 
 void LogCapture::clear()
@@ -42,6 +69,18 @@ int LogCapture::count(const std::string& text)
 bool LogCapture::contains(const std::string& text)
 {
     return count(text) != 0;
+}
+
+bool LogCapture::has_line_ending(const std::string& text)
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    for (const std::string& line : m_lines) {
+        if (line.size() >= text.size() &&
+            line.compare(line.size() - text.size(), text.size(), text) == 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 size_t LogCapture::size()
@@ -66,15 +105,13 @@ std::string LogCapture::all()
     return joined;
 }
 
-Result LogCapture::query_interface(PmcInterfaceId, void** out) noexcept
+Result TestLogOutput::query_interface(PmcInterfaceId id, void** out) noexcept
 {
-    if (out != nullptr) {
-        *out = nullptr;
-    }
-    return PSW_ERR_NO_INTERFACE;
+    const PmcInterfaceEntry entries[] = {{kIidPmcLogOutput, static_cast<IPmcLogOutput*>(this)}};
+    return pmc_query_table(entries, 1, id, out);
 }
 
-Result LogCapture::query_outer(PmcInterfaceId id, void** out) noexcept
+Result TestLogOutput::query_outer(PmcInterfaceId id, void** out) noexcept
 {
     return query_interface(id, out);
 }
