@@ -37,7 +37,7 @@ Result PSWDeviceQuery::query_identity(PSWIdentityInfo* out) noexcept
 {
     PSWIdentityInfo identity = {};
 
-    OwnedPtr<PmsPduList> rows;
+    OwnedPtr<PmsWalkRows> rows;
     Result result = read_table(kSystemColumns, 6, &rows);
     if (result != PSW_SUCCESS) {
         return result;

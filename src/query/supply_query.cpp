@@ -60,7 +60,7 @@ int32_t pmc_supply_percent(int32_t level, int32_t capacity) noexcept
 Result PSWDeviceQuery::query_supplies() noexcept
 {
     m_supplies.clear();
-    OwnedPtr<PmsPduList> rows;
+    OwnedPtr<PmsWalkRows> rows;
     Result result = read_table(kSupplyColumns, 7, &rows);
     if (result != PSW_SUCCESS) {
         return result;
@@ -110,7 +110,7 @@ Result PSWDeviceQuery::query_supplies() noexcept
 // without a row of its own leaves the name empty.
 Result PSWDeviceQuery::resolve_colorants(uint32_t device) noexcept
 {
-    OwnedPtr<PmsPduList> rows;
+    OwnedPtr<PmsWalkRows> rows;
     const char* const columns[] = {kColorantValue};
     const Result result = read_table(columns, 1, &rows);
     if (result != PSW_SUCCESS) {
