@@ -70,7 +70,7 @@ TEST(CliCommandLine, HelpIsAskedForAndListsTheOptions)
 
 TEST(CliCommandLine, UnknownOptionsAreNamedAndMissingValuesRefused)
 {
-    for (const char* unknown : {"--nope", "-x"}) {
+    for (const char* unknown : {"--nope", "-q"}) {
         ParsedCommand parsed;
         parsed.parse({"10.0.0.5", unknown});
         std::string error;
@@ -83,45 +83,72 @@ TEST(CliCommandLine, UnknownOptionsAreNamedAndMissingValuesRefused)
     EXPECT_THROW(twice.parse({"--json", "--json=maybe"}), CLI::ParseError);
 }
 
-TEST(CliArgs, LogOptionsAreTakenOutWhereverTheyStand)
+// The program as psw builds it: two commands and the log options over all of them.
+struct ParsedProgram {
+    CLI::App app{"test"};
+    ConnectionOptions status;
+    ConnectionOptions jobs;
+    LogOptions log;
+
+    ParsedProgram()
+    {
+        add_connection_options(add_command(app, "status", "", "ADDRESS", "Reads."), &status);
+        add_connection_options(add_command(app, "jobs", "", "ADDRESS", "Lists."), &jobs);
+        add_log_options(app, &log);
+    }
+    void parse(std::vector<std::string> args)
+    {
+        std::reverse(args.begin(), args.end());  // CLI11 takes the words last first
+        app.parse(args);
+    }
+};
+
+TEST(CliCommandLine, LogOptionsAreTakenWhereverTheyStand)
 {
     struct Case {
         std::vector<std::string> words;
         uint32_t verbosity;
-        std::string log_file;  // empty: none
-        std::vector<std::string> left;
+        std::string log_file;           // empty: none
+        std::vector<std::string> left;  // the words the command keeps
     };
     const std::vector<Case> cases = {
-        {{"status", "10.0.0.5"}, 0, "", {"status", "10.0.0.5"}},
-        {{"status", "10.0.0.5", "-vvv", "--json"}, 3, "", {"status", "10.0.0.5", "--json"}},
-        {{"-v", "status", "--verbose", "-vv", "10.0.0.5"}, 4, "", {"status", "10.0.0.5"}},
-        {{"jobs", "--log-file", "/tmp/p.log", "x"}, 0, "/tmp/p.log", {"jobs", "x"}},
-        {{"jobs", "--log-file=/tmp/q.log", "-v"}, 1, "/tmp/q.log", {"jobs"}},
-        // After "--" every word belongs to the command; "-vx" is not a verbosity.
-        {{"status", "-vx", "--", "-v"}, 0, "", {"status", "-vx", "--", "-v"}},
+        {{"status", "10.0.0.5"}, 0, "", {"10.0.0.5"}},
+        {{"status", "10.0.0.5", "-vvv", "--json"}, 3, "", {"10.0.0.5"}},
+        {{"-v", "status", "--verbose", "-vv", "10.0.0.5"}, 4, "", {"10.0.0.5"}},
+        {{"jobs", "--log-file", "/tmp/p.log", "x"}, 0, "/tmp/p.log", {"x"}},
+        {{"jobs", "--log-file=/tmp/q.log", "-v"}, 1, "/tmp/q.log", {}},
+        {{"--log-file", "/tmp/r.log", "-vv", "jobs", "x"}, 2, "/tmp/r.log", {"x"}},
+        // Between the command's own words, and "-v" is no value of the option before it.
+        {{"status", "x", "--log-file", "/tmp/s.log", "-v", "y", "-c", "c"},
+         1,
+         "/tmp/s.log",
+         {"x", "y"}},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> words = c.words;
-        LogOptions options;
-        std::string error;
-        ASSERT_TRUE(take_log_options(&words, &options, &error)) << error;
-        EXPECT_EQ(options.verbosity, c.verbosity) << c.words.size();
-        EXPECT_EQ(options.log_file.value_or(""), c.log_file);
-        EXPECT_EQ(words, c.left);
+        ParsedProgram program;
+        ASSERT_NO_THROW(program.parse(c.words)) << c.words.size();
+        EXPECT_EQ(program.log.verbosity, c.verbosity) << c.words.size();
+        EXPECT_EQ(program.log.log_file.value_or(""), c.log_file);
+        const ConnectionOptions& chosen =
+            c.words[0] == "status" || c.words.back() == "10.0.0.5" ? program.status : program.jobs;
+        EXPECT_EQ(chosen.words, c.left) << c.words.size();
     }
     for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{"status", "--log-file"},
                                                {"status", "--log-file="},
-                                               {"--log-file", "a", "--log-file", "b"}}) {
-        std::vector<std::string> words = bad;
-        LogOptions options;
-        std::string error;
-        EXPECT_FALSE(take_log_options(&words, &options, &error)) << bad.back();
-        EXPECT_NE(error.find("--log-file"), std::string::npos);
+                                               {"--log-file", "a", "--log-file", "b", "status"},
+                                               {"--log-file", "a", "status", "--log-file", "b"}}) {
+        ParsedProgram program;
+        try {
+            program.parse(bad);
+            ADD_FAILURE() << "accepted: " << bad.back();
+        } catch (const CLI::ParseError& refused) {
+            EXPECT_NE(std::string(refused.what()).find("--log-file"), std::string::npos)
+                << refused.what();
+        }
     }
 }
 
-TEST(CliArgs, ParsesBoundedDecimalNumbersOnly)
 TEST(CliCommandLine, ParsesBoundedDecimalNumbersOnly)
 {
     EXPECT_EQ(parse_uint("2000", 1, 600000), 2000u);
@@ -144,7 +171,7 @@ TEST(CliJson, KeepsUtf8AndTakesOtherBytesAsLatin1)
     EXPECT_EQ(json_text("plain \"q\"\n"), "plain \"q\"\n");
     EXPECT_EQ(json_text("Gr\xC3\xBC\xC3\x9F"), "Gr\xC3\xBC\xC3\x9F");  // valid UTF-8 stays
     EXPECT_EQ(json_text("\xE2\x82\xAC"), "\xE2\x82\xAC");
-    EXPECT_EQ(json_text("Gr\xFC\xDF"), "Gr\xC3\xBC\xC3\x9F");         // Latin-1
+    EXPECT_EQ(json_text("Gr\xFC\xDF"), "Gr\xC3\xBC\xC3\x9F");          // Latin-1
     EXPECT_EQ(json_text("\xC3"), "\xC3\x83");                          // cut sequence
     EXPECT_EQ(json_text("\xC0\xAF"), "\xC3\x80\xC2\xAF");              // overlong
     EXPECT_EQ(json_text("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xC2\x80");  // surrogate
@@ -206,7 +233,9 @@ TEST(CliTable, CountsUtf8CharactersAndHidesControlCharacters)
               "A     B\n"
               "\xC3\xBC\xC3\xBC    x\n"
               "a?b?  y\n");
-    EXPECT_EQ(display_width("\xE2\x82\xAC" "1"), 2u);
+    EXPECT_EQ(display_width("\xE2\x82\xAC"
+                            "1"),
+              2u);
 }
 
 TEST(CliTable, CutsLongCellsWithoutSplittingCharacters)
@@ -224,11 +253,21 @@ TEST(CliTable, CutsLongCellsWithoutSplittingCharacters)
 
 TEST(CliNames, NamesEveryDetectedErrorBit)
 {
-    const std::vector<std::string> expected = {
-        "lowPaper",         "noPaper",           "lowToner",            "noToner",
-        "doorOpen",         "jammed",            "offline",             "serviceRequested",
-        "inputTrayMissing", "outputTrayMissing", "markerSupplyMissing", "outputNearFull",
-        "outputFull",       "inputTrayEmpty",    "overduePreventMaint"};
+    const std::vector<std::string> expected = {"lowPaper",
+                                               "noPaper",
+                                               "lowToner",
+                                               "noToner",
+                                               "doorOpen",
+                                               "jammed",
+                                               "offline",
+                                               "serviceRequested",
+                                               "inputTrayMissing",
+                                               "outputTrayMissing",
+                                               "markerSupplyMissing",
+                                               "outputNearFull",
+                                               "outputFull",
+                                               "inputTrayEmpty",
+                                               "overduePreventMaint"};
     for (size_t bit = 0; bit < expected.size(); ++bit) {
         uint8_t state[4] = {};
         state[bit / 8] = static_cast<uint8_t>(0x80u >> (bit % 8));
@@ -282,7 +321,8 @@ TEST(CliNames, SubunitStatusSpellsAvailabilityAndConditions)
     EXPECT_EQ(subunit_status_text(6), "busy");
     EXPECT_EQ(subunit_status_text(3), "broken");
     EXPECT_EQ(subunit_status_text(5), "unknown");
-    EXPECT_EQ(subunit_status_text(8 + 16 + 32 + 64), "idle, alert, critical alert, offline, transitioning");
+    EXPECT_EQ(subunit_status_text(8 + 16 + 32 + 64),
+              "idle, alert, critical alert, offline, transitioning");
     EXPECT_EQ(subunit_status_text(-2), "unknown");
 }
 

@@ -41,9 +41,10 @@ void print_jobs_json(const Connection& connection, const std::string& kind,
             {"state_name", job_state_name(job.job_state)},
             {"done", job.job_state == PSW_JOB_STATE_SEPARATED},
             {"name", json_text(field_text(job.text))},
-            {"texts", {json_text(field_text(job.localized_text1)),
-                       json_text(field_text(job.localized_text2)),
-                       json_text(field_text(job.localized_text3))}},
+            {"texts",
+             {json_text(field_text(job.localized_text1)),
+              json_text(field_text(job.localized_text2)),
+              json_text(field_text(job.localized_text3))}},
             {"values", {job.value_59_6_10, job.value_59_16_5, job.value_59_16_6}},
             {"dates", {date_text(job.date1), date_text(job.date2), date_text(job.date3)}},
         });
@@ -57,9 +58,14 @@ void print_jobs_human(const std::vector<PSWJobInfo>& jobs)
         std::printf("no jobs\n");
         return;
     }
-    Table table({{"ID"}, {"TYPE"}, {"STATE"}, {"NAME", Align::left, 32},
-                 {"TEXT 1", Align::left, 24}, {"TEXT 2", Align::left, 40},
-                 {"TEXT 3", Align::left, 24}, {"DATE"}});
+    Table table({{"ID"},
+                 {"TYPE"},
+                 {"STATE"},
+                 {"NAME", Align::left, 32},
+                 {"TEXT 1", Align::left, 24},
+                 {"TEXT 2", Align::left, 40},
+                 {"TEXT 3", Align::left, 24},
+                 {"DATE"}});
     for (const PSWJobInfo& job : jobs) {
         table.add_row({field_text(job.job_id), job_type_name(job.job_type),
                        job_state_name(job.job_state), field_text(job.text),
@@ -89,8 +95,8 @@ int run_jobs(const CLI::App* command, const JobsOptions& options)
         return usage_error("jobs", error);
     }
     DeviceSession session;
-    if (auto failure = session.open(connection, std::nullopt, false,
-                                    "its job tables are model-specific")) {
+    if (auto failure =
+            session.open(connection, std::nullopt, false, "its job tables are model-specific")) {
         return report("jobs", *failure, connection, json);
     }
     const auto jobs = run_with_progress("reading jobs of " + connection.address, std::nullopt, [&] {
@@ -151,7 +157,8 @@ int run_cancel(const CLI::App* command, const CancelOptions& options)
                       Failure{kExitRefused, "refused",
                               connection.shown() + " refused to cancel job '" + printable(job_id) +
                                   "' (-7): the printer does not know the job, or the write "
-                                  "community \"" + write_community.value_or("private") +
+                                  "community \"" +
+                                  write_community.value_or("private") +
                                   "\" may not write (see --write-community)",
                               result},
                       connection, false);
@@ -161,9 +168,11 @@ int run_cancel(const CLI::App* command, const CancelOptions& options)
         Failure failure = request_failure("", result, connection);
         failure.exit_code = kExitWrongCommunity;
         failure.kind = "wrong_community";
-        failure.message += ": the printer answered the read community but not the write "
-                           "community \"" + write_community.value_or("private") +
-                           "\", which is likely wrong (see --write-community)";
+        failure.message +=
+            ": the printer answered the read community but not the write "
+            "community \"" +
+            write_community.value_or("private") +
+            "\", which is likely wrong (see --write-community)";
         return report("cancel", failure, connection, false);
     }
     if (result != PSW_SUCCESS) {
@@ -183,7 +192,8 @@ void add_jobs_command(CLI::App& app, int* exit_code)
     auto options = std::make_shared<JobsOptions>();
     CLI::App* command = add_command(
         app, "jobs", "the printer's jobs",
-        "ADDRESS [--kind all|active|done] [-c C] [--timeout MS] [--retries N] [--ipv6] [--json]",
+        "ADDRESS [--kind all|active|done] [-c C] [--timeout MS] [--retries N] [--ipv6] [--json]\n"
+        "                [SNMPv3 options]",
         "Lists the printer's jobs: identifier (the argument of 'psw cancel'), type, state, name,\n"
         "the printer's texts for the job and its dates. The job tables are the supported\n"
         "model's own: a printer of another model gives exit 5.");
@@ -198,7 +208,8 @@ void add_cancel_command(CLI::App& app, int* exit_code)
     auto options = std::make_shared<CancelOptions>();
     CLI::App* command = add_command(
         app, "cancel", "cancel a job",
-        "ADDRESS JOBID [--write-community C] [-c C] [--timeout MS] [--retries N] [--ipv6]",
+        "ADDRESS JOBID [--write-community C] [-c C] [--timeout MS] [--retries N] [--ipv6]\n"
+        "                  [SNMPv3 options]",
         "Cancels job JOBID (an identifier that 'psw jobs' lists) with one SNMP SET. A refused\n"
         "write (unknown job, or a write community without write access) gives exit 6.");
     add_connection_options(command, &options->connection);

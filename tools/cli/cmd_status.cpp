@@ -42,18 +42,18 @@ Status read_status(PSWHandle handle)
         return status;
     }
     status.identity_code = PSWGetIdentityInfo(handle, &status.identity);
-    status.supplies = read_records<PSWSupplyInfo>(handle, PSWGetNumberOfSupplyInfo,
-                                                  PSWGetSupplyInfo);
-    status.inputs = read_records<PSWInputTrayInfo>(handle, PSWGetNumberOfInputTrayInfo,
-                                                   PSWGetInputTrayInfo);
-    status.outputs = read_records<PSWOutputTrayInfo>(handle, PSWGetNumberOfOutputTrayInfo,
-                                                     PSWGetOutputTrayInfo);
+    status.supplies =
+        read_records<PSWSupplyInfo>(handle, PSWGetNumberOfSupplyInfo, PSWGetSupplyInfo);
+    status.inputs =
+        read_records<PSWInputTrayInfo>(handle, PSWGetNumberOfInputTrayInfo, PSWGetInputTrayInfo);
+    status.outputs =
+        read_records<PSWOutputTrayInfo>(handle, PSWGetNumberOfOutputTrayInfo, PSWGetOutputTrayInfo);
     status.toners = read_records<PSWTonerInfo>(handle, PSWGetNumberOfTonerInfo, PSWGetTonerInfo);
     status.alerts = read_records<PSWAlertInfo>(handle, PSWGetNumberOfAlertInfo, PSWGetAlertInfo);
-    status.storage = read_records<PSWStorageInfo>(handle, PSWGetNumberOfStorageInfo,
-                                                  PSWGetStorageInfo);
-    status.devices = read_records<PSWDeviceInfo>(handle, PSWGetNumberOfDeviceInfo,
-                                                 PSWGetDeviceInfo);
+    status.storage =
+        read_records<PSWStorageInfo>(handle, PSWGetNumberOfStorageInfo, PSWGetStorageInfo);
+    status.devices =
+        read_records<PSWDeviceInfo>(handle, PSWGetNumberOfDeviceInfo, PSWGetDeviceInfo);
     return status;
 }
 
@@ -310,33 +310,37 @@ void print_human(const Connection& connection, bool supported, const Status& sta
                           capacity += " sheets";
                       }
                       return std::vector<std::string>{
-                          field_text(tray.name), field_text(tray.media_name), tray_size(tray),
-                          level_text(tray.current_level, tray.max_capacity), capacity,
+                          field_text(tray.name),
+                          field_text(tray.media_name),
+                          tray_size(tray),
+                          level_text(tray.current_level, tray.max_capacity),
+                          capacity,
                           subunit_status_text(tray.status)};
                   });
-    print_section("Output trays", status.outputs,
-                  Table({{"NAME", Align::left, 40},
-                         {"TYPE"},
-                         {"STATUS"},
-                         {"DESCRIPTION", Align::left, 40}}),
-                  [](const PSWOutputTrayInfo& tray) {
-                      return std::vector<std::string>{field_text(tray.name),
-                                                      output_type_name(tray.type),
-                                                      subunit_status_text(tray.status),
-                                                      field_text(tray.description)};
-                  });
+    print_section(
+        "Output trays", status.outputs,
+        Table({{"NAME", Align::left, 40}, {"TYPE"}, {"STATUS"}, {"DESCRIPTION", Align::left, 40}}),
+        [](const PSWOutputTrayInfo& tray) {
+            return std::vector<std::string>{field_text(tray.name), output_type_name(tray.type),
+                                            subunit_status_text(tray.status),
+                                            field_text(tray.description)};
+        });
     print_section("Supplies", status.supplies,
                   Table({{"DESCRIPTION", Align::left, 40},
                          {"TYPE"},
                          {"COLOR"},
                          {"LEVEL", Align::right},
                          {"CAPACITY", Align::right},
-                         {"UNIT"}, {"FILL"}}),
+                         {"UNIT"},
+                         {"FILL"}}),
                   [](const PSWSupplyInfo& supply) {
                       return std::vector<std::string>{
-                          field_text(supply.description), supply_type_name(supply.supply_type),
-                          field_text(supply.colorant), quantity_text(supply.level),
-                          quantity_text(supply.max_capacity), supply_unit_name(supply.supply_unit),
+                          field_text(supply.description),
+                          supply_type_name(supply.supply_type),
+                          field_text(supply.colorant),
+                          quantity_text(supply.level),
+                          quantity_text(supply.max_capacity),
+                          supply_unit_name(supply.supply_unit),
                           supply.percent >= 0 ? percent_text(supply.percent) : "-"};
                   });
     print_section("Alerts", status.alerts,
@@ -370,8 +374,8 @@ bool report_section(const char* section, const RecordTable<Record>& table,
     if (table.ok()) {
         return true;
     }
-    const Failure failure = request_failure(std::string("reading ") + section, table.code,
-                                            connection);
+    const Failure failure =
+        request_failure(std::string("reading ") + section, table.code, connection);
     std::fprintf(stderr, "psw: status: %s\n", failure.message.c_str());
     return false;
 }
@@ -396,10 +400,10 @@ int run_status(const CLI::App* command, const ConnectionOptions& options)
     const Status status = run_with_progress("reading " + connection.address, std::nullopt,
                                             [&] { return read_status(session.handle()); });
     if (status.printer_code != PSW_SUCCESS) {
-        return report("status",
-                      request_failure("reading the printer status", status.printer_code,
-                                      connection),
-                      connection, options.json);
+        return report(
+            "status",
+            request_failure("reading the printer status", status.printer_code, connection),
+            connection, options.json);
     }
     if (options.json) {
         print_json_status(connection, session.supported_model(), status);
@@ -428,7 +432,7 @@ void add_status_command(CLI::App& app, int* exit_code)
     auto options = std::make_shared<ConnectionOptions>();
     CLI::App* command = add_command(
         app, "status", "who the printer is, its status, trays, supplies, alerts, storage, devices",
-        "ADDRESS [-c C] [--timeout MS] [--retries N] [--ipv6] [--json]",
+        "ADDRESS [-c C] [--timeout MS] [--retries N] [--ipv6] [--json] [SNMPv3 options]",
         "Reads one printer of any model (ADDRESS is an address or a host name): who it is\n"
         "(description, serial number, name, location, contact, uptime, page counters), its\n"
         "status and the error conditions it detects, input trays (name, media, size, level,\n"
