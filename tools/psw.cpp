@@ -6,6 +6,7 @@
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/logging.h"
 #include "psw/psw.h"
 
 namespace psw::cli {
@@ -17,12 +18,18 @@ int top_level_usage(FILE* out)
     for (const CommandSummary& command : command_summaries()) {
         std::fprintf(out, "  %-11s %s\n", command.name.c_str(), command.summary.c_str());
     }
-    std::fputs("\n'psw <command> --help' describes a command. Read commands take --json, which\n"
-               "also writes a failure as one JSON object {\"error\": ...} on stdout.\n"
-               "Printers are given by address or host name; -c is short for --community.\n"
-               "Exit status: 0 success, 1 a request failed, 2 wrong arguments, 3 no answer,\n"
-               "4 wrong community, 5 a printer of another model, 6 the printer refused a write.\n",
-               out);
+    std::fputs(
+        "\n'psw <command> --help' describes a command. Read commands take --json, which\n"
+        "also writes a failure as one JSON object {\"error\": ...} on stdout.\n"
+        "Printers are given by address or host name; -c is short for --community.\n"
+        "Every device command takes the SNMPv3 options -u, -l, -a, -A, -x, -X and -n.\n"
+        "Every command takes -v/--verbose (the library's log on stderr; repeat for more:\n"
+        "warnings, info, debug with the datagrams' bytes, trace) and --log-file PATH\n"
+        "(the log to PATH instead, rotated to PATH.bak at 4 MiB), before or after the\n"
+        "command's name.\n"
+        "Exit status: 0 success, 1 a request failed, 2 wrong arguments, 3 no answer,\n"
+        "4 wrong community, 5 a printer of another model, 6 the printer refused a write.\n",
+        out);
     return out == stdout ? kExitOk : kExitUsage;
 }
 
@@ -41,8 +48,17 @@ int run_program(int argc, char** argv)
     add_transports_command(app, &exit_code);
     add_about_command(app, &exit_code);
 
-    // Options of the program itself (before the command) are added to `app` here; the command
-    // is the first word that is not an option.
+    // The options of the program itself stand before or after the command's name; the log is
+    // switched on once they are all read, before the command runs (its callback comes later).
+    LogOptions log_options;
+    add_log_options(app, &log_options);
+    app.parse_complete_callback([&log_options] {
+        std::string error;
+        if (!start_library_log(log_options, &error)) {
+            std::fprintf(stderr, "psw: %s\n", error.c_str());
+            throw CLI::RuntimeError(kExitFailed);  // the command does not run
+        }
+    });
     if (argc < 2) {
         return top_level_usage(stderr);
     }
@@ -66,6 +82,8 @@ int run_program(int argc, char** argv)
     }
     try {
         app.parse(argc, argv);
+    } catch (const CLI::RuntimeError& stopped) {
+        return stopped.get_exit_code();
     } catch (const CLI::CallForHelp&) {
         for (const CLI::App* command : app.get_subcommands()) {
             std::fputs(command->help().c_str(), stdout);

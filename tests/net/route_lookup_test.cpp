@@ -10,7 +10,7 @@
 #include "core/factory.h"
 #include "net/fake_module_loader.h"
 #include "net/local_agent.h"
-#include "net/log_capture.h"
+#include "support/log_capture.h"
 
 namespace psw {
 namespace {
@@ -135,7 +135,7 @@ TEST(LocalAgent, MissingEntryPointFallsBackThenFails)
 {
     // Without the routing socket's send function the text tables serve; without a function of
     // theirs as well, nothing does and every module is released again.
-    test::LogCapture& log = test::SocketLogCapture::attach();
+    test::LogCapture& log = test::LogCapture::attach("socket");
     log.clear();
     test::FakeModuleLoader loader;
     loader.hide("sendto");

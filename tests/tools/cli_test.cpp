@@ -186,7 +186,17 @@ TEST(PswProgram, ArgumentErrorsExitTwoWithOneReason)
         {{"jobs", "127.0.0.1", "--kind", "finished"},
          "psw: jobs: --kind takes all, active or done, not 'finished'"},
         {{"jobs", "127.0.0.1", "--kind"}, "psw: jobs: --kind: 1 required TEXT missing"},
-        {{"status", "127.0.0.1", "-x"}, "psw: status: unknown option '-x'"},
+        {{"status", "127.0.0.1", "-q"}, "psw: status: unknown option '-q'"},
+        {{"status", "127.0.0.1", "-l", "secret"},
+         "psw: status: --level takes noAuthNoPriv, authNoPriv, authPriv, not 'secret'"},
+        {{"discover", "127.0.0.1", "-aSHA-3"},
+         "psw: discover: --auth-protocol takes MD5, SHA, SHA1, SHA-224, SHA-256, SHA-384, "
+         "SHA-512, not 'SHA-3'"},
+        {{"cancel", "127.0.0.1", "1046", "-u", std::string(33, 'u')},
+         "psw: cancel: --user holds at most 32 characters"},
+        {{"status", "127.0.0.1", "--log-file"}, "psw: status: --log-file: 1 required PATH missing"},
+        {{"jobs", "127.0.0.1", "--log-file", "a", "--log-file", "b"},
+         "psw: jobs: option '--log-file' given twice"},
         {{"cancel", "127.0.0.1"}, "psw: cancel: a printer address and a job identifier are needed"},
         {{"cancel", "127.0.0.1", "1046", "--json"},
          "psw: cancel: cancel writes to the printer and has no --json output"},
@@ -312,16 +322,16 @@ TEST_F(PswSilentPrinter, DiscoveryOfASilentAddressFindsNothing)
     PSW_SKIP_IF_NO_DEVICE_LAYER(human);
     ASSERT_EQ(human.exit_code, 3) << human.describe();
     EXPECT_EQ(human.out, "");
-    EXPECT_EQ(human.err.rfind("psw: discover: no answer from " + address + " within 300 ms", 0),
-              0u)
+    EXPECT_EQ(human.err.rfind("psw: discover: no answer from " + address + " within 300 ms", 0), 0u)
         << human.err;
     EXPECT_GE(silent_.drain(), 2) << "the discovery and the question that follows it";
 
     const CommandResult json = run_psw({"discover", address, "--timeout", "200", "--json"});
     ASSERT_EQ(json.exit_code, 3) << json.describe();
     ASSERT_EQ(json_error(json.out), "") << json.out;
-    EXPECT_EQ(json_eval(json.out, "[d['error']['command'], d['error']['kind'], d['error']['address']]"),
-              "[\"discover\", \"no_answer\", \"" + address + "\"]");
+    EXPECT_EQ(
+        json_eval(json.out, "[d['error']['command'], d['error']['kind'], d['error']['address']]"),
+        "[\"discover\", \"no_answer\", \"" + address + "\"]");
 }
 
 TEST_F(PswSilentPrinter, SpinnerOnlyOnATerminal)
@@ -330,9 +340,9 @@ TEST_F(PswSilentPrinter, SpinnerOnlyOnATerminal)
     const std::vector<std::string> args = {"status", address, "--timeout", "800", "--retries", "0"};
     const CommandResult piped = run_psw(args);
     PSW_SKIP_IF_NO_DEVICE_LAYER(piped);
-    EXPECT_EQ(piped.err.rfind("psw: status: no answer from " + address + " within 800 ms (-203): ",
-                              0),
-              0u)
+    EXPECT_EQ(
+        piped.err.rfind("psw: status: no answer from " + address + " within 800 ms (-203): ", 0),
+        0u)
         << piped.err;
     EXPECT_EQ(piped.err.find('\r'), std::string::npos);
 
@@ -345,15 +355,16 @@ TEST_F(PswSilentPrinter, SpinnerOnlyOnATerminal)
     // The spinner's line is cleared before the failure line is written.
     const size_t cleared = terminal.terminal.rfind("\r\033[K");
     ASSERT_NE(cleared, std::string::npos);
-    EXPECT_NE(terminal.terminal.find("no answer from " + address + " within 800 ms (-203)", cleared),
-              std::string::npos)
+    EXPECT_NE(
+        terminal.terminal.find("no answer from " + address + " within 800 ms (-203)", cleared),
+        std::string::npos)
         << terminal.terminal;
 
     // With the library's log on the terminal (-v), no spinner tears its lines.
     std::vector<std::string> verbose = args;
     verbose.push_back("-v");
     const TerminalRun logged = run_psw_on_terminal(verbose);
-    EXPECT_EQ(logged.exit_code, 1);
+    EXPECT_EQ(logged.exit_code, 3);  // no answer, as without -v
     EXPECT_EQ(logged.terminal.find("connecting to "), std::string::npos) << logged.terminal;
     EXPECT_NE(logged.terminal.find("no answer from " + address), std::string::npos)
         << logged.terminal;

@@ -72,7 +72,7 @@ TEST(CliCommandLine, HelpIsAskedForAndListsTheOptions)
 
 TEST(CliCommandLine, UnknownOptionsAreNamedAndMissingValuesRefused)
 {
-    for (const char* unknown : {"--nope", "-x"}) {
+    for (const char* unknown : {"--nope", "-q"}) {
         ParsedCommand parsed;
         parsed.parse({"10.0.0.5", unknown});
         std::string error;
@@ -85,45 +85,72 @@ TEST(CliCommandLine, UnknownOptionsAreNamedAndMissingValuesRefused)
     EXPECT_THROW(twice.parse({"--json", "--json=maybe"}), CLI::ParseError);
 }
 
-TEST(CliArgs, LogOptionsAreTakenOutWhereverTheyStand)
+// The program as psw builds it: two commands and the log options over all of them.
+struct ParsedProgram {
+    CLI::App app{"test"};
+    ConnectionOptions status;
+    ConnectionOptions jobs;
+    LogOptions log;
+
+    ParsedProgram()
+    {
+        add_connection_options(add_command(app, "status", "", "ADDRESS", "Reads."), &status);
+        add_connection_options(add_command(app, "jobs", "", "ADDRESS", "Lists."), &jobs);
+        add_log_options(app, &log);
+    }
+    void parse(std::vector<std::string> args)
+    {
+        std::reverse(args.begin(), args.end());  // CLI11 takes the words last first
+        app.parse(args);
+    }
+};
+
+TEST(CliCommandLine, LogOptionsAreTakenWhereverTheyStand)
 {
     struct Case {
         std::vector<std::string> words;
         uint32_t verbosity;
-        std::string log_file;  // empty: none
-        std::vector<std::string> left;
+        std::string log_file;           // empty: none
+        std::vector<std::string> left;  // the words the command keeps
     };
     const std::vector<Case> cases = {
-        {{"status", "10.0.0.5"}, 0, "", {"status", "10.0.0.5"}},
-        {{"status", "10.0.0.5", "-vvv", "--json"}, 3, "", {"status", "10.0.0.5", "--json"}},
-        {{"-v", "status", "--verbose", "-vv", "10.0.0.5"}, 4, "", {"status", "10.0.0.5"}},
-        {{"jobs", "--log-file", "/tmp/p.log", "x"}, 0, "/tmp/p.log", {"jobs", "x"}},
-        {{"jobs", "--log-file=/tmp/q.log", "-v"}, 1, "/tmp/q.log", {"jobs"}},
-        // After "--" every word belongs to the command; "-vx" is not a verbosity.
-        {{"status", "-vx", "--", "-v"}, 0, "", {"status", "-vx", "--", "-v"}},
+        {{"status", "10.0.0.5"}, 0, "", {"10.0.0.5"}},
+        {{"status", "10.0.0.5", "-vvv", "--json"}, 3, "", {"10.0.0.5"}},
+        {{"-v", "status", "--verbose", "-vv", "10.0.0.5"}, 4, "", {"10.0.0.5"}},
+        {{"jobs", "--log-file", "/tmp/p.log", "x"}, 0, "/tmp/p.log", {"x"}},
+        {{"jobs", "--log-file=/tmp/q.log", "-v"}, 1, "/tmp/q.log", {}},
+        {{"--log-file", "/tmp/r.log", "-vv", "jobs", "x"}, 2, "/tmp/r.log", {"x"}},
+        // Between the command's own words, and "-v" is no value of the option before it.
+        {{"status", "x", "--log-file", "/tmp/s.log", "-v", "y", "-c", "c"},
+         1,
+         "/tmp/s.log",
+         {"x", "y"}},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> words = c.words;
-        LogOptions options;
-        std::string error;
-        ASSERT_TRUE(take_log_options(&words, &options, &error)) << error;
-        EXPECT_EQ(options.verbosity, c.verbosity) << c.words.size();
-        EXPECT_EQ(options.log_file.value_or(""), c.log_file);
-        EXPECT_EQ(words, c.left);
+        ParsedProgram program;
+        ASSERT_NO_THROW(program.parse(c.words)) << c.words.size();
+        EXPECT_EQ(program.log.verbosity, c.verbosity) << c.words.size();
+        EXPECT_EQ(program.log.log_file.value_or(""), c.log_file);
+        const ConnectionOptions& chosen =
+            c.words[0] == "status" || c.words.back() == "10.0.0.5" ? program.status : program.jobs;
+        EXPECT_EQ(chosen.words, c.left) << c.words.size();
     }
     for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{"status", "--log-file"},
                                                {"status", "--log-file="},
-                                               {"--log-file", "a", "--log-file", "b"}}) {
-        std::vector<std::string> words = bad;
-        LogOptions options;
-        std::string error;
-        EXPECT_FALSE(take_log_options(&words, &options, &error)) << bad.back();
-        EXPECT_NE(error.find("--log-file"), std::string::npos);
+                                               {"--log-file", "a", "--log-file", "b", "status"},
+                                               {"--log-file", "a", "status", "--log-file", "b"}}) {
+        ParsedProgram program;
+        try {
+            program.parse(bad);
+            ADD_FAILURE() << "accepted: " << bad.back();
+        } catch (const CLI::ParseError& refused) {
+            EXPECT_NE(std::string(refused.what()).find("--log-file"), std::string::npos)
+                << refused.what();
+        }
     }
 }
 
-TEST(CliArgs, ParsesBoundedDecimalNumbersOnly)
 TEST(CliCommandLine, ParsesBoundedDecimalNumbersOnly)
 {
     EXPECT_EQ(parse_uint("2000", 1, 600000), 2000u);

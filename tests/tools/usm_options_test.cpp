@@ -2,23 +2,37 @@
 // the values refused before any library call.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "cli/args.h"
+#include "cli/command_line.h"
 #include "cli/usm_options.h"
 
 namespace psw::cli {
 namespace {
 
-std::optional<PSWUSMSettings> settings_of(const std::vector<std::string>& args, std::string* error)
+// The settings of `args` given to a command with the SNMPv3 options, as psw parses them; nullopt
+// with *error set when the command line or a value is refused.
+std::optional<PSWUSMSettings> settings_of(std::vector<std::string> args, std::string* error)
 {
-    auto parsed = parse_args(args, usm_options(), error);
-    if (!parsed) {
+    CLI::App app("test");
+    CLI::App* command = add_command(app, "probe", "a probe", "ADDRESS", "Probes.");
+    UsmOptions options;
+    add_usm_options(command, &options);
+    args.insert(args.begin(), "probe");
+    std::reverse(args.begin(), args.end());  // CLI11 takes the words last first
+    try {
+        app.parse(args);
+    } catch (const CLI::ParseError& refused) {
+        *error = refused.what();
+        return std::nullopt;
+    }
+    if (!no_unknown_options(command, error)) {
         return std::nullopt;
     }
     std::optional<PSWUSMSettings> usm;
-    if (!read_usm(*parsed, &usm, error)) {
+    if (!read_usm(options, &usm, error)) {
         *error = "refused: " + *error;
         return std::nullopt;
     }
@@ -101,7 +115,8 @@ TEST(CliUsmOptions, BadValuesAreRefusedWithTheirReason)
          "not '3DES'"},
         {{"-A", std::string(64, 'p')}, "refused: --auth-pass holds at most 63 characters"},
         {{"-n", std::string(512, 'c')}, "refused: --context holds at most 511 characters"},
-        {{"-u"}, "option '--user' needs a value"},
+        {{"-u", std::string(33, 'u')}, "refused: --user holds at most 32 characters"},
+        {{"-u"}, "--user: 1 required NAME missing"},
         {{"-q", "x"}, "unknown option '-q'"},
     };
     for (const auto& [args, reason] : cases) {

@@ -46,8 +46,7 @@ std::optional<Failure> why_not_found(const Connection& connection)
                                   connection.community->c_str());
     }
     if (result == PSW_SUCCESS) {
-        result = PSWInitAnyDevice(handle, connection.address.c_str(), connection.transport,
-                                  connection.timeout_ms, connection.retries);
+        result = init_any_device(handle, connection, connection.retries);
     }
     if (result == PSW_SUCCESS) {
         result = run_with_progress("asking " + connection.address,
@@ -66,8 +65,10 @@ std::optional<Failure> why_not_found(const Connection& connection)
         return std::nullopt;
     }
     return Failure{kExitOtherModel, "other_model",
-                   connection.shown() + " answered but is a printer of another model "
-                   "(sysObjectID " + std::string(identity.sys_object_id) +
+                   connection.shown() +
+                       " answered but is a printer of another model "
+                       "(sysObjectID " +
+                       std::string(identity.sys_object_id) +
                        "): 'psw status' reads it; discovery lists the supported model only",
                    0};
 }
@@ -101,11 +102,11 @@ int run_discover(const CLI::App* command, const Options& options)
     PSWHandle handle = nullptr;
     int32_t result = PSWInit(&handle);
     if (result != PSW_SUCCESS) {
-        return report("discover",
-                      request_failure("cannot create a library handle",
-                                      result == PSW_INIT_NO_MEMORY ? PSW_ERR_NO_MEMORY : result,
-                                      connection),
-                      connection, json);
+        return report(
+            "discover",
+            request_failure("cannot create a library handle",
+                            result == PSW_INIT_NO_MEMORY ? PSW_ERR_NO_MEMORY : result, connection),
+            connection, json);
     }
     struct HandleGuard {
         PSWHandle handle;
@@ -113,9 +114,11 @@ int run_discover(const CLI::App* command, const Options& options)
     } guard{handle};
 
     if (connection.community) {
-        result = PSWCommandString(handle, PSW_CMD_SET_COMMUNITY_FIND, connection.community->c_str());
+        result =
+            PSWCommandString(handle, PSW_CMD_SET_COMMUNITY_FIND, connection.community->c_str());
         if (result != PSW_SUCCESS) {
-            return report("discover", request_failure("cannot set the community", result, connection),
+            return report("discover",
+                          request_failure("cannot set the community", result, connection),
                           connection, json);
         }
     }
@@ -131,15 +134,20 @@ int run_discover(const CLI::App* command, const Options& options)
     result = run_with_progress(
         "discovering via " + connection.address,
         std::chrono::milliseconds(connection.total_wait_ms()), [&] {
-            return PSWFindDeviceSNMP(handle, broadcast ? nullptr : connection.address.c_str(),
-                                     connection.transport, connection.timeout_ms,
-                                     connection.retries, &count);
+            const char* destination = broadcast ? nullptr : connection.address.c_str();
+            if (connection.usm) {
+                return PSWFindDeviceSNMPEx(handle, destination, connection.transport,
+                                           PSW_SECURITY_MODE_V3, *connection.usm,
+                                           connection.timeout_ms, connection.retries, &count);
+            }
+            return PSWFindDeviceSNMP(handle, destination, connection.transport,
+                                     connection.timeout_ms, connection.retries, &count);
         });
     if (result != PSW_SUCCESS) {
-        return report("discover",
-                      request_failure("discovery via " + connection.shown() + " failed", result,
-                                      connection),
-                      connection, json);
+        return report(
+            "discover",
+            request_failure("discovery via " + connection.shown() + " failed", result, connection),
+            connection, json);
     }
     std::vector<Found> found;
     char address[PSW_DEVICE_TEXT_SIZE];
@@ -195,14 +203,18 @@ void add_discover_command(CLI::App& app, int* exit_code)
     auto options = std::make_shared<Options>();
     CLI::App* command = add_command(
         app, "discover", "find printers of the supported model",
-        "[ADDRESS] [--ipv6] [--timeout MS] [--retries N] [-c C] [--filter PREFIX]... [--json]",
-        "Sends one SNMP GET of sysObjectID to ADDRESS and lists the devices of the supported model\n"
+        "[ADDRESS] [--ipv6] [--timeout MS] [--retries N] [-c C] [--filter PREFIX]... [--json]\n"
+        "                    [SNMPv3 options]",
+        "Sends one SNMP GET of sysObjectID to ADDRESS and lists the devices of the supported "
+        "model\n"
         "that answer: address, model name and sysObjectID. ADDRESS may be a single printer (an\n"
         "address or a host name) or a broadcast address; without it the request goes to\n"
         "255.255.255.255 (ff02::1 with --ipv6). Answers are collected for MS milliseconds after\n"
         "each of the N+1 sends (default: one send). When a single printer gives no device, psw\n"
         "asks it again to tell silence (exit 3), a wrong community (exit 4) and a printer of\n"
-        "another model (exit 5) apart.");
+        "another model (exit 5) apart.\n"
+        "With SNMPv3 options an engine-id probe goes to ADDRESS, then each device that answered\n"
+        "is asked once with the user given.");
     add_connection_options(command, &options->connection);
     add_repeatable_option(command, "--filter", &options->filters,
                           "keep only devices whose sysObjectID begins with PREFIX (repeatable)");

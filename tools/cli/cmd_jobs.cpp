@@ -193,7 +193,8 @@ void add_jobs_command(CLI::App& app, int* exit_code)
     auto options = std::make_shared<JobsOptions>();
     CLI::App* command = add_command(
         app, "jobs", "the printer's jobs",
-        "ADDRESS [--kind all|active|done] [-c C] [--timeout MS] [--retries N] [--ipv6] [--json]",
+        "ADDRESS [--kind all|active|done] [-c C] [--timeout MS] [--retries N] [--ipv6] [--json]\n"
+        "                [SNMPv3 options]",
         "Lists the printer's jobs: identifier (the argument of 'psw cancel'), type, state, name,\n"
         "the printer's texts for the job and its dates. The job tables are the supported\n"
         "model's own: a printer of another model gives exit 5.");
@@ -208,7 +209,8 @@ void add_cancel_command(CLI::App& app, int* exit_code)
     auto options = std::make_shared<CancelOptions>();
     CLI::App* command = add_command(
         app, "cancel", "cancel a job",
-        "ADDRESS JOBID [--write-community C] [-c C] [--timeout MS] [--retries N] [--ipv6]",
+        "ADDRESS JOBID [--write-community C] [-c C] [--timeout MS] [--retries N] [--ipv6]\n"
+        "                  [SNMPv3 options]",
         "Cancels job JOBID (an identifier that 'psw jobs' lists) with one SNMP SET. A refused\n"
         "write (unknown job, or a write community without write access) gives exit 6.");
     add_connection_options(command, &options->connection);

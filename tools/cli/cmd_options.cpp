@@ -35,23 +35,23 @@ int32_t read_value(PSWHandle handle, const std::string& name, OptionType type, u
 {
     value->type = type;
     switch (type) {
-    case OptionType::text: {
-        char text[PSW_OPTION_TEXT_SIZE] = {};
-        const int32_t result = PSWGetOptionValueString(handle, name.c_str(), index, text);
-        if (result == PSW_SUCCESS) {
-            text[PSW_OPTION_TEXT_SIZE - 1] = '\0';
-            value->text = text;
+        case OptionType::text: {
+            char text[PSW_OPTION_TEXT_SIZE] = {};
+            const int32_t result = PSWGetOptionValueString(handle, name.c_str(), index, text);
+            if (result == PSW_SUCCESS) {
+                text[PSW_OPTION_TEXT_SIZE - 1] = '\0';
+                value->text = text;
+            }
+            return result;
         }
-        return result;
-    }
-    case OptionType::integer:
-        return PSWGetOptionValueInteger(handle, name.c_str(), index, &value->integer);
-    case OptionType::boolean: {
-        int16_t flag = 0;
-        const int32_t result = PSWGetOptionValueBoolean(handle, name.c_str(), index, &flag);
-        value->boolean = flag != 0;
-        return result;
-    }
+        case OptionType::integer:
+            return PSWGetOptionValueInteger(handle, name.c_str(), index, &value->integer);
+        case OptionType::boolean: {
+            int16_t flag = 0;
+            const int32_t result = PSWGetOptionValueBoolean(handle, name.c_str(), index, &flag);
+            value->boolean = flag != 0;
+            return result;
+        }
     }
     return PSW_ERR_UNSUPPORTED;
 }
@@ -100,9 +100,9 @@ Answer ask(PSWHandle handle, const std::string& name, int32_t input_trays, int32
 std::string value_text(const Value& value)
 {
     switch (value.type) {
-    case OptionType::text: return value.text;
-    case OptionType::integer: return std::to_string(value.integer);
-    case OptionType::boolean: return value.boolean ? "yes" : "no";
+        case OptionType::text: return value.text;
+        case OptionType::integer: return std::to_string(value.integer);
+        case OptionType::boolean: return value.boolean ? "yes" : "no";
     }
     return {};
 }
@@ -110,9 +110,9 @@ std::string value_text(const Value& value)
 Json json_value(const Value& value)
 {
     switch (value.type) {
-    case OptionType::text: return json_text(value.text);
-    case OptionType::integer: return value.integer;
-    case OptionType::boolean: return value.boolean;
+        case OptionType::text: return json_text(value.text);
+        case OptionType::integer: return value.integer;
+        case OptionType::boolean: return value.boolean;
     }
     return nullptr;
 }
@@ -175,9 +175,9 @@ int run_options(const CLI::App* command, const Options& options)
         return report("options", *failure, connection, as_json);
     }
     const PSWHandle handle = session.handle();
-    const int32_t refreshed = run_with_progress("reading options of " + connection.address,
-                                                std::nullopt,
-                                                [&] { return PSWRefreshOptions(handle); });
+    const int32_t refreshed =
+        run_with_progress("reading options of " + connection.address, std::nullopt,
+                          [&] { return PSWRefreshOptions(handle); });
     if (refreshed != PSW_SUCCESS) {
         return report("options", request_failure("reading the options", refreshed, connection),
                       connection, as_json);
@@ -189,8 +189,7 @@ int run_options(const CLI::App* command, const Options& options)
         result = PSWGetOptionValueInteger(handle, "NumberOfOutputTray", 0, &output_trays);
     }
     if (result != PSW_SUCCESS) {
-        return report("options",
-                      request_failure("reading the number of trays", result, connection),
+        return report("options", request_failure("reading the number of trays", result, connection),
                       connection, as_json);
     }
     std::vector<Answer> answers;
@@ -218,9 +217,8 @@ int run_options(const CLI::App* command, const Options& options)
                 values[json_text(answer.name)] = json_value(answer.values.front());
             }
         }
-        print_json(Json{{"address", json_text(connection.address)},
-                        {"options", values},
-                        {"errors", errors}});
+        print_json(Json{
+            {"address", json_text(connection.address)}, {"options", values}, {"errors", errors}});
     } else {
         Table table({{"NAME"}, {"INDEX", Align::right}, {"VALUE"}});
         for (const Answer& answer : answers) {
@@ -260,9 +258,12 @@ void add_options_command(CLI::App& app, int* exit_code)
     CLI::App* command = add_command(
         app, "options", "installed options by name",
         "ADDRESS [NAME...] [-c C] [--timeout MS] [--retries N] [--ipv6] [--json]\n"
+        "                   [SNMPv3 options]\n"
         "       psw options --list [--json]",
-        "Reads the printer's installed options (scanner, copier, fax unit, hard disk, duplex module,\n"
-        "trays, memory size, ROM version, ...) and shows the named ones, or all of them. Names are\n"
+        "Reads the printer's installed options (scanner, copier, fax unit, hard disk, duplex "
+        "module,\n"
+        "trays, memory size, ROM version, ...) and shows the named ones, or all of them. Names "
+        "are\n"
         "case-sensitive; 'psw options --list' prints every known name. The options are the\n"
         "supported model's own: a printer of another model gives exit 5.");
     add_connection_options(command, &options->connection);

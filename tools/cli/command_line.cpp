@@ -61,6 +61,70 @@ void add_connection_options(CLI::App* command, ConnectionOptions* options, bool 
     if (json) {
         command->add_flag("--json", options->json, "one JSON document on stdout");
     }
+    add_usm_options(command, &options->usm);
+}
+
+void add_usm_options(CLI::App* command, UsmOptions* options)
+{
+    const std::string group =
+        "SNMPv3 options (any of them selects SNMPv3 with the user-based security model)";
+    const auto add = [&](const std::string& names, std::optional<std::string>* value,
+                         const std::string& type, const std::string& description) {
+        command->add_option(names, *value, description)->type_name(type)->group(group);
+    };
+    add("-u,--user", &options->user, "NAME", "security name (at most 32 characters)");
+    add("-l,--level", &options->level, "LEVEL",
+        "noAuthNoPriv, authNoPriv or authPriv (default: from the pass phrases given)");
+    add("-a,--auth-protocol", &options->auth_protocol, "P",
+        "MD5, SHA, SHA-224, SHA-256, SHA-384 or SHA-512 (default SHA)");
+    add("-A,--auth-pass", &options->auth_pass, "PHRASE",
+        "authentication pass phrase (8 to 63 characters)");
+    add("-x,--priv-protocol", &options->priv_protocol, "P",
+        "DES, AES, AES-192 or AES-256 (default AES)");
+    add("-X,--priv-pass", &options->priv_pass, "PHRASE",
+        "privacy pass phrase (8 to 63 characters)");
+    add("-n,--context", &options->context, "NAME", "context name");
+}
+
+void add_log_options(CLI::App& app, LogOptions* options)
+{
+    const auto add_to = [options](CLI::App* target) {
+        const std::string group = "Log options (before or after the command)";
+        target
+            ->add_flag_function(
+                "-v,--verbose",
+                [options](int64_t count) { options->verbosity += static_cast<uint32_t>(count); },
+                "the library's log on stderr; repeat for more: warnings, info, debug with the "
+                "datagrams' bytes, trace")
+            ->group(group);
+        target
+            ->add_option(
+                "--log-file",
+                [options](const CLI::results_t& paths) {
+                    for (const std::string& path : paths) {
+                        if (options->log_file) {
+                            throw CLI::ArgumentMismatch("option '--log-file' given twice");
+                        }
+                        if (path.empty()) {
+                            throw CLI::ArgumentMismatch("option '--log-file' needs a path");
+                        }
+                        options->log_file = path;
+                    }
+                    return true;
+                },
+                "the log to PATH instead of stderr (at least warnings; rotated to PATH.bak at "
+                "4 MiB)")
+            ->type_size(1)
+            ->expected(1)
+            ->allow_extra_args(false)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+            ->type_name("PATH")
+            ->group(group);
+    };
+    add_to(&app);
+    for (CLI::App* command : app.get_subcommands({})) {
+        add_to(command);
+    }
 }
 
 CLI::Option* add_repeatable_option(CLI::App* command, const std::string& name,

@@ -20,6 +20,18 @@ constexpr int kExitWrongCommunity = 4;  // the printer answers another community
 constexpr int kExitOtherModel = 5;      // the printer is not of the supported model
 constexpr int kExitRefused = 6;         // the printer refused a write
 
+// The SNMPv3 options as given (Net-SNMP's tools name them so), checked later by read_usm
+// (usm_options.h). Any of them makes the command speak SNMPv3.
+struct UsmOptions {
+    std::optional<std::string> user;           // -u, --user NAME
+    std::optional<std::string> level;          // -l, --level LEVEL
+    std::optional<std::string> auth_protocol;  // -a, --auth-protocol P
+    std::optional<std::string> auth_pass;      // -A, --auth-pass PHRASE
+    std::optional<std::string> priv_protocol;  // -x, --priv-protocol P
+    std::optional<std::string> priv_pass;      // -X, --priv-pass PHRASE
+    std::optional<std::string> context;        // -n, --context NAME
+};
+
 // The connection options as given, checked later by read_connection.
 struct ConnectionOptions {
     std::vector<std::string> words;  // positionals: the address, then what the command takes
@@ -28,6 +40,13 @@ struct ConnectionOptions {
     std::optional<std::string> community;
     bool ipv6 = false;
     bool json = false;
+    UsmOptions usm;
+};
+
+// The options of the library's log, which the whole program takes.
+struct LogOptions {
+    uint32_t verbosity = 0;               // one per -v (-vv counts two) or --verbose
+    std::optional<std::string> log_file;  // --log-file PATH
 };
 
 // A subcommand of `app` with psw's help (usage line, description, the options CLI11 lists) and
@@ -35,8 +54,18 @@ struct ConnectionOptions {
 CLI::App* add_command(CLI::App& app, const std::string& name, const std::string& summary,
                       const std::string& synopsis, const std::string& description);
 
-// --community/-c, --timeout, --retries, --ipv6 and the positional words; --json when `json`.
+// --community/-c, --timeout, --retries, --ipv6, the SNMPv3 options (add_usm_options) and the
+// positional words; --json when `json`.
 void add_connection_options(CLI::App* command, ConnectionOptions* options, bool json = true);
+
+// -u/--user, -l/--level, -a/--auth-protocol, -A/--auth-pass, -x/--priv-protocol,
+// -X/--priv-pass and -n/--context, listed in a group of their own in the help.
+void add_usm_options(CLI::App* command, UsmOptions* options);
+
+// -v/--verbose (repeatable: -vv counts two) and --log-file PATH on `app` and on every command
+// added to it so far, so that they may stand before or after the command's name; the counts of
+// all places add up. A --log-file given twice or with an empty path is a CLI::ParseError.
+void add_log_options(CLI::App& app, LogOptions* options);
 
 // An option that takes one value each time it is given and keeps them all, in order.
 CLI::Option* add_repeatable_option(CLI::App* command, const std::string& name,

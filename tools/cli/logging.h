@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "cli/args.h"
+#include "cli/command_line.h"
 
 namespace psw::cli {
 

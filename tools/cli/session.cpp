@@ -11,6 +11,7 @@
 #include "cli/json_output.h"
 #include "cli/messages.h"
 #include "cli/progress.h"
+#include "cli/usm_options.h"
 #include "psw/psw_result.h"
 
 namespace psw::cli {
@@ -60,8 +61,7 @@ bool answers(const Connection& connection, const std::string& community)
     const bool answered =
         PSWCommandString(handle, PSW_CMD_SET_COMMUNITY_GET_OPTION, community.c_str()) ==
             PSW_SUCCESS &&
-        PSWInitAnyDevice(handle, connection.address.c_str(), connection.transport,
-                         connection.timeout_ms, 0) == PSW_SUCCESS &&
+        init_any_device(handle, connection, 0) == PSW_SUCCESS &&
         run_with_progress("asking " + connection.address + " with \"" + community + "\"",
                           std::chrono::milliseconds(connection.timeout_ms),
                           [&] { return PSWGetPrinterInfo(handle, &printer); }) == PSW_SUCCESS;
@@ -136,7 +136,18 @@ bool read_connection(const ConnectionOptions& options, const std::string& addres
         }
         connection->community = *options.community;
     }
-    return true;
+    return read_usm(options.usm, &connection->usm, error);
+}
+
+int32_t init_any_device(PSWHandle handle, const Connection& connection, uint32_t retries)
+{
+    if (connection.usm) {
+        return PSWInitAnyDeviceEx(handle, connection.address.c_str(), connection.transport,
+                                  PSW_SECURITY_MODE_V3, *connection.usm, connection.timeout_ms,
+                                  retries);
+    }
+    return PSWInitAnyDevice(handle, connection.address.c_str(), connection.transport,
+                            connection.timeout_ms, retries);
 }
 
 Failure request_failure(const std::string& context, int32_t code, const Connection& connection)
@@ -152,6 +163,12 @@ Failure request_failure(const std::string& context, int32_t code, const Connecti
 Failure silence_failure(const Connection& connection)
 {
     Failure failure = request_failure("", PSW_ERR_TIMEOUT, connection);
+    if (connection.usm) {
+        failure.message +=
+            ": the printer is off or unreachable, no SNMP agent listens there, or the privacy "
+            "pass phrase is wrong (the agent cannot read the request then)";
+        return failure;
+    }
     const std::string used = connection.community_in_use();
     if (used != kDefaultCommunity && answers(connection, kDefaultCommunity)) {
         failure.exit_code = kExitWrongCommunity;
@@ -178,8 +195,7 @@ Failure other_model_failure(const Connection& connection, const std::string& wha
         if ((!connection.community ||
              PSWCommandString(handle, PSW_CMD_SET_COMMUNITY_GET_OPTION,
                               connection.community->c_str()) == PSW_SUCCESS) &&
-            PSWInitAnyDevice(handle, connection.address.c_str(), connection.transport,
-                             connection.timeout_ms, connection.retries) == PSW_SUCCESS &&
+            init_any_device(handle, connection, connection.retries) == PSW_SUCCESS &&
             PSWGetIdentityInfo(handle, &info) == PSW_SUCCESS) {
             identity = " (sysObjectID " + std::string(info.sys_object_id) + ", \"" +
                        std::string(info.sys_descr).substr(0, 60) + "\")";
@@ -246,12 +262,17 @@ std::optional<Failure> DeviceSession::open(const Connection& connection,
             return request_failure(context, result, connection);
         }
     }
-    result = run_with_progress("connecting to " + connection.address,
-                               std::chrono::milliseconds(connection.total_wait_ms()), [&] {
-                                   return PSWInitDevice(handle_, connection.address.c_str(),
-                                                        connection.transport, connection.timeout_ms,
-                                                        connection.retries);
-                               });
+    result = run_with_progress(
+        "connecting to " + connection.address,
+        std::chrono::milliseconds(connection.total_wait_ms()), [&] {
+            if (connection.usm) {
+                return PSWInitDeviceEx(handle_, connection.address.c_str(), connection.transport,
+                                       PSW_SECURITY_MODE_V3, *connection.usm, connection.timeout_ms,
+                                       connection.retries);
+            }
+            return PSWInitDevice(handle_, connection.address.c_str(), connection.transport,
+                                 connection.timeout_ms, connection.retries);
+        });
     if (result == PSW_SUCCESS) {
         supported_ = true;
         return std::nullopt;
@@ -267,8 +288,7 @@ std::optional<Failure> DeviceSession::open(const Connection& connection,
     if (!any_model) {
         return other_model_failure(connection, why_model);
     }
-    result = PSWInitAnyDevice(handle_, connection.address.c_str(), connection.transport,
-                              connection.timeout_ms, connection.retries);
+    result = init_any_device(handle_, connection, connection.retries);
     if (result != PSW_SUCCESS) {
         return request_failure(context, result, connection);
     }

@@ -23,6 +23,7 @@ struct Connection {
     uint32_t timeout_ms = kDefaultTimeoutMs;
     uint32_t retries = kDefaultRetries;
     std::optional<std::string> community;  // read community (--community)
+    std::optional<PSWUSMSettings> usm;     // SNMPv3 settings when any SNMPv3 option was given
 
     // How long one exchange may wait in all: timeout × (retries + 1).
     uint32_t total_wait_ms() const;
@@ -32,11 +33,15 @@ struct Connection {
     std::string community_in_use() const;
 };
 
-// Fills `connection` from the options and `address`: an IPv4 or IPv6 address (with ':' or in
-// brackets) is taken as it is, anything else is a host name resolved here (IPv4 first, IPv6
-// with --ipv6). On a bad value returns false with *error set.
+// Fills `connection` from the options (the SNMPv3 ones included) and `address`: an IPv4 or IPv6
+// address (with ':' or in brackets) is taken as it is, anything else is a host name resolved
+// here (IPv4 first, IPv6 with --ipv6). On a bad value returns false with *error set.
 bool read_connection(const ConnectionOptions& options, const std::string& address,
                      Connection* connection, std::string* error);
+
+// PSWInitAnyDevice on `handle` for the connection's printer, or PSWInitAnyDeviceEx with
+// security mode 2 when the connection speaks SNMPv3. Returns the library's code.
+int32_t init_any_device(PSWHandle handle, const Connection& connection, uint32_t retries);
 
 // A failed run: the exit status, a word for scripts, the line after "psw: <command>: " and the
 // library's code (0 when there is none).
@@ -64,7 +69,8 @@ public:
     DeviceSession(const DeviceSession&) = delete;
     DeviceSession& operator=(const DeviceSession&) = delete;
 
-    // PSWInit, the communities, then PSWInitDevice (with a spinner on a terminal). A printer
+    // PSWInit, the communities, then PSWInitDevice, or PSWInitDeviceEx with security mode 2 for
+    // SNMPv3 (with a spinner on a terminal). A printer
     // of another model is bound with PSWInitAnyDevice when `any_model`, else it is a failure
     // (exit 5) whose message ends in `why_model`. Silence is told apart from a wrong community
     // by asking again with "public".
@@ -84,7 +90,7 @@ private:
 
 // Why a printer did not answer: asks it once more under the default community "public" when
 // another one was used; a printer that answers then has a wrong community (exit 4), otherwise
-// it is silent (exit 3).
+// it is silent (exit 3). Over SNMPv3 there is no community to blame: it is silent then.
 Failure silence_failure(const Connection& connection);
 
 // The failure for a printer of another model, naming its sysObjectID and sysDescr when they

@@ -1,7 +1,7 @@
 #include "cli/usm_options.h"
 
-#include <cstring>
 #include <strings.h>
+#include <cstring>
 
 namespace psw::cli {
 
@@ -19,14 +19,14 @@ constexpr Named kLevels[] = {
     {"authPriv", PSW_USM_AUTH_PRIV},
 };
 constexpr Named kAuthProtocols[] = {
-    {"MD5", PSW_USM_AUTH_HMAC_MD5},         {"SHA", PSW_USM_AUTH_HMAC_SHA},
-    {"SHA1", PSW_USM_AUTH_HMAC_SHA},        {"SHA-224", PSW_USM_AUTH_HMAC_SHA224},
-    {"SHA-256", PSW_USM_AUTH_HMAC_SHA256},  {"SHA-384", PSW_USM_AUTH_HMAC_SHA384},
+    {"MD5", PSW_USM_AUTH_HMAC_MD5},        {"SHA", PSW_USM_AUTH_HMAC_SHA},
+    {"SHA1", PSW_USM_AUTH_HMAC_SHA},       {"SHA-224", PSW_USM_AUTH_HMAC_SHA224},
+    {"SHA-256", PSW_USM_AUTH_HMAC_SHA256}, {"SHA-384", PSW_USM_AUTH_HMAC_SHA384},
     {"SHA-512", PSW_USM_AUTH_HMAC_SHA512},
 };
 constexpr Named kPrivProtocols[] = {
-    {"DES", PSW_USM_PRIV_DES},         {"AES", PSW_USM_PRIV_AES},
-    {"AES-128", PSW_USM_PRIV_AES},     {"AES-192", PSW_USM_PRIV_AES192},
+    {"DES", PSW_USM_PRIV_DES},        {"AES", PSW_USM_PRIV_AES},
+    {"AES-128", PSW_USM_PRIV_AES},    {"AES-192", PSW_USM_PRIV_AES192},
     {"AES-256", PSW_USM_PRIV_AES256},
 };
 
@@ -63,56 +63,27 @@ bool copy_field(char (&field)[N], const std::string& text)
     return true;
 }
 
-struct TextOption {
-    const char* option;
-    size_t max_length;
-};
+constexpr size_t kMaxUserLength = 32;
 
 }  // namespace
 
-std::vector<OptionSpec> usm_options()
+bool read_usm(const UsmOptions& options, std::optional<PSWUSMSettings>* usm, std::string* error)
 {
-    return {
-        {"user", true, false, 'u'},          {"level", true, false, 'l'},
-        {"auth-protocol", true, false, 'a'}, {"auth-pass", true, false, 'A'},
-        {"priv-protocol", true, false, 'x'}, {"priv-pass", true, false, 'X'},
-        {"context", true, false, 'n'},
-    };
-}
-
-const char* usm_help()
-{
-    return "\n"
-           "SNMPv3 options (any of them selects SNMPv3 with the user-based security model):\n"
-           "  -u, --user NAME           security name (at most 32 characters)\n"
-           "  -l, --level LEVEL         noAuthNoPriv, authNoPriv or authPriv (default: from the\n"
-           "                            pass phrases given)\n"
-           "  -a, --auth-protocol P     MD5, SHA, SHA-224, SHA-256, SHA-384 or SHA-512 (default SHA)\n"
-           "  -A, --auth-pass PHRASE    authentication pass phrase (8 to 63 characters)\n"
-           "  -x, --priv-protocol P     DES, AES, AES-192 or AES-256 (default AES)\n"
-           "  -X, --priv-pass PHRASE    privacy pass phrase (8 to 63 characters)\n"
-           "  -n, --context NAME        context name\n";
-}
-
-bool read_usm(const ParsedArgs& parsed, std::optional<PSWUSMSettings>* usm, std::string* error)
-{
-    bool any = false;
-    for (const OptionSpec& spec : usm_options()) {
-        any = any || parsed.value(spec.name).has_value();
-    }
+    const bool any = options.user || options.level || options.auth_protocol || options.auth_pass ||
+                     options.priv_protocol || options.priv_pass || options.context;
     if (!any) {
         usm->reset();
         return true;
     }
     PSWUSMSettings settings;
     std::memset(&settings, 0, sizeof settings);
-    const std::optional<std::string> auth_pass = parsed.value("auth-pass");
-    const std::optional<std::string> priv_pass = parsed.value("priv-pass");
+    const std::optional<std::string>& auth_pass = options.auth_pass;
+    const std::optional<std::string>& priv_pass = options.priv_pass;
 
     settings.security_level = priv_pass   ? PSW_USM_AUTH_PRIV
                               : auth_pass ? PSW_USM_AUTH_NO_PRIV
                                           : PSW_USM_NO_AUTH_NO_PRIV;
-    if (auto text = parsed.value("level")) {
+    if (const auto& text = options.level) {
         auto level = code_of(kLevels, *text);
         if (!level) {
             *error = "--level takes " + names_of(kLevels) + ", not '" + *text + "'";
@@ -126,7 +97,7 @@ bool read_usm(const ParsedArgs& parsed, std::optional<PSWUSMSettings>* usm, std:
     if (settings.security_level == PSW_USM_AUTH_PRIV) {
         settings.priv_protocol = PSW_USM_PRIV_AES;
     }
-    if (auto text = parsed.value("auth-protocol")) {
+    if (const auto& text = options.auth_protocol) {
         auto protocol = code_of(kAuthProtocols, *text);
         if (!protocol) {
             *error = "--auth-protocol takes " + names_of(kAuthProtocols) + ", not '" + *text + "'";
@@ -134,7 +105,7 @@ bool read_usm(const ParsedArgs& parsed, std::optional<PSWUSMSettings>* usm, std:
         }
         settings.auth_protocol = *protocol;
     }
-    if (auto text = parsed.value("priv-protocol")) {
+    if (const auto& text = options.priv_protocol) {
         auto protocol = code_of(kPrivProtocols, *text);
         if (!protocol) {
             *error = "--priv-protocol takes " + names_of(kPrivProtocols) + ", not '" + *text + "'";
@@ -143,8 +114,8 @@ bool read_usm(const ParsedArgs& parsed, std::optional<PSWUSMSettings>* usm, std:
         settings.priv_protocol = *protocol;
     }
 
-    const auto text_fits = [&](const char* option, auto& field) {
-        const std::optional<std::string> text = parsed.value(option);
+    const auto text_fits = [&](const char* option, const std::optional<std::string>& text,
+                               auto& field) {
         if (text && !copy_field(field, *text)) {
             *error = std::string("--") + option + " holds at most " +
                      std::to_string(sizeof field - 1) + " characters";
@@ -152,10 +123,16 @@ bool read_usm(const ParsedArgs& parsed, std::optional<PSWUSMSettings>* usm, std:
         }
         return true;
     };
-    if (!text_fits("user", settings.user_name) ||
-        !text_fits("auth-pass", settings.auth_pass_phrase) ||
-        !text_fits("priv-pass", settings.priv_pass_phrase) ||
-        !text_fits("context", settings.context_name)) {
+    // The record holds more, but a security name has at most 32 characters (RFC 3414), and
+    // the library refuses a longer one with the code that otherwise means "another model".
+    if (options.user && options.user->size() > kMaxUserLength) {
+        *error = "--user holds at most " + std::to_string(kMaxUserLength) + " characters";
+        return false;
+    }
+    if (!text_fits("user", options.user, settings.user_name) ||
+        !text_fits("auth-pass", options.auth_pass, settings.auth_pass_phrase) ||
+        !text_fits("priv-pass", options.priv_pass, settings.priv_pass_phrase) ||
+        !text_fits("context", options.context, settings.context_name)) {
         return false;
     }
     *usm = settings;
