@@ -68,7 +68,9 @@ TEST_F(DeviceQueryTest, TheReadCommunityIsGivenOnceSet)
     EXPECT_EQ(script.requests[0].community, "secret");
 }
 
-TEST_F(DeviceQueryTest, SessionKeepsTheSettingsTextsButCopiesTheNumbers)
+// The handle's settings object is rewritten by every discovery; a session keeps the user it was
+// set up with, texts and numbers alike, so credentials are never mixed.
+TEST_F(DeviceQueryTest, SessionCopiesEverySettingItWasSetUpWith)
 {
     PSWUSMSettings first;
     std::memset(&first, 0, sizeof first);
@@ -86,8 +88,8 @@ TEST_F(DeviceQueryTest, SessionKeepsTheSettingsTextsButCopiesTheNumbers)
 
     ASSERT_EQ(query.query_storage(), PSW_SUCCESS);
     const FakeRequestRecord& seen = script.requests.back();
-    EXPECT_EQ(seen.user_name, "bob");
-    EXPECT_EQ(seen.context_name, "ctx");
+    EXPECT_EQ(seen.user_name, "alice");
+    EXPECT_EQ(seen.context_name, "");
     EXPECT_EQ(seen.security_mode, 2);
     EXPECT_EQ(seen.security_level, 1);
     EXPECT_EQ(seen.auth_protocol, 2);

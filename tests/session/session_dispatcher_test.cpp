@@ -190,16 +190,17 @@ TEST(SessionDispatcher, ConcurrentFirstRequestsCreateOneSession)
     EXPECT_EQ(answered, 8);
 }
 
-TEST(SessionDispatcher, SnmpV3RequestsAreNotSupportedYet)
+// The SNMPv3 session checks its target before it opens Net-SNMP: no agent address, no request.
+TEST(SessionDispatcher, SnmpV3RequestWithoutAnAddressIsRefusedBeforeSending)
 {
     OwnedPtr<SessionDispatcher> dispatcher(create_session_dispatcher());
     ASSERT_TRUE(dispatcher);
     PduPtr pdu = make_pdu({kSysObjectId});
     TargetPtr target = target_of(kPmsUsmTarget, 2);
     IPmsSnmpPacketList* list = nullptr;
-    EXPECT_EQ(dispatcher->send_sync(pdu.get(), target.get()), PSW_ERR_UNSUPPORTED);
+    EXPECT_EQ(dispatcher->send_sync(pdu.get(), target.get()), PSW_ERR_PARAMETER);
     EXPECT_EQ(dispatcher->send_broad_cast_sync(pdu.get(), target.get(), &list),
-              PSW_ERR_UNSUPPORTED);
+              PSW_ERR_PARAMETER);
     EXPECT_EQ(list, nullptr);
 }
 
