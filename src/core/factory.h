@@ -46,4 +46,20 @@ using OwnedPtr = std::unique_ptr<T, PmcReleaser>;
 template <class T>
 using DestroyedPtr = std::unique_ptr<T, PmcDestroyer>;
 
+// Finishes a factory that makes an object and then fills it: takes ownership of |object| (null
+// when making it failed, which then set *result), applies `fill` (object -> Result) and hands
+// the object to the caller when that gives PSW_SUCCESS; otherwise releases it and returns null.
+// *result, when not null, gets what `fill` gave.
+template <class T, class Fill>
+T* pmc_filled(T* object, Result* result, Fill&& fill) noexcept
+{
+    OwnedPtr<T> owned(object);
+    if (!owned) {
+        return nullptr;
+    }
+    const Result filled = fill(owned.get());
+    set_result(result, filled);
+    return filled == PSW_SUCCESS ? owned.release() : nullptr;
+}
+
 }  // namespace psw

@@ -43,13 +43,8 @@ public:
 
     IPmsPdu* clone(Result* result) const noexcept override
     {
-        OwnedPtr<IPmsPdu> copy(create_pdu(result));
-        if (!copy) {
-            return nullptr;
-        }
-        const Result assigned = copy->assign(this);
-        set_result(result, assigned);
-        return assigned == PSW_SUCCESS ? copy.release() : nullptr;
+        return pmc_filled(create_pdu(result), result,
+                          [&](IPmsPdu* copy) { return copy->assign(this); });
     }
 
     Result assign(const IPmsPdu* other) noexcept override
@@ -110,8 +105,7 @@ public:
                 !same_values(m_enterprise, other->enterprise())) {
                 return false;
             }
-        } else if (m_request_id != other->request_id() ||
-                   m_error_index != other->error_index() ||
+        } else if (m_request_id != other->request_id() || m_error_index != other->error_index() ||
                    m_error_status != other->error_status()) {
             return false;
         }
