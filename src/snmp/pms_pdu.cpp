@@ -137,44 +137,23 @@ public:
 
     Result add(IPmsOid* name, IPmsValue* value) noexcept override
     {
-        const Result result = ensure_list();
-        if (result != PSW_SUCCESS) {
-            release_member(name);
-            release_member(value);
-            return result;
-        }
-        return m_bindings->add(name, value);
+        return into_list([&](PmsVarBindList* list) { return list->add(name, value); }, name, value);
     }
 
     Result append(PmsVarBind* binding) noexcept override
     {
-        const Result result = ensure_list();
-        if (result != PSW_SUCCESS) {
-            release_member(binding);
-            return result;
-        }
-        return m_bindings->append(binding);
+        return into_list([&](PmsVarBindList* list) { return list->append(binding); }, binding);
     }
 
     Result add_front(IPmsOid* name, IPmsValue* value) noexcept override
     {
-        const Result result = ensure_list();
-        if (result != PSW_SUCCESS) {
-            release_member(name);
-            release_member(value);
-            return result;
-        }
-        return m_bindings->add_front(name, value);
+        return into_list([&](PmsVarBindList* list) { return list->add_front(name, value); }, name,
+                         value);
     }
 
     Result prepend(PmsVarBind* binding) noexcept override
     {
-        const Result result = ensure_list();
-        if (result != PSW_SUCCESS) {
-            release_member(binding);
-            return result;
-        }
-        return m_bindings->prepend(binding);
+        return into_list([&](PmsVarBindList* list) { return list->prepend(binding); }, binding);
     }
 
     void take_first(IPmsOid** name, IPmsValue** value) noexcept override
@@ -238,6 +217,19 @@ public:
     }
 
 private:
+    // Hands `members` to the binding list through `put` once the list exists; releases them
+    // when it cannot be made.
+    template <class Put, class... Members>
+    Result into_list(Put put, Members*... members) noexcept
+    {
+        const Result result = ensure_list();
+        if (result != PSW_SUCCESS) {
+            (release_member(members), ...);
+            return result;
+        }
+        return put(m_bindings);
+    }
+
     Result ensure_list() noexcept
     {
         if (m_bindings != nullptr) {
