@@ -1,5 +1,7 @@
 #include "snmp/pms_pdu.h"
 
+#include <utility>
+
 #include "core/factory.h"
 
 namespace psw {
@@ -130,9 +132,7 @@ public:
 
     PmsVarBindList* detach_bindings() noexcept override
     {
-        PmsVarBindList* list = m_bindings;
-        m_bindings = nullptr;
-        return list;
+        return std::exchange(m_bindings, nullptr);
     }
 
     Result add(IPmsOid* name, IPmsValue* value) noexcept override
@@ -179,17 +179,10 @@ public:
 
     IPmsValue* detach_time_stamp() noexcept override
     {
-        IPmsValue* value = m_time_stamp;
-        m_time_stamp = nullptr;
-        return value;
+        return std::exchange(m_time_stamp, nullptr);
     }
 
-    IPmsOid* detach_enterprise() noexcept override
-    {
-        IPmsOid* value = m_enterprise;
-        m_enterprise = nullptr;
-        return value;
-    }
+    IPmsOid* detach_enterprise() noexcept override { return std::exchange(m_enterprise, nullptr); }
 
     Result set_time_stamp(IPmsValue* value) noexcept override
     {
