@@ -12,8 +12,8 @@
 #include "core/pmc_vector.h"
 #include "core/result.h"
 #include "psw/psw_records.h"
-#include "snmp/pms_lists.h"
 #include "request/request_objects.h"
+#include "snmp/pms_lists.h"
 
 namespace psw {
 
@@ -107,6 +107,9 @@ private:
     // Steps 1 to 3 of the common procedure: a new request, its community (the read community
     // when set, or the write community when `for_write`), and init. Failures are logged.
     Result open_request(OwnedPtr<IPmcGetData>* out, bool for_write) noexcept;
+    // Initialises |request| (not owned) for this device's address and transport settings; logs
+    // a failure of init as "pGetData->init()".
+    Result init_request(IPmcGetData* request) noexcept;
     // Steps 4 and 5 on an opened request: the columns in order, then the walk from the first.
     // `rows` receives the rows (caller owns them). Failures are logged.
     Result walk_columns(IPmcGetData* request, const char* const* columns, size_t count,
@@ -124,8 +127,8 @@ private:
     // Fills one plain input tray record from a row of the input tray walk.
     static Result fill_input_tray(const IPmsPdu* row, PSWInputTrayInfo* record) noexcept;
     // Resolves a coded job column value to its localized text.
-    Result resolve_localized(const char* column, const IPmsPdu* row, uint32_t position,
-                             char* field, size_t size) noexcept;
+    Result resolve_localized(const char* column, const IPmsPdu* row, uint32_t position, char* field,
+                             size_t size) noexcept;
 
     GetDataFactory m_create_get_data;
 
