@@ -20,6 +20,15 @@ T* pmc_new(Args&&... args) noexcept
     return new (std::nothrow) T(std::forward<Args>(args)...);
 }
 
+// Finishes a factory that only allocates: writes PSW_SUCCESS, or PSW_ERR_NO_MEMORY when
+// |object| is null, to *result (when not null) and returns |object| (ownership passes through).
+template <class T>
+T* pmc_made(T* object, Result* result) noexcept
+{
+    set_result(result, object != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
+    return object;
+}
+
 struct PmcReleaser {
     template <class T>
     void operator()(T* object) const noexcept

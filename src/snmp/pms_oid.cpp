@@ -346,9 +346,7 @@ IPmsOid* pms_new_oid() noexcept
 
 IPmsOid* create_oid(Result* result) noexcept
 {
-    IPmsOid* oid = pms_new_oid();
-    set_result(result, oid != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
-    return oid;
+    return pmc_made(pms_new_oid(), result);
 }
 
 IPmsOid* create_oid_from(const IPmsOid* other, Result* result) noexcept

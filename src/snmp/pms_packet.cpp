@@ -92,9 +92,7 @@ private:
 
 IPmsSnmpPacket* create_packet(Result* result) noexcept
 {
-    IPmsSnmpPacket* packet = pmc_new<CPmsSnmpPacket>();
-    set_result(result, packet != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
-    return packet;
+    return pmc_made(pmc_new<CPmsSnmpPacket>(), result);
 }
 
 }  // namespace psw

@@ -246,9 +246,7 @@ private:
 
 IPmsPdu* create_pdu(Result* result) noexcept
 {
-    IPmsPdu* pdu = pmc_new<CPmsPdu>();
-    set_result(result, pdu != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
-    return pdu;
+    return pmc_made(pmc_new<CPmsPdu>(), result);
 }
 
 }  // namespace psw
