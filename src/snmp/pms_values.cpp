@@ -1,11 +1,11 @@
 // The value classes other than the object identifier, and the value factories.
-#include <cctype>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <type_traits>
 
 #include "core/factory.h"
+#include "core/number_text.h"
 #include "snmp/pms_value_base.h"
 
 namespace psw {
@@ -151,14 +151,8 @@ IPmsValue* pms_finish_value(IPmsValue* value, Result* result) noexcept
 
 uint32_t pms_parse_decimal(const char* text, const char** end) noexcept
 {
-    while (std::isspace(static_cast<unsigned char>(*text))) {
-        ++text;
-    }
     bool negative = false;
-    if (*text == '+' || *text == '-') {
-        negative = *text == '-';
-        ++text;
-    }
+    text = pmc_skip_space_and_sign(text, &negative);
     uint32_t value = 0;
     while (*text >= '0' && *text <= '9') {
         value = value * 10u + static_cast<uint32_t>(*text - '0');
