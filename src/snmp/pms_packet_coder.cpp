@@ -95,11 +95,8 @@ public:
     Result encode(IPmsPdu* pdu, IPmsSnmpTarget* target, PmsPacketBuffer* buffer,
                   uint32_t* count) noexcept override
     {
-        if (m_selected == nullptr) {
-            return PSW_ERR_NOT_INITIALIZED;
-        }
-        if (pdu == nullptr || target == nullptr) {
-            return PSW_ERR_PARAMETER;
+        if (const Result ready = check_ready(pdu, target); ready != PSW_SUCCESS) {
+            return ready;
         }
         CPmsLentPacket packet(pdu, target);
         return encode_packet(&packet, buffer, count);
@@ -124,11 +121,8 @@ public:
     Result decode(const PmsPacketBuffer* buffer, IPmsPdu* pdu, IPmsSnmpTarget* target,
                   int32_t translate_type) noexcept override
     {
-        if (m_selected == nullptr) {
-            return PSW_ERR_NOT_INITIALIZED;
-        }
-        if (pdu == nullptr || target == nullptr) {
-            return PSW_ERR_PARAMETER;
+        if (const Result ready = check_ready(pdu, target); ready != PSW_SUCCESS) {
+            return ready;
         }
         CPmsLentPacket packet(pdu, target);
         return decode_packet(buffer, &packet, translate_type);
@@ -143,11 +137,8 @@ public:
     Result peek(const PmsPacketBuffer* buffer, int32_t* error_status, int32_t* request_id,
                 int32_t translate_type) noexcept override
     {
-        if (m_selected == nullptr) {
-            return PSW_ERR_NOT_INITIALIZED;
-        }
-        if (error_status == nullptr || request_id == nullptr) {
-            return PSW_ERR_PARAMETER;
+        if (const Result ready = check_ready(error_status, request_id); ready != PSW_SUCCESS) {
+            return ready;
         }
         Result result = PSW_SUCCESS;
         OwnedPtr<IPmsSnmpPacket> scratch(create_packet(&result));
@@ -177,8 +168,8 @@ public:
     }
 
 private:
-    // PSW_ERR_NOT_INITIALIZED before a version is selected, then PSW_ERR_PARAMETER for a missing
-    // packet or buffer.
+    // PSW_ERR_NOT_INITIALIZED before a version is selected, then PSW_ERR_PARAMETER when either
+    // argument is missing.
     Result check_ready(const void* packet, const void* buffer) const noexcept
     {
         if (m_selected == nullptr) {
