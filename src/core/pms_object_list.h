@@ -102,9 +102,7 @@ public:
     uint32_t count() const noexcept override { return m_count; }
     PmsListIterator* new_iterator(Result* result) noexcept override
     {
-        auto* iterator = pmc_new<PmsListIterator>(PmsListIterator{m_sentinel.next});
-        set_result(result, iterator != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
-        return iterator;
+        return pmc_made(pmc_new<PmsListIterator>(PmsListIterator{m_sentinel.next}), result);
     }
     void rewind(PmsListIterator* iterator) noexcept override
     {
@@ -176,9 +174,7 @@ private:
 template <class T>
 IPmsObjectList<T>* create_object_list(Result* result = nullptr) noexcept
 {
-    IPmsObjectList<T>* list = pmc_new<CPmsObjectList<T>>();
-    set_result(result, list != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
-    return list;
+    return pmc_made(pmc_new<CPmsObjectList<T>>(), result);
 }
 
 }  // namespace psw

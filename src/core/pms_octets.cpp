@@ -117,9 +117,7 @@ bool PmsOctets::equals(const PmsOctets* other) const noexcept
 
 PmsOctets* create_octets(Result* result) noexcept
 {
-    auto* octets = pmc_new<PmsOctets>();
-    set_result(result, octets != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
-    return octets;
+    return pmc_made(pmc_new<PmsOctets>(), result);
 }
 
 }  // namespace psw

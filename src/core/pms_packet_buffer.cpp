@@ -69,9 +69,7 @@ bool PmsPacketBuffer::allocate(size_t size) noexcept
 
 PmsPacketBuffer* create_packet_buffer(Result* result) noexcept
 {
-    auto* buffer = pmc_new<PmsPacketBuffer>();
-    set_result(result, buffer != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
-    return buffer;
+    return pmc_made(pmc_new<PmsPacketBuffer>(), result);
 }
 
 }  // namespace psw

@@ -8,6 +8,18 @@
 
 namespace psw {
 
+namespace {
+
+// A copy of `field`, read under `lock`.
+template <class T>
+T read_locked(PmcLock& lock, const T& field) noexcept
+{
+    PmcLockGuard guard(lock);
+    return field;
+}
+
+}  // namespace
+
 CPmcLogger* CPmcLogger::create(const char* name) noexcept
 {
     auto* logger = new (std::nothrow) CPmcLogger();
@@ -108,8 +120,7 @@ void CPmcLogger::set_level_mask(uint32_t mask) noexcept
 
 uint32_t CPmcLogger::get_level_mask() noexcept
 {
-    PmcLockGuard guard(m_lock);
-    return m_level_mask;
+    return read_locked(m_lock, m_level_mask);
 }
 
 void CPmcLogger::set_indent(int32_t count) noexcept
@@ -124,8 +135,7 @@ void CPmcLogger::set_indent(int32_t count) noexcept
 
 int32_t CPmcLogger::get_indent() noexcept
 {
-    PmcLockGuard guard(m_lock);
-    return m_indent;
+    return read_locked(m_lock, m_indent);
 }
 
 void CPmcLogger::set_flags(uint32_t flags) noexcept
@@ -136,8 +146,7 @@ void CPmcLogger::set_flags(uint32_t flags) noexcept
 
 uint32_t CPmcLogger::get_flags() noexcept
 {
-    PmcLockGuard guard(m_lock);
-    return m_flags;
+    return read_locked(m_lock, m_flags);
 }
 
 Result CPmcLogger::set_radix(uint32_t radix) noexcept
@@ -152,8 +161,7 @@ Result CPmcLogger::set_radix(uint32_t radix) noexcept
 
 uint32_t CPmcLogger::get_radix() noexcept
 {
-    PmcLockGuard guard(m_lock);
-    return m_radix;
+    return read_locked(m_lock, m_radix);
 }
 
 Result CPmcLogger::output(uint32_t level, const char* format, ...) noexcept

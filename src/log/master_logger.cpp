@@ -65,28 +65,19 @@ Result CPmcMasterLogger::remove_output(const char* output_name) noexcept
 void CPmcMasterLogger::set_level_mask(uint32_t mask) noexcept
 {
     CPmcLogger::set_level_mask(mask);
-    PmcLockGuard group(m_group_lock);
-    for (IPmcLogger* member : m_members) {
-        member->set_level_mask(mask);
-    }
+    tell_members([mask](IPmcLogger* member) { member->set_level_mask(mask); });
 }
 
 void CPmcMasterLogger::set_indent(int32_t count) noexcept
 {
     CPmcLogger::set_indent(count);
-    PmcLockGuard group(m_group_lock);
-    for (IPmcLogger* member : m_members) {
-        member->set_indent(count);
-    }
+    tell_members([count](IPmcLogger* member) { member->set_indent(count); });
 }
 
 void CPmcMasterLogger::set_flags(uint32_t flags) noexcept
 {
     CPmcLogger::set_flags(flags);
-    PmcLockGuard group(m_group_lock);
-    for (IPmcLogger* member : m_members) {
-        member->set_flags(flags);
-    }
+    tell_members([flags](IPmcLogger* member) { member->set_flags(flags); });
 }
 
 Result CPmcMasterLogger::set_radix(uint32_t radix) noexcept
@@ -95,10 +86,7 @@ Result CPmcMasterLogger::set_radix(uint32_t radix) noexcept
         PmcLockGuard guard(m_lock);
         m_master_radix = radix;
     }
-    PmcLockGuard group(m_group_lock);
-    for (IPmcLogger* member : m_members) {
-        member->set_radix(radix);
-    }
+    tell_members([radix](IPmcLogger* member) { member->set_radix(radix); });
     return PSW_SUCCESS;
 }
 

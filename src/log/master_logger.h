@@ -34,6 +34,16 @@ public:
     IPmcLogger* unregister_member(IPmcLogger* logger) noexcept override;
 
 private:
+    // Applies `call` to every member logger under the group lock.
+    template <class Call>
+    void tell_members(Call call) noexcept
+    {
+        PmcLockGuard group(m_group_lock);
+        for (IPmcLogger* member : m_members) {
+            call(member);
+        }
+    }
+
     // The master keeps whatever radix it is given; members accept only 10 and 16.
     uint32_t m_master_radix = 10;
     PmcVector<IPmcLogger*> m_members;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/result.h"
+
 namespace psw {
 
 // Which table an option is indexed by.
@@ -16,12 +18,9 @@ inline bool option_index_fits(OptionIndexing indexing, int32_t index, int32_t in
                               int32_t outputTrays) noexcept
 {
     switch (indexing) {
-    case OptionIndexing::kInputTray:
-        return index >= 0 && index < inputTrays;
-    case OptionIndexing::kOutputTray:
-        return index >= 0 && index < outputTrays;
-    case OptionIndexing::kNone:
-        break;
+        case OptionIndexing::kInputTray: return index >= 0 && index < inputTrays;
+        case OptionIndexing::kOutputTray: return index >= 0 && index < outputTrays;
+        case OptionIndexing::kNone: break;
     }
     return true;
 }
@@ -36,6 +35,31 @@ const Row* find_option_row(const Row (&rows)[N], const char* name) noexcept
         }
     }
     return nullptr;
+}
+
+// A row of a name table whose value is read straight from the option set `Self`.
+template <class Self, class Value>
+struct OptionRow {
+    const char* name;
+    OptionIndexing indexing;
+    Value (*read)(const Self& self, int32_t index);
+};
+
+// The row named `name` into *row when `index` fits its indexing: PSW_ERR_UNSUPPORTED when no
+// row has that name, PSW_ERR_INDEX when the index does not fit; *row is then not set.
+template <class Row, size_t N>
+int32_t find_indexed_option_row(const Row (&rows)[N], const char* name, int32_t index,
+                                int32_t inputTrays, int32_t outputTrays, const Row** row) noexcept
+{
+    const Row* found = find_option_row(rows, name);
+    if (found == nullptr) {
+        return PSW_ERR_UNSUPPORTED;
+    }
+    if (!option_index_fits(found->indexing, index, inputTrays, outputTrays)) {
+        return PSW_ERR_INDEX;
+    }
+    *row = found;
+    return PSW_SUCCESS;
 }
 
 }  // namespace psw

@@ -45,11 +45,7 @@ int32_t CPSWDevCommOption::get_option(const char* name, const char** value,
         return PSW_ERR_PARAMETER;
     }
     using Self = CPSWDevCommOption;
-    struct Row {
-        const char* name;
-        OptionIndexing indexing;
-        const char* (*read)(const Self& self, int32_t index);
-    };
+    using Row = OptionRow<Self, const char*>;
     static constexpr Row kRows[] = {
         {"PrinterRomVersion", OptionIndexing::kNone,
          [](const Self& s, int32_t) -> const char* { return s.m_romVersion; }},
@@ -66,19 +62,17 @@ int32_t CPSWDevCommOption::get_option(const char* name, const char** value,
         {"OutputTrayName", OptionIndexing::kOutputTray,
          [](const Self& s, int32_t i) -> const char* { return s.m_outputTrays[i].name; }},
     };
-    const Row* row = find_option_row(kRows, name);
-    if (row == nullptr) {
-        return PSW_ERR_UNSUPPORTED;
-    }
-    if (!option_index_fits(row->indexing, index, m_inputTrayCount, m_outputTrayCount)) {
-        return PSW_ERR_INDEX;
+    const Row* row = nullptr;
+    const int32_t found =
+        find_indexed_option_row(kRows, name, index, m_inputTrayCount, m_outputTrayCount, &row);
+    if (found != PSW_SUCCESS) {
+        return found;
     }
     *value = row->read(*this, index);
     return PSW_SUCCESS;
 }
 
-int32_t CPSWDevCommOption::get_option(const char* name, uint32_t* value,
-                                      int32_t) const noexcept
+int32_t CPSWDevCommOption::get_option(const char* name, uint32_t* value, int32_t) const noexcept
 {
     return name == nullptr || value == nullptr ? PSW_ERR_PARAMETER : PSW_ERR_UNSUPPORTED;
 }
@@ -90,11 +84,7 @@ int32_t CPSWDevCommOption::get_option(const char* name, int32_t* value,
         return PSW_ERR_PARAMETER;
     }
     using Self = CPSWDevCommOption;
-    struct Row {
-        const char* name;
-        OptionIndexing indexing;
-        int32_t (*read)(const Self& self, int32_t index);
-    };
+    using Row = OptionRow<Self, int32_t>;
     static constexpr Row kRows[] = {
         {"MemorySizeInKByte", OptionIndexing::kNone,
          [](const Self& s, int32_t) { return s.m_memorySizeKB; }},
@@ -145,19 +135,17 @@ int32_t CPSWDevCommOption::get_option(const char* name, int32_t* value,
         {"MinPasswordLength", OptionIndexing::kNone,
          [](const Self& s, int32_t) { return s.m_minPasswordLength; }},
     };
-    const Row* row = find_option_row(kRows, name);
-    if (row == nullptr) {
-        return PSW_ERR_UNSUPPORTED;
-    }
-    if (!option_index_fits(row->indexing, index, m_inputTrayCount, m_outputTrayCount)) {
-        return PSW_ERR_INDEX;
+    const Row* row = nullptr;
+    const int32_t found =
+        find_indexed_option_row(kRows, name, index, m_inputTrayCount, m_outputTrayCount, &row);
+    if (found != PSW_SUCCESS) {
+        return found;
     }
     *value = row->read(*this, index);
     return PSW_SUCCESS;
 }
 
-int32_t CPSWDevCommOption::get_option(const char* name, bool* value,
-                                      int32_t index) const noexcept
+int32_t CPSWDevCommOption::get_option(const char* name, bool* value, int32_t index) const noexcept
 {
     if (name == nullptr || value == nullptr) {
         return PSW_ERR_PARAMETER;
@@ -197,12 +185,11 @@ int32_t CPSWDevCommOption::get_option(const char* name, bool* value,
         {"FAXLineSwitchKit", OptionIndexing::kNone, 0,
          [](const Self& s, int32_t) { return s.m_lineSwitchKit; }},
     };
-    const Row* row = find_option_row(kRows, name);
-    if (row == nullptr) {
-        return PSW_ERR_UNSUPPORTED;
-    }
-    if (!option_index_fits(row->indexing, index, m_inputTrayCount, m_outputTrayCount)) {
-        return PSW_ERR_INDEX;
+    const Row* row = nullptr;
+    const int32_t found =
+        find_indexed_option_row(kRows, name, index, m_inputTrayCount, m_outputTrayCount, &row);
+    if (found != PSW_SUCCESS) {
+        return found;
     }
     *value = row->read != nullptr ? row->read(*this, index)
                                   : has_device_index(row->deviceIndex, nullptr);

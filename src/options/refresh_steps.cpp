@@ -1,10 +1,10 @@
 // The nine refresh steps of the generic option set, each with a request of its own.
 #include "core/factory.h"
 #include "options/option_requests.h"
-#include "query/logged_reads.h"
 #include "psw/psw_options.h"
-#include "request/request_objects.h"
+#include "query/logged_reads.h"
 #include "query/mib_objects.h"
+#include "request/request_objects.h"
 
 namespace psw {
 
@@ -73,141 +73,136 @@ constexpr uint32_t count_of(const char* const (&)[N]) noexcept
     return static_cast<uint32_t>(N);
 }
 
+// Runs `use` on |request| (takes ownership; null when opening it failed, with the failure in
+// `code`) and releases the request after; `code` when there is no request.
+template <class Use>
+int32_t with_request(IPmcGetData* request, const Result& code, Use&& use) noexcept
+{
+    OwnedPtr<IPmcGetData> owned(request);
+    return owned == nullptr ? code : use(owned.get());
+}
+
 }  // namespace
 
 int32_t CPSWDevCommOption::refresh_system_attributes() noexcept
 {
     Result code = PSW_SUCCESS;
-    OwnedPtr<IPmcGetData> request(open_request(&code));
-    if (request == nullptr) {
-        return code;
-    }
-    return pmc_logged_read_text(request.get(), mib::kSysName, true, m_sysName, sizeof m_sysName);
+    return with_request(open_request(&code), code, [&](IPmcGetData* request) {
+        return pmc_logged_read_text(request, mib::kSysName, true, m_sysName, sizeof m_sysName);
+    });
 }
 
 int32_t CPSWDevCommOption::refresh_hrdevice_table() noexcept
 {
     Result code = PSW_SUCCESS;
-    OwnedPtr<IPmcGetData> request(open_request(&code));
-    if (request == nullptr) {
-        return code;
-    }
-    int32_t versionResult = PSW_SUCCESS;
-    auto visit = [this, &versionResult](const OptionTableRow& row) {
-        const int32_t deviceIndex = row.integer(0);
-        if (m_deviceCount < kMaxDevices) {
-            DeviceEntry& entry = m_devices[m_deviceCount++];
-            entry.deviceIndex = deviceIndex;
-            row.text(1, entry.description, sizeof entry.description);
-            entry.status = row.integer(2);
-        }
-        if (deviceIndex == kDeviceRomVersion) {
-            row.text(1, m_romVersion, sizeof m_romVersion);
-            versionResult = parse_version_value();
-        }
-    };
-    code = option_walk(request.get(), kDeviceColumns, count_of(kDeviceColumns), visit);
-    return code != PSW_SUCCESS ? code : versionResult;
+    return with_request(open_request(&code), code, [&](IPmcGetData* request) {
+        int32_t versionResult = PSW_SUCCESS;
+        auto visit = [this, &versionResult](const OptionTableRow& row) {
+            const int32_t deviceIndex = row.integer(0);
+            if (m_deviceCount < kMaxDevices) {
+                DeviceEntry& entry = m_devices[m_deviceCount++];
+                entry.deviceIndex = deviceIndex;
+                row.text(1, entry.description, sizeof entry.description);
+                entry.status = row.integer(2);
+            }
+            if (deviceIndex == kDeviceRomVersion) {
+                row.text(1, m_romVersion, sizeof m_romVersion);
+                versionResult = parse_version_value();
+            }
+        };
+        code = option_walk(request, kDeviceColumns, count_of(kDeviceColumns), visit);
+        return code != PSW_SUCCESS ? code : versionResult;
+    });
 }
 
 int32_t CPSWDevCommOption::refresh_input_tray_table() noexcept
 {
     Result code = PSW_SUCCESS;
-    OwnedPtr<IPmcGetData> request(open_request(&code));
-    if (request == nullptr) {
-        return code;
-    }
-    int32_t position = 0;
-    auto visit = [this, &position](const OptionTableRow& row) {
-        ++position;
-        const int32_t type = row.integer(0);
-        if (type == kInputTypeManualSheetFeed) {
-            m_manualSheetInserter = true;
-        }
-        if (m_inputTrayCount >= kMaxInputTrays) {
-            return;
-        }
-        InputTrayEntry& entry = m_inputTrays[m_inputTrayCount++];
-        entry.position = position;
-        entry.type = type;
-        entry.dimFeedChosen = row.integer(2);
-        entry.dimXFeedChosen = row.integer(3);
-        entry.mediaSize = kSizeCodeOther;
-        entry.mediaDirection = kDirectionOther;
-        MediaDimensionToMediumSize(row.integer(1), entry.dimFeedChosen, entry.dimXFeedChosen,
-                                   &entry.mediaSize, &entry.mediaDirection);
-        entry.maxCapacity = -1;
-        entry.levelPercent = -1;
-        ConvertMediumLevel(row.integer(4), row.integer(5), row.integer(6), &entry.maxCapacity,
-                           &entry.levelPercent);
-        row.text(7, entry.name, sizeof entry.name);
-        row.text(8, entry.description, sizeof entry.description);
-        row.text(9, entry.mediaType, sizeof entry.mediaType);
-    };
-    return option_walk(request.get(), kInputColumns, count_of(kInputColumns), visit);
+    return with_request(open_request(&code), code, [&](IPmcGetData* request) {
+        int32_t position = 0;
+        auto visit = [this, &position](const OptionTableRow& row) {
+            ++position;
+            const int32_t type = row.integer(0);
+            if (type == kInputTypeManualSheetFeed) {
+                m_manualSheetInserter = true;
+            }
+            if (m_inputTrayCount >= kMaxInputTrays) {
+                return;
+            }
+            InputTrayEntry& entry = m_inputTrays[m_inputTrayCount++];
+            entry.position = position;
+            entry.type = type;
+            entry.dimFeedChosen = row.integer(2);
+            entry.dimXFeedChosen = row.integer(3);
+            entry.mediaSize = kSizeCodeOther;
+            entry.mediaDirection = kDirectionOther;
+            MediaDimensionToMediumSize(row.integer(1), entry.dimFeedChosen, entry.dimXFeedChosen,
+                                       &entry.mediaSize, &entry.mediaDirection);
+            entry.maxCapacity = -1;
+            entry.levelPercent = -1;
+            ConvertMediumLevel(row.integer(4), row.integer(5), row.integer(6), &entry.maxCapacity,
+                               &entry.levelPercent);
+            row.text(7, entry.name, sizeof entry.name);
+            row.text(8, entry.description, sizeof entry.description);
+            row.text(9, entry.mediaType, sizeof entry.mediaType);
+        };
+        return option_walk(request, kInputColumns, count_of(kInputColumns), visit);
+    });
 }
 
 int32_t CPSWDevCommOption::refresh_output_tray_table() noexcept
 {
     Result code = PSW_SUCCESS;
-    OwnedPtr<IPmcGetData> request(open_request(&code));
-    if (request == nullptr) {
-        return code;
-    }
-    int32_t position = 0;
-    auto visit = [this, &position](const OptionTableRow& row) {
-        ++position;
-        const int32_t offsetStacking = row.integer(2);
-        if (offsetStacking == kOffsetStackingOn) {
-            m_offsetCatch = true;
-        }
-        if (m_outputTrayCount >= kMaxOutputTrays) {
-            return;
-        }
-        OutputTrayEntry& entry = m_outputTrays[m_outputTrayCount++];
-        entry.position = position;
-        entry.type = row.integer(0);
-        entry.offsetStacking = offsetStacking;
-        row.text(1, entry.name, sizeof entry.name);
-    };
-    return option_walk(request.get(), kOutputColumns, count_of(kOutputColumns), visit);
+    return with_request(open_request(&code), code, [&](IPmcGetData* request) {
+        int32_t position = 0;
+        auto visit = [this, &position](const OptionTableRow& row) {
+            ++position;
+            const int32_t offsetStacking = row.integer(2);
+            if (offsetStacking == kOffsetStackingOn) {
+                m_offsetCatch = true;
+            }
+            if (m_outputTrayCount >= kMaxOutputTrays) {
+                return;
+            }
+            OutputTrayEntry& entry = m_outputTrays[m_outputTrayCount++];
+            entry.position = position;
+            entry.type = row.integer(0);
+            entry.offsetStacking = offsetStacking;
+            row.text(1, entry.name, sizeof entry.name);
+        };
+        return option_walk(request, kOutputColumns, count_of(kOutputColumns), visit);
+    });
 }
 
 int32_t CPSWDevCommOption::refresh_memory_size() noexcept
 {
     Result code = PSW_SUCCESS;
-    OwnedPtr<IPmcGetData> request(open_request(&code));
-    if (request == nullptr) {
-        return code;
-    }
-    return pmc_logged_read_int(request.get(), mib::kHrMemorySize, true, &m_memorySizeKB);
+    return with_request(open_request(&code), code, [&](IPmcGetData* request) {
+        return pmc_logged_read_int(request, mib::kHrMemorySize, true, &m_memorySizeKB);
+    });
 }
 
 int32_t CPSWDevCommOption::refresh_prt_media_table() noexcept
 {
     Result code = PSW_SUCCESS;
-    OwnedPtr<IPmcGetData> request(open_request(&code));
-    if (request == nullptr) {
-        return code;
-    }
-    auto visit = [this](const OptionTableRow& row) {
-        const int32_t type = row.integer(0);
-        if (type == kMediaPathLongEdgeDuplex || type == kMediaPathShortEdgeDuplex) {
-            m_duplexModule = true;
-        }
-    };
-    return option_walk(request.get(), kMediaPathColumns, count_of(kMediaPathColumns), visit);
+    return with_request(open_request(&code), code, [&](IPmcGetData* request) {
+        auto visit = [this](const OptionTableRow& row) {
+            const int32_t type = row.integer(0);
+            if (type == kMediaPathLongEdgeDuplex || type == kMediaPathShortEdgeDuplex) {
+                m_duplexModule = true;
+            }
+        };
+        return option_walk(request, kMediaPathColumns, count_of(kMediaPathColumns), visit);
+    });
 }
 
 int32_t CPSWDevCommOption::refresh_netware_attributes() noexcept
 {
     Result code = PSW_SUCCESS;
-    OwnedPtr<IPmcGetData> request(open_request(&code));
-    if (request == nullptr) {
-        return code;
-    }
-    return pmc_logged_read_text(request.get(), kSapUnitName, false, m_sapUnitName,
-                            sizeof m_sapUnitName);
+    return with_request(open_request(&code), code, [&](IPmcGetData* request) {
+        return pmc_logged_read_text(request, kSapUnitName, false, m_sapUnitName,
+                                    sizeof m_sapUnitName);
+    });
 }
 
 int32_t CPSWDevCommOption::refresh_fax_attributes() noexcept
@@ -216,43 +211,39 @@ int32_t CPSWDevCommOption::refresh_fax_attributes() noexcept
         return PSW_SUCCESS;
     }
     Result code = PSW_SUCCESS;
-    OwnedPtr<IPmcGetData> request(open_request(&code));
-    if (request == nullptr) {
-        return code;
-    }
-    int32_t values[3] = {-1, -1, -1};
-    code = option_read_ints(request.get(), kFaxOids, 3, values);
-    if (code != PSW_SUCCESS) {
-        return code;
-    }
-    m_isdnG4Kit = values[0] == 1;
-    m_lineSwitchKit = values[1] == 1;
-    m_faxMaxSpeedDial = values[2];
-    return PSW_SUCCESS;
+    return with_request(open_request(&code), code, [&](IPmcGetData* request) {
+        int32_t values[3] = {-1, -1, -1};
+        code = option_read_ints(request, kFaxOids, 3, values);
+        if (code != PSW_SUCCESS) {
+            return code;
+        }
+        m_isdnG4Kit = values[0] == 1;
+        m_lineSwitchKit = values[1] == 1;
+        m_faxMaxSpeedDial = values[2];
+        return PSW_SUCCESS;
+    });
 }
 
 int32_t CPSWDevCommOption::refresh_xcm_hrdev_detail_setting() noexcept
 {
     Result code = PSW_SUCCESS;
-    OwnedPtr<IPmcGetData> request(open_request(&code));
-    if (request == nullptr) {
-        return code;
-    }
-    const int32_t count = has_device_index(kDeviceFaxUnit, nullptr) ? 6 : 5;
-    int32_t values[6] = {-1, -1, -1, -1, -1, -1};
-    code = option_read_ints(request.get(), kDetailOids, count, values);
-    if (code != PSW_SUCCESS) {
-        return code;
-    }
-    int32_t* const settings[6] = {&m_paperSizeGroupSetting, &m_paperSize8KSetting,
-                                  &m_printLimitedColorSetting, &m_minPasswordLength,
-                                  &m_userPromptSetting, &m_faxType};
-    for (int32_t i = 0; i < count; ++i) {
-        if (values[i] >= 0) {
-            *settings[i] = values[i];
+    return with_request(open_request(&code), code, [&](IPmcGetData* request) {
+        const int32_t count = has_device_index(kDeviceFaxUnit, nullptr) ? 6 : 5;
+        int32_t values[6] = {-1, -1, -1, -1, -1, -1};
+        code = option_read_ints(request, kDetailOids, count, values);
+        if (code != PSW_SUCCESS) {
+            return code;
         }
-    }
-    return PSW_SUCCESS;
+        int32_t* const settings[6] = {&m_paperSizeGroupSetting,    &m_paperSize8KSetting,
+                                      &m_printLimitedColorSetting, &m_minPasswordLength,
+                                      &m_userPromptSetting,        &m_faxType};
+        for (int32_t i = 0; i < count; ++i) {
+            if (values[i] >= 0) {
+                *settings[i] = values[i];
+            }
+        }
+        return PSW_SUCCESS;
+    });
 }
 
 }  // namespace psw

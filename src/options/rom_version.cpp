@@ -2,6 +2,7 @@
 #include <cctype>
 #include <cstdint>
 
+#include "core/number_text.h"
 #include "log/log_registry.h"
 #include "psw/psw_options.h"
 
@@ -16,14 +17,8 @@ constexpr char kVersionPattern[] = "Printer Controller v%d.%d.%d - Processor";
 // digit. False when there is no digit or the number does not fit 32 bits.
 bool read_number(const char*& text, int32_t* out) noexcept
 {
-    while (std::isspace(static_cast<unsigned char>(*text))) {
-        ++text;
-    }
     bool negative = false;
-    if (*text == '+' || *text == '-') {
-        negative = *text == '-';
-        ++text;
-    }
+    text = pmc_skip_space_and_sign(text, &negative);
     if (!std::isdigit(static_cast<unsigned char>(*text))) {
         return false;
     }

@@ -13,9 +13,9 @@
 #include "core/result.h"
 #include "psw/psw.h"
 #include "psw/psw_records.h"
-#include "snmp/pms_lists.h"
 #include "request/request_objects.h"
 #include "snmp/walk_rows.h"
+#include "snmp/pms_lists.h"
 
 namespace psw {
 
@@ -134,6 +134,9 @@ private:
     // when set, or the write community when `for_write`), and init. Failures are logged.
     // `*out` receives a new request it then owns; left untouched on failure
     Result open_request(OwnedPtr<IPmcGetData>* out, bool for_write) noexcept;
+    // Initialises |request| (not owned) for this device's address and transport settings; logs
+    // a failure of init as "pGetData->init()".
+    Result init_request(IPmcGetData* request) noexcept;
     // Steps 4 and 5 on an opened request: the columns in order, then the walk from the first.
     // `rows` receives the rows (caller owns them). Failures are logged.
     // borrowed: `request`, `columns`; `*rows` receives a new list it owns, on success

@@ -40,11 +40,8 @@ Result PSWDeviceQuery::query_input_trays_ex() noexcept
     rows.reset();
 
     // The extension column: the same request, initialised again for a walk of its own.
-    result = request->init(m_address, m_protocol, m_port, m_securityMode, m_usm,
-                           static_cast<int32_t>(m_timeout), static_cast<int32_t>(m_retries),
-                           m_maxMessageSize);
+    result = init_request(request.get());
     if (result != PSW_SUCCESS) {
-        pmc_log("PSW", 1, "pGetData->init()", result);
         return result;
     }
     result = request->add_oid_string(kInputTrayExtensionColumn, false);

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "core/factory.h"
+
 namespace psw {
 
 namespace {
@@ -101,9 +103,7 @@ private:
 
 IPSWPluginUSM* pmc_create_plugin_usm(Result* result) noexcept
 {
-    IPSWPluginUSM* usm = new (std::nothrow) PSWPluginUSM();
-    set_result(result, usm != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
-    return usm;
+    return pmc_made(pmc_new<PSWPluginUSM>(), result);
 }
 
 }  // namespace psw

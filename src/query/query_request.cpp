@@ -31,19 +31,27 @@ Result PSWDeviceQuery::open_request(OwnedPtr<IPmcGetData>* out, bool for_write) 
         pmc_log("PSW", 1, "pGetData->set_community()", result);
         return result;
     }
-    result = request->init(m_address, m_protocol, m_port, m_securityMode, m_usm,
-                           static_cast<int32_t>(m_timeout), static_cast<int32_t>(m_retries),
-                           m_maxMessageSize);
+    result = init_request(request.get());
     if (result != PSW_SUCCESS) {
-        pmc_log("PSW", 1, "pGetData->init()", result);
         return result;
     }
     *out = std::move(request);
     return PSW_SUCCESS;
 }
 
-Result PSWDeviceQuery::walk_columns(IPmcGetData* request, const char* const* columns,
-                                    size_t count, OwnedPtr<PmsWalkRows>* rows) noexcept
+Result PSWDeviceQuery::init_request(IPmcGetData* request) noexcept
+{
+    const Result result = request->init(m_address, m_protocol, m_port, m_securityMode, m_usm,
+                                        static_cast<int32_t>(m_timeout),
+                                        static_cast<int32_t>(m_retries), m_maxMessageSize);
+    if (result != PSW_SUCCESS) {
+        pmc_log("PSW", 1, "pGetData->init()", result);
+    }
+    return result;
+}
+
+Result PSWDeviceQuery::walk_columns(IPmcGetData* request, const char* const* columns, size_t count,
+                                    OwnedPtr<PmsWalkRows>* rows) noexcept
 {
     Result result = PSW_SUCCESS;
     for (size_t i = 0; i < count; ++i) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "core/factory.h"
 #include "log/log_channel.h"
 #include "snmp/ber_codec.h"
 #include "snmp/ber_io.h"
@@ -48,20 +49,20 @@ Result malformed(const char* text) noexcept
 bool is_value_tag(uint8_t tag) noexcept
 {
     switch (tag) {
-    case kPmsInteger:
-    case kPmsOctetString:
-    case kPmsNull:
-    case kPmsObjectId:
-    case kPmsIpAddress:
-    case kPmsCounter32:
-    case kPmsGauge32:
-    case kPmsTimeTicks:
-    case kPmsOpaque:
-    case kPmsCounter64:
-    case kPmsNoSuchObject:
-    case kPmsNoSuchInstance:
-    case kPmsEndOfMibView: return true;
-    default: return false;
+        case kPmsInteger:
+        case kPmsOctetString:
+        case kPmsNull:
+        case kPmsObjectId:
+        case kPmsIpAddress:
+        case kPmsCounter32:
+        case kPmsGauge32:
+        case kPmsTimeTicks:
+        case kPmsOpaque:
+        case kPmsCounter64:
+        case kPmsNoSuchObject:
+        case kPmsNoSuchInstance:
+        case kPmsEndOfMibView: return true;
+        default: return false;
     }
 }
 
@@ -101,8 +102,8 @@ public:
             return PSW_ERR_PARAMETER;
         }
         const void* nul = std::memchr(bytes, 0, length);
-        const size_t used = nul != nullptr ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - bytes)
-                                           : length;
+        const size_t used =
+            nul != nullptr ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - bytes) : length;
         return community->set_community_bytes(reinterpret_cast<const char*>(bytes), used);
     }
 
@@ -583,9 +584,7 @@ static_assert(sizeof(CPmsBerDecoder) <= sizeof(PmsCoderStorage));
 
 IPmsDecoder* pms_new_ber_decoder(Result* result) noexcept
 {
-    IPmsDecoder* decoder = new (std::nothrow) CPmsBerDecoder(false);
-    set_result(result, decoder != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
-    return decoder;
+    return pmc_made(pmc_new<CPmsBerDecoder>(false), result);
 }
 
 IPmsDecoder* pms_make_ber_decoder(PmsCoderStorage* storage) noexcept

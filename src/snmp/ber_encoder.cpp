@@ -3,9 +3,10 @@
 #include <cstring>
 #include <new>
 
+#include "core/factory.h"
 #include "log/log_channel.h"
-#include "snmp/ber_io.h"
 #include "snmp/ber_codec.h"
+#include "snmp/ber_io.h"
 #include "snmp/pms_value_views.h"
 
 namespace psw {
@@ -200,8 +201,7 @@ public:
         m_writer.put_header(kTagIpAddress, mark);
         void* view = nullptr;
         enterprise->get_view(kPmsViewOid, &view);
-        const uint32_t* ids =
-            view != nullptr ? static_cast<PmsOidView*>(view)->sub_ids() : nullptr;
+        const uint32_t* ids = view != nullptr ? static_cast<PmsOidView*>(view)->sub_ids() : nullptr;
         return ids != nullptr ? put_oid_ids(ids, count - 2) : put_oid(text, prefix, count - 2);
     }
 
@@ -401,9 +401,7 @@ static_assert(sizeof(CPmsBerEncoder) <= sizeof(PmsCoderStorage));
 
 IPmsEncoder* pms_new_ber_encoder(Result* result) noexcept
 {
-    IPmsEncoder* encoder = new (std::nothrow) CPmsBerEncoder(false);
-    set_result(result, encoder != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
-    return encoder;
+    return pmc_made(pmc_new<CPmsBerEncoder>(false), result);
 }
 
 IPmsEncoder* pms_make_ber_encoder(PmsCoderStorage* storage) noexcept

@@ -68,8 +68,7 @@ public:
     bool is_valid() const noexcept override { return pms_is_valid_oid_text(m_view.text()); }
     Result write_text(PmsOctets* sink) const noexcept override
     {
-        return sink != nullptr ? sink->assign(m_view.text(), m_view.length())
-                               : PSW_ERR_PARAMETER;
+        return sink != nullptr ? sink->assign(m_view.text(), m_view.length()) : PSW_ERR_PARAMETER;
     }
     const uint8_t* get_octets(size_t* length, Result* error) const noexcept override
     {
@@ -118,23 +117,14 @@ public:
     }
     Result set_from_index(const IPmsOid* oid, bool implied, uint32_t wanted) noexcept override
     {
-        if (oid == nullptr || oid == static_cast<const IPmsOid*>(this)) {
+        if (oid == static_cast<const IPmsOid*>(this)) {
             return PSW_ERR_PARAMETER;
         }
-        const uint32_t present = oid->count();
         uint32_t first = 0;
         uint32_t length = 0;
-        if (!implied) {
-            if (present == 0) {
-                return PSW_ERR_INDEX_VALUE;
-            }
-            length = static_cast<uint32_t>(oid->element(0));
-            if (length > present - 1) {
-                return PSW_ERR_INDEX_VALUE;
-            }
-            first = 1;
-        } else {
-            length = wanted < present ? wanted : present;
+        const Result span = pms_index_span(oid, implied, wanted, &first, &length);
+        if (span != PSW_SUCCESS) {
+            return span;
         }
         // Copy the stretch of text that holds sub-identifiers first .. first + length.
         const char* text = oid->text();
@@ -221,13 +211,8 @@ public:
     }
     IPmsOid* split_prefix(uint32_t count, Result* result) noexcept override
     {
-        OwnedPtr<IPmsOid> prefix(create_oid(result));
-        if (!prefix) {
-            return nullptr;
-        }
-        const Result split = split_prefix_to(prefix.get(), count);
-        set_result(result, split);
-        return split == PSW_SUCCESS ? prefix.release() : nullptr;
+        return pmc_filled(create_oid(result), result,
+                          [&](IPmsOid* prefix) { return split_prefix_to(prefix, count); });
     }
     Result split_prefix_to(IPmsOid* out, uint32_t count) noexcept override
     {
@@ -260,13 +245,8 @@ public:
     }
     PmsOctets* split_prefix_text(uint32_t count, Result* result) noexcept override
     {
-        OwnedPtr<PmsOctets> text(create_octets(result));
-        if (!text) {
-            return nullptr;
-        }
-        const Result split = split_prefix_text_to(text.get(), count);
-        set_result(result, split);
-        return split == PSW_SUCCESS ? text.release() : nullptr;
+        return pmc_filled(create_octets(result), result,
+                          [&](PmsOctets* text) { return split_prefix_text_to(text, count); });
     }
     Result split_prefix_text_to(PmsOctets* out, uint32_t count) noexcept override
     {
@@ -282,13 +262,8 @@ public:
     IPmsValue* take_index_value(uint32_t tag, bool implied, uint32_t count,
                                 Result* result) noexcept override
     {
-        OwnedPtr<IPmsValue> value(create_value(tag, result));
-        if (!value) {
-            return nullptr;
-        }
-        const Result taken = take_index(value.get(), implied, count);
-        set_result(result, taken);
-        return taken == PSW_SUCCESS ? value.release() : nullptr;
+        return pmc_filled(create_value(tag, result), result,
+                          [&](IPmsValue* value) { return take_index(value, implied, count); });
     }
     Result take_index(IPmsValue* value, bool implied, uint32_t count) noexcept override
     {
@@ -371,9 +346,7 @@ IPmsOid* pms_new_oid() noexcept
 
 IPmsOid* create_oid(Result* result) noexcept
 {
-    IPmsOid* oid = pms_new_oid();
-    set_result(result, oid != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
-    return oid;
+    return pmc_made(pms_new_oid(), result);
 }
 
 IPmsOid* create_oid_from(const IPmsOid* other, Result* result) noexcept
@@ -382,13 +355,7 @@ IPmsOid* create_oid_from(const IPmsOid* other, Result* result) noexcept
         set_result(result, PSW_ERR_PARAMETER);
         return nullptr;
     }
-    OwnedPtr<IPmsOid> oid(create_oid(result));
-    if (!oid) {
-        return nullptr;
-    }
-    const Result assigned = oid->assign(other);
-    set_result(result, assigned);
-    return assigned == PSW_SUCCESS ? oid.release() : nullptr;
+    return pmc_filled(create_oid(result), result, [&](IPmsOid* oid) { return oid->assign(other); });
 }
 
 IPmsOid* create_oid_from_text(const char* text, Result* result) noexcept
@@ -397,13 +364,8 @@ IPmsOid* create_oid_from_text(const char* text, Result* result) noexcept
         set_result(result, PSW_ERR_PARAMETER);
         return nullptr;
     }
-    OwnedPtr<IPmsOid> oid(create_oid(result));
-    if (!oid) {
-        return nullptr;
-    }
-    const Result assigned = oid->set_text(text);
-    set_result(result, assigned);
-    return assigned == PSW_SUCCESS ? oid.release() : nullptr;
+    return pmc_filled(create_oid(result), result,
+                      [&](IPmsOid* oid) { return oid->set_text(text); });
 }
 
 }  // namespace psw

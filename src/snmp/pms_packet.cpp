@@ -1,5 +1,7 @@
 #include "snmp/pms_packet.h"
 
+#include <utility>
+
 #include "core/factory.h"
 
 namespace psw {
@@ -46,8 +48,8 @@ public:
             return false;
         }
         const IPmsPdu* pdu = other->pdu();
-        const bool pdus_equal = m_pdu == nullptr || pdu == nullptr ? m_pdu == pdu
-                                                                   : m_pdu->equals(pdu);
+        const bool pdus_equal =
+            m_pdu == nullptr || pdu == nullptr ? m_pdu == pdu : m_pdu->equals(pdu);
         if (!pdus_equal) {
             return false;
         }
@@ -74,19 +76,9 @@ public:
         m_pdu = pdu;
     }
 
-    IPmsSnmpTarget* detach_target() noexcept override
-    {
-        IPmsSnmpTarget* target = m_target;
-        m_target = nullptr;
-        return target;
-    }
+    IPmsSnmpTarget* detach_target() noexcept override { return std::exchange(m_target, nullptr); }
 
-    IPmsPdu* detach_pdu() noexcept override
-    {
-        IPmsPdu* pdu = m_pdu;
-        m_pdu = nullptr;
-        return pdu;
-    }
+    IPmsPdu* detach_pdu() noexcept override { return std::exchange(m_pdu, nullptr); }
 
     IPmsSnmpTarget* target() const noexcept override { return m_target; }
     IPmsPdu* pdu() const noexcept override { return m_pdu; }
@@ -100,9 +92,7 @@ private:
 
 IPmsSnmpPacket* create_packet(Result* result) noexcept
 {
-    IPmsSnmpPacket* packet = pmc_new<CPmsSnmpPacket>();
-    set_result(result, packet != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
-    return packet;
+    return pmc_made(pmc_new<CPmsSnmpPacket>(), result);
 }
 
 }  // namespace psw

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <utility>
 
 #include "core/factory.h"
 #include "core/platform/random.h"
@@ -42,9 +43,7 @@ public:
 // back afterwards; it owns nothing.
 class CPmsLentPacket final : public IPmsSnmpPacket {
 public:
-    CPmsLentPacket(IPmsPdu* pdu, IPmsSnmpTarget* target) noexcept : m_pdu(pdu), m_target(target)
-    {
-    }
+    CPmsLentPacket(IPmsPdu* pdu, IPmsSnmpTarget* target) noexcept : m_pdu(pdu), m_target(target) {}
     ~CPmsLentPacket() override = default;
     void release() noexcept override {}
     IPmsSnmpPacket* clone(Result* result) const noexcept override
@@ -55,18 +54,8 @@ public:
     bool equals(const IPmsSnmpPacket*) const noexcept override { return false; }
     void set_target(IPmsSnmpTarget* target) noexcept override { m_target = target; }
     void set_pdu(IPmsPdu* pdu) noexcept override { m_pdu = pdu; }
-    IPmsSnmpTarget* detach_target() noexcept override
-    {
-        IPmsSnmpTarget* target = m_target;
-        m_target = nullptr;
-        return target;
-    }
-    IPmsPdu* detach_pdu() noexcept override
-    {
-        IPmsPdu* pdu = m_pdu;
-        m_pdu = nullptr;
-        return pdu;
-    }
+    IPmsSnmpTarget* detach_target() noexcept override { return std::exchange(m_target, nullptr); }
+    IPmsPdu* detach_pdu() noexcept override { return std::exchange(m_pdu, nullptr); }
     IPmsSnmpTarget* target() const noexcept override { return m_target; }
     IPmsPdu* pdu() const noexcept override { return m_pdu; }
 
@@ -107,11 +96,8 @@ public:
     Result encode(IPmsPdu* pdu, IPmsSnmpTarget* target, PmsPacketBuffer* buffer,
                   uint32_t* count) noexcept override
     {
-        if (m_selected == nullptr) {
-            return PSW_ERR_NOT_INITIALIZED;
-        }
-        if (pdu == nullptr || target == nullptr) {
-            return PSW_ERR_PARAMETER;
+        if (const Result ready = check_ready(pdu, target); ready != PSW_SUCCESS) {
+            return ready;
         }
         CPmsLentPacket packet(pdu, target);
         return encode_packet(&packet, buffer, count);
@@ -120,11 +106,8 @@ public:
     Result encode_packet(IPmsSnmpPacket* packet, PmsPacketBuffer* buffer,
                          uint32_t* count) noexcept override
     {
-        if (m_selected == nullptr) {
-            return PSW_ERR_NOT_INITIALIZED;
-        }
-        if (packet == nullptr || buffer == nullptr) {
-            return PSW_ERR_PARAMETER;
+        if (const Result ready = check_ready(packet, buffer); ready != PSW_SUCCESS) {
+            return ready;
         }
         PmsCoderStorage storage;
         CoderScope<IPmsEncoder> encoder{m_selected->create_encoder_in(&storage)};
@@ -139,11 +122,8 @@ public:
     Result decode(const PmsPacketBuffer* buffer, IPmsPdu* pdu, IPmsSnmpTarget* target,
                   int32_t translate_type) noexcept override
     {
-        if (m_selected == nullptr) {
-            return PSW_ERR_NOT_INITIALIZED;
-        }
-        if (pdu == nullptr || target == nullptr) {
-            return PSW_ERR_PARAMETER;
+        if (const Result ready = check_ready(pdu, target); ready != PSW_SUCCESS) {
+            return ready;
         }
         CPmsLentPacket packet(pdu, target);
         return decode_packet(buffer, &packet, translate_type);
@@ -200,14 +180,21 @@ public:
     }
 
 private:
-    Result run_decoder(const PmsPacketBuffer* buffer, IPmsSnmpPacket* packet,
-                       int32_t translate_type, bool header_only) noexcept
+    // PSW_ERR_NOT_INITIALIZED before a version is selected, then PSW_ERR_PARAMETER when either
+    // argument is missing.
+    Result check_ready(const void* packet, const void* buffer) const noexcept
     {
         if (m_selected == nullptr) {
             return PSW_ERR_NOT_INITIALIZED;
         }
-        if (buffer == nullptr || packet == nullptr) {
-            return PSW_ERR_PARAMETER;
+        return packet == nullptr || buffer == nullptr ? PSW_ERR_PARAMETER : PSW_SUCCESS;
+    }
+
+    Result run_decoder(const PmsPacketBuffer* buffer, IPmsSnmpPacket* packet,
+                       int32_t translate_type, bool header_only) noexcept
+    {
+        if (const Result ready = check_ready(packet, buffer); ready != PSW_SUCCESS) {
+            return ready;
         }
         PmsCoderStorage storage;
         CoderScope<IPmsDecoder> decoder{m_selected->create_decoder_in(&storage)};

@@ -1,5 +1,7 @@
 #include "snmp/pms_pdu.h"
 
+#include <utility>
+
 #include "core/factory.h"
 
 namespace psw {
@@ -43,13 +45,8 @@ public:
 
     IPmsPdu* clone(Result* result) const noexcept override
     {
-        OwnedPtr<IPmsPdu> copy(create_pdu(result));
-        if (!copy) {
-            return nullptr;
-        }
-        const Result assigned = copy->assign(this);
-        set_result(result, assigned);
-        return assigned == PSW_SUCCESS ? copy.release() : nullptr;
+        return pmc_filled(create_pdu(result), result,
+                          [&](IPmsPdu* copy) { return copy->assign(this); });
     }
 
     Result assign(const IPmsPdu* other) noexcept override
@@ -110,8 +107,7 @@ public:
                 !same_values(m_enterprise, other->enterprise())) {
                 return false;
             }
-        } else if (m_request_id != other->request_id() ||
-                   m_error_index != other->error_index() ||
+        } else if (m_request_id != other->request_id() || m_error_index != other->error_index() ||
                    m_error_status != other->error_status()) {
             return false;
         }
@@ -136,51 +132,28 @@ public:
 
     PmsVarBindList* detach_bindings() noexcept override
     {
-        PmsVarBindList* list = m_bindings;
-        m_bindings = nullptr;
-        return list;
+        return std::exchange(m_bindings, nullptr);
     }
 
     Result add(IPmsOid* name, IPmsValue* value) noexcept override
     {
-        const Result result = ensure_list();
-        if (result != PSW_SUCCESS) {
-            release_member(name);
-            release_member(value);
-            return result;
-        }
-        return m_bindings->add(name, value);
+        return into_list([&](PmsVarBindList* list) { return list->add(name, value); }, name, value);
     }
 
     Result append(PmsVarBind* binding) noexcept override
     {
-        const Result result = ensure_list();
-        if (result != PSW_SUCCESS) {
-            release_member(binding);
-            return result;
-        }
-        return m_bindings->append(binding);
+        return into_list([&](PmsVarBindList* list) { return list->append(binding); }, binding);
     }
 
     Result add_front(IPmsOid* name, IPmsValue* value) noexcept override
     {
-        const Result result = ensure_list();
-        if (result != PSW_SUCCESS) {
-            release_member(name);
-            release_member(value);
-            return result;
-        }
-        return m_bindings->add_front(name, value);
+        return into_list([&](PmsVarBindList* list) { return list->add_front(name, value); }, name,
+                         value);
     }
 
     Result prepend(PmsVarBind* binding) noexcept override
     {
-        const Result result = ensure_list();
-        if (result != PSW_SUCCESS) {
-            release_member(binding);
-            return result;
-        }
-        return m_bindings->prepend(binding);
+        return into_list([&](PmsVarBindList* list) { return list->prepend(binding); }, binding);
     }
 
     void take_first(IPmsOid** name, IPmsValue** value) noexcept override
@@ -206,17 +179,10 @@ public:
 
     IPmsValue* detach_time_stamp() noexcept override
     {
-        IPmsValue* value = m_time_stamp;
-        m_time_stamp = nullptr;
-        return value;
+        return std::exchange(m_time_stamp, nullptr);
     }
 
-    IPmsOid* detach_enterprise() noexcept override
-    {
-        IPmsOid* value = m_enterprise;
-        m_enterprise = nullptr;
-        return value;
-    }
+    IPmsOid* detach_enterprise() noexcept override { return std::exchange(m_enterprise, nullptr); }
 
     Result set_time_stamp(IPmsValue* value) noexcept override
     {
@@ -244,6 +210,19 @@ public:
     }
 
 private:
+    // Hands `members` to the binding list through `put` once the list exists; releases them
+    // when it cannot be made.
+    template <class Put, class... Members>
+    Result into_list(Put put, Members*... members) noexcept
+    {
+        const Result result = ensure_list();
+        if (result != PSW_SUCCESS) {
+            (release_member(members), ...);
+            return result;
+        }
+        return put(m_bindings);
+    }
+
     Result ensure_list() noexcept
     {
         if (m_bindings != nullptr) {
@@ -267,9 +246,7 @@ private:
 
 IPmsPdu* create_pdu(Result* result) noexcept
 {
-    IPmsPdu* pdu = pmc_new<CPmsPdu>();
-    set_result(result, pdu != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
-    return pdu;
+    return pmc_made(pmc_new<CPmsPdu>(), result);
 }
 
 }  // namespace psw

@@ -65,4 +65,11 @@ inline void pms_set_error(Result* error, Result value) noexcept
 // Finishes a factory: runs initialise() and releases the value when it fails.
 IPmsValue* pms_finish_value(IPmsValue* value, Result* result) noexcept;
 
+// Where a variable-length index starts in `oid` and how many sub-identifiers it holds: with
+// `implied`, all of `oid` up to `wanted`; otherwise the count in the first sub-identifier and
+// the sub-identifiers after it. PSW_ERR_PARAMETER when `oid` is null, PSW_ERR_INDEX_VALUE when
+// it is empty or shorter than the count; *first and *length are then not set.
+Result pms_index_span(const IPmsOid* oid, bool implied, uint32_t wanted, uint32_t* first,
+                      uint32_t* length) noexcept;
+
 }  // namespace psw

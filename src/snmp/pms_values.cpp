@@ -1,10 +1,11 @@
 // The value classes other than the object identifier, and the value factories.
-#include <cctype>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 #include "core/factory.h"
+#include "core/number_text.h"
 #include "snmp/pms_value_base.h"
 
 namespace psw {
@@ -56,13 +57,8 @@ Result CPmsValueBase::write_text(PmsOctets* sink) const noexcept
 
 PmsOctets* CPmsValueBase::to_text(Result* error) const noexcept
 {
-    OwnedPtr<PmsOctets> text(create_octets(error));
-    if (!text) {
-        return nullptr;
-    }
-    const Result result = write_text(text.get());
-    pms_set_error(error, result);
-    return result == PSW_SUCCESS ? text.release() : nullptr;
+    return pmc_filled(create_octets(error), error,
+                      [&](PmsOctets* text) { return write_text(text); });
 }
 
 const uint8_t* CPmsValueBase::get_octets(size_t* length, Result* error) const noexcept
@@ -87,13 +83,8 @@ Result CPmsValueBase::write_octets(PmsOctets* sink) const noexcept
 
 PmsOctets* CPmsValueBase::to_octets(Result* error) const noexcept
 {
-    OwnedPtr<PmsOctets> bytes(create_octets(error));
-    if (!bytes) {
-        return nullptr;
-    }
-    const Result result = write_octets(bytes.get());
-    pms_set_error(error, result);
-    return result == PSW_SUCCESS ? bytes.release() : nullptr;
+    return pmc_filled(create_octets(error), error,
+                      [&](PmsOctets* bytes) { return write_octets(bytes); });
 }
 
 uint16_t CPmsValueBase::get_port(Result* error) const noexcept
@@ -160,14 +151,8 @@ IPmsValue* pms_finish_value(IPmsValue* value, Result* result) noexcept
 
 uint32_t pms_parse_decimal(const char* text, const char** end) noexcept
 {
-    while (std::isspace(static_cast<unsigned char>(*text))) {
-        ++text;
-    }
     bool negative = false;
-    if (*text == '+' || *text == '-') {
-        negative = *text == '-';
-        ++text;
-    }
+    text = pmc_skip_space_and_sign(text, &negative);
     uint32_t value = 0;
     while (*text >= '0' && *text <= '9') {
         value = value * 10u + static_cast<uint32_t>(*text - '0');
@@ -179,60 +164,97 @@ uint32_t pms_parse_decimal(const char* text, const char** end) noexcept
     return negative ? 0u - value : value;
 }
 
+Result pms_index_span(const IPmsOid* oid, bool implied, uint32_t wanted, uint32_t* first,
+                      uint32_t* length) noexcept
+{
+    if (oid == nullptr) {
+        return PSW_ERR_PARAMETER;
+    }
+    const uint32_t present = oid->count();
+    if (implied) {
+        *first = 0;
+        *length = wanted < present ? wanted : present;
+        return PSW_SUCCESS;
+    }
+    if (present == 0) {
+        return PSW_ERR_INDEX_VALUE;
+    }
+    *length = static_cast<uint32_t>(oid->element(0));
+    if (*length > present - 1) {
+        return PSW_ERR_INDEX_VALUE;
+    }
+    *first = 1;
+    return PSW_SUCCESS;
+}
+
 namespace {
 
 // Clones by making a fresh object of the same class and assigning the contents.
 template <class T>
 IPmsValue* clone_as(const T& self, Result* result) noexcept
 {
-    OwnedPtr<IPmsValue> copy(pms_finish_value(pmc_new<T>(), result));
-    if (!copy) {
-        return nullptr;
-    }
-    const Result assigned = copy->assign(&self);
-    set_result(result, assigned);
-    return assigned == PSW_SUCCESS ? copy.release() : nullptr;
+    return pmc_filled(pms_finish_value(pmc_new<T>(), result), result,
+                      [&](IPmsValue* copy) { return copy->assign(&self); });
 }
 
-// ---- INTEGER ----
+// Hands a storage view to its coder operation; the operations of the kinds that share one
+// (Gauge32, the byte buffers) also get the value's tag.
+template <class View>
+Result code_view(IPmsValueCoder* coder, Result (IPmsValueCoder::*code)(View&) noexcept, View& view,
+                 uint32_t) noexcept
+{
+    return (coder->*code)(view);
+}
 
-class CPmsInteger : public CPmsValueBase {
+template <class View>
+Result code_view(IPmsValueCoder* coder, Result (IPmsValueCoder::*code)(View&, uint32_t) noexcept,
+                 View& view, uint32_t tag) noexcept
+{
+    return (coder->*code)(view, tag);
+}
+
+// What every concrete class with a storage view writes the same way: the coder operation it is
+// handed to, a clone of its own class and its type tag. `Self` is the concrete class.
+template <class Base, class Self, uint32_t kTag, auto kCode>
+class CPmsKind : public Base {
 public:
     Result accept(IPmsValueCoder* coder) noexcept override
     {
-        return coder != nullptr ? coder->code_integer(m_view) : PSW_ERR_PARAMETER;
+        return coder != nullptr ? code_view(coder, kCode, this->m_view, kTag) : PSW_ERR_PARAMETER;
     }
-    IPmsValue* clone(Result* result) const noexcept override { return clone_as(*this, result); }
+    IPmsValue* clone(Result* result) const noexcept override
+    {
+        return clone_as(static_cast<const Self&>(*this), result);
+    }
+    uint32_t type() const noexcept override { return kTag; }
+};
+
+// ---- INTEGER, Gauge32 and the unsigned types built on it: one 32-bit number ----
+
+template <class View, uint32_t kViewId>
+class CPmsNumber : public CPmsValueBase {
+public:
+    using Number = decltype(View::value);
+
     Result assign(const IPmsValue* other) noexcept override
     {
         if (other == nullptr || other->type() != type()) {
             return PSW_ERR_PARAMETER;
         }
-        m_view.value = other->get_int();
+        m_view.value = number_of(other);
         return PSW_SUCCESS;
     }
     void clear() noexcept override { m_view.value = 0; }
-    uint32_t type() const noexcept override { return kPmsInteger; }
     bool equals(const IPmsValue* other) const noexcept override
     {
-        return other != nullptr && other->type() == type() && other->get_int() == m_view.value;
-    }
-    int32_t get_int(Result* error) const noexcept override
-    {
-        pms_set_error(error, PSW_SUCCESS);
-        return m_view.value;
-    }
-    Result set_int(int32_t value) noexcept override
-    {
-        m_view.value = value;
-        return PSW_SUCCESS;
+        return other != nullptr && other->type() == type() && number_of(other) == m_view.value;
     }
     Result set_text(const char* text) noexcept override
     {
         if (text == nullptr) {
             return PSW_ERR_PARAMETER;
         }
-        m_view.value = static_cast<int32_t>(pms_parse_decimal(text));
+        m_view.value = static_cast<Number>(pms_parse_decimal(text));
         return PSW_SUCCESS;
     }
     Result append_as_index(IPmsOid* oid, bool) const noexcept override
@@ -250,127 +272,70 @@ public:
         if (error != PSW_SUCCESS) {
             return PSW_ERR_INDEX_VALUE;
         }
-        m_view.value = static_cast<int32_t>(static_cast<uint32_t>(first));
+        m_view.value = static_cast<Number>(static_cast<uint32_t>(first));
         return PSW_SUCCESS;
     }
 
 protected:
-    void* own_view(uint32_t id) noexcept override
+    // The number of another value of the same type.
+    static Number number_of(const IPmsValue* other) noexcept
     {
-        return id == kPmsViewInteger ? &m_view : nullptr;
-    }
-    bool format_text(char* buffer, size_t size) const noexcept override
-    {
-        std::snprintf(buffer, size, "%" PRId32, m_view.value);
-        return true;
-    }
-
-private:
-    PmsIntegerView m_view;
-};
-
-// ---- Gauge32 and the unsigned types built on it ----
-
-class CPmsGauge32 : public CPmsValueBase {
-public:
-    Result accept(IPmsValueCoder* coder) noexcept override
-    {
-        return coder != nullptr ? coder->code_gauge32(m_view, kPmsGauge32) : PSW_ERR_PARAMETER;
-    }
-    IPmsValue* clone(Result* result) const noexcept override { return clone_as(*this, result); }
-    Result assign(const IPmsValue* other) noexcept override
-    {
-        if (other == nullptr || other->type() != type()) {
-            return PSW_ERR_PARAMETER;
+        if constexpr (std::is_signed_v<Number>) {
+            return other->get_int();
+        } else {
+            return other->get_uint();
         }
-        m_view.value = other->get_uint();
-        return PSW_SUCCESS;
     }
-    void clear() noexcept override { m_view.value = 0; }
-    uint32_t type() const noexcept override { return kPmsGauge32; }
-    bool equals(const IPmsValue* other) const noexcept override
-    {
-        return other != nullptr && other->type() == type() && other->get_uint() == m_view.value;
-    }
-    uint32_t get_uint(Result* error) const noexcept override
+    Number get_number(Result* error) const noexcept
     {
         pms_set_error(error, PSW_SUCCESS);
         return m_view.value;
     }
-    Result set_uint(uint32_t value) noexcept override
+    Result set_number(Number value) noexcept
     {
         m_view.value = value;
         return PSW_SUCCESS;
     }
-    Result set_text(const char* text) noexcept override
-    {
-        if (text == nullptr) {
-            return PSW_ERR_PARAMETER;
-        }
-        m_view.value = pms_parse_decimal(text);
-        return PSW_SUCCESS;
-    }
-    Result append_as_index(IPmsOid* oid, bool) const noexcept override
-    {
-        return oid != nullptr ? oid->append(m_view.value) : PSW_ERR_PARAMETER;
-    }
-    Result set_from_index(const IPmsOid* oid, bool, uint32_t) noexcept override
-    {
-        if (oid == nullptr) {
-            return PSW_ERR_PARAMETER;
-        }
-        Result error = PSW_SUCCESS;
-        const int64_t first = oid->element(0, &error);
-        if (error != PSW_SUCCESS) {
-            return PSW_ERR_INDEX_VALUE;
-        }
-        m_view.value = static_cast<uint32_t>(first);
-        return PSW_SUCCESS;
-    }
-
-protected:
-    void* own_view(uint32_t id) noexcept override
-    {
-        return id == kPmsViewUnsigned ? &m_view : nullptr;
-    }
+    void* own_view(uint32_t id) noexcept override { return id == kViewId ? &m_view : nullptr; }
     bool format_text(char* buffer, size_t size) const noexcept override
     {
-        std::snprintf(buffer, size, "%" PRIu32, m_view.value);
+        if constexpr (std::is_signed_v<Number>) {
+            std::snprintf(buffer, size, "%" PRId32, m_view.value);
+        } else {
+            std::snprintf(buffer, size, "%" PRIu32, m_view.value);
+        }
         return true;
     }
 
-    PmsUnsignedView m_view;
+    View m_view;
 };
 
-class CPmsCounter32 : public CPmsGauge32 {
+class CPmsInteger : public CPmsKind<CPmsNumber<PmsIntegerView, kPmsViewInteger>, CPmsInteger,
+                                    kPmsInteger, &IPmsValueCoder::code_integer> {
 public:
-    Result accept(IPmsValueCoder* coder) noexcept override
-    {
-        return coder != nullptr ? coder->code_counter32(m_view) : PSW_ERR_PARAMETER;
-    }
-    IPmsValue* clone(Result* result) const noexcept override { return clone_as(*this, result); }
-    uint32_t type() const noexcept override { return kPmsCounter32; }
+    int32_t get_int(Result* error) const noexcept override { return get_number(error); }
+    Result set_int(int32_t value) noexcept override { return set_number(value); }
 };
 
-class CPmsTimeTicks : public CPmsGauge32 {
+// The unsigned accessors of Gauge32, Counter32 and TimeTicks.
+class CPmsUnsigned : public CPmsNumber<PmsUnsignedView, kPmsViewUnsigned> {
 public:
-    Result accept(IPmsValueCoder* coder) noexcept override
-    {
-        return coder != nullptr ? coder->code_time_ticks(m_view) : PSW_ERR_PARAMETER;
-    }
-    IPmsValue* clone(Result* result) const noexcept override { return clone_as(*this, result); }
-    uint32_t type() const noexcept override { return kPmsTimeTicks; }
+    uint32_t get_uint(Result* error) const noexcept override { return get_number(error); }
+    Result set_uint(uint32_t value) noexcept override { return set_number(value); }
 };
+
+class CPmsGauge32
+    : public CPmsKind<CPmsUnsigned, CPmsGauge32, kPmsGauge32, &IPmsValueCoder::code_gauge32> {};
+class CPmsCounter32
+    : public CPmsKind<CPmsUnsigned, CPmsCounter32, kPmsCounter32, &IPmsValueCoder::code_counter32> {
+};
+class CPmsTimeTicks : public CPmsKind<CPmsUnsigned, CPmsTimeTicks, kPmsTimeTicks,
+                                      &IPmsValueCoder::code_time_ticks> {};
 
 // ---- Counter64 ----
 
-class CPmsCounter64 : public CPmsValueBase {
+class CPmsCounter64Storage : public CPmsValueBase {
 public:
-    Result accept(IPmsValueCoder* coder) noexcept override
-    {
-        return coder != nullptr ? coder->code_counter64(m_view) : PSW_ERR_PARAMETER;
-    }
-    IPmsValue* clone(Result* result) const noexcept override { return clone_as(*this, result); }
     Result assign(const IPmsValue* other) noexcept override
     {
         if (other == nullptr || other->type() != type()) {
@@ -381,7 +346,6 @@ public:
         return PSW_SUCCESS;
     }
     void clear() noexcept override { m_view = PmsCounter64View{}; }
-    uint32_t type() const noexcept override { return kPmsCounter64; }
     bool equals(const IPmsValue* other) const noexcept override
     {
         return other != nullptr && other->type() == type() && other->get_high() == m_view.high &&
@@ -441,25 +405,22 @@ protected:
         return true;
     }
 
-private:
     PmsCounter64View m_view;
 };
 
+class CPmsCounter64 : public CPmsKind<CPmsCounter64Storage, CPmsCounter64, kPmsCounter64,
+                                      &IPmsValueCoder::code_counter64> {};
+
 // ---- NULL and the exception values ----
 
-class CPmsNull : public CPmsValueBase {
+// A value with no contents: equal to, and assignable from, any value of its type.
+class CPmsEmpty : public CPmsValueBase {
 public:
-    Result accept(IPmsValueCoder* coder) noexcept override
-    {
-        return coder != nullptr ? coder->code_null(kPmsNull) : PSW_ERR_PARAMETER;
-    }
-    IPmsValue* clone(Result* result) const noexcept override { return clone_as(*this, result); }
     Result assign(const IPmsValue* other) noexcept override
     {
         return other != nullptr && other->type() == type() ? PSW_SUCCESS : PSW_ERR_PARAMETER;
     }
     void clear() noexcept override {}
-    uint32_t type() const noexcept override { return kPmsNull; }
     bool equals(const IPmsValue* other) const noexcept override
     {
         return other != nullptr && other->type() == type();
@@ -468,7 +429,6 @@ public:
     uint32_t index_length(bool) const noexcept override { return 0; }
 
 protected:
-    void* own_view(uint32_t) noexcept override { return nullptr; }
     bool format_text(char* buffer, size_t) const noexcept override
     {
         buffer[0] = '\0';
@@ -476,7 +436,20 @@ protected:
     }
 };
 
-class CPmsException : public CPmsValueBase {
+class CPmsNull : public CPmsEmpty {
+public:
+    Result accept(IPmsValueCoder* coder) noexcept override
+    {
+        return coder != nullptr ? coder->code_null(kPmsNull) : PSW_ERR_PARAMETER;
+    }
+    IPmsValue* clone(Result* result) const noexcept override { return clone_as(*this, result); }
+    uint32_t type() const noexcept override { return kPmsNull; }
+
+protected:
+    void* own_view(uint32_t) noexcept override { return nullptr; }
+};
+
+class CPmsException : public CPmsEmpty {
 public:
     CPmsException() noexcept = default;
     explicit CPmsException(uint32_t tag) noexcept { m_view.tag = tag; }
@@ -489,28 +462,12 @@ public:
     {
         return pms_finish_value(pmc_new<CPmsException>(m_view.tag), result);
     }
-    Result assign(const IPmsValue* other) noexcept override
-    {
-        return other != nullptr && other->type() == type() ? PSW_SUCCESS : PSW_ERR_PARAMETER;
-    }
-    void clear() noexcept override {}
     uint32_t type() const noexcept override { return m_view.tag; }
-    bool equals(const IPmsValue* other) const noexcept override
-    {
-        return other != nullptr && other->type() == type();
-    }
-    uint32_t count() const noexcept override { return 0; }
-    uint32_t index_length(bool) const noexcept override { return 0; }
 
 protected:
     void* own_view(uint32_t id) noexcept override
     {
         return id == kPmsViewException ? &m_view : nullptr;
-    }
-    bool format_text(char* buffer, size_t) const noexcept override
-    {
-        buffer[0] = '\0';
-        return true;
     }
 
 private:
@@ -519,13 +476,8 @@ private:
 
 // ---- byte buffers ----
 
-class CPmsOctetString : public CPmsValueBase {
+class CPmsBytes : public CPmsValueBase {
 public:
-    Result accept(IPmsValueCoder* coder) noexcept override
-    {
-        return coder != nullptr ? coder->code_bytes(m_view, type()) : PSW_ERR_PARAMETER;
-    }
-    IPmsValue* clone(Result* result) const noexcept override { return clone_as(*this, result); }
     Result assign(const IPmsValue* other) noexcept override
     {
         if (other == nullptr || other->type() != type()) {
@@ -536,7 +488,6 @@ public:
         return m_view.assign(bytes, length);
     }
     void clear() noexcept override { m_view.clear(); }
-    uint32_t type() const noexcept override { return kPmsOctetString; }
     bool equals(const IPmsValue* other) const noexcept override
     {
         if (other == nullptr || other->type() != type()) {
@@ -607,23 +558,11 @@ public:
     }
     Result set_from_index(const IPmsOid* oid, bool implied, uint32_t wanted) noexcept override
     {
-        if (oid == nullptr) {
-            return PSW_ERR_PARAMETER;
-        }
-        const uint32_t present = oid->count();
         uint32_t first = 0;
         uint32_t length = 0;
-        if (!implied) {
-            if (present == 0) {
-                return PSW_ERR_INDEX_VALUE;
-            }
-            length = static_cast<uint32_t>(oid->element(0));
-            if (length > present - 1) {
-                return PSW_ERR_INDEX_VALUE;
-            }
-            first = 1;
-        } else {
-            length = wanted < present ? wanted : present;
+        const Result span = pms_index_span(oid, implied, wanted, &first, &length);
+        if (span != PSW_SUCCESS) {
+            return span;
         }
         uint8_t bytes[256];
         PmsBytesView large;  // only for indexes longer than the stack buffer
@@ -654,34 +593,36 @@ protected:
     PmsBytesView m_view;
 };
 
-class CPmsOpaque : public CPmsOctetString {
-public:
-    IPmsValue* clone(Result* result) const noexcept override { return clone_as(*this, result); }
-    uint32_t type() const noexcept override { return kPmsOpaque; }
+class CPmsOctetString
+    : public CPmsKind<CPmsBytes, CPmsOctetString, kPmsOctetString, &IPmsValueCoder::code_bytes> {};
+class CPmsOpaque : public CPmsKind<CPmsBytes, CPmsOpaque, kPmsOpaque, &IPmsValueCoder::code_bytes> {
 };
 
 // A fixed-size address held in the byte buffer; zero bytes until set.
-class CPmsIpAddress : public CPmsOctetString {
+class CPmsAddress : public CPmsBytes {
 public:
-    Result accept(IPmsValueCoder* coder) noexcept override
-    {
-        return coder != nullptr ? coder->code_ip_address(m_view) : PSW_ERR_PARAMETER;
-    }
-    IPmsValue* clone(Result* result) const noexcept override { return clone_as(*this, result); }
-    uint32_t type() const noexcept override { return kPmsIpAddress; }
     Result initialise() noexcept override
     {
         const uint8_t zeros[16] = {};
         return m_view.assign(zeros, size());
     }
+
+protected:
+    virtual size_t size() const noexcept = 0;
+    // The byte at `i`, 0 when a shorter buffer was set through set_octets.
+    uint8_t byte(size_t i) const noexcept { return i < m_view.length() ? m_view.data()[i] : 0; }
+};
+
+class CPmsIpAddress
+    : public CPmsKind<CPmsAddress, CPmsIpAddress, kPmsIpAddress, &IPmsValueCoder::code_ip_address> {
+public:
     Result set_text(const char* text) noexcept override
     {
         if (text == nullptr) {
             return PSW_ERR_PARAMETER;
         }
         int fields[4];
-        if (std::sscanf(text, "%d.%d.%d.%d", &fields[0], &fields[1], &fields[2], &fields[3]) !=
-            4) {
+        if (std::sscanf(text, "%d.%d.%d.%d", &fields[0], &fields[1], &fields[2], &fields[3]) != 4) {
             return PSW_ERR_PARAMETER;
         }
         uint8_t bytes[4];
@@ -695,9 +636,7 @@ public:
     }
 
 protected:
-    virtual size_t size() const noexcept { return 4; }
-    // The byte at `i`, 0 when a shorter buffer was set through set_octets.
-    uint8_t byte(size_t i) const noexcept { return i < m_view.length() ? m_view.data()[i] : 0; }
+    size_t size() const noexcept override { return 4; }
     bool format_text(char* buffer, size_t size) const noexcept override
     {
         std::snprintf(buffer, size, "%d.%d.%d.%d", byte(0), byte(1), byte(2), byte(3));
@@ -705,22 +644,17 @@ protected:
     }
 };
 
-class CPmsIpv6Address : public CPmsIpAddress {
+class CPmsIpv6Address : public CPmsKind<CPmsAddress, CPmsIpv6Address, kPmsIpv6Address,
+                                        &IPmsValueCoder::code_ipv6_address> {
 public:
-    Result accept(IPmsValueCoder* coder) noexcept override
-    {
-        return coder != nullptr ? coder->code_ipv6_address(m_view) : PSW_ERR_PARAMETER;
-    }
-    IPmsValue* clone(Result* result) const noexcept override { return clone_as(*this, result); }
-    uint32_t type() const noexcept override { return kPmsIpv6Address; }
     Result set_text(const char* text) noexcept override
     {
         if (text == nullptr) {
             return PSW_ERR_PARAMETER;
         }
         unsigned int g[8];
-        if (std::sscanf(text, "%x:%x:%x:%x:%x:%x:%x:%x", &g[0], &g[1], &g[2], &g[3], &g[4],
-                        &g[5], &g[6], &g[7]) != 8) {
+        if (std::sscanf(text, "%x:%x:%x:%x:%x:%x:%x:%x", &g[0], &g[1], &g[2], &g[3], &g[4], &g[5],
+                        &g[6], &g[7]) != 8) {
             return PSW_ERR_PARAMETER;
         }
         uint8_t bytes[16];
@@ -739,20 +673,42 @@ protected:
         for (size_t i = 0; i < 8; ++i) {
             g[i] = static_cast<unsigned>(byte(2 * i) << 8 | byte(2 * i + 1));
         }
-        std::snprintf(buffer, size, "%x:%x:%x:%x:%x:%x:%x:%x", g[0], g[1], g[2], g[3], g[4],
-                      g[5], g[6], g[7]);
+        std::snprintf(buffer, size, "%x:%x:%x:%x:%x:%x:%x:%x", g[0], g[1], g[2], g[3], g[4], g[5],
+                      g[6], g[7]);
         return true;
     }
 };
 
-class CPmsIpv4Transport : public CPmsIpAddress {
+// A transport address: an address followed by a two-byte port, the last two bytes of size().
+class CPmsTransport : public CPmsAddress {
 public:
-    Result accept(IPmsValueCoder* coder) noexcept override
+    uint16_t get_port(Result* error) const noexcept override
     {
-        return coder != nullptr ? coder->code_ipv4_transport(m_view) : PSW_ERR_PARAMETER;
+        pms_set_error(error, PSW_SUCCESS);
+        return static_cast<uint16_t>(port());
     }
-    IPmsValue* clone(Result* result) const noexcept override { return clone_as(*this, result); }
-    uint32_t type() const noexcept override { return kPmsIpv4Transport; }
+    Result set_port(uint16_t port_number) noexcept override
+    {
+        const size_t full = size();
+        const Result result = m_view.reserve(full);
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        while (m_view.length() < full) {
+            m_view.push_back(0);
+        }
+        m_view.data()[full - 2] = static_cast<uint8_t>(port_number >> 8);
+        m_view.data()[full - 1] = static_cast<uint8_t>(port_number);
+        return PSW_SUCCESS;
+    }
+
+protected:
+    int port() const noexcept { return byte(size() - 2) << 8 | byte(size() - 1); }
+};
+
+class CPmsIpv4Transport : public CPmsKind<CPmsTransport, CPmsIpv4Transport, kPmsIpv4Transport,
+                                          &IPmsValueCoder::code_ipv4_transport> {
+public:
     Result set_text(const char* text) noexcept override
     {
         if (text == nullptr) {
@@ -770,48 +726,24 @@ public:
         if (f[4] < 0 || f[4] > 65535) {
             return PSW_ERR_PARAMETER;
         }
-        const uint8_t bytes[6] = {static_cast<uint8_t>(f[0]), static_cast<uint8_t>(f[1]),
-                                  static_cast<uint8_t>(f[2]), static_cast<uint8_t>(f[3]),
+        const uint8_t bytes[6] = {static_cast<uint8_t>(f[0]),      static_cast<uint8_t>(f[1]),
+                                  static_cast<uint8_t>(f[2]),      static_cast<uint8_t>(f[3]),
                                   static_cast<uint8_t>(f[4] >> 8), static_cast<uint8_t>(f[4])};
         return m_view.assign(bytes, 6);
-    }
-    uint16_t get_port(Result* error) const noexcept override
-    {
-        pms_set_error(error, PSW_SUCCESS);
-        return static_cast<uint16_t>(byte(4) << 8 | byte(5));
-    }
-    Result set_port(uint16_t port) noexcept override
-    {
-        const Result result = m_view.reserve(6);
-        if (result != PSW_SUCCESS) {
-            return result;
-        }
-        while (m_view.length() < 6) {
-            m_view.push_back(0);
-        }
-        m_view.data()[4] = static_cast<uint8_t>(port >> 8);
-        m_view.data()[5] = static_cast<uint8_t>(port);
-        return PSW_SUCCESS;
     }
 
 protected:
     size_t size() const noexcept override { return 6; }
     bool format_text(char* buffer, size_t size) const noexcept override
     {
-        std::snprintf(buffer, size, "%d.%d.%d.%d/%d", byte(0), byte(1), byte(2), byte(3),
-                      byte(4) << 8 | byte(5));
+        std::snprintf(buffer, size, "%d.%d.%d.%d/%d", byte(0), byte(1), byte(2), byte(3), port());
         return true;
     }
 };
 
-class CPmsIpxTransport : public CPmsIpAddress {
+class CPmsIpxTransport : public CPmsKind<CPmsTransport, CPmsIpxTransport, kPmsIpxTransport,
+                                         &IPmsValueCoder::code_ipx_transport> {
 public:
-    Result accept(IPmsValueCoder* coder) noexcept override
-    {
-        return coder != nullptr ? coder->code_ipx_transport(m_view) : PSW_ERR_PARAMETER;
-    }
-    IPmsValue* clone(Result* result) const noexcept override { return clone_as(*this, result); }
-    uint32_t type() const noexcept override { return kPmsIpxTransport; }
     Result set_text(const char* text) noexcept override
     {
         if (text == nullptr) {
@@ -836,24 +768,6 @@ public:
         bytes[11] = static_cast<uint8_t>(f[10]);
         return m_view.assign(bytes, 12);
     }
-    uint16_t get_port(Result* error) const noexcept override
-    {
-        pms_set_error(error, PSW_SUCCESS);
-        return static_cast<uint16_t>(byte(10) << 8 | byte(11));
-    }
-    Result set_port(uint16_t port) noexcept override
-    {
-        const Result result = m_view.reserve(12);
-        if (result != PSW_SUCCESS) {
-            return result;
-        }
-        while (m_view.length() < 12) {
-            m_view.push_back(0);
-        }
-        m_view.data()[10] = static_cast<uint8_t>(port >> 8);
-        m_view.data()[11] = static_cast<uint8_t>(port);
-        return PSW_SUCCESS;
-    }
 
 protected:
     size_t size() const noexcept override { return 12; }
@@ -861,7 +775,7 @@ protected:
     {
         std::snprintf(buffer, size, "%02x%02x%02x%02x:%02x%02x%02x%02x%02x%02x/%x", byte(0),
                       byte(1), byte(2), byte(3), byte(4), byte(5), byte(6), byte(7), byte(8),
-                      byte(9), byte(10) << 8 | byte(11));
+                      byte(9), port());
         return true;
     }
 };
@@ -872,23 +786,23 @@ IPmsValue* create_value(uint32_t tag, Result* result) noexcept
 {
     IPmsValue* value = nullptr;
     switch (tag) {
-    case kPmsInteger: value = pmc_new<CPmsInteger>(); break;
-    case kPmsOctetString: value = pmc_new<CPmsOctetString>(); break;
-    case kPmsNull: value = pmc_new<CPmsNull>(); break;
-    case kPmsObjectId: value = pms_new_oid(); break;
-    case kPmsIpAddress: value = pmc_new<CPmsIpAddress>(); break;
-    case kPmsCounter32: value = pmc_new<CPmsCounter32>(); break;
-    case kPmsGauge32: value = pmc_new<CPmsGauge32>(); break;
-    case kPmsTimeTicks: value = pmc_new<CPmsTimeTicks>(); break;
-    case kPmsOpaque: value = pmc_new<CPmsOpaque>(); break;
-    case kPmsCounter64: value = pmc_new<CPmsCounter64>(); break;
-    case kPmsIpv6Address: value = pmc_new<CPmsIpv6Address>(); break;
-    case kPmsNoSuchObject:
-    case kPmsNoSuchInstance:
-    case kPmsEndOfMibView: value = pmc_new<CPmsException>(tag); break;
-    case kPmsIpv4Transport: value = pmc_new<CPmsIpv4Transport>(); break;
-    case kPmsIpxTransport: value = pmc_new<CPmsIpxTransport>(); break;
-    default: set_result(result, PSW_ERR_PARAMETER); return nullptr;
+        case kPmsInteger: value = pmc_new<CPmsInteger>(); break;
+        case kPmsOctetString: value = pmc_new<CPmsOctetString>(); break;
+        case kPmsNull: value = pmc_new<CPmsNull>(); break;
+        case kPmsObjectId: value = pms_new_oid(); break;
+        case kPmsIpAddress: value = pmc_new<CPmsIpAddress>(); break;
+        case kPmsCounter32: value = pmc_new<CPmsCounter32>(); break;
+        case kPmsGauge32: value = pmc_new<CPmsGauge32>(); break;
+        case kPmsTimeTicks: value = pmc_new<CPmsTimeTicks>(); break;
+        case kPmsOpaque: value = pmc_new<CPmsOpaque>(); break;
+        case kPmsCounter64: value = pmc_new<CPmsCounter64>(); break;
+        case kPmsIpv6Address: value = pmc_new<CPmsIpv6Address>(); break;
+        case kPmsNoSuchObject:
+        case kPmsNoSuchInstance:
+        case kPmsEndOfMibView: value = pmc_new<CPmsException>(tag); break;
+        case kPmsIpv4Transport: value = pmc_new<CPmsIpv4Transport>(); break;
+        case kPmsIpxTransport: value = pmc_new<CPmsIpxTransport>(); break;
+        default: set_result(result, PSW_ERR_PARAMETER); return nullptr;
     }
     return pms_finish_value(value, result);
 }
@@ -918,13 +832,8 @@ IPmsValue* create_value_from_text(const char* text, uint32_t tag, Result* result
 
 IPmsValue* create_value_with_int(int32_t number, uint32_t tag, Result* result) noexcept
 {
-    OwnedPtr<IPmsValue> value(create_value(tag, result));
-    if (!value) {
-        return nullptr;
-    }
-    const Result set = value->set_int(number);
-    set_result(result, set);
-    return set == PSW_SUCCESS ? value.release() : nullptr;
+    return pmc_filled(create_value(tag, result), result,
+                      [&](IPmsValue* value) { return value->set_int(number); });
 }
 
 }  // namespace psw

@@ -72,10 +72,7 @@ public:
         return result;
     }
 
-    Result set_again(IPmsOid* name, IPmsValue* value) noexcept override
-    {
-        return set(name, value);
-    }
+    Result set_again(IPmsOid* name, IPmsValue* value) noexcept override { return set(name, value); }
 
     void detach(IPmsOid** name, IPmsValue** value) noexcept override
     {
@@ -287,8 +284,7 @@ private:
             binding->release();
             return PSW_ERR_NO_MEMORY;
         }
-        std::memmove(m_items + index + 1, m_items + index,
-                     (m_count - index) * sizeof(PmsVarBind*));
+        std::memmove(m_items + index + 1, m_items + index, (m_count - index) * sizeof(PmsVarBind*));
         m_items[index] = binding;
         ++m_count;
         return PSW_SUCCESS;
@@ -352,16 +348,12 @@ private:
 
 PmsVarBind* create_varbind(Result* result) noexcept
 {
-    PmsVarBind* binding = pmc_new<CPmsVarBind>();
-    set_result(result, binding != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
-    return binding;
+    return pmc_made(pmc_new<CPmsVarBind>(), result);
 }
 
 PmsVarBindList* create_varbind_list(Result* result) noexcept
 {
-    PmsVarBindList* list = pmc_new<CPmsVarBindList>();
-    set_result(result, list != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
-    return list;
+    return pmc_made(pmc_new<CPmsVarBindList>(), result);
 }
 
 }  // namespace psw
