@@ -43,8 +43,8 @@ bool reset_peak()
 
 int main(int argc, char** argv)
 {
-    const uint32_t rows = argc > 1 ? static_cast<uint32_t>(std::strtoul(argv[1], nullptr, 10))
-                                   : kRows;
+    const uint32_t rows =
+        argc > 1 ? static_cast<uint32_t>(std::strtoul(argv[1], nullptr, 10)) : kRows;
     std::string error;
     auto lease = psw::test::LoopbackLease::acquire(161, &error);
     if (!lease) {
@@ -80,9 +80,10 @@ int main(int argc, char** argv)
     PSWUnInit(handle);
     std::printf("rows %d (result %d), 4 columns, %.2f s\n", count, result,
                 std::chrono::duration<double>(elapsed).count());
-    std::printf("resident before %ld KiB, peak during the walk %ld KiB, peak - before %ld KiB "
-                "(%.2f MiB, %.0f bytes a row)\n",
-                before, peak, peak - before, static_cast<double>(peak - before) / 1024.0,
-                count > 0 ? static_cast<double>(peak - before) * 1024.0 / count : 0.0);
+    std::printf(
+        "resident before %ld KiB, peak during the walk %ld KiB, peak - before %ld KiB "
+        "(%.2f MiB, %.0f bytes a row)\n",
+        before, peak, peak - before, static_cast<double>(peak - before) / 1024.0,
+        count > 0 ? static_cast<double>(peak - before) * 1024.0 / count : 0.0);
     return result == PSW_SUCCESS && count == static_cast<int32_t>(rows) ? 0 : 1;
 }

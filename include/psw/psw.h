@@ -123,8 +123,8 @@ typedef struct PSWLibrary* PSWHandle;
 #define PSW_FILTER_SLOTS 50          /* filters kept at once */
 #define PSW_DEVICE_TEXT_SIZE 64      /* buffer for each text of PSWGetDeviceNext */
 #define PSW_OPTION_TEXT_SIZE 256     /* buffer for PSWGetOptionValueString */
-#define PSW_WALK_MAX_ROWS 65536      /* rows a table walk reads at most; more is PSW_ERR_WALK_LIMIT */
-#define PSW_OID_MAX_SUB_IDS 128      /* longest name a reply may carry; longer is malformed */
+#define PSW_WALK_MAX_ROWS 65536 /* rows a table walk reads at most; more is PSW_ERR_WALK_LIMIT */
+#define PSW_OID_MAX_SUB_IDS 128 /* longest name a reply may carry; longer is malformed */
 
 /* Job kinds of PSWGetNumberOfJobInfo. */
 #define PSW_JOB_KIND_ALL 0       /* every job */
@@ -238,8 +238,8 @@ PSW_API int32_t PSWFindDeviceSNMP(PSWHandle handle, const char* address, int32_t
  *   but then fails its request (-203, -204, -214, -250) is left out of the list.
  */
 PSW_API int32_t PSWFindDeviceSNMPEx(PSWHandle handle, const char* address, int32_t transport,
-                                    int32_t securityMode, PSWUSMSettings settings,
-                                    uint32_t timeout, uint32_t retries, int32_t* count);
+                                    int32_t securityMode, PSWUSMSettings settings, uint32_t timeout,
+                                    uint32_t retries, int32_t* count);
 
 /* Adds a filter: once filter slot 0 is used, discovery keeps only the printers whose
  * sysObjectID text begins with one of the filters. Filters persist across discoveries until
@@ -267,8 +267,8 @@ PSW_API void PSWFindResetPosition(PSWHandle handle);
  * Found-device texts are cut to 63 characters, so 64-byte buffers always suffice.
  * Returns 1 when an entry was copied; 0 when an argument is null, no discovery has run, or
  * every entry has been handed out (nothing is written then). */
-PSW_API int16_t PSWGetDeviceNext(PSWHandle handle, char* address, char* modelName,
-                                 char* reserved, char* sysObjectId);
+PSW_API int16_t PSWGetDeviceNext(PSWHandle handle, char* address, char* modelName, char* reserved,
+                                 char* sysObjectId);
 
 /* ========================================================================================== */
 /* Device session                                                                             */
@@ -314,8 +314,8 @@ PSW_API int32_t PSWInitDevice(PSWHandle handle, const char* address, int32_t tra
  * The same codes come from every later device call of the handle.
  */
 PSW_API int32_t PSWInitDeviceEx(PSWHandle handle, const char* address, int32_t transport,
-                                int32_t securityMode, PSWUSMSettings settings,
-                                uint32_t timeout, uint32_t retries);
+                                int32_t securityMode, PSWUSMSettings settings, uint32_t timeout,
+                                uint32_t retries);
 
 /* Reads the printer's installed options and settings again (one refresh, several requests);
  * the PSWGetOptionValue... calls answer from the last refresh.
@@ -607,8 +607,8 @@ PSW_API int32_t PSWInitAnyDevice(PSWHandle handle, const char* address, int32_t 
 /* As PSWInitAnyDevice, with SNMPv3 settings (securityMode and settings as PSWInitDeviceEx).
  * Results: as PSWInitAnyDevice; SNMPv3 failures show at the first read. */
 PSW_API int32_t PSWInitAnyDeviceEx(PSWHandle handle, const char* address, int32_t transport,
-                                   int32_t securityMode, PSWUSMSettings settings,
-                                   uint32_t timeout, uint32_t retries);
+                                   int32_t securityMode, PSWUSMSettings settings, uint32_t timeout,
+                                   uint32_t retries);
 
 /* Supply (352 bytes): one per row of prtMarkerSuppliesTable (1.3.6.1.2.1.43.11.1.1), every
  * supply type, in table order. Values as the agent gives them (-1 other, -2 unknown, -3 some

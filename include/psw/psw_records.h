@@ -54,23 +54,23 @@ extern "C" {
 
 /* PSWUSMSettings.auth_protocol. MD5 and SHA-1 suit older printers; the SHA-2 protocols
  * (RFC 7860) need a printer that offers them. */
-#define PSW_USM_AUTH_NONE 0          /* no authentication */
-#define PSW_USM_AUTH_HMAC_MD5 1      /* HMAC-MD5-96 (1.3.6.1.6.3.10.1.1.2) */
-#define PSW_USM_AUTH_HMAC_SHA 2      /* HMAC-SHA-96 (1.3.6.1.6.3.10.1.1.3) */
-#define PSW_USM_AUTH_HMAC_SHA224 3   /* HMAC-SHA-224 (usmHMAC128SHA224AuthProtocol, .1.1.4) */
-#define PSW_USM_AUTH_HMAC_SHA256 4   /* HMAC-SHA-256 (usmHMAC192SHA256AuthProtocol, .1.1.5) */
-#define PSW_USM_AUTH_HMAC_SHA384 5   /* HMAC-SHA-384 (usmHMAC256SHA384AuthProtocol, .1.1.6) */
-#define PSW_USM_AUTH_HMAC_SHA512 6   /* HMAC-SHA-512 (usmHMAC384SHA512AuthProtocol, .1.1.7) */
-#define PSW_USM_AUTH_PROTOCOL_MAX 6  /* highest authentication protocol code */
+#define PSW_USM_AUTH_NONE 0         /* no authentication */
+#define PSW_USM_AUTH_HMAC_MD5 1     /* HMAC-MD5-96 (1.3.6.1.6.3.10.1.1.2) */
+#define PSW_USM_AUTH_HMAC_SHA 2     /* HMAC-SHA-96 (1.3.6.1.6.3.10.1.1.3) */
+#define PSW_USM_AUTH_HMAC_SHA224 3  /* HMAC-SHA-224 (usmHMAC128SHA224AuthProtocol, .1.1.4) */
+#define PSW_USM_AUTH_HMAC_SHA256 4  /* HMAC-SHA-256 (usmHMAC192SHA256AuthProtocol, .1.1.5) */
+#define PSW_USM_AUTH_HMAC_SHA384 5  /* HMAC-SHA-384 (usmHMAC256SHA384AuthProtocol, .1.1.6) */
+#define PSW_USM_AUTH_HMAC_SHA512 6  /* HMAC-SHA-512 (usmHMAC384SHA512AuthProtocol, .1.1.7) */
+#define PSW_USM_AUTH_PROTOCOL_MAX 6 /* highest authentication protocol code */
 
 /* PSWUSMSettings.priv_protocol. The privacy key is made from the pass phrase with the hash of
  * the authentication protocol; AES-192 and AES-256 extend it as Net-SNMP agents do. */
-#define PSW_USM_PRIV_NONE 0          /* no privacy */
-#define PSW_USM_PRIV_DES 1           /* DES (1.3.6.1.6.3.10.1.2.2) */
-#define PSW_USM_PRIV_AES 2           /* AES-128 (1.3.6.1.6.3.10.1.2.4) */
-#define PSW_USM_PRIV_AES192 3        /* AES-192 (1.3.6.1.4.1.14832.1.3) */
-#define PSW_USM_PRIV_AES256 4        /* AES-256 (1.3.6.1.4.1.14832.1.4) */
-#define PSW_USM_PRIV_PROTOCOL_MAX 4  /* highest privacy protocol code */
+#define PSW_USM_PRIV_NONE 0         /* no privacy */
+#define PSW_USM_PRIV_DES 1          /* DES (1.3.6.1.6.3.10.1.2.2) */
+#define PSW_USM_PRIV_AES 2          /* AES-128 (1.3.6.1.6.3.10.1.2.4) */
+#define PSW_USM_PRIV_AES192 3       /* AES-192 (1.3.6.1.4.1.14832.1.3) */
+#define PSW_USM_PRIV_AES256 4       /* AES-256 (1.3.6.1.4.1.14832.1.4) */
+#define PSW_USM_PRIV_PROTOCOL_MAX 4 /* highest privacy protocol code */
 
 /* PSWStorageInfo.storage_type: the last arc of hrStorageType 1.3.6.1.2.1.25.2.1.n */
 #define PSW_STORAGE_UNKNOWN 0        /* a type value outside the table below */
@@ -92,10 +92,10 @@ extern "C" {
  * an all-zero record therefore means "built-in user and pass phrases, noAuthNoPriv, no
  * protocols, no context". */
 typedef struct PSWUSMSettings {
-    char user_name[64];        /* security name; empty keeps the built-in user */
-    int32_t security_level;    /* PSW_USM_NO_AUTH_NO_PRIV, PSW_USM_AUTH_NO_PRIV or PSW_USM_AUTH_PRIV */
-    int32_t auth_protocol;     /* PSW_USM_AUTH_NONE .. PSW_USM_AUTH_HMAC_SHA512 */
-    int32_t priv_protocol;     /* PSW_USM_PRIV_NONE .. PSW_USM_PRIV_AES256 */
+    char user_name[64];     /* security name; empty keeps the built-in user */
+    int32_t security_level; /* PSW_USM_NO_AUTH_NO_PRIV, PSW_USM_AUTH_NO_PRIV or PSW_USM_AUTH_PRIV */
+    int32_t auth_protocol;  /* PSW_USM_AUTH_NONE .. PSW_USM_AUTH_HMAC_SHA512 */
+    int32_t priv_protocol;  /* PSW_USM_PRIV_NONE .. PSW_USM_PRIV_AES256 */
     char auth_pass_phrase[64]; /* authentication pass phrase; empty keeps the built-in one */
     char priv_pass_phrase[64]; /* privacy pass phrase; empty keeps the built-in one */
     char context_name[512];    /* SNMPv3 context name; empty means none */
@@ -115,8 +115,9 @@ PSW_CHECK_OFFSET(PSWUSMSettings, context_name, 204);
 /* ------------------------------------------------------------------------------------------ */
 
 typedef struct PSWPrinterInfo {
-    int32_t printer_status;          /* hrPrinterStatus (1 other, 2 unknown, 3 idle, 4 printing, 5 warmup) */
-    uint8_t detected_error_state[4]; /* first four octets of hrPrinterDetectedErrorState, as sent; missing octets 0 */
+    int32_t printer_status; /* hrPrinterStatus (1 other, 2 unknown, 3 idle, 4 printing, 5 warmup) */
+    uint8_t detected_error_state
+        [4]; /* first four octets of hrPrinterDetectedErrorState, as sent; missing octets 0 */
 } PSWPrinterInfo;
 
 PSW_CHECK_SIZE(PSWPrinterInfo, 8);
@@ -145,7 +146,8 @@ PSW_CHECK_OFFSET(PSWStorageInfo, description, 12);
 /* ------------------------------------------------------------------------------------------ */
 
 typedef struct PSWDeviceInfo {
-    int32_t device_type;   /* last arc of hrDeviceType (1..6, 10..21, 101..109, 151..154, 201..207); 0 when unknown */
+    int32_t
+        device_type; /* last arc of hrDeviceType (1..6, 10..21, 101..109, 151..154, 201..207); 0 when unknown */
     int32_t device_status; /* hrDeviceStatus (1 unknown, 2 running, 3 warning, 4 testing, 5 down) */
     char description[256]; /* hrDeviceDescr */
 } PSWDeviceInfo;
@@ -162,21 +164,21 @@ PSW_CHECK_OFFSET(PSWDeviceInfo, description, 8);
 /* Numbers are delivered as the agent sends them: no unit conversion, and the Printer MIB's
  * special values (-1 other, -2 unknown, -3 at least one unit remaining) pass through. */
 typedef struct PSWInputTrayInfo {
-    int32_t type;                        /* prtInputType */
-    int32_t dimension_unit;              /* prtInputDimUnit */
-    int32_t media_dim_feed_declared;     /* prtInputMediaDimFeedDirDeclared */
-    int32_t media_dim_xfeed_declared;    /* prtInputMediaDimXFeedDirDeclared */
-    int32_t media_dim_feed_chosen;       /* prtInputMediaDimFeedDirChosen */
-    int32_t media_dim_xfeed_chosen;      /* prtInputMediaDimXFeedDirChosen */
-    int32_t capacity_unit;               /* prtInputCapacityUnit */
-    int32_t max_capacity;                /* prtInputMaxCapacity */
-    int32_t current_level;               /* prtInputCurrentLevel */
-    int32_t status;                      /* prtInputStatus (a bit mask of conditions) */
-    char media_name[64];                 /* prtInputMediaName */
-    char name[64];                       /* prtInputName: the tray's name */
-    char description[256];               /* prtInputDescription */
-    char media_type[64];                 /* prtInputMediaType */
-    char media_color[64];                /* prtInputMediaColor */
+    int32_t type;                     /* prtInputType */
+    int32_t dimension_unit;           /* prtInputDimUnit */
+    int32_t media_dim_feed_declared;  /* prtInputMediaDimFeedDirDeclared */
+    int32_t media_dim_xfeed_declared; /* prtInputMediaDimXFeedDirDeclared */
+    int32_t media_dim_feed_chosen;    /* prtInputMediaDimFeedDirChosen */
+    int32_t media_dim_xfeed_chosen;   /* prtInputMediaDimXFeedDirChosen */
+    int32_t capacity_unit;            /* prtInputCapacityUnit */
+    int32_t max_capacity;             /* prtInputMaxCapacity */
+    int32_t current_level;            /* prtInputCurrentLevel */
+    int32_t status;                   /* prtInputStatus (a bit mask of conditions) */
+    char media_name[64];              /* prtInputMediaName */
+    char name[64];                    /* prtInputName: the tray's name */
+    char description[256];            /* prtInputDescription */
+    char media_type[64];              /* prtInputMediaType */
+    char media_color[64];             /* prtInputMediaColor */
 } PSWInputTrayInfo;
 
 PSW_CHECK_SIZE(PSWInputTrayInfo, 552);
@@ -202,8 +204,9 @@ PSW_CHECK_OFFSET(PSWInputTrayInfo, media_color, 488);
 
 typedef struct PSWInputTrayInfoEx {
     PSWInputTrayInfo tray; /* the plain input tray record, filled exactly as by the plain query */
-    int32_t extension;     /* the tray's value in the private column 1.3.6.1.4.1.297.2.9999.43.8.2.1.2; -1 when not available */
-    uint8_t reserved[8];   /* reserved, always zero */
+    int32_t
+        extension; /* the tray's value in the private column 1.3.6.1.4.1.297.2.9999.43.8.2.1.2; -1 when not available */
+    uint8_t reserved[8]; /* reserved, always zero */
 } PSWInputTrayInfoEx;
 
 PSW_CHECK_SIZE(PSWInputTrayInfoEx, 564);
@@ -299,19 +302,24 @@ PSW_CHECK_OFFSET(PSWDateTime, second, 10);
 /* The columns are the printer's private ones (1.3.6.1.4.1.253.8.59.6, .59.10 and .59.16); the
  * numbers without a named meaning are delivered as they come. */
 typedef struct PSWJobInfo {
-    int32_t job_type;                /* last arc of the job type 1.3.6.1.4.1.253.8.58.2.n (1..12); 0 when unknown */
-    int32_t job_state;               /* job state (column .59.6.1.1.9) */
-    int32_t value_59_6_10;           /* signed value of column .59.6.1.1.10 */
-    uint32_t value_59_16_5;          /* unsigned value of column .59.16.1.1.5 */
-    uint32_t value_59_16_6;          /* unsigned value of column .59.16.1.1.6 */
-    char localized_text1[256];       /* code of column .59.6.1.1.5 resolved through the printer's localization table */
-    char localized_text2[256];       /* code of column .59.6.1.1.6 resolved through the localization table */
-    char localized_text3[256];       /* code of column .59.10.1.1.7 resolved through the localization table */
-    char job_id[256];                /* job identifier decoded from the row's instance; the argument of PSWCancelJob */
-    char text[256];                  /* text form of column .59.6.1.1.3 */
-    PSWDateTime date1;               /* DateAndTime of column .59.10.1.1.10 */
-    PSWDateTime date2;               /* DateAndTime of column .59.16.1.1.4 */
-    PSWDateTime date3;               /* DateAndTime of column .59.16.1.1.7 */
+    int32_t
+        job_type; /* last arc of the job type 1.3.6.1.4.1.253.8.58.2.n (1..12); 0 when unknown */
+    int32_t job_state;      /* job state (column .59.6.1.1.9) */
+    int32_t value_59_6_10;  /* signed value of column .59.6.1.1.10 */
+    uint32_t value_59_16_5; /* unsigned value of column .59.16.1.1.5 */
+    uint32_t value_59_16_6; /* unsigned value of column .59.16.1.1.6 */
+    char localized_text1
+        [256]; /* code of column .59.6.1.1.5 resolved through the printer's localization table */
+    char localized_text2
+        [256]; /* code of column .59.6.1.1.6 resolved through the localization table */
+    char localized_text3
+        [256]; /* code of column .59.10.1.1.7 resolved through the localization table */
+    char job_id
+        [256]; /* job identifier decoded from the row's instance; the argument of PSWCancelJob */
+    char text[256];    /* text form of column .59.6.1.1.3 */
+    PSWDateTime date1; /* DateAndTime of column .59.10.1.1.10 */
+    PSWDateTime date2; /* DateAndTime of column .59.16.1.1.4 */
+    PSWDateTime date3; /* DateAndTime of column .59.16.1.1.7 */
 } PSWJobInfo;
 
 PSW_CHECK_SIZE(PSWJobInfo, 1336);

@@ -18,9 +18,9 @@ constexpr size_t kAddressMaxLength = psw::kDeviceAddressSize - 1;
 // printer of any model (the device session alone).
 enum class Model { kSupported, kAny };
 
-int32_t init_device(PSWHandle handle, const char* address, int32_t transport,
-                    int32_t security_mode, const PSWUSMSettings& settings, uint32_t timeout,
-                    uint32_t retries, Model model = Model::kSupported)
+int32_t init_device(PSWHandle handle, const char* address, int32_t transport, int32_t security_mode,
+                    const PSWUSMSettings& settings, uint32_t timeout, uint32_t retries,
+                    Model model = Model::kSupported)
 {
     if (handle == nullptr || address == nullptr) {
         return PSW_ERR_PARAMETER;
@@ -103,8 +103,7 @@ int32_t needs_options(PSWHandle handle, const char* name, const void* out)
 // Reads one option as `Value` and, on success only, hands it to the caller's `out` through
 // `store(value, out)`.
 template <class Value, class Out, class Store>
-int32_t get_option_value(PSWHandle handle, const char* name, uint16_t index, Out* out,
-                         Store store)
+int32_t get_option_value(PSWHandle handle, const char* name, uint16_t index, Out* out, Store store)
 {
     int32_t result = needs_options(handle, name, out);
     if (result != PSW_SUCCESS) {
@@ -176,8 +175,8 @@ PSW_API int32_t PSWInitDevice(PSWHandle handle, const char* address, int32_t tra
 {
     PSWUSMSettings settings;
     std::memset(&settings, 0, sizeof settings);
-    return init_device(handle, address, transport, PSW_SECURITY_MODE_COMMUNITY, settings,
-                       timeout, retries);
+    return init_device(handle, address, transport, PSW_SECURITY_MODE_COMMUNITY, settings, timeout,
+                       retries);
 }
 
 PSW_API int32_t PSWInitDeviceEx(PSWHandle handle, const char* address, int32_t transport,
@@ -193,13 +192,13 @@ PSW_API int32_t PSWInitAnyDevice(PSWHandle handle, const char* address, int32_t 
 {
     PSWUSMSettings settings;
     std::memset(&settings, 0, sizeof settings);
-    return init_device(handle, address, transport, PSW_SECURITY_MODE_COMMUNITY, settings,
-                       timeout, retries, Model::kAny);
+    return init_device(handle, address, transport, PSW_SECURITY_MODE_COMMUNITY, settings, timeout,
+                       retries, Model::kAny);
 }
 
 PSW_API int32_t PSWInitAnyDeviceEx(PSWHandle handle, const char* address, int32_t transport,
-                                   int32_t securityMode, PSWUSMSettings settings,
-                                   uint32_t timeout, uint32_t retries)
+                                   int32_t securityMode, PSWUSMSettings settings, uint32_t timeout,
+                                   uint32_t retries)
 {
     return init_device(handle, address, transport, securityMode, settings, timeout, retries,
                        Model::kAny);
@@ -251,8 +250,7 @@ PSW_API int32_t PSWGetOptionValueUInteger(PSWHandle handle, const char* name, ui
 PSW_API int32_t PSWGetOptionValueString(PSWHandle handle, const char* name, uint16_t index,
                                         char* out)
 {
-    return get_option_value<const char*>(handle, name, index, out, [](const char* value,
-                                                                       char* to) {
+    return get_option_value<const char*>(handle, name, index, out, [](const char* value, char* to) {
         // The caller's buffer holds PSW_OPTION_TEXT_SIZE bytes.
         const size_t length = value != nullptr ? strnlen(value, PSW_OPTION_TEXT_SIZE - 1) : 0;
         if (length != 0) {
@@ -262,17 +260,16 @@ PSW_API int32_t PSWGetOptionValueString(PSWHandle handle, const char* name, uint
     });
 }
 
-#define PSW_RECORD_CALLS(CountCall, CopyCall, Record, run, table)                             \
-    PSW_API int32_t CountCall(PSWHandle handle, int32_t* count)                               \
-    {                                                                                         \
-        return count_records(handle, count, [](psw::PSWDeviceQuery& query, int32_t* out) {    \
-            return run_count(query, &psw::PSWDeviceQuery::run, &psw::PSWDeviceQuery::table,   \
-                             out);                                                            \
-        });                                                                                   \
-    }                                                                                         \
-    PSW_API int32_t CopyCall(PSWHandle handle, int32_t index, Record* out)                    \
-    {                                                                                         \
-        return copy_record(handle, index, out, &psw::PSWDeviceQuery::table);                  \
+#define PSW_RECORD_CALLS(CountCall, CopyCall, Record, run, table)                                 \
+    PSW_API int32_t CountCall(PSWHandle handle, int32_t* count)                                   \
+    {                                                                                             \
+        return count_records(handle, count, [](psw::PSWDeviceQuery& query, int32_t* out) {        \
+            return run_count(query, &psw::PSWDeviceQuery::run, &psw::PSWDeviceQuery::table, out); \
+        });                                                                                       \
+    }                                                                                             \
+    PSW_API int32_t CopyCall(PSWHandle handle, int32_t index, Record* out)                        \
+    {                                                                                             \
+        return copy_record(handle, index, out, &psw::PSWDeviceQuery::table);                      \
     }
 
 PSW_RECORD_CALLS(PSWGetNumberOfStorageInfo, PSWGetStorageInfo, PSWStorageInfo, query_storage,
@@ -285,10 +282,8 @@ PSW_RECORD_CALLS(PSWGetNumberOfInputTrayInfoEx, PSWGetInputTrayInfoEx, PSWInputT
                  query_input_trays_ex, input_tray_ex_table)
 PSW_RECORD_CALLS(PSWGetNumberOfOutputTrayInfo, PSWGetOutputTrayInfo, PSWOutputTrayInfo,
                  query_output_trays, output_tray_table)
-PSW_RECORD_CALLS(PSWGetNumberOfTonerInfo, PSWGetTonerInfo, PSWTonerInfo, query_toners,
-                 toner_table)
-PSW_RECORD_CALLS(PSWGetNumberOfAlertInfo, PSWGetAlertInfo, PSWAlertInfo, query_alerts,
-                 alert_table)
+PSW_RECORD_CALLS(PSWGetNumberOfTonerInfo, PSWGetTonerInfo, PSWTonerInfo, query_toners, toner_table)
+PSW_RECORD_CALLS(PSWGetNumberOfAlertInfo, PSWGetAlertInfo, PSWAlertInfo, query_alerts, alert_table)
 
 // Extension: every supply.
 PSW_RECORD_CALLS(PSWGetNumberOfSupplyInfo, PSWGetSupplyInfo, PSWSupplyInfo, query_supplies,

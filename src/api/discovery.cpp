@@ -1,15 +1,15 @@
 #include "api/discovery.h"
 
 #include "core/factory.h"
+#include "core/pms_octets.h"
 #include "log/log_registry.h"
 #include "net/network_address.h"
+#include "query/mib_objects.h"
 #include "query/plugin_usm.h"
 #include "query/record_fields.h"
-#include "snmp/snmp_target.h"
-#include "core/pms_octets.h"
 #include "snmp/pms_packet.h"
 #include "snmp/pms_pdu.h"
-#include "query/mib_objects.h"
+#include "snmp/snmp_target.h"
 
 namespace psw {
 
@@ -47,19 +47,19 @@ void answer_texts(const IPmsSnmpPacket* packet, char (&address)[256],
 const char* pmc_default_discovery_address(int32_t protocol) noexcept
 {
     switch (protocol) {
-    case 1:
-    case 2: return "255.255.255.255";
-    case 4: return "ff02::1";
-    default: return nullptr;
+        case 1:
+        case 2: return "255.255.255.255";
+        case 4: return "ff02::1";
+        default: return nullptr;
     }
 }
 
-Result pmc_discover(PSWFinder* finder, const IPSWPluginUSM* usm,
-                    const PSWDiscoveryRequest& request, int32_t* count,
-                    FindDeviceFactory factory) noexcept
+Result pmc_discover(PSWFinder* finder, const IPSWPluginUSM* usm, const PSWDiscoveryRequest& request,
+                    int32_t* count, FindDeviceFactory factory) noexcept
 {
-    const char* destination =
-        request.address != nullptr ? request.address : pmc_default_discovery_address(request.protocol);
+    const char* destination = request.address != nullptr
+                                  ? request.address
+                                  : pmc_default_discovery_address(request.protocol);
     if (destination == nullptr) {
         return PSW_ERR_UNSUPPORTED;
     }
@@ -93,9 +93,9 @@ Result pmc_discover(PSWFinder* finder, const IPSWPluginUSM* usm,
             return result;
         }
     }
-    result = find->init(destination, request.protocol, port, usm->security_mode(), values,
-                        static_cast<int32_t>(request.timeout), static_cast<int32_t>(request.retries),
-                        0);
+    result =
+        find->init(destination, request.protocol, port, usm->security_mode(), values,
+                   static_cast<int32_t>(request.timeout), static_cast<int32_t>(request.retries), 0);
     if (result != PSW_SUCCESS) {
         pmc_log("PSW", 1, "m_pFindDeviceSnmp->init()", result);
         return result;

@@ -34,8 +34,8 @@ const char* pmc_default_discovery_address(int32_t protocol) noexcept;
 // finder's community. `*count` is set to 0 before the exchange and to the number kept after
 // it. Failures are logged under "PSW" with the failing operation.
 // borrowed: `finder` and `usm` stay the caller's; `count` is the caller's
-Result pmc_discover(PSWFinder* finder, const IPSWPluginUSM* usm,
-                    const PSWDiscoveryRequest& request, int32_t* count,
+Result pmc_discover(PSWFinder* finder, const IPSWPluginUSM* usm, const PSWDiscoveryRequest& request,
+                    int32_t* count,
                     FindDeviceFactory factory = pmc_create_find_device_snmp) noexcept;
 
 }  // namespace psw

@@ -40,7 +40,10 @@ public:
     // not a transfer: points into base(), valid while the storage stays attached
     virtual uint8_t* data() const noexcept { return m_data; }
     virtual void set_data_offset(size_t offset) noexcept { m_data = m_base + offset; }
-    virtual size_t data_length() const noexcept { return m_size - static_cast<size_t>(m_data - m_base); }
+    virtual size_t data_length() const noexcept
+    {
+        return m_size - static_cast<size_t>(m_data - m_base);
+    }
     virtual ~PmsPacketBuffer();
 
     // Borrows `length` received bytes as the whole valid data.

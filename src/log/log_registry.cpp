@@ -6,8 +6,8 @@
 #include <new>
 
 #include "core/interface_ids.h"
-#include "core/pmc_vector.h"
 #include "core/platform/lock.h"
+#include "core/pmc_vector.h"
 #include "log/log_generation.h"
 #include "log/log_outputs.h"
 #include "log/logger.h"

@@ -24,8 +24,7 @@ public:
     // not a transfer: owned by the registry (or the static null logger) until reset()
     virtual IPmcLogger* get_logger(const char* name, Result* result) noexcept = 0;
     // not a transfer: as find_logger_group()
-    virtual IPmcLoggerGroup* find_logger_group_again(const char* name,
-                                                     Result* result) noexcept = 0;
+    virtual IPmcLoggerGroup* find_logger_group_again(const char* name, Result* result) noexcept = 0;
     // not a transfer: owned by the registry (or a static null output) until reset()
     virtual IPmcLogOutput* get_output(const char* type_name, const char* output_name) noexcept = 0;
     // not a transfer: owned by the registry or static; never destroy it

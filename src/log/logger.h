@@ -3,9 +3,9 @@
 
 #include <atomic>
 
+#include "core/platform/lock.h"
 #include "core/pmc_string.h"
 #include "core/pmc_vector.h"
-#include "core/platform/lock.h"
 #include "log/log_interfaces.h"
 
 namespace psw {

@@ -2,8 +2,8 @@
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>
-#include <net/if_arp.h>
 #include <net/if.h>
+#include <net/if_arp.h>
 #include <netinet/in.h>
 #include <netpacket/packet.h>
 
@@ -19,15 +19,13 @@ constexpr unsigned short kHardwareTypeIp6Gre = 823;
 bool is_tunnel_type(unsigned short hardware_type) noexcept
 {
     switch (hardware_type) {
-    case ARPHRD_TUNNEL:
-    case ARPHRD_TUNNEL6:
-    case ARPHRD_SIT:
-    case ARPHRD_IPGRE:
-    case kHardwareTypeIp6Gre:
-    case ARPHRD_NONE:
-        return true;
-    default:
-        return false;
+        case ARPHRD_TUNNEL:
+        case ARPHRD_TUNNEL6:
+        case ARPHRD_SIT:
+        case ARPHRD_IPGRE:
+        case kHardwareTypeIp6Gre:
+        case ARPHRD_NONE: return true;
+        default: return false;
     }
 }
 

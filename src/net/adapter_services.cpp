@@ -58,8 +58,8 @@ Result hand_out_mac(const PmcAdapter& adapter, PmsOctets* out) noexcept
 }
 
 // Whether `wanted` (and its canonical form, when it has one) names this unicast address.
-bool ipv6_matches(IPmcAddressServices& services, const PmcAdapterIpv6& unicast,
-                  const char* wanted, const char* wanted_canonical) noexcept
+bool ipv6_matches(IPmcAddressServices& services, const PmcAdapterIpv6& unicast, const char* wanted,
+                  const char* wanted_canonical) noexcept
 {
     char hex[40];
     const uint8_t* b = unicast.bytes;
@@ -121,8 +121,8 @@ Result pmc_adapter_count(CPmcIpHelpLibrary& library, EProtocol protocol, uint32_
     }
     uint32_t count = 0;
     for (const PmcAdapter& adapter : adapters) {
-        const bool serves = protocol == IPmcNetworkAddress::kUdpIpv4 ? serves_ipv4(adapter)
-                                                                      : serves_ipv6(adapter);
+        const bool serves =
+            protocol == IPmcNetworkAddress::kUdpIpv4 ? serves_ipv4(adapter) : serves_ipv6(adapter);
         count += serves ? 1U : 0U;
     }
     *out = count;

@@ -8,10 +8,10 @@
 
 #include <cstdint>
 
+#include "core/pms_octets.h"
 #include "core/result.h"
 #include "net/network_address.h"
 #include "net/network_address_list.h"
-#include "core/pms_octets.h"
 
 namespace psw {
 

@@ -6,8 +6,8 @@
 #include "net/adapter_services.h"
 #include "net/address_services.h"
 #include "net/local_agent.h"
-#include "net/transport_availability.h"
 #include "net/socket_api.h"
+#include "net/transport_availability.h"
 
 namespace psw {
 
@@ -50,13 +50,11 @@ public:
             return PSW_ERR_PARAMETER;
         }
         switch (target->protocol()) {
-        case IPmcNetworkAddress::kUdpIpv4:
-        case IPmcNetworkAddress::kIpx:
-            return pmc_route_lookup(pmc_local_agent(), target, out);
-        case IPmcNetworkAddress::kUdpIpv6:
-            return pmc_best_local_address_ipv6(pmc_ip_help_library(), m_library, target, out);
-        default:
-            return PSW_ERR_PARAMETER;
+            case IPmcNetworkAddress::kUdpIpv4:
+            case IPmcNetworkAddress::kIpx: return pmc_route_lookup(pmc_local_agent(), target, out);
+            case IPmcNetworkAddress::kUdpIpv6:
+                return pmc_best_local_address_ipv6(pmc_ip_help_library(), m_library, target, out);
+            default: return PSW_ERR_PARAMETER;
         }
     }
     Result transport_available(EProtocol protocol, bool* out) noexcept override

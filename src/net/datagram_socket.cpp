@@ -40,8 +40,7 @@ bool ipv4_of_text(const NPmcSocketAPI& api, const char* text, in_addr_t& out) no
         return false;
     }
     out = api.m_pInetAddr(text);
-    return out != INADDR_NONE ||
-           std::strncmp(text, kBroadcastText, sizeof kBroadcastText - 1) == 0;
+    return out != INADDR_NONE || std::strncmp(text, kBroadcastText, sizeof kBroadcastText - 1) == 0;
 }
 
 // What the three variants share: the handle, the local address, the start-up state and the
@@ -59,9 +58,10 @@ public:
             return PSW_ERR_PARAMETER;
         }
         const unsigned local_port = m_pLocal->port();
-        log()->output(kLogDebug, "[DataGramSocket::send] send packet. port:%d(0x%x) -> %s:%d(0x%x).",
-                      local_port, local_port, printable(destination->text()),
-                      destination->port(), destination->port());
+        log()->output(kLogDebug,
+                      "[DataGramSocket::send] send packet. port:%d(0x%x) -> %s:%d(0x%x).",
+                      local_port, local_port, printable(destination->text()), destination->port(),
+                      destination->port());
         sockaddr_storage address{};
         if (!to_sockaddr(*destination, address)) {
             return PSW_ERR_PARAMETER;
@@ -103,15 +103,15 @@ public:
             return PSW_ERR_NO_MEMORY;
         }
         if (!from_sockaddr(address, *from)) {
-            log()->output(kLogError, "[DataGramSocket::receive] fail create CPmcNetworkAddress "
-                                     "( success recvfrom() ).");
+            log()->output(kLogError,
+                          "[DataGramSocket::receive] fail create CPmcNetworkAddress "
+                          "( success recvfrom() ).");
             return PSW_ERR_FAILED;
         }
         const unsigned local_port = m_pLocal->port();
         log()->output(kLogDebug,
                       "[DataGramSocket::receive] receive packet port:%d(0x%x) <- %s:%d(0x%x).",
-                      local_port, local_port, printable(from->text()), from->port(),
-                      from->port());
+                      local_port, local_port, printable(from->text()), from->port(), from->port());
         pmc_trace_datagram("receive from", from->text(), from->port(), buffer,
                            static_cast<size_t>(count));
         *source = from.release();
@@ -139,30 +139,34 @@ public:
     Result join_multicast(const char* group) noexcept override
     {
         switch (m_pLocal->protocol()) {
-        case IPmcNetworkAddress::kUdpIpv6: {
-            ipv6_mreq request{};
-            const Result parsed = pmc_parse_ipv6_group_text(group, request.ipv6mr_multiaddr.s6_addr);
-            if (parsed != PSW_SUCCESS) {
-                return parsed;
+            case IPmcNetworkAddress::kUdpIpv6: {
+                ipv6_mreq request{};
+                const Result parsed =
+                    pmc_parse_ipv6_group_text(group, request.ipv6mr_multiaddr.s6_addr);
+                if (parsed != PSW_SUCCESS) {
+                    return parsed;
+                }
+                request.ipv6mr_interface = 0;  // the system's default interface
+                return set_multicast_option(IPPROTO_IPV6, IPV6_JOIN_GROUP, &request,
+                                            sizeof request);
             }
-            request.ipv6mr_interface = 0;  // the system's default interface
-            return set_multicast_option(IPPROTO_IPV6, IPV6_JOIN_GROUP, &request, sizeof request);
-        }
-        case IPmcNetworkAddress::kUdpIpv4: {
-            if (group == nullptr) {
-                return PSW_ERR_PARAMETER;
+            case IPmcNetworkAddress::kUdpIpv4: {
+                if (group == nullptr) {
+                    return PSW_ERR_PARAMETER;
+                }
+                ip_mreq request{};
+                in_addr_t address = 0;
+                if (!ipv4_of_text(api(), group, address)) {
+                    log()->output(kLogError, "fail inet_addr(). WSAGetLastError()=%d",
+                                  last_error());
+                    return PSW_ERR_FAILED;
+                }
+                request.imr_multiaddr.s_addr = address;
+                request.imr_interface.s_addr = INADDR_ANY;
+                return set_multicast_option(IPPROTO_IP, IP_ADD_MEMBERSHIP, &request,
+                                            sizeof request);
             }
-            ip_mreq request{};
-            in_addr_t address = 0;
-            if (!ipv4_of_text(api(), group, address)) {
-                log()->output(kLogError, "fail inet_addr(). WSAGetLastError()=%d", last_error());
-                return PSW_ERR_FAILED;
-            }
-            request.imr_multiaddr.s_addr = address;
-            request.imr_interface.s_addr = INADDR_ANY;
-            return set_multicast_option(IPPROTO_IP, IP_ADD_MEMBERSHIP, &request, sizeof request);
-        }
-        default: return PSW_ERR_PARAMETER;
+            default: return PSW_ERR_PARAMETER;
         }
     }
 
@@ -222,8 +226,7 @@ protected:
     virtual Result startup() noexcept = 0;
     virtual bool from_sockaddr(const sockaddr_storage& address,
                                IPmcNetworkAddress& out) noexcept = 0;
-    virtual bool to_sockaddr(const IPmcNetworkAddress& address,
-                             sockaddr_storage& out) noexcept = 0;
+    virtual bool to_sockaddr(const IPmcNetworkAddress& address, sockaddr_storage& out) noexcept = 0;
     // Stores the new handle; PSW_ERR_ADDRESS when the platform refuses the socket.
     virtual Result open_socket() noexcept = 0;
 
@@ -413,10 +416,10 @@ public:
     {
         const char* text = nullptr;
         switch (local().protocol()) {
-        case IPmcNetworkAddress::kUdpIpv4: text = kIpv4AnyText; break;
-        case IPmcNetworkAddress::kIpx: text = kIpxAnyText; break;
-        case IPmcNetworkAddress::kUdpIpv6: text = kIpv6AnyText; break;
-        default: return PSW_ERR_TOO_LONG;
+            case IPmcNetworkAddress::kUdpIpv4: text = kIpv4AnyText; break;
+            case IPmcNetworkAddress::kIpx: text = kIpxAnyText; break;
+            case IPmcNetworkAddress::kUdpIpv6: text = kIpv6AnyText; break;
+            default: return PSW_ERR_TOO_LONG;
         }
         return local().set(text, IPmcNetworkAddress::kUnspecified, 0);
     }
@@ -431,10 +434,10 @@ private:
         }
         PmcSockLen length = kPmcSockAddrBytes;
         switch (local().protocol()) {
-        case IPmcNetworkAddress::kUdpIpv4: length = sizeof(sockaddr_in); break;
-        case IPmcNetworkAddress::kIpx: length = sizeof(PmcSockAddrIpx); break;
-        case IPmcNetworkAddress::kUdpIpv6: length = sizeof(sockaddr_in6); break;
-        default: break;
+            case IPmcNetworkAddress::kUdpIpv4: length = sizeof(sockaddr_in); break;
+            case IPmcNetworkAddress::kIpx: length = sizeof(PmcSockAddrIpx); break;
+            case IPmcNetworkAddress::kUdpIpv6: length = sizeof(sockaddr_in6); break;
+            default: break;
         }
         char host[kPmcMaxHostText];
         char service[kPmcMaxServiceText];
@@ -519,8 +522,7 @@ private:
         Result result = PSW_ERR_SEND;
         for (size_t i = 0; i < count; ++i) {
             native->sin6_scope_id = links[i];
-            log()->output(kLogDebug, "[DataGramSocket::send] multicast on interface %u.",
-                          links[i]);
+            log()->output(kLogDebug, "[DataGramSocket::send] multicast on interface %u.", links[i]);
             // One link that cannot be reached does not keep the others from being asked.
             if (send_datagram(buffer, length, scoped) == PSW_SUCCESS) {
                 result = PSW_SUCCESS;
@@ -538,8 +540,8 @@ private:
     Result set_multicast_interface(uint32_t index) noexcept
     {
         const unsigned value = index;
-        if (api().m_pSetSockOpt(handle(), IPPROTO_IPV6, IPV6_MULTICAST_IF, &value,
-                                sizeof value) != 0) {
+        if (api().m_pSetSockOpt(handle(), IPPROTO_IPV6, IPV6_MULTICAST_IF, &value, sizeof value) !=
+            0) {
             log()->output(kLogError,
                           "fail setsockopt(). can't set multicast interface. "
                           "WSAGetLastError()=%d",
@@ -553,10 +555,10 @@ private:
 CPmcDataGramSocket* new_socket_of(CPmcSocketLibrary& library, EProtocol protocol) noexcept
 {
     switch (protocol) {
-    case IPmcNetworkAddress::kUdpIpv4: return pmc_new<CPmcIpv4DataGramSocket>(library);
-    case IPmcNetworkAddress::kIpx: return pmc_new<CPmcIpxDataGramSocket>(library);
-    case IPmcNetworkAddress::kUdpIpv6: return pmc_new<CPmcIpv6DataGramSocket>(library);
-    default: return nullptr;
+        case IPmcNetworkAddress::kUdpIpv4: return pmc_new<CPmcIpv4DataGramSocket>(library);
+        case IPmcNetworkAddress::kIpx: return pmc_new<CPmcIpxDataGramSocket>(library);
+        case IPmcNetworkAddress::kUdpIpv6: return pmc_new<CPmcIpv6DataGramSocket>(library);
+        default: return nullptr;
     }
 }
 

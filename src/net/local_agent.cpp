@@ -8,7 +8,9 @@
 
 namespace psw {
 
-CPmcLocalAgent::CPmcLocalAgent(PmcModuleLoader& loader) noexcept : m_loader(loader) {}
+CPmcLocalAgent::CPmcLocalAgent(PmcModuleLoader& loader) noexcept : m_loader(loader)
+{
+}
 
 CPmcLocalAgent::~CPmcLocalAgent()
 {
@@ -19,11 +21,11 @@ CPmcLocalAgent::~CPmcLocalAgent()
 Result CPmcLocalAgent::load(int kind) noexcept
 {
     Result result = PSW_SUCCESS;
-    IPmcTableSource* source = pmc_create_table_source(
-        m_loader,
-        kind == kPmcSourceRoutingSocket ? PmcTableSourceKind::kRoutingSocket
-                                        : PmcTableSourceKind::kTextTables,
-        &result);
+    IPmcTableSource* source =
+        pmc_create_table_source(m_loader,
+                                kind == kPmcSourceRoutingSocket ? PmcTableSourceKind::kRoutingSocket
+                                                                : PmcTableSourceKind::kTextTables,
+                                &result);
     if (source != nullptr) {
         m_source = source;
         m_kind = kind;
@@ -38,15 +40,13 @@ Result CPmcLocalAgent::ensure_source(int kind) noexcept
         return PSW_SUCCESS;
     }
     switch (kind) {
-    case kPmcSourceAny: {
-        const Result preferred = load(kPmcSourceRoutingSocket);
-        return preferred == PSW_SUCCESS ? preferred : load(kPmcSourceTextTables);
-    }
-    case kPmcSourceTextTables:
-    case kPmcSourceRoutingSocket:
-        return load(kind);
-    default:
-        return PSW_ERR_PARAMETER;
+        case kPmcSourceAny: {
+            const Result preferred = load(kPmcSourceRoutingSocket);
+            return preferred == PSW_SUCCESS ? preferred : load(kPmcSourceTextTables);
+        }
+        case kPmcSourceTextTables:
+        case kPmcSourceRoutingSocket: return load(kind);
+        default: return PSW_ERR_PARAMETER;
     }
 }
 

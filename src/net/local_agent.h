@@ -17,7 +17,7 @@
 namespace psw {
 
 // Source kinds of ensure_source().
-constexpr int kPmcSourceAny = 0;        // the routing socket, else the text tables
+constexpr int kPmcSourceAny = 0;  // the routing socket, else the text tables
 constexpr int kPmcSourceTextTables = 1;
 constexpr int kPmcSourceRoutingSocket = 2;
 

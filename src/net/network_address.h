@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "core/result.h"
 #include "core/pms_octets.h"
+#include "core/result.h"
 
 namespace psw {
 

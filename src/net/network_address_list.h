@@ -1,8 +1,8 @@
 // An ordered list of network addresses that owns them: the library's owning object list.
 #pragma once
 
-#include "net/network_address.h"
 #include "core/pms_object_list.h"
+#include "net/network_address.h"
 
 namespace psw {
 

@@ -37,21 +37,16 @@ constexpr unsigned short kHardwareTypeIp6Gre = 823;
 int32_t interface_type_of(unsigned short hardware_type) noexcept
 {
     switch (hardware_type) {
-    case ARPHRD_ETHER:
-        return kPmcIfTypeEthernet;
-    case ARPHRD_LOOPBACK:
-        return kPmcIfTypeLoopback;
-    case ARPHRD_PPP:
-        return kPmcIfTypePpp;
-    case ARPHRD_TUNNEL:
-    case ARPHRD_TUNNEL6:
-    case ARPHRD_SIT:
-    case ARPHRD_IPGRE:
-    case kHardwareTypeIp6Gre:
-    case ARPHRD_NONE:
-        return kPmcIfTypeTunnel;
-    default:
-        return kPmcIfTypeOther;
+        case ARPHRD_ETHER: return kPmcIfTypeEthernet;
+        case ARPHRD_LOOPBACK: return kPmcIfTypeLoopback;
+        case ARPHRD_PPP: return kPmcIfTypePpp;
+        case ARPHRD_TUNNEL:
+        case ARPHRD_TUNNEL6:
+        case ARPHRD_SIT:
+        case ARPHRD_IPGRE:
+        case kHardwareTypeIp6Gre:
+        case ARPHRD_NONE: return kPmcIfTypeTunnel;
+        default: return kPmcIfTypeOther;
     }
 }
 
@@ -90,8 +85,9 @@ bool bind_entry(PmcModuleLoader& loader, void* module, const char* name, Functio
     *slot = reinterpret_cast<Function>(loader.find_function(module, name));
     if (*slot == nullptr) {
         pmc_socket_channel().logger()->output(
-            kLogError, "[CPmcLocalAgent::ensure_source] fail GetProcAddress \"%s\": GetLastError()=%d",
-            name, loader.last_error());
+            kLogError,
+            "[CPmcLocalAgent::ensure_source] fail GetProcAddress \"%s\": GetLastError()=%d", name,
+            loader.last_error());
         return false;
     }
     return true;
@@ -100,7 +96,8 @@ bool bind_entry(PmcModuleLoader& loader, void* module, const char* name, Functio
 class CPmcTableSourceBase : public IPmcTableSource {
 public:
     CPmcTableSourceBase(PmcModuleLoader& loader, void* module) noexcept
-        : m_loader(loader), m_module(module)
+        : m_loader(loader),
+          m_module(module)
     {
     }
     ~CPmcTableSourceBase() override { m_loader.unload(m_module); }
@@ -168,9 +165,8 @@ public:
         if (!table) {
             return nullptr;
         }
-        const Result made = dump(RTM_GETROUTE, RTM_NEWROUTE, [&](const nlmsghdr* header) {
-            return add_route(*table, header);
-        });
+        const Result made = dump(RTM_GETROUTE, RTM_NEWROUTE,
+                                 [&](const nlmsghdr* header) { return add_route(*table, header); });
         return hand_over(table, made, result);
     }
 
@@ -250,8 +246,8 @@ private:
                 return PSW_ERR_NOT_AVAILABLE;
             }
             size_t left = static_cast<size_t>(received);
-            for (auto* header = reinterpret_cast<const nlmsghdr*>(buffer);
-                 NLMSG_OK(header, left); header = NLMSG_NEXT(header, left)) {
+            for (auto* header = reinterpret_cast<const nlmsghdr*>(buffer); NLMSG_OK(header, left);
+                 header = NLMSG_NEXT(header, left)) {
                 if (header->nlmsg_type == NLMSG_DONE) {
                     return PSW_SUCCESS;
                 }
@@ -273,9 +269,9 @@ private:
         if (header->nlmsg_len <= start) {
             return;
         }
-        each_attribute(reinterpret_cast<const rtattr*>(
-                           reinterpret_cast<const unsigned char*>(header) + start),
-                       header->nlmsg_len - start, visit);
+        each_attribute(
+            reinterpret_cast<const rtattr*>(reinterpret_cast<const unsigned char*>(header) + start),
+            header->nlmsg_len - start, visit);
     }
 
     static bool add_route(PmcRouteTable& table, const nlmsghdr* header) noexcept
@@ -318,13 +314,13 @@ private:
         PmcInterfaceRecord record{};
         record.interface_index = static_cast<uint32_t>(message->ifi_index);
         record.interface_type = interface_type_of(message->ifi_type);
-        each_body_attribute<ifinfomsg>(header, [&](unsigned short type, const void* data,
-                                                   size_t size) {
-            if (type == IFLA_IFNAME) {
-                std::snprintf(record.description, sizeof record.description, "%.*s",
-                              static_cast<int>(size), static_cast<const char*>(data));
-            }
-        });
+        each_body_attribute<ifinfomsg>(
+            header, [&](unsigned short type, const void* data, size_t size) {
+                if (type == IFLA_IFNAME) {
+                    std::snprintf(record.description, sizeof record.description, "%.*s",
+                                  static_cast<int>(size), static_cast<const char*>(data));
+                }
+            });
         return table.push_back(record);
     }
 
@@ -338,21 +334,21 @@ private:
         record.interface_index = message->ifa_index;
         record.mask = mask_of_prefix(message->ifa_prefixlen);
         bool local = false;
-        each_body_attribute<ifaddrmsg>(header, [&](unsigned short type, const void* data,
-                                                   size_t size) {
-            if (size < 4) {
-                return;
-            }
-            if (type == IFA_LOCAL) {
-                record.address = host_order(data);
-                local = true;
-            } else if (type == IFA_ADDRESS && !local) {
-                // The peer on a point-to-point link; the local address, when given, wins.
-                record.address = host_order(data);
-            } else if (type == IFA_BROADCAST) {
-                record.broadcast = host_order(data);
-            }
-        });
+        each_body_attribute<ifaddrmsg>(header,
+                                       [&](unsigned short type, const void* data, size_t size) {
+                                           if (size < 4) {
+                                               return;
+                                           }
+                                           if (type == IFA_LOCAL) {
+                                               record.address = host_order(data);
+                                               local = true;
+                                           } else if (type == IFA_ADDRESS && !local) {
+                                               // The peer on a point-to-point link; the local address, when given, wins.
+                                               record.address = host_order(data);
+                                           } else if (type == IFA_BROADCAST) {
+                                               record.broadcast = host_order(data);
+                                           }
+                                       });
         return table.push_back(record);
     }
 
@@ -421,9 +417,8 @@ public:
         if (!table) {
             return nullptr;
         }
-        const Result made = each_entry([&](const ifaddrs* entry) {
-            return add_interface(*table, entry);
-        });
+        const Result made =
+            each_entry([&](const ifaddrs* entry) { return add_interface(*table, entry); });
         if (made == PSW_SUCCESS) {
             sort_by_index(*table);
         }
@@ -436,9 +431,8 @@ public:
         if (!table) {
             return nullptr;
         }
-        const Result made = each_entry([&](const ifaddrs* entry) {
-            return add_address(*table, entry);
-        });
+        const Result made =
+            each_entry([&](const ifaddrs* entry) { return add_address(*table, entry); });
         return hand_over(table, made, result);
     }
 
@@ -480,8 +474,8 @@ private:
         unsigned gateway = 0;
         unsigned flags = 0;
         unsigned mask = 0;
-        if (std::sscanf(line, "%16s %x %x %x %*d %*u %*d %x", name, &destination, &gateway,
-                        &flags, &mask) != 5) {
+        if (std::sscanf(line, "%16s %x %x %x %*d %*u %*d %x", name, &destination, &gateway, &flags,
+                        &mask) != 5) {
             return PSW_SUCCESS;
         }
         PmcRouteRecord record{};
@@ -520,7 +514,8 @@ private:
         }
         PmcIpAddressRecord record{};
         record.interface_index = index_of(entry->ifa_name);
-        record.address = host_order(&reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr);
+        record.address =
+            host_order(&reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr);
         if (entry->ifa_netmask != nullptr) {
             record.mask =
                 host_order(&reinterpret_cast<const sockaddr_in*>(entry->ifa_netmask)->sin_addr);

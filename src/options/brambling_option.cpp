@@ -2,11 +2,11 @@
 #include <cstring>
 
 #include "core/factory.h"
-#include "log/log_registry.h"
 #include "core/text_field.h"
+#include "log/log_registry.h"
 #include "psw/psw_options.h"
-#include "request/request_objects.h"
 #include "query/mib_objects.h"
+#include "request/request_objects.h"
 
 namespace psw {
 
@@ -24,12 +24,14 @@ bool is_supported_model(const char* oid) noexcept
 
 }  // namespace
 
-CPSWBramblingOption::CPSWBramblingOption() noexcept : m_deviceOid{} {}
+CPSWBramblingOption::CPSWBramblingOption() noexcept : m_deviceOid{}
+{
+}
 
 CPSWBramblingOption::CPSWBramblingOption(const CPSWBramblingOption& other) noexcept = default;
 
-CPSWBramblingOption& CPSWBramblingOption::operator=(
-    const CPSWBramblingOption& other) noexcept = default;
+CPSWBramblingOption& CPSWBramblingOption::operator=(const CPSWBramblingOption& other) noexcept =
+    default;
 
 CPSWBramblingOption::~CPSWBramblingOption() = default;
 
@@ -106,8 +108,7 @@ int32_t CPSWBramblingOption::get_option(const char* name, int32_t* value,
     return CPSWDevCommOption::get_option(name, value, index);
 }
 
-int32_t CPSWBramblingOption::get_option(const char* name, bool* value,
-                                        int32_t index) const noexcept
+int32_t CPSWBramblingOption::get_option(const char* name, bool* value, int32_t index) const noexcept
 {
     if (name == nullptr || value == nullptr) {
         return PSW_ERR_PARAMETER;

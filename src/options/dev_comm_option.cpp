@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include "core/factory.h"
+#include "core/text_field.h"
 #include "log/log_registry.h"
 #include "net/network_address.h"
 #include "options/get_data_factory.h"
-#include "core/text_field.h"
 #include "psw/psw_options.h"
 #include "query/plugin_usm.h"
 #include "request/request_objects.h"
@@ -85,16 +85,10 @@ int32_t CPSWDevCommOption::Init(int32_t protocol, const char* address, IPSWPlugi
     pmc_copy_text(m_address, sizeof m_address, address);
     m_protocol = protocol;
     switch (protocol) {
-    case IPmcNetworkAddress::kUdpIpv4:
-    case IPmcNetworkAddress::kUdpIpv6:
-        m_port = kUdpPort;
-        break;
-    case IPmcNetworkAddress::kIpx:
-        m_port = kIpxPort;
-        break;
-    default:
-        m_connected = false;
-        return PSW_ERR_PARAMETER;
+        case IPmcNetworkAddress::kUdpIpv4:
+        case IPmcNetworkAddress::kUdpIpv6: m_port = kUdpPort; break;
+        case IPmcNetworkAddress::kIpx: m_port = kIpxPort; break;
+        default: m_connected = false; return PSW_ERR_PARAMETER;
     }
     m_timeout = timeout;
     m_retries = retries;
@@ -179,9 +173,12 @@ int32_t CPSWDevCommOption::init_request(IPmcGetData* request) const noexcept
         code = request->set_community(m_community);
     }
     if (code == PSW_SUCCESS) {
-        const PmcUsmValues usm{or_empty(m_pUserName),       m_securityLevel,
-                               m_authProtocol,              m_privProtocol,
-                               or_empty(m_pAuthPassPhrase), or_empty(m_pPrivPassPhrase),
+        const PmcUsmValues usm{or_empty(m_pUserName),
+                               m_securityLevel,
+                               m_authProtocol,
+                               m_privProtocol,
+                               or_empty(m_pAuthPassPhrase),
+                               or_empty(m_pPrivPassPhrase),
                                or_empty(m_pContextName)};
         code = request->init(m_address, m_protocol, m_port, m_securityMode, usm,
                              clamp_count(m_timeout), clamp_count(m_retries), m_maxMessageSize);

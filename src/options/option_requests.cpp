@@ -2,8 +2,8 @@
 
 #include "log/log_registry.h"
 #include "query/logged_reads.h"
-#include "snmp/pms_lists.h"
 #include "request/request_objects.h"
+#include "snmp/pms_lists.h"
 #include "snmp/walk_rows.h"
 
 namespace psw {

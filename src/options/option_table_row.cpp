@@ -1,14 +1,16 @@
 #include "options/option_table_row.h"
 
-#include "core/text_field.h"
 #include "core/pms_octets.h"
+#include "core/text_field.h"
 #include "snmp/pms_pdu.h"
 
 namespace psw {
 
 OptionTableRow::OptionTableRow(const IPmsPdu* row, const char* const* columns,
                                uint32_t count) noexcept
-    : m_pRow(row), m_columns(columns), m_count(count)
+    : m_pRow(row),
+      m_columns(columns),
+      m_count(count)
 {
 }
 

@@ -1,19 +1,15 @@
 // Alerts: one record per row of prtAlertTable, in table order.
 #include "query/device_query.h"
-#include "query/record_fields.h"
 #include "query/mib_objects.h"
+#include "query/record_fields.h"
 
 namespace psw {
 
 namespace {
 
 constexpr const char* kAlertColumns[] = {
-    mib::kPrtAlertSeverityLevel,
-    mib::kPrtAlertGroup,
-    mib::kPrtAlertGroupIndex,
-    mib::kPrtAlertLocation,
-    mib::kPrtAlertCode,
-    mib::kPrtAlertDescription,
+    mib::kPrtAlertSeverityLevel, mib::kPrtAlertGroup, mib::kPrtAlertGroupIndex,
+    mib::kPrtAlertLocation,      mib::kPrtAlertCode,  mib::kPrtAlertDescription,
 };
 
 }  // namespace
@@ -33,8 +29,8 @@ Result PSWDeviceQuery::query_alerts() noexcept
         pmc_store_int(pmc_row_value(row, 2), &record.group_index);
         pmc_store_int(pmc_row_value(row, 3), &record.location);
         pmc_store_int(pmc_row_value(row, 4), &record.code);
-        const Result stored = pmc_store_text(pmc_row_value(row, 5), record.description,
-                                             sizeof record.description);
+        const Result stored =
+            pmc_store_text(pmc_row_value(row, 5), record.description, sizeof record.description);
         if (stored != PSW_SUCCESS) {
             return stored;
         }

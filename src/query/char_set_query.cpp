@@ -5,8 +5,8 @@
 
 #include "log/log_registry.h"
 #include "query/device_query.h"
-#include "query/record_fields.h"
 #include "query/mib_objects.h"
+#include "query/record_fields.h"
 
 namespace psw {
 

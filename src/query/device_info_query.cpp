@@ -1,8 +1,8 @@
 // Hardware devices: one record per row of hrDeviceTable.
 #include "query/device_query.h"
+#include "query/mib_objects.h"
 #include "query/record_fields.h"
 #include "query/type_codes.h"
-#include "query/mib_objects.h"
 
 namespace psw {
 

@@ -37,8 +37,7 @@ void PSWDeviceQuery::set_write_community(const char* community) noexcept
 }
 
 Result PSWDeviceQuery::init(int32_t protocol, const char* address, const IPSWPluginUSM* usm,
-                            uint32_t timeout, uint32_t retries,
-                            uint32_t max_message_size) noexcept
+                            uint32_t timeout, uint32_t retries, uint32_t max_message_size) noexcept
 {
     if (address == nullptr || usm == nullptr ||
         strnlen(address, kDeviceAddressSize) >= kDeviceAddressSize) {
@@ -46,10 +45,10 @@ Result PSWDeviceQuery::init(int32_t protocol, const char* address, const IPSWPlu
     }
     uint16_t port = 0;
     switch (protocol) {
-    case kProtocolUdpIpv4:
-    case kProtocolUdpIpv6: port = kSnmpUdpPort; break;
-    case kProtocolIpx: port = kSnmpIpxPort; break;
-    default: return PSW_ERR_PARAMETER;
+        case kProtocolUdpIpv4:
+        case kProtocolUdpIpv6: port = kSnmpUdpPort; break;
+        case kProtocolIpx: port = kSnmpIpxPort; break;
+        default: return PSW_ERR_PARAMETER;
     }
     m_protocol = protocol;
     pmc_copy_text(m_address, sizeof m_address, address);

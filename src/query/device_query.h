@@ -14,8 +14,8 @@
 #include "psw/psw.h"
 #include "psw/psw_records.h"
 #include "request/request_objects.h"
-#include "snmp/walk_rows.h"
 #include "snmp/pms_lists.h"
+#include "snmp/walk_rows.h"
 
 namespace psw {
 
@@ -162,8 +162,8 @@ private:
     Result resolve_colorants(uint32_t device) noexcept;
     // Resolves a coded job column value to its localized text.
     // borrowed: `column` and `row` only read; `field` is the caller's buffer
-    Result resolve_localized(const char* column, const IPmsPdu* row, uint32_t position,
-                             char* field, size_t size) noexcept;
+    Result resolve_localized(const char* column, const IPmsPdu* row, uint32_t position, char* field,
+                             size_t size) noexcept;
 
     GetDataFactory m_create_get_data;
 

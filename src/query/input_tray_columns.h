@@ -24,7 +24,8 @@ inline constexpr const char* kInputTrayColumns[] = {
     mib::kPrtInputMediaType,
     mib::kPrtInputMediaColor,
 };
-inline constexpr size_t kInputTrayColumnCount = sizeof kInputTrayColumns / sizeof *kInputTrayColumns;
+inline constexpr size_t kInputTrayColumnCount =
+    sizeof kInputTrayColumns / sizeof *kInputTrayColumns;
 
 // The private extension column, one value per tray in tray order.
 inline constexpr char kInputTrayExtensionColumn[] = "1.3.6.1.4.1.297.2.9999.43.8.2.1.2";

@@ -6,8 +6,8 @@
 
 #include "log/log_registry.h"
 #include "query/device_query.h"
-#include "query/record_fields.h"
 #include "query/job_identifier.h"
+#include "query/record_fields.h"
 #include "query/type_codes.h"
 
 namespace psw {
@@ -39,16 +39,16 @@ constexpr char kPrivateCharSetValues[] = "1.3.6.1.4.1.253.8.51.4.1.1.7";
 bool passes_kind(uint32_t kind, int32_t state) noexcept
 {
     switch (kind) {
-    case kJobKindOthers: return state != kJobStateSeparated;
-    case kJobKindSeparated: return state == kJobStateSeparated;
-    default: return true;
+        case kJobKindOthers: return state != kJobStateSeparated;
+        case kJobKindSeparated: return state == kJobStateSeparated;
+        default: return true;
     }
 }
 
 }  // namespace
 
-Result PSWDeviceQuery::resolve_localized(const char* column, const IPmsPdu* row,
-                                         uint32_t position, char* field, size_t size) noexcept
+Result PSWDeviceQuery::resolve_localized(const char* column, const IPmsPdu* row, uint32_t position,
+                                         char* field, size_t size) noexcept
 {
     const PmsVarBind* binding = pmc_row_binding(row, position);
     if (binding == nullptr) {

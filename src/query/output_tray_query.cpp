@@ -1,7 +1,7 @@
 // Output trays: one record per row of prtOutputTable.
 #include "query/device_query.h"
-#include "query/record_fields.h"
 #include "query/mib_objects.h"
+#include "query/record_fields.h"
 
 namespace psw {
 

@@ -1,7 +1,7 @@
 // Printer status and detected error state from hrPrinterTable; the last row wins.
 #include "query/device_query.h"
-#include "query/record_fields.h"
 #include "query/mib_objects.h"
+#include "query/record_fields.h"
 
 namespace psw {
 

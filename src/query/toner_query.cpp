@@ -1,17 +1,15 @@
 // Toner: the rows of prtMarkerSuppliesTable whose supply type is toner, in table order.
 #include "query/device_query.h"
-#include "query/record_fields.h"
 #include "query/mib_objects.h"
+#include "query/record_fields.h"
 
 namespace psw {
 
 namespace {
 
 constexpr const char* kSuppliesColumns[] = {
-    mib::kPrtMarkerSuppliesType,
-    mib::kPrtMarkerSuppliesSupplyUnit,
-    mib::kPrtMarkerSuppliesMaxCapacity,
-    mib::kPrtMarkerSuppliesLevel,
+    mib::kPrtMarkerSuppliesType,        mib::kPrtMarkerSuppliesSupplyUnit,
+    mib::kPrtMarkerSuppliesMaxCapacity, mib::kPrtMarkerSuppliesLevel,
     mib::kPrtMarkerSuppliesDescription,
 };
 
@@ -35,8 +33,8 @@ Result PSWDeviceQuery::query_toners() noexcept
         pmc_store_int(pmc_row_value(row, 1), &record.supply_unit);
         pmc_store_int(pmc_row_value(row, 2), &record.max_capacity);
         pmc_store_int(pmc_row_value(row, 3), &record.level);
-        const Result stored = pmc_store_text(pmc_row_value(row, 4), record.description,
-                                             sizeof record.description);
+        const Result stored =
+            pmc_store_text(pmc_row_value(row, 4), record.description, sizeof record.description);
         if (stored != PSW_SUCCESS) {
             return stored;
         }

@@ -1,7 +1,7 @@
 #include "query/type_codes.h"
 
-#include "query/record_fields.h"
 #include "query/mib_objects.h"
+#include "query/record_fields.h"
 
 namespace psw {
 
@@ -15,10 +15,8 @@ struct TypeRange {
 
 // There are no standard device types 7, 8 and 9.
 constexpr TypeRange kDeviceTypes[] = {
-    {mib::kHrDeviceTypes, 1, 6},
-    {mib::kHrDeviceTypes, 10, 12},
-    {"1.3.6.1.4.1.253.8.52.2", 101, 9},
-    {"1.3.6.1.4.1.253.8.52.2", 151, 4},
+    {mib::kHrDeviceTypes, 1, 6},        {mib::kHrDeviceTypes, 10, 12},
+    {"1.3.6.1.4.1.253.8.52.2", 101, 9}, {"1.3.6.1.4.1.253.8.52.2", 151, 4},
     {"1.3.6.1.4.1.253.8.52.2", 201, 7},
 };
 

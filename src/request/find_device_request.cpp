@@ -1,8 +1,8 @@
 // The find-device request: one GET to a broadcast or multicast address, every answer back.
 #include <new>
 
-#include "session/session_dispatcher.h"
 #include "request/request_base.h"
+#include "session/session_dispatcher.h"
 
 namespace psw {
 
@@ -10,10 +10,7 @@ namespace {
 
 class PmcFindDeviceSnmp final : public PmcRequest<IPmcFindDeviceSnmp> {
 public:
-    Result add_oid_string(const char* oid) noexcept override
-    {
-        return add_null_binding(oid, true);
-    }
+    Result add_oid_string(const char* oid) noexcept override { return add_null_binding(oid, true); }
 
     Result send_broad_cast(IPmsSnmpPacketList** answers) noexcept override
     {

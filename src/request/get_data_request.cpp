@@ -2,11 +2,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "log/log_channel.h"
 #include "core/pms_octets.h"
-#include "snmp/pms_value.h"
+#include "log/log_channel.h"
 #include "request/request_base.h"
 #include "request/walk_order.h"
+#include "snmp/pms_value.h"
 #include "snmp/walk_rows.h"
 
 namespace psw {
@@ -35,7 +35,8 @@ public:
         if (!name) {
             return result == PSW_ERR_NO_MEMORY ? result : PSW_ERR_PARAMETER;
         }
-        if (index != nullptr && *index != '\0' && (result = name->append_text(index)) != PSW_SUCCESS) {
+        if (index != nullptr && *index != '\0' &&
+            (result = name->append_text(index)) != PSW_SUCCESS) {
             return result;
         }
         IPmsValue* integer = create_value_with_int(value, kPmsInteger, &result);
@@ -55,8 +56,7 @@ public:
         const int32_t status = m_pdu->error_status();
         if (status != 0) {
             pmc_snmp_channel().logger()->output(kLogError,
-                                                "[set_data] refused with error-status %d.",
-                                                status);
+                                                "[set_data] refused with error-status %d.", status);
             return PSW_ERR_TOO_LONG;
         }
         return PSW_SUCCESS;
@@ -103,9 +103,8 @@ public:
         Result error = PSW_SUCCESS;
         OwnedPtr<PmsOctets> text(value->to_text(&error));
         if (text && text->length() != 0) {
-            const size_t length = text->length() < kGetStringCapacity - 1
-                                      ? text->length()
-                                      : kGetStringCapacity - 1;
+            const size_t length =
+                text->length() < kGetStringCapacity - 1 ? text->length() : kGetStringCapacity - 1;
             std::memcpy(destination, text->data(), length);
             destination[length] = '\0';
         }
@@ -160,9 +159,8 @@ private:
         }
         const int32_t status = m_pdu->error_status();
         if (status != 0 && status != kErrorNoSuchName) {
-            pmc_snmp_channel().logger()->output(kLogError,
-                                                "[get_data] read refused with error-status %d.",
-                                                status);
+            pmc_snmp_channel().logger()->output(
+                kLogError, "[get_data] read refused with error-status %d.", status);
             return PSW_ERR_ERROR_STATUS;
         }
         return PSW_SUCCESS;
@@ -226,8 +224,8 @@ Result PmcGetData::walk(const char* first_column, Keep&& keep) noexcept
             return PSW_SUCCESS;
         }
         if (status != 0) {
-            log->output(kLogError, "[get_data] walk of %s ended by error-status %d.",
-                        first_column, status);
+            log->output(kLogError, "[get_data] walk of %s ended by error-status %d.", first_column,
+                        status);
             return PSW_ERR_FAILED;
         }
         PmsVarBind* answer = m_pdu->bindings() != nullptr ? m_pdu->bindings()->at(0) : nullptr;

@@ -34,8 +34,8 @@ Result configure_usm(IPmsSnmpTarget* target, const PmcUsmValues& usm) noexcept
 
 uint32_t pmc_request_message_size(int32_t protocol, uint32_t requested) noexcept
 {
-    const bool udp = protocol == IPmcNetworkAddress::kUdpIpv4 ||
-                     protocol == IPmcNetworkAddress::kUdpIpv6;
+    const bool udp =
+        protocol == IPmcNetworkAddress::kUdpIpv4 || protocol == IPmcNetworkAddress::kUdpIpv6;
     const uint32_t limit = udp ? kUdpMaxMessageSize : kIpxMaxMessageSize;
     return requested >= 1 && requested <= limit ? requested : limit;
 }
@@ -61,9 +61,8 @@ Result PmcRequestBase::set_community_text(const char* community) noexcept
 }
 
 Result PmcRequestBase::init_request(const char* address, int32_t protocol, uint16_t port,
-                                    int32_t security_mode, const PmcUsmValues& usm,
-                                    int32_t timeout, int32_t retries,
-                                    uint32_t max_message_size) noexcept
+                                    int32_t security_mode, const PmcUsmValues& usm, int32_t timeout,
+                                    int32_t retries, uint32_t max_message_size) noexcept
 {
     if (address == nullptr) {
         return PSW_ERR_PARAMETER;
@@ -87,15 +86,16 @@ Result PmcRequestBase::init_request(const char* address, int32_t protocol, uint1
     }
     result = target->set_timeout(timeout);
     if (result == PSW_SUCCESS) result = target->set_retries(retries);
-    if (result == PSW_SUCCESS) result = target->set_version(usm_mode ? kUsmVersion : kCommunityVersion);
+    if (result == PSW_SUCCESS)
+        result = target->set_version(usm_mode ? kUsmVersion : kCommunityVersion);
     if (usm_mode) {
         if (result == PSW_SUCCESS) result = target->set_address(agent.get());
         if (result == PSW_SUCCESS) result = configure_usm(target.get(), usm);
     } else {
         IPmsCommunityTarget* community = pms_community_of(target.get());
         if (result == PSW_SUCCESS) {
-            result = community != nullptr ? community->set_community(m_community)
-                                          : PSW_ERR_PARAMETER;
+            result =
+                community != nullptr ? community->set_community(m_community) : PSW_ERR_PARAMETER;
         }
         if (result == PSW_SUCCESS) result = target->set_address(agent.get());
     }

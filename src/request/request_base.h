@@ -4,9 +4,9 @@
 
 #include "core/factory.h"
 #include "net/network_address.h"
-#include "snmp/snmp_target.h"
-#include "snmp/pms_pdu.h"
 #include "request/request_objects.h"
+#include "snmp/pms_pdu.h"
+#include "snmp/snmp_target.h"
 
 namespace psw {
 
@@ -31,9 +31,9 @@ public:
     // borrowed: `community` is copied
     Result set_community_text(const char* community) noexcept;
     // borrowed: `address` and the `usm` texts are copied
-    Result init_request(const char* address, int32_t protocol, uint16_t port,
-                        int32_t security_mode, const PmcUsmValues& usm, int32_t timeout,
-                        int32_t retries, uint32_t max_message_size) noexcept;
+    Result init_request(const char* address, int32_t protocol, uint16_t port, int32_t security_mode,
+                        const PmcUsmValues& usm, int32_t timeout, int32_t retries,
+                        uint32_t max_message_size) noexcept;
     // Adds `oid` (plus ".0" when `instance`) with a NULL value; PSW_ERR_PARAMETER for an invalid
     // text.
     // borrowed: `oid` is copied into a new binding

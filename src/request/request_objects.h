@@ -49,17 +49,16 @@ public:
     // (1 UDP/IPv4, 2 IPX, 4 UDP/IPv6); a maximum message size of 0 chooses the protocol's
     // default.
     // borrowed: `address` and the `usm` texts are copied
-    virtual Result init(const char* address, int32_t protocol, uint16_t port,
-                        int32_t security_mode, const PmcUsmValues& usm, int32_t timeout,
-                        int32_t retries, uint32_t max_message_size) noexcept = 0;
+    virtual Result init(const char* address, int32_t protocol, uint16_t port, int32_t security_mode,
+                        const PmcUsmValues& usm, int32_t timeout, int32_t retries,
+                        uint32_t max_message_size) noexcept = 0;
     // Adds a binding named by `oid` (with ".0" appended when `instance` is set) and a NULL
     // value. PSW_ERR_PARAMETER for an invalid OID text.
     // borrowed: `oid` is copied into a new binding
     virtual Result add_oid_string(const char* oid, bool instance) noexcept = 0;
     // Adds a binding named `oid`.`index` with an INTEGER value (for SetRequests).
     // borrowed: `oid` and `index` are copied into a new binding
-    virtual Result add_oid_with_int(const char* oid, const char* index,
-                                    int32_t value) noexcept = 0;
+    virtual Result add_oid_with_int(const char* oid, const char* index, int32_t value) noexcept = 0;
     // Sends the bindings as a SetRequest. 0 only when the agent answers error-status noError;
     // PSW_ERR_TOO_LONG for every other error-status (the write was not made).
     virtual Result set_data() noexcept = 0;
@@ -97,9 +96,9 @@ public:
     // borrowed: `community` is copied
     virtual Result set_community(const char* community) noexcept = 0;
     // borrowed: `address` and the `usm` texts are copied
-    virtual Result init(const char* address, int32_t protocol, uint16_t port,
-                        int32_t security_mode, const PmcUsmValues& usm, int32_t timeout,
-                        int32_t retries, uint32_t max_message_size) noexcept = 0;
+    virtual Result init(const char* address, int32_t protocol, uint16_t port, int32_t security_mode,
+                        const PmcUsmValues& usm, int32_t timeout, int32_t retries,
+                        uint32_t max_message_size) noexcept = 0;
     // Adds `oid`.0 with a NULL value.
     // borrowed: `oid` is copied into a new binding
     virtual Result add_oid_string(const char* oid) noexcept = 0;

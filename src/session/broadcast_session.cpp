@@ -39,9 +39,8 @@ bool is_answer(const PmsPacketBuffer* raw, int32_t request_id) noexcept
         return false;
     }
     if (type != kPmsResponse || id != request_id || error_status != 0) {
-        log()->output(kLogDebug,
-                      "broad cast: dropped pdu type %d, request id %d, error-status %d.", type,
-                      id, error_status);
+        log()->output(kLogDebug, "broad cast: dropped pdu type %d, request id %d, error-status %d.",
+                      type, id, error_status);
         return false;
     }
     return true;
@@ -61,12 +60,11 @@ bool RequestSession::source_accepted(const IPmcNetworkAddress* destination,
     if (std::strncmp(to, "00000000", kIpxNetworkDigits) == 0) {
         return true;  // the local network: any source
     }
-    return std::strlen(to) >= kIpxNetworkDigits &&
-           std::strncmp(to, from, kIpxNetworkDigits) == 0;
+    return std::strlen(to) >= kIpxNetworkDigits && std::strncmp(to, from, kIpxNetworkDigits) == 0;
 }
 
-Result RequestSession::search_new_packet(IPmsSnmpPacketList* list,
-                                         const IPmcNetworkAddress* source, bool* found) noexcept
+Result RequestSession::search_new_packet(IPmsSnmpPacketList* list, const IPmcNetworkAddress* source,
+                                         bool* found) noexcept
 {
     *found = false;
     Result result = PSW_SUCCESS;

@@ -40,15 +40,14 @@ int forward_log_message(int /*major*/, int /*minor*/, void* server_argument, voi
         --length;
     }
     const uint32_t level = g_initialising ? kLogDebug : pms_netsnmp_log_level(message->priority);
-    pmc_snmp_channel().logger()->output(level, "%.*s",
-                                        static_cast<int>(length), message->msg);
+    pmc_snmp_channel().logger()->output(level, "%.*s", static_cast<int>(length), message->msg);
     return 0;
 }
 
 void set_switches() noexcept
 {
     static const int kOn[] = {
-        NETSNMP_DS_LIB_DONT_READ_CONFIGS,      NETSNMP_DS_LIB_DONT_PERSIST_STATE,
+        NETSNMP_DS_LIB_DONT_READ_CONFIGS,       NETSNMP_DS_LIB_DONT_PERSIST_STATE,
         NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE,
         NETSNMP_DS_LIB_DONT_LOAD_HOST_FILES,    NETSNMP_DS_LIB_NO_TOKEN_WARNINGS,
         NETSNMP_DS_LIB_ALARM_DONT_USE_SIG,
@@ -69,8 +68,8 @@ void hook_log() noexcept
     // longer falls back to stderr.
     snmp_register_callback(SNMP_CALLBACK_LIBRARY, SNMP_CALLBACK_LOGGING, forward_log_message,
                            nullptr);
-    netsnmp_log_handler* handler = netsnmp_register_loghandler(NETSNMP_LOGHANDLER_CALLBACK,
-                                                               LOG_DEBUG);
+    netsnmp_log_handler* handler =
+        netsnmp_register_loghandler(NETSNMP_LOGHANDLER_CALLBACK, LOG_DEBUG);
     if (handler != nullptr) {
         handler->pri_max = LOG_EMERG;
     }
@@ -99,51 +98,51 @@ CPmsNetSnmpUse::~CPmsNetSnmpUse()
 Result pms_netsnmp_result(int32_t snmp_error) noexcept
 {
     switch (snmp_error) {
-    case SNMPERR_SUCCESS: return PSW_SUCCESS;
-    case SNMPERR_JUST_A_CONTEXT_PROBE: return PSW_ERR_NOT_AVAILABLE;
-    case SNMPERR_PROTOCOL:
-    case SNMPERR_USM_DECRYPTIONERROR:
-    case SNMPERR_USM_NOTINTIMEWINDOW:
-    case SNMPERR_USM_UNKNOWNENGINEID:
-    case SNMPERR_USM_PARSEERROR:
-    case SNMPERR_UNKNOWN_REPORT:
-    case SNMPERR_SC_GENERAL_FAILURE:
-    case SNMPERR_INVALID_MSG:
-    case SNMPERR_ASN_PARSE_ERR:
-    case SNMPERR_BAD_PARSE:
-    case SNMPERR_BAD_ASN1_BUILD: return PSW_ERR_MALFORMED;
-    case SNMPERR_MALLOC: return PSW_ERR_NO_MEMORY;
-    case SNMPERR_VAR_TYPE:
-    case SNMPERR_NO_VARS:
-    case SNMPERR_NULL_PDU:
-    case SNMPERR_UNKNOWN_OBJID:
-    case SNMPERR_VALUE:
-    case SNMPERR_BAD_NAME:
-    case SNMPERR_USM_ENCRYPTIONERROR:
-    case SNMPERR_BAD_SEC_LEVEL:
-    case SNMPERR_BAD_SEC_NAME:
-    case SNMPERR_UNKNOWN_PDU:
-    case SNMPERR_NOAUTH_DESPRIV:
-    case SNMPERR_BAD_CONTEXT:
-    case SNMPERR_BAD_VERSION:
-    case SNMPERR_TOO_LONG:
-    case SNMPERR_BAD_SESSION:
-    case SNMPERR_BAD_ADDRESS: return PSW_ERR_PARAMETER;
-    case SNMPERR_USM_AUTHENTICATIONFAILURE:
-    case SNMPERR_USM_UNSUPPORTEDSECURITYLEVEL:
-    case SNMPERR_USM_UNKNOWNSECURITYNAME:
-    case SNMPERR_USM_GENERICERROR:
-    case SNMPERR_DECRYPTION_ERR:
-    case SNMPERR_NOT_IN_TIME_WINDOW:
-    case SNMPERR_AUTHENTICATION_FAILURE:
-    case SNMPERR_UNSUPPORTED_SEC_LEVEL:
-    case SNMPERR_UNKNOWN_USER_NAME:
-    case SNMPERR_UNKNOWN_SEC_MODEL: return PSW_ERR_SECURITY;
-    case SNMPERR_UNKNOWN_ENG_ID:
-    case SNMPERR_BAD_RECVFROM: return PSW_ERR_RECEIVE;
-    case SNMPERR_TIMEOUT: return PSW_ERR_TIMEOUT;
-    case SNMPERR_BAD_SENDTO: return PSW_ERR_SEND;
-    default: return PSW_ERR_SNMPV3;
+        case SNMPERR_SUCCESS: return PSW_SUCCESS;
+        case SNMPERR_JUST_A_CONTEXT_PROBE: return PSW_ERR_NOT_AVAILABLE;
+        case SNMPERR_PROTOCOL:
+        case SNMPERR_USM_DECRYPTIONERROR:
+        case SNMPERR_USM_NOTINTIMEWINDOW:
+        case SNMPERR_USM_UNKNOWNENGINEID:
+        case SNMPERR_USM_PARSEERROR:
+        case SNMPERR_UNKNOWN_REPORT:
+        case SNMPERR_SC_GENERAL_FAILURE:
+        case SNMPERR_INVALID_MSG:
+        case SNMPERR_ASN_PARSE_ERR:
+        case SNMPERR_BAD_PARSE:
+        case SNMPERR_BAD_ASN1_BUILD: return PSW_ERR_MALFORMED;
+        case SNMPERR_MALLOC: return PSW_ERR_NO_MEMORY;
+        case SNMPERR_VAR_TYPE:
+        case SNMPERR_NO_VARS:
+        case SNMPERR_NULL_PDU:
+        case SNMPERR_UNKNOWN_OBJID:
+        case SNMPERR_VALUE:
+        case SNMPERR_BAD_NAME:
+        case SNMPERR_USM_ENCRYPTIONERROR:
+        case SNMPERR_BAD_SEC_LEVEL:
+        case SNMPERR_BAD_SEC_NAME:
+        case SNMPERR_UNKNOWN_PDU:
+        case SNMPERR_NOAUTH_DESPRIV:
+        case SNMPERR_BAD_CONTEXT:
+        case SNMPERR_BAD_VERSION:
+        case SNMPERR_TOO_LONG:
+        case SNMPERR_BAD_SESSION:
+        case SNMPERR_BAD_ADDRESS: return PSW_ERR_PARAMETER;
+        case SNMPERR_USM_AUTHENTICATIONFAILURE:
+        case SNMPERR_USM_UNSUPPORTEDSECURITYLEVEL:
+        case SNMPERR_USM_UNKNOWNSECURITYNAME:
+        case SNMPERR_USM_GENERICERROR:
+        case SNMPERR_DECRYPTION_ERR:
+        case SNMPERR_NOT_IN_TIME_WINDOW:
+        case SNMPERR_AUTHENTICATION_FAILURE:
+        case SNMPERR_UNSUPPORTED_SEC_LEVEL:
+        case SNMPERR_UNKNOWN_USER_NAME:
+        case SNMPERR_UNKNOWN_SEC_MODEL: return PSW_ERR_SECURITY;
+        case SNMPERR_UNKNOWN_ENG_ID:
+        case SNMPERR_BAD_RECVFROM: return PSW_ERR_RECEIVE;
+        case SNMPERR_TIMEOUT: return PSW_ERR_TIMEOUT;
+        case SNMPERR_BAD_SENDTO: return PSW_ERR_SEND;
+        default: return PSW_ERR_SNMPV3;
     }
 }
 

@@ -40,7 +40,9 @@ uint32_t ceil_div(size_t value, size_t divisor) noexcept
 class CPmsPacketLoan {
 public:
     explicit CPmsPacketLoan(IPmsSnmpPacket* packet) noexcept
-        : m_packet(packet), m_pdu(packet->detach_pdu()), m_target(packet->detach_target())
+        : m_packet(packet),
+          m_pdu(packet->detach_pdu()),
+          m_target(packet->detach_target())
     {
     }
     ~CPmsPacketLoan()
@@ -63,7 +65,8 @@ private:
 }  // namespace
 
 RequestSession::RequestSession(IPmcDataGramSocketFactory& sockets, IPmsTickSource& ticks) noexcept
-    : m_transport(sockets), m_ticks(ticks)
+    : m_transport(sockets),
+      m_ticks(ticks)
 {
 }
 
@@ -147,8 +150,7 @@ Result RequestSession::send_request(const PmsPacketBuffer* raw,
     if (socket == nullptr) {
         return PSW_ERR_SEND;
     }
-    return socket->send(raw->data(), static_cast<uint32_t>(raw->data_length()),
-                        target->address());
+    return socket->send(raw->data(), static_cast<uint32_t>(raw->data_length()), target->address());
 }
 
 // T4: one datagram within `remaining` milliseconds, as a raw packet holding exactly its bytes.
@@ -491,8 +493,8 @@ IPmsRequestSession* create_request_session(IPmcDataGramSocketFactory& sockets,
 
 IPmsRequestSession* create_request_session(Result* result) noexcept
 {
-    return create_request_session(pmc_system_datagram_socket_factory(),
-                                  pms_system_tick_source(), result);
+    return create_request_session(pmc_system_datagram_socket_factory(), pms_system_tick_source(),
+                                  result);
 }
 
 }  // namespace psw

@@ -12,11 +12,11 @@
 
 #include <cstdint>
 
+#include "core/pms_packet_buffer.h"
 #include "net/datagram_socket.h"
 #include "session/request_session_interface.h"
 #include "session/session_transport.h"
 #include "session/tick_source.h"
-#include "core/pms_packet_buffer.h"
 
 namespace psw {
 
@@ -72,11 +72,9 @@ private:
     // borrowed: `raw` and `target` are only read
     Result send_request(const PmsPacketBuffer* raw, const IPmsSnmpTarget* target) noexcept;
     // `*raw`, `*source` receive new objects the caller releases; cleared first
-    Result receive(int32_t remaining, PmsPacketBuffer** raw,
-                   IPmcNetworkAddress** source) noexcept;
+    Result receive(int32_t remaining, PmsPacketBuffer** raw, IPmcNetworkAddress** source) noexcept;
     // borrowed: `raw` is only read; `pdu` and `target` are filled in place
-    Result decode_reply(const PmsPacketBuffer* raw, IPmsPdu* pdu,
-                        IPmsSnmpTarget* target) noexcept;
+    Result decode_reply(const PmsPacketBuffer* raw, IPmsPdu* pdu, IPmsSnmpTarget* target) noexcept;
     // Broadcast helpers.
     // borrowed: both addresses are only read
     static bool source_accepted(const IPmcNetworkAddress* destination,

@@ -3,10 +3,10 @@
 #pragma once
 
 #include "core/result.h"
-#include "snmp/snmp_target.h"
 #include "snmp/pms_lists.h"
 #include "snmp/pms_packet.h"
 #include "snmp/pms_pdu.h"
+#include "snmp/snmp_target.h"
 
 namespace psw {
 

@@ -9,8 +9,7 @@
 namespace psw {
 
 // The dispatcher offers the session operations itself (same slots).
-class SessionDispatcher : public IPmsRequestSession {
-};
+class SessionDispatcher : public IPmsRequestSession {};
 
 // Where a dispatcher gets its sessions from.
 class IPmsSessionFactory {

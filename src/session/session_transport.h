@@ -9,8 +9,7 @@ namespace psw {
 class CPmsSessionTransport {
 public:
     // borrowed: `sockets` must outlive the transport
-    explicit CPmsSessionTransport(IPmcDataGramSocketFactory& sockets) noexcept
-        : m_sockets(sockets)
+    explicit CPmsSessionTransport(IPmcDataGramSocketFactory& sockets) noexcept : m_sockets(sockets)
     {
     }
     CPmsSessionTransport(const CPmsSessionTransport&) = delete;

@@ -85,8 +85,7 @@ public:
         }
         return m_security_name.equals(usm->security_name()) &&
                m_security_level == usm->security_level() &&
-               m_auth_protocol == usm->auth_protocol() &&
-               m_priv_protocol == usm->priv_protocol() &&
+               m_auth_protocol == usm->auth_protocol() && m_priv_protocol == usm->priv_protocol() &&
                m_auth_pass_phrase.equals(usm->auth_pass_phrase()) &&
                m_priv_pass_phrase.equals(usm->priv_pass_phrase()) &&
                m_context_name.equals(usm->context_name());
@@ -97,11 +96,11 @@ public:
     void* query(uint32_t number) noexcept override
     {
         switch (number) {
-        case kPmsTargetPrimary:
-        case kPmsTargetCommon: return static_cast<IPmsSnmpTarget*>(this);
-        case kPmsTargetUsm:
-        case kPmsTargetUsmAgain: return static_cast<IPmsUsmTarget*>(this);
-        default: return nullptr;
+            case kPmsTargetPrimary:
+            case kPmsTargetCommon: return static_cast<IPmsSnmpTarget*>(this);
+            case kPmsTargetUsm:
+            case kPmsTargetUsmAgain: return static_cast<IPmsUsmTarget*>(this);
+            default: return nullptr;
         }
     }
 

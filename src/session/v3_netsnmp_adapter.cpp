@@ -20,7 +20,7 @@ namespace {
 
 struct CommandRow {
     int32_t pdu_type;
-    int32_t sent_as;        // 0: never sent
+    int32_t sent_as;  // 0: never sent
     int32_t received_from;
 };
 
@@ -83,10 +83,12 @@ long request_id_for_netsnmp(IPmsPdu* pdu) noexcept
     return pdu->request_id();
 }
 
-IPmcLogger* snmp_log_channel() noexcept { return pmc_snmp_channel().logger(); }
+IPmcLogger* snmp_log_channel() noexcept
+{
+    return pmc_snmp_channel().logger();
+}
 
-void log_error(const char* function, int system_error, int snmp_error,
-               const char* text) noexcept
+void log_error(const char* function, int system_error, int snmp_error, const char* text) noexcept
 {
     if (text != nullptr && text[0] != '\0') {
         snmp_log_channel()->output(kLogError, "%s(): ErrNo = %d, SnmpErrNo = %d, %s", function,
@@ -105,9 +107,9 @@ Result generate_key(const ProtocolRow& hash, const char* phrase, u_char* key,
                     size_t* key_length) noexcept
 {
     *key_length = USM_AUTH_KU_LEN;
-    const int rc = generate_Ku(hash.identifier, static_cast<u_int>(hash.length),
-                               reinterpret_cast<const u_char*>(phrase), std::strlen(phrase), key,
-                               key_length);
+    const int rc =
+        generate_Ku(hash.identifier, static_cast<u_int>(hash.length),
+                    reinterpret_cast<const u_char*>(phrase), std::strlen(phrase), key, key_length);
     if (rc != SNMPERR_SUCCESS) {
         log_error("generate_Ku", 0, rc, snmp_api_errstring(rc));
         *key_length = 0;
@@ -120,57 +122,56 @@ Result generate_key(const ProtocolRow& hash, const char* phrase, u_char* key,
 uint32_t value_tag_of(u_char type) noexcept
 {
     switch (type) {
-    case ASN_INTEGER: return kPmsInteger;
-    case ASN_OCTET_STR:
-    case ASN_PRIV_IMPLIED_OCTET_STR: return kPmsOctetString;  // 196: an implied index string
-    case ASN_NULL: return kPmsNull;
-    case ASN_OBJECT_ID: return kPmsObjectId;
-    case ASN_IPADDRESS: return kPmsIpAddress;
-    case ASN_COUNTER: return kPmsCounter32;
-    case ASN_GAUGE:
-    case ASN_UINTEGER: return kPmsGauge32;
-    case ASN_TIMETICKS: return kPmsTimeTicks;
-    case ASN_OPAQUE: return kPmsOpaque;
-    case ASN_COUNTER64: return kPmsCounter64;
-    case SNMP_NOSUCHOBJECT: return kPmsNoSuchObject;
-    case SNMP_NOSUCHINSTANCE: return kPmsNoSuchInstance;
-    case SNMP_ENDOFMIBVIEW: return kPmsEndOfMibView;
-    default: return 0;
+        case ASN_INTEGER: return kPmsInteger;
+        case ASN_OCTET_STR:
+        case ASN_PRIV_IMPLIED_OCTET_STR: return kPmsOctetString;  // 196: an implied index string
+        case ASN_NULL: return kPmsNull;
+        case ASN_OBJECT_ID: return kPmsObjectId;
+        case ASN_IPADDRESS: return kPmsIpAddress;
+        case ASN_COUNTER: return kPmsCounter32;
+        case ASN_GAUGE:
+        case ASN_UINTEGER: return kPmsGauge32;
+        case ASN_TIMETICKS: return kPmsTimeTicks;
+        case ASN_OPAQUE: return kPmsOpaque;
+        case ASN_COUNTER64: return kPmsCounter64;
+        case SNMP_NOSUCHOBJECT: return kPmsNoSuchObject;
+        case SNMP_NOSUCHINSTANCE: return kPmsNoSuchInstance;
+        case SNMP_ENDOFMIBVIEW: return kPmsEndOfMibView;
+        default: return 0;
     }
 }
 
 Result fill_value(IPmsValue* value, const netsnmp_variable_list& variable) noexcept
 {
     switch (value->type()) {
-    case kPmsInteger:
-        return value->set_int(static_cast<int32_t>(*variable.val.integer));
-    case kPmsOctetString:
-    case kPmsOpaque:
-    case kPmsIpAddress:
-        return value->set_octets(variable.val.string, variable.val_len);
-    case kPmsCounter32:
-    case kPmsGauge32:
-    case kPmsTimeTicks:
-        return value->set_uint(static_cast<uint32_t>(*variable.val.integer));
-    case kPmsCounter64: {
-        const Result high = value->set_high(static_cast<uint32_t>(variable.val.counter64->high));
-        return high != PSW_SUCCESS
-                   ? high
-                   : value->set_low(static_cast<uint32_t>(variable.val.counter64->low));
-    }
-    case kPmsObjectId: {
-        IPmsOid* identifier = value->extension();
-        identifier->clear();
-        const size_t count = variable.val_len / sizeof(oid);
-        for (size_t i = 0; i < count; ++i) {
-            const Result result = identifier->append(static_cast<uint32_t>(variable.val.objid[i]));
-            if (result != PSW_SUCCESS) {
-                return result;
-            }
+        case kPmsInteger: return value->set_int(static_cast<int32_t>(*variable.val.integer));
+        case kPmsOctetString:
+        case kPmsOpaque:
+        case kPmsIpAddress: return value->set_octets(variable.val.string, variable.val_len);
+        case kPmsCounter32:
+        case kPmsGauge32:
+        case kPmsTimeTicks: return value->set_uint(static_cast<uint32_t>(*variable.val.integer));
+        case kPmsCounter64: {
+            const Result high =
+                value->set_high(static_cast<uint32_t>(variable.val.counter64->high));
+            return high != PSW_SUCCESS
+                       ? high
+                       : value->set_low(static_cast<uint32_t>(variable.val.counter64->low));
         }
-        return PSW_SUCCESS;
-    }
-    default: return PSW_SUCCESS;  // null and the exceptions carry nothing
+        case kPmsObjectId: {
+            IPmsOid* identifier = value->extension();
+            identifier->clear();
+            const size_t count = variable.val_len / sizeof(oid);
+            for (size_t i = 0; i < count; ++i) {
+                const Result result =
+                    identifier->append(static_cast<uint32_t>(variable.val.objid[i]));
+                if (result != PSW_SUCCESS) {
+                    return result;
+                }
+            }
+            return PSW_SUCCESS;
+        }
+        default: return PSW_SUCCESS;  // null and the exceptions carry nothing
     }
 }
 
@@ -260,19 +261,19 @@ Result pms_v3_peer_name(IPmcNetworkAddress::EProtocol protocol, const char* text
     const unsigned port = address_port != 0 ? address_port : target_port;
     int written = -1;
     switch (protocol) {
-    case IPmcNetworkAddress::kUdpIpv4:
-        written = port != 0 ? std::snprintf(out, size, "%s:%u", text, port)
-                            : std::snprintf(out, size, "%s", text);
-        break;
-    case IPmcNetworkAddress::kUdpIpv6:
-        written = port != 0 ? std::snprintf(out, size, "udp6:[%s]:%u", text, port)
-                            : std::snprintf(out, size, "udp6:[%s]", text);
-        break;
-    case IPmcNetworkAddress::kIpx:
-        written = port != 0 ? std::snprintf(out, size, "ipx:%s/%u", text, port)
-                            : std::snprintf(out, size, "ipx:%s", text);
-        break;
-    default: return PSW_ERR_PARAMETER;
+        case IPmcNetworkAddress::kUdpIpv4:
+            written = port != 0 ? std::snprintf(out, size, "%s:%u", text, port)
+                                : std::snprintf(out, size, "%s", text);
+            break;
+        case IPmcNetworkAddress::kUdpIpv6:
+            written = port != 0 ? std::snprintf(out, size, "udp6:[%s]:%u", text, port)
+                                : std::snprintf(out, size, "udp6:[%s]", text);
+            break;
+        case IPmcNetworkAddress::kIpx:
+            written = port != 0 ? std::snprintf(out, size, "ipx:%s/%u", text, port)
+                                : std::snprintf(out, size, "ipx:%s", text);
+            break;
+        default: return PSW_ERR_PARAMETER;
     }
     return written >= 0 && static_cast<size_t>(written) < size ? PSW_SUCCESS : PSW_ERR_TOO_LONG;
 }
@@ -306,9 +307,8 @@ Result pms_v3_message_source(void* session, const snmp_pdu* message, char* out,
     if (transport == nullptr || transport->f_fmtaddr == nullptr || message == nullptr) {
         return PSW_ERR_PARAMETER;
     }
-    char* formatted =
-        transport->f_fmtaddr(transport, message->transport_data,
-                             static_cast<int>(message->transport_data_length));
+    char* formatted = transport->f_fmtaddr(transport, message->transport_data,
+                                           static_cast<int>(message->transport_data_length));
     if (formatted == nullptr) {
         return PSW_ERR_NO_MEMORY;
     }
@@ -330,8 +330,8 @@ CPmsNetSnmpAdapter::~CPmsNetSnmpAdapter()
         // later request of another pass phrase.
         const netsnmp_session* settings = snmp_sess_session(m_session);
         if (settings != nullptr && settings->securityName != nullptr) {
-            usmUser* user = usm_get_user(settings->securityEngineID,
-                                         settings->securityEngineIDLen, settings->securityName);
+            usmUser* user = usm_get_user(settings->securityEngineID, settings->securityEngineIDLen,
+                                         settings->securityName);
             if (user != nullptr) {
                 usm_remove_user(user);  // answers the list's new head, not the user
                 usm_free_user(user);
@@ -426,9 +426,9 @@ Result CPmsNetSnmpAdapter::open(IPmsUsmTarget* usm) noexcept
         settings.securityAuthProtoLen = auth->length;
         settings.securityAuthKeyLen = 0;
         if (usm->auth_pass_phrase()[0] != '\0') {
-            const Result result = generate_key(*auth, usm->auth_pass_phrase(),
-                                               settings.securityAuthKey,
-                                               &settings.securityAuthKeyLen);
+            const Result result =
+                generate_key(*auth, usm->auth_pass_phrase(), settings.securityAuthKey,
+                             &settings.securityAuthKeyLen);
             if (result != PSW_SUCCESS) {
                 return result;
             }
@@ -442,9 +442,9 @@ Result CPmsNetSnmpAdapter::open(IPmsUsmTarget* usm) noexcept
             settings.securityPrivProtoLen = priv->length;
             settings.securityPrivKeyLen = 0;
             if (usm->priv_pass_phrase()[0] != '\0') {
-                const Result result = generate_key(*auth, usm->priv_pass_phrase(),
-                                                   settings.securityPrivKey,
-                                                   &settings.securityPrivKeyLen);
+                const Result result =
+                    generate_key(*auth, usm->priv_pass_phrase(), settings.securityPrivKey,
+                                 &settings.securityPrivKeyLen);
                 if (result != PSW_SUCCESS) {
                     return result;
                 }
@@ -573,54 +573,55 @@ Result CPmsNetSnmpAdapter::add_binding(const PmsVarBind* binding) noexcept
     const uint32_t tag = value != nullptr ? value->type() : kPmsNull;
     netsnmp_variable_list* added = nullptr;
     switch (tag) {
-    case kPmsNull: added = snmp_add_null_var(m_pdu, name, length); break;
-    case kPmsInteger: {
-        const long number = value->get_int();
-        added = snmp_pdu_add_variable(m_pdu, name, length, ASN_INTEGER, &number, sizeof(number));
-        break;
-    }
-    case kPmsCounter32:
-    case kPmsGauge32:
-    case kPmsTimeTicks: {
-        const u_char type = tag == kPmsCounter32   ? ASN_COUNTER
-                            : tag == kPmsGauge32 ? ASN_GAUGE
-                                                 : ASN_TIMETICKS;
-        const u_long number = value->get_uint();
-        added = snmp_pdu_add_variable(m_pdu, name, length, type, &number, sizeof(number));
-        break;
-    }
-    case kPmsCounter64: {
-        counter64 number{};
-        number.high = value->get_high();
-        number.low = value->get_low();
-        added = snmp_pdu_add_variable(m_pdu, name, length, ASN_COUNTER64, &number,
-                                      sizeof(number));
-        break;
-    }
-    case kPmsOctetString:
-    case kPmsIpAddress: {
-        size_t size = 0;
-        const uint8_t* bytes = value->get_octets(&size);
-        added = snmp_pdu_add_variable(m_pdu, name, length,
-                                      tag == kPmsIpAddress ? ASN_IPADDRESS : ASN_OCTET_STR,
-                                      bytes, size);
-        break;
-    }
-    case kPmsObjectId: {
-        const IPmsOid* object = const_cast<IPmsValue*>(value)->extension();
-        oid contents[MAX_OID_LEN];
-        const uint32_t sub_ids = object != nullptr ? object->count() : 0;
-        if (sub_ids > MAX_OID_LEN) {
-            return PSW_ERR_PARAMETER;
+        case kPmsNull: added = snmp_add_null_var(m_pdu, name, length); break;
+        case kPmsInteger: {
+            const long number = value->get_int();
+            added =
+                snmp_pdu_add_variable(m_pdu, name, length, ASN_INTEGER, &number, sizeof(number));
+            break;
         }
-        for (uint32_t i = 0; i < sub_ids; ++i) {
-            contents[i] = static_cast<oid>(object->element(i));
+        case kPmsCounter32:
+        case kPmsGauge32:
+        case kPmsTimeTicks: {
+            const u_char type = tag == kPmsCounter32 ? ASN_COUNTER
+                                : tag == kPmsGauge32 ? ASN_GAUGE
+                                                     : ASN_TIMETICKS;
+            const u_long number = value->get_uint();
+            added = snmp_pdu_add_variable(m_pdu, name, length, type, &number, sizeof(number));
+            break;
         }
-        added = snmp_pdu_add_variable(m_pdu, name, length, ASN_OBJECT_ID, contents,
-                                      sub_ids * sizeof(oid));
-        break;
-    }
-    default: return PSW_ERR_UNSUPPORTED;
+        case kPmsCounter64: {
+            counter64 number{};
+            number.high = value->get_high();
+            number.low = value->get_low();
+            added =
+                snmp_pdu_add_variable(m_pdu, name, length, ASN_COUNTER64, &number, sizeof(number));
+            break;
+        }
+        case kPmsOctetString:
+        case kPmsIpAddress: {
+            size_t size = 0;
+            const uint8_t* bytes = value->get_octets(&size);
+            added = snmp_pdu_add_variable(m_pdu, name, length,
+                                          tag == kPmsIpAddress ? ASN_IPADDRESS : ASN_OCTET_STR,
+                                          bytes, size);
+            break;
+        }
+        case kPmsObjectId: {
+            const IPmsOid* object = const_cast<IPmsValue*>(value)->extension();
+            oid contents[MAX_OID_LEN];
+            const uint32_t sub_ids = object != nullptr ? object->count() : 0;
+            if (sub_ids > MAX_OID_LEN) {
+                return PSW_ERR_PARAMETER;
+            }
+            for (uint32_t i = 0; i < sub_ids; ++i) {
+                contents[i] = static_cast<oid>(object->element(i));
+            }
+            added = snmp_pdu_add_variable(m_pdu, name, length, ASN_OBJECT_ID, contents,
+                                          sub_ids * sizeof(oid));
+            break;
+        }
+        default: return PSW_ERR_UNSUPPORTED;
     }
     if (added == nullptr) {
         log_error("snmp_add_var", errno, SNMPERR_MALLOC, snmp_api_errstring(SNMPERR_MALLOC));
@@ -657,9 +658,8 @@ Result CPmsV3ReplyConverter::visit_usm(IPmsUsmTarget* usm) noexcept
     }
     char name[IPmsUsmTarget::kMaxSecurityName + 1] = {};
     if (m_reply->securityName != nullptr) {
-        const size_t length = m_reply->securityNameLen < sizeof(name) - 1
-                                  ? m_reply->securityNameLen
-                                  : sizeof(name) - 1;
+        const size_t length = m_reply->securityNameLen < sizeof(name) - 1 ? m_reply->securityNameLen
+                                                                          : sizeof(name) - 1;
         std::memcpy(name, m_reply->securityName, length);
     }
     Result result = usm->set_security_name(name);

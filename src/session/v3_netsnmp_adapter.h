@@ -15,8 +15,8 @@
 
 #include "core/result.h"
 #include "net/network_address.h"
-#include "snmp/snmp_target.h"
 #include "snmp/pms_pdu.h"
+#include "snmp/snmp_target.h"
 
 struct snmp_pdu;
 struct snmp_session;
@@ -85,7 +85,8 @@ class CPmsV3ReplyConverter final : public IPmsTargetVisitor {
 public:
     // `session`: the single session the reply came through (for its source address).
     CPmsV3ReplyConverter(snmp_pdu* reply, void* session) noexcept
-        : m_reply(reply), m_session(session)
+        : m_reply(reply),
+          m_session(session)
     {
     }
     CPmsV3ReplyConverter(const CPmsV3ReplyConverter&) = delete;

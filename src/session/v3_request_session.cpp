@@ -23,7 +23,10 @@ namespace psw {
 
 namespace {
 
-IPmcLogger* snmp_logger() noexcept { return pmc_snmp_channel().logger(); }
+IPmcLogger* snmp_logger() noexcept
+{
+    return pmc_snmp_channel().logger();
+}
 
 // The USM targets found by an engine-id probe, one per answering address. Owns them.
 class CPmsFoundEngines {
@@ -107,26 +110,26 @@ int broadcast_callback(int operation, snmp_session* /*session*/, int request_id,
         return 1;
     }
     switch (operation) {
-    case NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE: {
-        char source[128];
-        if (pdu != nullptr &&
-            pms_v3_message_source(state->session, pdu, source, sizeof(source)) == PSW_SUCCESS &&
-            !state->found->holds(source)) {
-            state->found->add(source, pdu->securityEngineID, pdu->securityEngineIDLen);
+        case NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE: {
+            char source[128];
+            if (pdu != nullptr &&
+                pms_v3_message_source(state->session, pdu, source, sizeof(source)) == PSW_SUCCESS &&
+                !state->found->holds(source)) {
+                state->found->add(source, pdu->securityEngineID, pdu->securityEngineIDLen);
+            }
+            break;
         }
-        break;
-    }
-    case NETSNMP_CALLBACK_OP_TIMED_OUT:
-        state->done = true;
-        if (state->found->size() == 0) {
-            state->snmp_error = SNMPERR_TIMEOUT;
-        }
-        break;
-    case NETSNMP_CALLBACK_OP_DISCONNECT:
-        state->done = true;
-        state->snmp_error = SNMPERR_ABORT;
-        break;
-    default: break;
+        case NETSNMP_CALLBACK_OP_TIMED_OUT:
+            state->done = true;
+            if (state->found->size() == 0) {
+                state->snmp_error = SNMPERR_TIMEOUT;
+            }
+            break;
+        case NETSNMP_CALLBACK_OP_DISCONNECT:
+            state->done = true;
+            state->snmp_error = SNMPERR_ABORT;
+            break;
+        default: break;
     }
     return 1;
 }
@@ -169,12 +172,12 @@ public:
         return result;
     }
 
-    Result send_broad_cast_sync(IPmsSnmpPacket* packet,
-                                IPmsSnmpPacketList** list) noexcept override
+    Result send_broad_cast_sync(IPmsSnmpPacket* packet, IPmsSnmpPacketList** list) noexcept override
     {
-        CPmcTraceScope scope("v3RequestSession::send_broad_cast_sync(IPmsSnmpPacket*, "
-                             "IPmsSnmpPacketList**)",
-                             snmp_logger());
+        CPmcTraceScope scope(
+            "v3RequestSession::send_broad_cast_sync(IPmsSnmpPacket*, "
+            "IPmsSnmpPacketList**)",
+            snmp_logger());
         if (packet == nullptr) {
             return PSW_ERR_PARAMETER;
         }
@@ -189,9 +192,10 @@ public:
     Result send_broad_cast_sync(IPmsPdu* pdu, IPmsSnmpTarget* target,
                                 IPmsSnmpPacketList** list) noexcept override
     {
-        CPmcTraceScope scope("v3RequestSession::send_broad_cast_sync(IPmsPdu*, IPmsSnmpTarget*, "
-                             "IPmsSnmpPacketList**)",
-                             snmp_logger());
+        CPmcTraceScope scope(
+            "v3RequestSession::send_broad_cast_sync(IPmsPdu*, IPmsSnmpTarget*, "
+            "IPmsSnmpPacketList**)",
+            snmp_logger());
         if (pdu == nullptr || target == nullptr || list == nullptr) {
             return PSW_ERR_PARAMETER;
         }
@@ -283,8 +287,7 @@ private:
 
     // Sends the engine-id probe to the target's (broadcast) address and collects one USM
     // target per answering address until the time-out of all tries has passed.
-    static Result get_engine_id_broad_cast(IPmsSnmpTarget* target,
-                                           CPmsFoundEngines* found) noexcept
+    static Result get_engine_id_broad_cast(IPmsSnmpTarget* target, CPmsFoundEngines* found) noexcept
     {
         CPmcTraceScope scope("v3RequestSession::get_engine_id_broad_cast", snmp_logger());
         if (target == nullptr || found == nullptr) {

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "core/result.h"
-#include "snmp/snmp_target.h"
 #include "snmp/pms_pdu.h"
+#include "snmp/snmp_target.h"
 
 namespace psw {
 

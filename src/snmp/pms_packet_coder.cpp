@@ -207,7 +207,6 @@ private:
     IPmsCodecFactory* m_selected = nullptr;
 };
 
-
 // Registers "TransStream" with the front while the library loads.
 struct TransStreamRegistration {
     TransStreamRegistration() noexcept

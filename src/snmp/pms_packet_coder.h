@@ -8,11 +8,11 @@
 
 #include <cstdint>
 
-#include "core/result.h"
-#include "snmp/snmp_target.h"
-#include "snmp/pms_packet.h"
 #include "core/pms_packet_buffer.h"
+#include "core/result.h"
+#include "snmp/pms_packet.h"
 #include "snmp/pms_pdu.h"
+#include "snmp/snmp_target.h"
 
 namespace psw {
 
@@ -112,12 +112,11 @@ public:
                                  int32_t translate_type) noexcept = 0;
     // Reads the message only up to the PDU's header fields.
     // borrowed: `buffer` is only read
-    virtual Result peek(const PmsPacketBuffer* buffer, int32_t* error_status,
-                        int32_t* request_id, int32_t translate_type) noexcept = 0;
+    virtual Result peek(const PmsPacketBuffer* buffer, int32_t* error_status, int32_t* request_id,
+                        int32_t translate_type) noexcept = 0;
     // As peek, also giving the PDU type (kPmsResponse for a reply).
-    virtual Result peek_pdu(const PmsPacketBuffer* buffer, int32_t* pdu_type,
-                            int32_t* error_status, int32_t* request_id,
-                            int32_t translate_type) noexcept = 0;
+    virtual Result peek_pdu(const PmsPacketBuffer* buffer, int32_t* pdu_type, int32_t* error_status,
+                            int32_t* request_id, int32_t translate_type) noexcept = 0;
 
     // Adds a factory (not owned; it must outlive the front) and selects it. PSW_ERR_TOO_LONG when
     // full.

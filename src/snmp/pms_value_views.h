@@ -111,10 +111,7 @@ public:
     // The count() sub-identifiers as numbers (each read from the text by the decimal rule), or
     // null when there is no memory to hold them; valid until the next edit.
     // not a transfer: owned by the view, valid until the next edit
-    const uint32_t* sub_ids() const noexcept
-    {
-        return m_ids_valid ? m_ids : parse_sub_ids();
-    }
+    const uint32_t* sub_ids() const noexcept { return m_ids_valid ? m_ids : parse_sub_ids(); }
     // Replaces the OID with these sub-identifiers, writing the text once (not at all when the
     // OID already holds exactly them, as a reply decoded into its request PDU usually does).
     // PSW_ERR_NO_MEMORY when the text storage cannot grow (the OID is then empty).

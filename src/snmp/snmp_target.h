@@ -183,17 +183,15 @@ IPmsSnmpTarget* create_usm_target(Result* result = nullptr) noexcept;
 // not a transfer: a part of `target`, valid while it lives
 inline IPmsCommunityTarget* pms_community_of(IPmsSnmpTarget* target) noexcept
 {
-    return target != nullptr
-               ? static_cast<IPmsCommunityTarget*>(target->query(kPmsTargetCommunity))
-               : nullptr;
+    return target != nullptr ? static_cast<IPmsCommunityTarget*>(target->query(kPmsTargetCommunity))
+                             : nullptr;
 }
 
 // The USM part of a target, or null when it is of another kind.
 // not a transfer: a part of `target`; its release() destroys the whole target
 inline IPmsUsmTarget* pms_usm_of(IPmsSnmpTarget* target) noexcept
 {
-    return target != nullptr ? static_cast<IPmsUsmTarget*>(target->query(kPmsTargetUsm))
-                             : nullptr;
+    return target != nullptr ? static_cast<IPmsUsmTarget*>(target->query(kPmsTargetUsm)) : nullptr;
 }
 
 // Address hooks of the common target settings, in target_address.cpp.

@@ -8,10 +8,10 @@
 #include <cstdint>
 
 #include "core/factory.h"
-#include "core/result.h"
-#include "snmp/snmp_target.h"
 #include "core/pms_packet_buffer.h"
+#include "core/result.h"
 #include "snmp/pms_pdu.h"
+#include "snmp/snmp_target.h"
 
 namespace psw {
 

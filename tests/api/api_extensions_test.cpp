@@ -36,8 +36,7 @@ TEST_F(ApiExtensionsTest, InitAnyDeviceRejectsBadArgumentsAndBuildsNothing)
         EXPECT_EQ(PSWInitAnyDevice(handle, "127.0.0.1", transport, 100, 0), PSW_ERR_PARAMETER)
             << transport;
     }
-    EXPECT_EQ(PSWInitAnyDevice(handle, nullptr, PSW_TRANSPORT_UDP_IPV4, 100, 0),
-              PSW_ERR_PARAMETER);
+    EXPECT_EQ(PSWInitAnyDevice(handle, nullptr, PSW_TRANSPORT_UDP_IPV4, 100, 0), PSW_ERR_PARAMETER);
     EXPECT_EQ(PSWInitAnyDevice(nullptr, "127.0.0.1", PSW_TRANSPORT_UDP_IPV4, 100, 0),
               PSW_ERR_PARAMETER);
     const std::string long_address(64, '1');
@@ -102,10 +101,22 @@ struct PercentCase {
 TEST(SupplyPercentTest, RoundsToNearestAndPassesSpecialLevelsOn)
 {
     const PercentCase cases[] = {
-        {0, 100, 0},          {50, 100, 50},     {1, 3, 33},   {2, 3, 67},  {1, 200, 1},
-        {1, 201, 0},          {150, 100, 100},   {-1, 100, -1}, {-2, 100, -2}, {-3, 100, -3},
-        {-3, -2, -3},         {10, 0, -2},       {10, -1, -2}, {10, -2, -2},
-        {2147483647, 2147483647, 100}, {2147483646, 2147483647, 100},
+        {0, 100, 0},
+        {50, 100, 50},
+        {1, 3, 33},
+        {2, 3, 67},
+        {1, 200, 1},
+        {1, 201, 0},
+        {150, 100, 100},
+        {-1, 100, -1},
+        {-2, 100, -2},
+        {-3, 100, -3},
+        {-3, -2, -3},
+        {10, 0, -2},
+        {10, -1, -2},
+        {10, -2, -2},
+        {2147483647, 2147483647, 100},
+        {2147483646, 2147483647, 100},
     };
     for (const PercentCase& c : cases) {
         EXPECT_EQ(psw::pmc_supply_percent(c.level, c.capacity), c.percent)

@@ -19,8 +19,7 @@ namespace {
 
 constexpr uint32_t kTimeout = 1500;
 constexpr uint32_t kRetries = 1;
-constexpr const char* kCaptures[] = {"dell-s5830dn", "hp-m252dw", "ricoh-mpc3002",
-                                     "sharp-mx3570n"};
+constexpr const char* kCaptures[] = {"dell-s5830dn", "hp-m252dw", "ricoh-mpc3002", "sharp-mx3570n"};
 
 // One agent serves every recording, each under its own community.
 class AnyModelTest : public ::testing::Test {
@@ -72,8 +71,8 @@ protected:
         community = name;
         EXPECT_EQ(PSWCommandString(handle, PSW_CMD_SET_COMMUNITY_GET_OPTION, name.c_str()),
                   PSW_SUCCESS);
-        return PSWInitAnyDevice(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4,
-                                kTimeout, kRetries);
+        return PSWInitAnyDevice(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4, kTimeout,
+                                kRetries);
     }
 
     std::vector<SnmpRow> walk(const std::string& root)
@@ -95,10 +94,10 @@ protected:
     // Record i must hold, for every column that the capture has for each row of the first
     // column, the value snmpwalk reads in row i.
     template <class Record>
-    void expect_columns(int32_t count, int32_t (*copy)(PSWHandle, int32_t, Record*),
-                        const std::vector<std::pair<std::string,
-                                                    std::function<std::string(const Record&)>>>&
-                            columns)
+    void expect_columns(
+        int32_t count, int32_t (*copy)(PSWHandle, int32_t, Record*),
+        const std::vector<std::pair<std::string, std::function<std::string(const Record&)>>>&
+            columns)
     {
         const std::vector<SnmpRow> first = walk(columns[0].first);
         ASSERT_EQ(static_cast<size_t>(count), first.size()) << community;
@@ -146,8 +145,8 @@ TEST_F(AnyModelTest, CapturesKeepTheirOwnModelAndAreRefusedBySupportedModelSetUp
 {
     for (const char* name : kCaptures) {
         EXPECT_EQ(PSWCommandString(handle, PSW_CMD_SET_COMMUNITY_GET_OPTION, name), PSW_SUCCESS);
-        EXPECT_EQ(PSWInitDevice(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4,
-                                kTimeout, kRetries),
+        EXPECT_EQ(PSWInitDevice(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4, kTimeout,
+                                kRetries),
                   PSW_ERR_PARAMETER)
             << name;
         ASSERT_EQ(open(name), PSW_SUCCESS) << name;
@@ -183,7 +182,8 @@ TEST_F(AnyModelTest, IdentityOfEveryCaptureEqualsTheAgentsObjects)
         EXPECT_EQ(std::string(identity.device_descr), printer_descr) << name;
 
         const std::vector<SnmpRow> life = walk("1.3.6.1.2.1.43.10.2.1.4");
-        EXPECT_EQ(static_cast<size_t>(identity.marker_count), walk("1.3.6.1.2.1.43.10.2.1.3").size())
+        EXPECT_EQ(static_cast<size_t>(identity.marker_count),
+                  walk("1.3.6.1.2.1.43.10.2.1.3").size())
             << name;
         for (size_t i = 0; i < life.size() && i < PSW_IDENTITY_MARKERS; ++i) {
             EXPECT_EQ(std::to_string(identity.markers[i].life_count), life[i].value) << name;
@@ -199,26 +199,24 @@ TEST_F(AnyModelTest, EverySupplyAndEveryTrayOfEveryCaptureEqualsTheWalk)
         ASSERT_EQ(open(name), PSW_SUCCESS);
         int32_t count = -1;
         ASSERT_EQ(PSWGetNumberOfSupplyInfo(handle, &count), PSW_SUCCESS) << name;
-        expect_columns<PSWSupplyInfo>(
-            count, PSWGetSupplyInfo,
-            {{m + ".5", number_of(&PSWSupplyInfo::supply_type)},
-             {m + ".4", number_of(&PSWSupplyInfo::supply_class)},
-             {m + ".3", number_of(&PSWSupplyInfo::colorant_index)},
-             {m + ".7", number_of(&PSWSupplyInfo::supply_unit)},
-             {m + ".8", number_of(&PSWSupplyInfo::max_capacity)},
-             {m + ".9", number_of(&PSWSupplyInfo::level)},
-             {m + ".6", text_of(&PSWSupplyInfo::description)}});
+        expect_columns<PSWSupplyInfo>(count, PSWGetSupplyInfo,
+                                      {{m + ".5", number_of(&PSWSupplyInfo::supply_type)},
+                                       {m + ".4", number_of(&PSWSupplyInfo::supply_class)},
+                                       {m + ".3", number_of(&PSWSupplyInfo::colorant_index)},
+                                       {m + ".7", number_of(&PSWSupplyInfo::supply_unit)},
+                                       {m + ".8", number_of(&PSWSupplyInfo::max_capacity)},
+                                       {m + ".9", number_of(&PSWSupplyInfo::level)},
+                                       {m + ".6", text_of(&PSWSupplyInfo::description)}});
 
         ASSERT_EQ(PSWGetNumberOfInputTrayInfo(handle, &count), PSW_SUCCESS) << name;
-        expect_columns<PSWInputTrayInfo>(
-            count, PSWGetInputTrayInfo,
-            {{i + ".2", number_of(&PSWInputTrayInfo::type)},
-             {i + ".8", number_of(&PSWInputTrayInfo::capacity_unit)},
-             {i + ".9", number_of(&PSWInputTrayInfo::max_capacity)},
-             {i + ".10", number_of(&PSWInputTrayInfo::current_level)},
-             {i + ".11", number_of(&PSWInputTrayInfo::status)},
-             {i + ".12", text_of(&PSWInputTrayInfo::media_name)},
-             {i + ".13", text_of(&PSWInputTrayInfo::name)}});
+        expect_columns<PSWInputTrayInfo>(count, PSWGetInputTrayInfo,
+                                         {{i + ".2", number_of(&PSWInputTrayInfo::type)},
+                                          {i + ".8", number_of(&PSWInputTrayInfo::capacity_unit)},
+                                          {i + ".9", number_of(&PSWInputTrayInfo::max_capacity)},
+                                          {i + ".10", number_of(&PSWInputTrayInfo::current_level)},
+                                          {i + ".11", number_of(&PSWInputTrayInfo::status)},
+                                          {i + ".12", text_of(&PSWInputTrayInfo::media_name)},
+                                          {i + ".13", text_of(&PSWInputTrayInfo::name)}});
     }
 }
 
@@ -288,9 +286,9 @@ TEST_F(AnyModelTest, OptionsAreModelSpecificAndRefused)
 
     // A later set-up of the supported model brings the options back.
     ASSERT_EQ(PSWCommandString(handle, PSW_CMD_SET_COMMUNITY_GET_OPTION, "rich"), PSW_SUCCESS);
-    ASSERT_EQ(PSWInitDevice(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4, kTimeout,
-                            kRetries),
-              PSW_SUCCESS);
+    ASSERT_EQ(
+        PSWInitDevice(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4, kTimeout, kRetries),
+        PSW_SUCCESS);
     EXPECT_EQ(PSWRefreshOptions(handle), PSW_SUCCESS);
 }
 

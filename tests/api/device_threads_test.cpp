@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "core/interface_ids.h"
-#include "support/log_capture.h"
 #include "log/log_interfaces.h"
 #include "log/log_registry.h"
 #include "psw/psw.h"
 #include "support/agent_harness.h"
+#include "support/log_capture.h"
 #include "support/peer_requirements.h"
 
 namespace psw::test {
@@ -28,19 +28,53 @@ constexpr int kRounds = 2;
 constexpr const char* kPrinters[] = {"rich", "many-trays", "odd-values", "other-model"};
 constexpr int kPrinterCount = 4;
 
-const char* const kOptionNames[] = {
-    "PrinterRomVersion", "SysName", "NetWareSAPUnitName", "InputTrayName", "InputTrayDescription",
-    "InputTrayMediaType", "OutputTrayName", "MemorySizeInKByte", "MemorySizeInMByte",
-    "FAXMaxSpeedDial", "FAXType", "NumberOfInputTray", "InputTrayIndex", "InputTrayType",
-    "InputTrayMaxCapacityInSheets", "InputTrayCurrentLevelInPercent", "InputTrayMediaSize",
-    "InputTrayMediaDirection", "InputTrayMediaDimFeedDirChosen",
-    "InputTrayMediaDimXFeedDirChosen", "NumberOfOutputTray", "PrinterRomVersionMajor",
-    "PrinterRomVersionMinor", "PrinterRomVersionRevision", "FAXSIPStatus",
-    "PaperSizeGroupSetting", "PaperSize8KSetting", "PrintLimitedColorSetting",
-    "UserPromptSetting", "MinPasswordLength", "Scanner", "Copier", "FAXUnit", "HardDisk",
-    "DuplexModule", "OffsetCatch", "InTrayMSI", "InTrayExistHCF", "InTrayExistHCF2",
-    "InTrayExistTTM", "InTrayExistHCFA3", "InTrayExistHCFPF35", "InTrayExistHCFPF32",
-    "InTrayExistHCFPF31", "OutputOffsetStacking", "FAXISDNG4Kit", "FAXLineSwitchKit"};
+const char* const kOptionNames[] = {"PrinterRomVersion",
+                                    "SysName",
+                                    "NetWareSAPUnitName",
+                                    "InputTrayName",
+                                    "InputTrayDescription",
+                                    "InputTrayMediaType",
+                                    "OutputTrayName",
+                                    "MemorySizeInKByte",
+                                    "MemorySizeInMByte",
+                                    "FAXMaxSpeedDial",
+                                    "FAXType",
+                                    "NumberOfInputTray",
+                                    "InputTrayIndex",
+                                    "InputTrayType",
+                                    "InputTrayMaxCapacityInSheets",
+                                    "InputTrayCurrentLevelInPercent",
+                                    "InputTrayMediaSize",
+                                    "InputTrayMediaDirection",
+                                    "InputTrayMediaDimFeedDirChosen",
+                                    "InputTrayMediaDimXFeedDirChosen",
+                                    "NumberOfOutputTray",
+                                    "PrinterRomVersionMajor",
+                                    "PrinterRomVersionMinor",
+                                    "PrinterRomVersionRevision",
+                                    "FAXSIPStatus",
+                                    "PaperSizeGroupSetting",
+                                    "PaperSize8KSetting",
+                                    "PrintLimitedColorSetting",
+                                    "UserPromptSetting",
+                                    "MinPasswordLength",
+                                    "Scanner",
+                                    "Copier",
+                                    "FAXUnit",
+                                    "HardDisk",
+                                    "DuplexModule",
+                                    "OffsetCatch",
+                                    "InTrayMSI",
+                                    "InTrayExistHCF",
+                                    "InTrayExistHCF2",
+                                    "InTrayExistTTM",
+                                    "InTrayExistHCFA3",
+                                    "InTrayExistHCFPF35",
+                                    "InTrayExistHCFPF32",
+                                    "InTrayExistHCFPF31",
+                                    "OutputOffsetStacking",
+                                    "FAXISDNG4Kit",
+                                    "FAXLineSwitchKit"};
 
 // What one handle read: each call's name and result, and the bytes it copied out.
 class Transcript {
@@ -233,8 +267,8 @@ TEST_F(DeviceThreadsTest, FourHandlesOnFourThreadsReadWhatOneThreadReads)
 
     for (int i = 0; i < kPrinterCount; ++i) {
         EXPECT_EQ(threaded[i].size(), single[i].size()) << kPrinters[i];
-        EXPECT_TRUE(threaded[i] == single[i])
-            << kPrinters[i] << "\n" << first_difference(single[i], threaded[i]);
+        EXPECT_TRUE(threaded[i] == single[i]) << kPrinters[i] << "\n"
+                                              << first_difference(single[i], threaded[i]);
     }
 }
 

@@ -11,9 +11,9 @@
 #include "log/log_registry.h"
 #include "net/network_address.h"
 #include "query/plugin_usm.h"
-#include "snmp/snmp_target.h"
 #include "snmp/pms_packet.h"
 #include "snmp/pms_pdu.h"
+#include "snmp/snmp_target.h"
 #include "support/log_capture.h"
 
 namespace psw {
@@ -98,7 +98,8 @@ public:
                      create_value_from_text(answer.sys_object_id.c_str(), kPmsObjectId));
             packet->set_pdu(pdu);
             IPmsSnmpTarget* target = create_community_target(nullptr);
-            OwnedPtr<IPmcNetworkAddress> source(create_address(answer.source.c_str(), 161, nullptr));
+            OwnedPtr<IPmcNetworkAddress> source(
+                create_address(answer.source.c_str(), 161, nullptr));
             EXPECT_NE(source, nullptr) << answer.source;
             target->set_address(source.get());
             packet->set_target(target);

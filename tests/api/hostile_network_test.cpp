@@ -50,10 +50,7 @@ protected:
         return PSWInitDevice(handle, lease->address().c_str(), PSW_TRANSPORT_UDP_IPV4, kTimeout,
                              kRetries);
     }
-    int32_t count_storage(int32_t* count)
-    {
-        return PSWGetNumberOfStorageInfo(handle, count);
-    }
+    int32_t count_storage(int32_t* count) { return PSWGetNumberOfStorageInfo(handle, count); }
 
     std::optional<LoopbackLease> lease;
     HostileAgent agent;
@@ -68,7 +65,8 @@ struct WalkCase {
     int32_t expected;
 };
 
-class EndlessWalkTest : public HostileNetworkTest, public ::testing::WithParamInterface<WalkCase> {};
+class EndlessWalkTest : public HostileNetworkTest,
+                        public ::testing::WithParamInterface<WalkCase> {};
 
 TEST_P(EndlessWalkTest, StopsWithADocumentedError)
 {
@@ -122,12 +120,11 @@ TEST_P(ReadStatusTest, RefreshOptionsReportsARefusingPrinter)
     EXPECT_EQ(PSWRefreshOptions(handle), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Hostile, ReadStatusTest,
-    ::testing::Values(ReadCase{"GenErr", 5, PSW_ERR_ERROR_STATUS},
-                      ReadCase{"NoAccess", 6, PSW_ERR_ERROR_STATUS},
-                      ReadCase{"NoSuchNameReadsAsAbsent", 2, PSW_SUCCESS}),
-    [](const auto& instance) { return std::string(instance.param.name); });
+INSTANTIATE_TEST_SUITE_P(Hostile, ReadStatusTest,
+                         ::testing::Values(ReadCase{"GenErr", 5, PSW_ERR_ERROR_STATUS},
+                                           ReadCase{"NoAccess", 6, PSW_ERR_ERROR_STATUS},
+                                           ReadCase{"NoSuchNameReadsAsAbsent", 2, PSW_SUCCESS}),
+                         [](const auto& instance) { return std::string(instance.param.name); });
 
 // The localization column is an index: anything else is the printer's fault, not the caller's.
 struct CharSetCase {
@@ -211,8 +208,8 @@ TEST_P(DiscoveryAnswerTest, KeepsOnlyRealAnswers)
 {
     agent.set_fault({GetParam().mode, GetParam().error_status, ""});
     int32_t count = -1;
-    ASSERT_EQ(PSWFindDeviceSNMP(handle, lease->address().c_str(), PSW_TRANSPORT_UDP_IPV4,
-                                kTimeout, 0, &count),
+    ASSERT_EQ(PSWFindDeviceSNMP(handle, lease->address().c_str(), PSW_TRANSPORT_UDP_IPV4, kTimeout,
+                                0, &count),
               PSW_SUCCESS);
     EXPECT_EQ(count, GetParam().found);
 }

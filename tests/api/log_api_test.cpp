@@ -36,8 +36,8 @@ TEST_F(LogApi, RefusesBadArguments)
         {"mask with a high bit", PSWLogSetLevel("snmp", 0x80000001u), PSW_ERR_PARAMETER},
         {"null path", PSWLogAttachFile(nullptr, 0), PSW_ERR_PARAMETER},
         {"empty path", PSWLogAttachFile("", 0), PSW_ERR_PARAMETER},
-        {"path in a missing folder",
-         PSWLogAttachFile(dir.file("missing/psw.log").c_str(), 0), PSW_ERR_NOT_AVAILABLE},
+        {"path in a missing folder", PSWLogAttachFile(dir.file("missing/psw.log").c_str(), 0),
+         PSW_ERR_NOT_AVAILABLE},
         {"null callback", PSWLogAttachCallback(nullptr, nullptr), PSW_ERR_PARAMETER},
     };
     for (const Case& c : cases) {
@@ -66,8 +66,7 @@ TEST_F(LogApi, CallbackGetsLinesInTheLogLayoutUntilDetached)
         "\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d:\\d{3}, [ \\d]{8}, [ \\d]{8}, ");
     EXPECT_TRUE(std::regex_search(got.lines[0], header)) << got.lines[0];
     EXPECT_EQ(got.lines[0].substr(45), "PSW             , Error, pGetData->add_oid_string()");
-    EXPECT_EQ(got.lines[1].substr(45),
-              "socket          , Trace, [NPmcSocketAPI::set_api] enter.");
+    EXPECT_EQ(got.lines[1].substr(45), "socket          , Trace, [NPmcSocketAPI::set_api] enter.");
 
     ASSERT_EQ(PSWLogDetachCallback(), PSW_SUCCESS);
     ASSERT_EQ(PSWLogDetachCallback(), PSW_SUCCESS);

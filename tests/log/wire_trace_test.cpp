@@ -72,7 +72,10 @@ TEST_F(WireTrace, WrittenOnlyAtDebugWithAnOutput)
         size_t lines;
     };
     const Case cases[] = {
-        {0, true, 0}, {kLogAll & ~kLogDebug, true, 0}, {kLogDebug, false, 0}, {kLogDebug, true, 1},
+        {0, true, 0},
+        {kLogAll & ~kLogDebug, true, 0},
+        {kLogDebug, false, 0},
+        {kLogDebug, true, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "mask " << c.mask << " output " << c.output);

@@ -96,10 +96,10 @@ TEST(AddressText, IpxGrammarIsExactlyTwentyOneHexCharacters)
     pmc_format_ipx_text(network, node, text, sizeof text);
     EXPECT_STREQ(text, "abcdef01:0123456789ab");
 
-    for (const char* bad : {"abcdef01:0123456789a", "abcdef01:0123456789abc",
-                            "abcdef0:10123456789ab", "abcdef01-0123456789ab",
-                            "-1cdef01:0123456789ab", " 1cdef01:0123456789ab",
-                            "abcdef01:0x23456789ab", "abcdefg1:0123456789ab"}) {
+    for (const char* bad :
+         {"abcdef01:0123456789a", "abcdef01:0123456789abc", "abcdef0:10123456789ab",
+          "abcdef01-0123456789ab", "-1cdef01:0123456789ab", " 1cdef01:0123456789ab",
+          "abcdef01:0x23456789ab", "abcdefg1:0123456789ab"}) {
         EXPECT_FALSE(pmc_parse_ipx_text(bad, network, node)) << bad;
     }
 }
@@ -299,8 +299,7 @@ TEST_F(ClassicFixture, HostEntriesAndServices)
 
     // The port comes back in host byte order, as the other implementation gives it.
     uint16_t port = 0;
-    ASSERT_EQ(services->port_of_service("snmp", IPmcNetworkAddress::kUdpIpv4, &port),
-              PSW_SUCCESS);
+    ASSERT_EQ(services->port_of_service("snmp", IPmcNetworkAddress::kUdpIpv4, &port), PSW_SUCCESS);
     EXPECT_EQ(port, 161);
 
     IPmcNetworkAddress* local = nullptr;

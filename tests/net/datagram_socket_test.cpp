@@ -14,8 +14,8 @@
 #include "net/address_text.h"
 #include "net/datagram_socket.h"
 #include "net/fake_module_loader.h"
-#include "support/log_capture.h"
 #include "net/socket_api.h"
+#include "support/log_capture.h"
 #include "support/wire_trace_lines.h"
 
 namespace psw {
@@ -77,8 +77,9 @@ void exchange_over(IPmcNetworkAddress::EProtocol protocol, const char* loopback)
     const std::vector<uint8_t> sent = pattern(1500);
     Address to = destination(loopback, receiver_port);
     ASSERT_EQ(sender->send(sent.data(), 1500, to.get()), PSW_SUCCESS);
-    EXPECT_TRUE(log.contains(line_of("[DataGramSocket::send] send packet. port:%d(0x%x) -> %s:%d(0x%x).",
-                                     sender_port, loopback, receiver_port)))
+    EXPECT_TRUE(
+        log.contains(line_of("[DataGramSocket::send] send packet. port:%d(0x%x) -> %s:%d(0x%x).",
+                             sender_port, loopback, receiver_port)))
         << log.all();
 
     std::vector<uint8_t> buffer(2048, 0);
@@ -128,8 +129,7 @@ TEST(DataGramSocket, CreateRefusesProtocolsWithoutASocketAndNullOut)
     EXPECT_EQ(DataGramSocket::create(IPmcNetworkAddress::kNoAddressFamily, 0, &out),
               PSW_ERR_PARAMETER);
     EXPECT_EQ(out, nullptr);
-    EXPECT_EQ(DataGramSocket::create(IPmcNetworkAddress::kUnspecified, 0, &out),
-              PSW_ERR_PARAMETER);
+    EXPECT_EQ(DataGramSocket::create(IPmcNetworkAddress::kUnspecified, 0, &out), PSW_ERR_PARAMETER);
     EXPECT_EQ(DataGramSocket::create(IPmcNetworkAddress::kUdpIpv4, 0, nullptr), PSW_ERR_PARAMETER);
     Result result = PSW_SUCCESS;
     EXPECT_EQ(pmc_create_datagram_socket(static_cast<IPmcNetworkAddress::EProtocol>(7), &result),
@@ -152,8 +152,7 @@ TEST(DataGramSocket, BindsTheGivenPortAndRefusesOneInUse)
 
     const int before = pmc_socket_layer_startup_count();
     DataGramSocket* second = nullptr;
-    EXPECT_EQ(DataGramSocket::create(IPmcNetworkAddress::kUdpIpv6, port, &second),
-              PSW_ERR_ADDRESS);
+    EXPECT_EQ(DataGramSocket::create(IPmcNetworkAddress::kUdpIpv6, port, &second), PSW_ERR_ADDRESS);
     EXPECT_EQ(second, nullptr);
     EXPECT_TRUE(log.contains("fail bind(). WSAGetLastError()=" + std::to_string(EADDRINUSE)));
     EXPECT_EQ(pmc_socket_layer_startup_count(), before);

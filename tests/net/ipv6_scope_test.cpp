@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "core/pms_octets.h"
 #include "net/address_services.h"
 #include "net/ipv6_zone.h"
 #include "net/multicast_links.h"
-#include "core/pms_octets.h"
 
 namespace psw {
 namespace {

@@ -29,8 +29,8 @@ struct Route {
 void fill(PmcRouteTable& table, std::initializer_list<Route> routes)
 {
     for (const Route& route : routes) {
-        ASSERT_TRUE(table.push_back({route.destination, route.mask, 0, kPmcRouteDirect,
-                                     route.interface_index}));
+        ASSERT_TRUE(table.push_back(
+            {route.destination, route.mask, 0, kPmcRouteDirect, route.interface_index}));
     }
 }
 
@@ -61,14 +61,14 @@ TEST(RouteChoice, ExactThenLongestMaskThenDefault)
         uint32_t target;
         uint32_t interface_index;
     } cases[] = {
-        {ip(10, 9, 9, 9), 1},      // only the /8
-        {ip(10, 1, 9, 9), 2},      // /16 over /8; equal masks keep the earlier
-        {ip(10, 1, 2, 1), 3},      // /24
-        {ip(10, 1, 2, 7), 4},      // host route
-        {ip(10, 1, 2, 9), 6},      // exact destination beats the /24
-        {ip(10, 1, 0, 0), 2},      // exact destination: the first route with it
-        {ip(192, 0, 2, 1), 7},     // nothing else: the first default route
-        {0, 7},                    // exact match of the default route's destination
+        {ip(10, 9, 9, 9), 1},   // only the /8
+        {ip(10, 1, 9, 9), 2},   // /16 over /8; equal masks keep the earlier
+        {ip(10, 1, 2, 1), 3},   // /24
+        {ip(10, 1, 2, 7), 4},   // host route
+        {ip(10, 1, 2, 9), 6},   // exact destination beats the /24
+        {ip(10, 1, 0, 0), 2},   // exact destination: the first route with it
+        {ip(192, 0, 2, 1), 7},  // nothing else: the first default route
+        {0, 7},                 // exact match of the default route's destination
     };
     for (const Case& c : cases) {
         EXPECT_EQ(interface_toward(table, c.target), c.interface_index) << std::hex << c.target;

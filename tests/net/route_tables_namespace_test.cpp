@@ -138,20 +138,20 @@ TEST_F(RouteTablesNamespaceTest, BestLocalAddressFollowsEachRule)
         const char* target;
         const char* local;
     } cases[] = {
-        {"10.20.7.7", "10.20.0.1"},     // connected /16 on a0
-        {"10.20.5.5", "192.168.50.1"},  // host route inside it, on c0 (its first address)
-        {"172.17.0.1", "10.20.0.1"},    // only the /12
-        {"172.16.9.9", "10.30.1.1"},    // the /16 over the /12
-        {"172.16.5.9", "192.168.50.1"}, // the /24 over both
-        {"172.16.5.5", "10.30.1.1"},    // the host route over all three
-        {"10.40.3.3", "10.30.1.1"},     // equal masks: the lower metric, listed first
-        {"10.50.1.1", "10.30.1.1"},     // through a gateway on b0
-        {"10.51.1.1", "192.168.50.1"},  // through a gateway on c0
-        {"10.60.4.1", "10.30.1.1"},     // 10.60.4.0/24 on b0
+        {"10.20.7.7", "10.20.0.1"},      // connected /16 on a0
+        {"10.20.5.5", "192.168.50.1"},   // host route inside it, on c0 (its first address)
+        {"172.17.0.1", "10.20.0.1"},     // only the /12
+        {"172.16.9.9", "10.30.1.1"},     // the /16 over the /12
+        {"172.16.5.9", "192.168.50.1"},  // the /24 over both
+        {"172.16.5.5", "10.30.1.1"},     // the host route over all three
+        {"10.40.3.3", "10.30.1.1"},      // equal masks: the lower metric, listed first
+        {"10.50.1.1", "10.30.1.1"},      // through a gateway on b0
+        {"10.51.1.1", "192.168.50.1"},   // through a gateway on c0
+        {"10.60.4.1", "10.30.1.1"},      // 10.60.4.0/24 on b0
         {"10.60.23.200", "192.168.50.1"},
-        {"10.30.1.0", "10.30.1.1"},     // the connected route's destination itself
-        {"8.8.8.8", "10.20.0.1"},       // only the default route
-        {"10.99.1.1", "error -2"},      // the chosen link has no IPv4 address
+        {"10.30.1.0", "10.30.1.1"},  // the connected route's destination itself
+        {"8.8.8.8", "10.20.0.1"},    // only the default route
+        {"10.99.1.1", "error -2"},   // the chosen link has no IPv4 address
     };
     CPmcLocalAgent agent(pmc_system_module_loader());
     for (const Case& c : cases) {

@@ -4,8 +4,8 @@
 #include <cerrno>
 
 #include "net/fake_module_loader.h"
-#include "support/log_capture.h"
 #include "net/socket_api.h"
+#include "support/log_capture.h"
 
 namespace psw {
 namespace {
@@ -59,8 +59,8 @@ TEST(SocketBinding, MissingRequiredFunctionFailsLogsAndReleasesTheModule)
     EXPECT_EQ(library.load_socket_library(), PSW_ERR_FAILED);
     EXPECT_FALSE(library.is_loaded());
     EXPECT_EQ(loader.open_modules(), 0);
-    EXPECT_TRUE(log.contains(
-        "[NPmcSocketAPI::set_api] fail GetProcAddress \"select\": GetLastError()=127"))
+    EXPECT_TRUE(
+        log.contains("[NPmcSocketAPI::set_api] fail GetProcAddress \"select\": GetLastError()=127"))
         << log.all();
     EXPECT_TRUE(log.contains("[NPmcSocketAPI::set_api] enter."));
     EXPECT_TRUE(log.contains("[NPmcSocketAPI::set_api] exit."));

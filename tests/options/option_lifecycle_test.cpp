@@ -28,9 +28,10 @@ TEST(OptionLifecycle, VirtualOperationsKeepTheirSlots)
     EXPECT_EQ(slot_of(&C::refresh_options), 2);
     EXPECT_EQ(slot_of(&C::Init), 3);
     EXPECT_EQ(slot_of(&C::is_supported_OID), 4);
-    EXPECT_EQ(slot_of(static_cast<int32_t (C::*)(const char*, const char**, int32_t) const noexcept>(
-                  &C::get_option)),
-              5);
+    EXPECT_EQ(
+        slot_of(static_cast<int32_t (C::*)(const char*, const char**, int32_t) const noexcept>(
+            &C::get_option)),
+        5);
     EXPECT_EQ(slot_of(static_cast<int32_t (C::*)(const char*, uint32_t*, int32_t) const noexcept>(
                   &C::get_option)),
               6);

@@ -117,7 +117,7 @@ TEST_F(OptionRefresh, EachStepUsesItsOwnRequestInOrder)
         std::string(kFaxBase) + "1",
         std::string(kDetailBase) + "1.1.1",
     };
-    const std::string operations[] = {"get_string", "get_data", "get_data", "get_data", "get_int",
+    const std::string operations[] = {"get_string", "get_data",   "get_data", "get_data", "get_int",
                                       "get_data",   "get_string", "get_ints", "get_ints"};
     for (size_t i = 0; i < 9; ++i) {
         const FakeRequestRecord& request = agent.requests[i];
@@ -229,8 +229,8 @@ TEST_F(OptionRefresh, KeepsTheFirstTwentyOfTwentyFiveInputTrays)
 {
     for (int32_t row = 4; row <= 25; ++row) {
         const int32_t type = row == 23 ? 5 : 4;
-        add_input_tray(agent, row, {type, 4, 297000, 210000, 8, 100, row, "T" + std::to_string(row),
-                                    "", ""});
+        add_input_tray(agent, row,
+                       {type, 4, 297000, 210000, 8, 100, row, "T" + std::to_string(row), "", ""});
     }
     add_input_tray(agent, 3, {4, 4, 297000, 210000, 8, 100, 1, "T3", "", ""});
     ASSERT_EQ(options.refresh_options(), 0);
@@ -262,8 +262,7 @@ TEST_F(OptionRefresh, KeepsTheFirstTwentyOutputTraysAndFiftyDevices)
 TEST_F(OptionRefresh, LongTextsAreCutToTheirFields)
 {
     const std::string longName(300, 'n');
-    add_input_tray(agent, 1,
-                   {4, 4, 297000, 210000, 8, 500, 249, longName, longName, longName});
+    add_input_tray(agent, 1, {4, 4, 297000, 210000, 8, 500, 249, longName, longName, longName});
     agent.set_text("1.3.6.1.2.1.1.5.0", longName);
     add_output_tray(agent, 1, 3, longName, 3);
     ASSERT_EQ(options.refresh_options(), 0);
@@ -366,14 +365,10 @@ TEST_F(OptionRefresh, ReadFailuresOfEachStepAreReturned)
         size_t requests;
     };
     const Case cases[] = {
-        {"1.3.6.1.2.1.1.5.0", 1},
-        {"1.3.6.1.2.1.25.3.2.1.1", 2},
-        {"1.3.6.1.2.1.43.9.2.1.2", 4},
-        {"1.3.6.1.2.1.25.2.2.0", 5},
-        {"1.3.6.1.2.1.43.13.4.1.9", 6},
-        {kSapOid, 7},
-        {std::string(kFaxBase) + "1", 8},
-        {std::string(kDetailBase) + "1.1.1", 9},
+        {"1.3.6.1.2.1.1.5.0", 1},         {"1.3.6.1.2.1.25.3.2.1.1", 2},
+        {"1.3.6.1.2.1.43.9.2.1.2", 4},    {"1.3.6.1.2.1.25.2.2.0", 5},
+        {"1.3.6.1.2.1.43.13.4.1.9", 6},   {kSapOid, 7},
+        {std::string(kFaxBase) + "1", 8}, {std::string(kDetailBase) + "1.1.1", 9},
     };
     for (const Case& c : cases) {
         agent.requests.clear();

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "support/fake_get_data.h"
 #include "log/log_registry.h"
 #include "psw/psw_options.h"
 #include "query/plugin_usm.h"
+#include "support/fake_get_data.h"
 
 namespace psw::test {
 
@@ -30,9 +30,9 @@ public:
     Exposed() { this->set_get_data_factory(fake_get_data_factory); }
 
     using Base::ConvertMediumLevel;
-    using Base::MediaDimensionToMediumSize;
     using Base::has_device_index;
     using Base::initialize_data;
+    using Base::MediaDimensionToMediumSize;
     using Base::parse_version_value;
     using Base::refresh_fax_attributes;
     using Base::refresh_hrdevice_table;
@@ -46,18 +46,18 @@ public:
     using Base::set_get_data_factory;
 
     using Base::m_address;
+    using Base::m_authProtocol;
     using Base::m_community;
     using Base::m_communitySet;
     using Base::m_deviceCount;
     using Base::m_maxMessageSize;
     using Base::m_pAuthPassPhrase;
     using Base::m_pContextName;
-    using Base::m_pPrivPassPhrase;
-    using Base::m_pUserName;
     using Base::m_port;
+    using Base::m_pPrivPassPhrase;
     using Base::m_privProtocol;
-    using Base::m_authProtocol;
     using Base::m_protocol;
+    using Base::m_pUserName;
     using Base::m_retries;
     using Base::m_romVersion;
     using Base::m_securityLevel;
@@ -148,8 +148,8 @@ inline void add_input_tray(FakeAgent& agent, int32_t row, const TrayRow& tray)
     agent.set_text(column(21), tray.mediaType);
 }
 
-inline void add_output_tray(FakeAgent& agent, int32_t row, int32_t type,
-                            const std::string& name, int32_t offsetStacking)
+inline void add_output_tray(FakeAgent& agent, int32_t row, int32_t type, const std::string& name,
+                            int32_t offsetStacking)
 {
     const std::string suffix = ".1." + std::to_string(row);
     agent.set_int(kPrtOutput + std::string("2") + suffix, type);

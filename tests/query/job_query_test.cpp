@@ -60,8 +60,8 @@ protected:
 
     void expect_date(const PSWDateTime& date, std::vector<int> expected)
     {
-        EXPECT_EQ(std::vector<int>({date.year, date.month, date.day, date.hour, date.minute,
-                                    date.second}),
+        EXPECT_EQ(std::vector<int>(
+                      {date.year, date.month, date.day, date.hour, date.minute, date.second}),
                   expected);
     }
 };
@@ -80,8 +80,8 @@ TEST_F(JobQueryTest, JobRowsBecomeRecords)
     }
     ASSERT_NE(walk, nullptr);
     const std::vector<std::string> columns = {
-        kJob6 + ".4",  kJob6 + ".9",  kJob6 + ".10", kJob16 + ".5", kJob16 + ".6",  kJob6 + ".5",
-        kJob6 + ".6",  kJob10 + ".7", kJob6 + ".3",  kJob10 + ".10", kJob16 + ".4", kJob16 + ".7"};
+        kJob6 + ".4", kJob6 + ".9",  kJob6 + ".10", kJob16 + ".5",  kJob16 + ".6", kJob6 + ".5",
+        kJob6 + ".6", kJob10 + ".7", kJob6 + ".3",  kJob10 + ".10", kJob16 + ".4", kJob16 + ".7"};
     EXPECT_EQ(walk->oids, columns);
 
     ASSERT_EQ(query.job_table().size(), 1u);
@@ -149,7 +149,8 @@ TEST_F(JobQueryTest, KindSelectsBySeparatedState)
 TEST_F(JobQueryTest, JobTypeTable)
 {
     for (int code = 1; code <= 12; ++code) {
-        EXPECT_EQ(pmc_job_type_code(("1.3.6.1.4.1.253.8.58.2." + std::to_string(code)).c_str()), code);
+        EXPECT_EQ(pmc_job_type_code(("1.3.6.1.4.1.253.8.58.2." + std::to_string(code)).c_str()),
+                  code);
     }
     EXPECT_EQ(pmc_job_type_code("1.3.6.1.4.1.253.8.58.2.13"), 0);
     EXPECT_EQ(pmc_job_type_code("1.3.6.1.4.1.253.8.58.2.0"), 0);
@@ -157,7 +158,8 @@ TEST_F(JobQueryTest, JobTypeTable)
 
 TEST_F(JobQueryTest, ShortDatesFillWithZeroes)
 {
-    script.tables[kJob6 + ".4"] = {job_row(1, "A", 3, "1.3.6.1.4.1.253.8.58.2.99", {0x07, 0xD7, 3, 15})};
+    script.tables[kJob6 + ".4"] = {
+        job_row(1, "A", 3, "1.3.6.1.4.1.253.8.58.2.99", {0x07, 0xD7, 3, 15})};
     ASSERT_EQ(query.query_jobs(0), PSW_SUCCESS);
     expect_date(query.job_table()[0].date1, {2007, 3, 15, 0, 0, 0});
 }
@@ -174,7 +176,8 @@ TEST_F(JobQueryTest, UndecodableIdentifierEndsTheWalkKeepingEarlierRecords)
     Row bad = job_row(2, "B", 3, "1.3.6.1.4.1.253.8.58.2.99");
     // A sub-identifier above 255 is no byte of an OCTET STRING index.
     bad[7] = Int(kJob10 + ".7.2.7.300", 30);
-    script.tables[kJob6 + ".4"] = {job_row(1, "A", 3, "1.3.6.1.4.1.253.8.58.2.99"), bad, job_row(3, "C", 3, "1.3.6.1.4.1.253.8.58.2.99")};
+    script.tables[kJob6 + ".4"] = {job_row(1, "A", 3, "1.3.6.1.4.1.253.8.58.2.99"), bad,
+                                   job_row(3, "C", 3, "1.3.6.1.4.1.253.8.58.2.99")};
     EXPECT_EQ(query.query_jobs(0), PSW_ERR_INDEX_VALUE);
     ASSERT_EQ(query.job_table().size(), 1u);
     EXPECT_STREQ(query.job_table()[0].job_id, "A");
@@ -182,7 +185,8 @@ TEST_F(JobQueryTest, UndecodableIdentifierEndsTheWalkKeepingEarlierRecords)
 
 TEST_F(JobQueryTest, FailedTextReadEndsTheWalk)
 {
-    script.tables[kJob6 + ".4"] = {job_row(1, "A", 3, "1.3.6.1.4.1.253.8.58.2.99"), job_row(2, "B", 3, "1.3.6.1.4.1.253.8.58.2.99")};
+    script.tables[kJob6 + ".4"] = {job_row(1, "A", 3, "1.3.6.1.4.1.253.8.58.2.99"),
+                                   job_row(2, "B", 3, "1.3.6.1.4.1.253.8.58.2.99")};
     script.read_failures[kText + ".2.20.39"] = PSW_ERR_TIMEOUT;
     EXPECT_EQ(query.query_jobs(0), PSW_ERR_TIMEOUT);
     EXPECT_EQ(query.job_table().size(), 1u);

@@ -178,8 +178,8 @@ TEST_F(TrayQueryTest, OutputTrayRowsBecomeRecords)
     script.tables[kOutput + ".2"] = {
         {Int(kOutput + ".2.1.1", 3), Int(kOutput + ".6.1.1", 4), Str(kOutput + ".7.1.1", "Center"),
          Str(kOutput + ".12.1.1", "Center tray")},
-        {Int(kOutput + ".2.1.2", 4), Int(kOutput + ".6.1.2", 0), Str(kOutput + ".7.1.2", std::string(80, 'o')),
-         Str(kOutput + ".12.1.2", "")},
+        {Int(kOutput + ".2.1.2", 4), Int(kOutput + ".6.1.2", 0),
+         Str(kOutput + ".7.1.2", std::string(80, 'o')), Str(kOutput + ".12.1.2", "")},
     };
     ASSERT_EQ(query.query_output_trays(), PSW_SUCCESS);
     const std::vector<std::string> expected = {kOutput + ".2", kOutput + ".6", kOutput + ".7",

@@ -17,15 +17,15 @@
 #include <vector>
 
 #include "core/factory.h"
-#include "snmp/pms_lists.h"
 #include "core/pms_octets.h"
+#include "request/request_base.h"
+#include "request/request_objects.h"
+#include "request/walk_order.h"
+#include "snmp/pms_lists.h"
 #include "snmp/pms_packet.h"
 #include "snmp/pms_packet_coder.h"
 #include "snmp/pms_pdu.h"
 #include "snmp/pms_value.h"
-#include "request/request_base.h"
-#include "request/request_objects.h"
-#include "request/walk_order.h"
 #include "support/agent_harness.h"
 #include "support/loopback_pool.h"
 #include "support/peer_requirements.h"
@@ -63,9 +63,10 @@ std::vector<std::vector<std::string>> row_texts(PmsPduList* rows)
         PmsVarBindList* list = row->bindings();
         for (uint32_t i = 0; i < list->count(); ++i) {
             OwnedPtr<PmsOctets> text(list->at(i)->value()->to_text());
-            values.emplace_back(text && text->length() != 0
-                                    ? std::string(reinterpret_cast<const char*>(text->data()), text->length())
-                                    : std::string());
+            values.emplace_back(
+                text && text->length() != 0
+                    ? std::string(reinterpret_cast<const char*>(text->data()), text->length())
+                    : std::string());
         }
         texts.push_back(values);
     }
@@ -188,7 +189,8 @@ TEST_F(SimulatedAgentTest, TableWalkEqualsWhatSnmpwalkReads)
 
     for (int column = 1; column <= 7; ++column) {
         const std::string oid = "1.3.6.1.2.1.25.2.3.1." + std::to_string(column);
-        const auto walk = agent.tools().walk(agent.target(), test::SnmpCredentials::v1("harness-small"), oid);
+        const auto walk =
+            agent.tools().walk(agent.target(), test::SnmpCredentials::v1("harness-small"), oid);
         ASSERT_TRUE(walk.ok()) << walk.describe();
         ASSERT_EQ(walk.rows.size(), texts.size()) << oid;
         for (size_t row = 0; row < texts.size(); ++row) {
@@ -197,7 +199,8 @@ TEST_F(SimulatedAgentTest, TableWalkEqualsWhatSnmpwalkReads)
                 continue;  // text forms differ by tool; checked below
             }
             EXPECT_NE(expected.value.find(texts[row][column - 1]), std::string::npos)
-                << oid << " row " << row << ": " << expected.value << " vs " << texts[row][column - 1];
+                << oid << " row " << row << ": " << expected.value << " vs "
+                << texts[row][column - 1];
         }
     }
     EXPECT_EQ(texts[0][2], "Main memory");
@@ -234,7 +237,8 @@ TEST(RealAgentTest, SetDataWritesWithTheWriteCommunityOnly)
     // snmpEnableAuthenTraps: an INTEGER (1 enabled, 2 disabled) the write community may set.
     constexpr char kAuthenTraps[] = "1.3.6.1.2.1.11.30";
     const auto read_back = [&] {
-        const auto got = agent.tools().get(agent.target(), agent.ro(), {std::string(kAuthenTraps) + ".0"});
+        const auto got =
+            agent.tools().get(agent.target(), agent.ro(), {std::string(kAuthenTraps) + ".0"});
         EXPECT_TRUE(got.ok()) << got.describe();
         return got.out;
     };
@@ -274,7 +278,8 @@ TEST(RealAgentTest, HostStorageWalkMatchesSnmpwalk)
     ASSERT_EQ(request->get_data(rows.get(), kHrStorageIndex), PSW_SUCCESS);
     const auto texts = row_texts(rows.get());
 
-    const auto index = agent.tools().walk(agent.target(), test::SnmpCredentials::v1("public"), kHrStorageIndex);
+    const auto index =
+        agent.tools().walk(agent.target(), test::SnmpCredentials::v1("public"), kHrStorageIndex);
     const auto units = agent.tools().walk(agent.target(), test::SnmpCredentials::v1("public"),
                                           "1.3.6.1.2.1.25.2.3.1.4");
     ASSERT_TRUE(index.ok() && units.ok());
@@ -409,7 +414,8 @@ TEST(ScriptedAgentTest, WalkRefusesAReplyThatDoesNotMoveForward)
 {
     PSW_REQUIRE_PEERS(Peer::root);
     // An agent that keeps answering the same row would otherwise be walked for ever.
-    ScriptedAgent agent([](IPmsPdu* pdu, int) { answer_first(pdu, std::string(kColumn) + ".5", 1); });
+    ScriptedAgent agent(
+        [](IPmsPdu* pdu, int) { answer_first(pdu, std::string(kColumn) + ".5", 1); });
     ASSERT_TRUE(agent.start());
     auto request = new_get_data(agent.address(), "public");
     ASSERT_EQ(request->add_oid_string(kColumn, false), PSW_SUCCESS);
@@ -469,7 +475,7 @@ TEST(CapturedPrinterTest, SupplyAndDeviceTablesMatchSnmpwalk)
                                             "sharp-mx3570n"};
     const std::vector<std::string> columns = {"1.3.6.1.2.1.43.11.1.1.4", "1.3.6.1.2.1.43.11.1.1.6",
                                               "1.3.6.1.2.1.43.11.1.1.8", "1.3.6.1.2.1.43.11.1.1.9",
-                                              "1.3.6.1.2.1.25.3.2.1.2", "1.3.6.1.2.1.25.3.2.1.3"};
+                                              "1.3.6.1.2.1.25.3.2.1.2",  "1.3.6.1.2.1.25.3.2.1.3"};
     test::SnmpsimOptions options;
     for (const auto& file : files) {
         options.files.emplace_back(test::shared_printer_file(file + ".snmprec"));
@@ -484,10 +490,11 @@ TEST(CapturedPrinterTest, SupplyAndDeviceTablesMatchSnmpwalk)
                 ASSERT_EQ(request->add_oid_string(columns[c].c_str(), false), PSW_SUCCESS);
             }
             OwnedPtr<PmsPduList> rows(create_pdu_list());
-            ASSERT_EQ(request->get_data(rows.get(), columns[first].c_str()), PSW_SUCCESS) << community;
+            ASSERT_EQ(request->get_data(rows.get(), columns[first].c_str()), PSW_SUCCESS)
+                << community;
             const auto texts = row_texts(rows.get());
-            const auto walk = agent.tools().walk(agent.target(), test::SnmpCredentials::v1(community),
-                                                 columns[first]);
+            const auto walk = agent.tools().walk(
+                agent.target(), test::SnmpCredentials::v1(community), columns[first]);
             ASSERT_TRUE(walk.ok()) << walk.describe();
             ASSERT_EQ(texts.size(), walk.rows.size()) << community << " " << columns[first];
             for (size_t row = 0; row < texts.size(); ++row) {

@@ -64,10 +64,10 @@ TEST_F(BroadcastSessionTest, EachAnsweringAddressIsListedOnceAcrossAllTries)
     EXPECT_EQ(net.now - start, 2000u) << "every try waits its full time-out";
     EXPECT_EQ(request_id_of(net.sent[0].bytes), request_id_of(net.sent[1].bytes));
     const std::string value = std::string(":") + kSysObjectId;
-    EXPECT_EQ(collected(list.get()), (std::map<std::string, std::string>{
-                                         {"10.77.0.11", "a" + value},
-                                         {"10.77.0.12", "b" + value},
-                                         {"10.77.0.13", "c" + value}}));
+    EXPECT_EQ(collected(list.get()),
+              (std::map<std::string, std::string>{{"10.77.0.11", "a" + value},
+                                                  {"10.77.0.12", "b" + value},
+                                                  {"10.77.0.13", "c" + value}}));
     PmsListIterator* at = list->new_iterator();
     IPmsSnmpPacket* first = list->at(at);
     list->release_iterator(at);
@@ -121,8 +121,9 @@ TEST_F(BroadcastSessionTest, UndecodableDatagramsAreDroppedEvenAsTheLastOfATry)
     ASSERT_EQ(session.send_broad_cast_sync(pdu.get(), target.get(), &raw), PSW_SUCCESS);
     PacketListPtr list(raw);
     EXPECT_EQ(net.sent.size(), 2u) << "the stray datagram did not end the discovery";
-    EXPECT_EQ(collected(list.get()), (std::map<std::string, std::string>{
-                                         {"10.77.0.11", std::string("a:") + kSysObjectId}}));
+    EXPECT_EQ(
+        collected(list.get()),
+        (std::map<std::string, std::string>{{"10.77.0.11", std::string("a:") + kSysObjectId}}));
     EXPECT_FALSE(log.contains("broad cast: error="));
 }
 
@@ -144,8 +145,9 @@ TEST_F(BroadcastSessionTest, OnlyRealAnswersAreTaken)
     IPmsSnmpPacketList* raw = nullptr;
     ASSERT_EQ(session.send_broad_cast_sync(pdu.get(), target.get(), &raw), PSW_SUCCESS);
     PacketListPtr list(raw);
-    EXPECT_EQ(collected(list.get()), (std::map<std::string, std::string>{
-                                         {"10.77.0.11", std::string("b:") + kSysObjectId}}));
+    EXPECT_EQ(
+        collected(list.get()),
+        (std::map<std::string, std::string>{{"10.77.0.11", std::string("b:") + kSysObjectId}}));
 }
 
 TEST_F(BroadcastSessionTest, IpxRepliesAreAcceptedFromTheAskedNetworkOnly)

@@ -70,9 +70,8 @@ TEST_F(RequestSessionTest, AnsweredRequestDecodesIntoThePduAndOpensOneSocket)
     EXPECT_EQ(net.last_protocol, IPmcNetworkAddress::kUdpIpv4);
     EXPECT_EQ(pdu->type(), kPmsResponse);
     EXPECT_EQ(pdu->request_id(), request_id_of(net.sent[0].bytes));
-    EXPECT_EQ(values_of(pdu.get()),
-              (std::vector<std::string>{std::string("v:") + kSysDescr,
-                                        std::string("v:") + kSysObjectId}));
+    EXPECT_EQ(values_of(pdu.get()), (std::vector<std::string>{std::string("v:") + kSysDescr,
+                                                              std::string("v:") + kSysObjectId}));
     EXPECT_STREQ(target->address()->text(), "127.0.0.255") << "a reply never moves the target";
     EXPECT_EQ(net.sockets_alive, 1) << "the socket stays until the next request";
     EXPECT_TRUE(log.contains("_send_and_receive(): timeout= 1000, retries=2"));
@@ -138,9 +137,8 @@ TEST_F(RequestSessionTest, ForeignRequestIdIsDroppedWithoutResending)
     TargetPtr target = make_target(settings);
     PduPtr pdu = make_pdu({kSysObjectId});
     net.responder = [](FakeNet& n, const FakeNet::Sent& sent) {
-        n.queue(answer(sent.bytes, "stale:", [](IPmsPdu& reply) {
-                    reply.set_request_id(reply.request_id() + 7);
-                }),
+        n.queue(answer(sent.bytes, "stale:",
+                       [](IPmsPdu& reply) { reply.set_request_id(reply.request_id() + 7); }),
                 "127.0.0.1", 100);
         n.queue(answer(sent.bytes), "127.0.0.1", 300);
     };
@@ -151,9 +149,10 @@ TEST_F(RequestSessionTest, ForeignRequestIdIsDroppedWithoutResending)
     EXPECT_EQ(net.waits, (std::vector<int32_t>{1000, 900})) << "only the rest of the try is waited";
     EXPECT_EQ(values_of(pdu.get()), std::vector<std::string>{std::string("v:") + kSysObjectId});
     const unsigned id = static_cast<unsigned>(pdu->request_id());
-    EXPECT_TRUE(log.contains("[RequestSession::check_received_raw_packet] request id not match. "
-                             "sended packet[" + std::to_string(id) + "d]:received packet[" +
-                             std::to_string(id + 7) + "d]."))
+    EXPECT_TRUE(
+        log.contains("[RequestSession::check_received_raw_packet] request id not match. "
+                     "sended packet[" +
+                     std::to_string(id) + "d]:received packet[" + std::to_string(id + 7) + "d]."))
         << log.all();
 }
 
@@ -335,8 +334,8 @@ TEST_F(RequestSessionTest, TooBigSplitsIntoTwoRequestsAndJoinsInRequestOrder)
     EXPECT_EQ(pdu->error_status(), 0);
     EXPECT_EQ(pdu->request_id(), ids[0]) << "the joined PDU keeps the unsplit request's id";
     EXPECT_TRUE(log.contains("_send_and_receive(): receive packet is too big."));
-    EXPECT_TRUE(log.contains("[RequestSession::fragment_process] packet[" +
-                             std::to_string(ids[0]) + "] is fragmented to 2."));
+    EXPECT_TRUE(log.contains("[RequestSession::fragment_process] packet[" + std::to_string(ids[0]) +
+                             "] is fragmented to 2."));
 }
 
 TEST_F(RequestSessionTest, PiecesStillTooBigAreSplitAgain)
@@ -402,7 +401,8 @@ TEST_F(RequestSessionTest, RequestLargerThanTheMaximumIsSentInPieces)
     settings.max_size = 484;
     TargetPtr target = make_target(settings);
     // 30 bindings of about 40 bytes: about 1200 bytes encoded.
-    const std::vector<std::string> oids = numbered_oids(30, "1.3.6.1.4.1.99999.1.2.3.4.5.6.7.8.9.10.11.12.13.14.15.16.17.18.19.20.21.22.23");
+    const std::vector<std::string> oids = numbered_oids(
+        30, "1.3.6.1.4.1.99999.1.2.3.4.5.6.7.8.9.10.11.12.13.14.15.16.17.18.19.20.21.22.23");
     PduPtr pdu = make_pdu(oids);
     const Bytes whole = encode_message(pdu.get());
     ASSERT_GT(whole.size(), 1100u);
@@ -450,7 +450,8 @@ TEST_F(RequestSessionTest, FragmentPduDistributesTheRemainderToTheFirstPieces)
     std::vector<std::string> joined;
     std::vector<size_t> sizes;
     PmsListIterator* at = pieces->new_iterator();
-    for (IPmsPdu* piece = pieces->at(at); piece != nullptr; pieces->advance(at), piece = pieces->at(at)) {
+    for (IPmsPdu* piece = pieces->at(at); piece != nullptr;
+         pieces->advance(at), piece = pieces->at(at)) {
         EXPECT_EQ(piece->type(), kPmsGetNextRequest);
         EXPECT_EQ(piece->request_id(), 77);
         const auto oids = oids_of(piece);

@@ -16,7 +16,9 @@ namespace {
 // A session that records which operation reached it and answers a code of its own.
 class RecordingSession final : public IPmsRequestSession {
 public:
-    explicit RecordingSession(Result answer, std::atomic<int>& alive) : m_answer(answer), m_alive(alive)
+    explicit RecordingSession(Result answer, std::atomic<int>& alive)
+        : m_answer(answer),
+          m_alive(alive)
     {
         ++m_alive;
     }
@@ -102,9 +104,13 @@ TEST(SessionDispatcher, SelectsTheSessionByKindAndVersion)
         EXPECT_EQ(dispatcher->send_sync(pdu.get(), target_of(kPmsCommunityTarget, 0).get()), 101);
         EXPECT_EQ(dispatcher->send_sync(pdu.get(), target_of(kPmsCommunityTarget, 1).get()), 101);
         EXPECT_EQ(dispatcher->send_sync(pdu.get(), target_of(kPmsUsmTarget, 2).get()), 303);
-        for (auto [kind, version] : std::vector<std::pair<int32_t, int32_t>>{
-                 {kPmsCommunityTarget, 2}, {kPmsCommunityTarget, -1}, {kPmsUsmTarget, 0},
-                 {kPmsUsmTarget, 1}, {kPmsUsmTarget, -1}, {kPmsCommunityTarget, 3}}) {
+        for (auto [kind, version] :
+             std::vector<std::pair<int32_t, int32_t>>{{kPmsCommunityTarget, 2},
+                                                      {kPmsCommunityTarget, -1},
+                                                      {kPmsUsmTarget, 0},
+                                                      {kPmsUsmTarget, 1},
+                                                      {kPmsUsmTarget, -1},
+                                                      {kPmsCommunityTarget, 3}}) {
             EXPECT_EQ(dispatcher->send_sync(pdu.get(), target_of(kind, version).get()),
                       PSW_ERR_PARAMETER)
                 << kind << "/" << version;
@@ -199,8 +205,7 @@ TEST(SessionDispatcher, SnmpV3RequestWithoutAnAddressIsRefusedBeforeSending)
     TargetPtr target = target_of(kPmsUsmTarget, 2);
     IPmsSnmpPacketList* list = nullptr;
     EXPECT_EQ(dispatcher->send_sync(pdu.get(), target.get()), PSW_ERR_PARAMETER);
-    EXPECT_EQ(dispatcher->send_broad_cast_sync(pdu.get(), target.get(), &list),
-              PSW_ERR_PARAMETER);
+    EXPECT_EQ(dispatcher->send_broad_cast_sync(pdu.get(), target.get(), &list), PSW_ERR_PARAMETER);
     EXPECT_EQ(list, nullptr);
 }
 

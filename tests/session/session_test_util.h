@@ -15,17 +15,17 @@
 #include <vector>
 
 #include "core/factory.h"
+#include "core/pms_packet_buffer.h"
 #include "log/log_registry.h"
 #include "net/datagram_socket.h"
 #include "net/network_address.h"
-#include "snmp/snmp_target.h"
 #include "session/tick_source.h"
 #include "snmp/pms_lists.h"
 #include "snmp/pms_packet.h"
-#include "core/pms_packet_buffer.h"
 #include "snmp/pms_packet_coder.h"
 #include "snmp/pms_pdu.h"
 #include "snmp/pms_value.h"
+#include "snmp/snmp_target.h"
 
 namespace psw::test {
 
@@ -48,14 +48,14 @@ inline PduPtr make_pdu(const std::vector<std::string>& oids, int32_t type = kPms
     pdu->set_error_status(0);
     pdu->set_error_index(0);
     for (const std::string& oid : oids) {
-        EXPECT_EQ(pdu->add(create_oid_from_text(oid.c_str()), create_value(kPmsNull)),
-                  PSW_SUCCESS);
+        EXPECT_EQ(pdu->add(create_oid_from_text(oid.c_str()), create_value(kPmsNull)), PSW_SUCCESS);
     }
     return pdu;
 }
 
 // "1.3.6.1.4.1.99999.<i>.0" for i in [0, count).
-inline std::vector<std::string> numbered_oids(int count, const std::string& stem = "1.3.6.1.4.1.99999")
+inline std::vector<std::string> numbered_oids(int count,
+                                              const std::string& stem = "1.3.6.1.4.1.99999")
 {
     std::vector<std::string> oids;
     for (int i = 0; i < count; ++i) {
@@ -207,7 +207,7 @@ public:
         Bytes bytes;
         std::string source = "127.0.0.1";
         uint16_t port = 161;
-        uint32_t delay_ms = 1;  // time from the start of the wait (or the previous datagram)
+        uint32_t delay_ms = 1;       // time from the start of the wait (or the previous datagram)
         Result error = PSW_SUCCESS;  // non-zero: receive fails with it instead
     };
 
@@ -277,8 +277,8 @@ private:
             }
             return PSW_SUCCESS;
         }
-        Result receive(uint8_t* buffer, uint32_t capacity, int32_t timeout_ms,
-                       int32_t* received, IPmcNetworkAddress** source) noexcept override
+        Result receive(uint8_t* buffer, uint32_t capacity, int32_t timeout_ms, int32_t* received,
+                       IPmcNetworkAddress** source) noexcept override
         {
             *source = nullptr;
             m_net.waits.push_back(timeout_ms);

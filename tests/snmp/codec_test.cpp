@@ -64,7 +64,9 @@ TEST(Encode, OidsAndOtherValues)
     EXPECT_EQ(oid_tlv("1.3.6.1.2.1.1.1.0"), "06082b06010201010100");
     EXPECT_EQ(oid_tlv("2.999"), "06028837");
     EXPECT_EQ(oid_tlv(""), "0600");
-    EXPECT_EQ(oid_tlv("1.3.6.1.4.1.4294967295"), "060a2b06010401" "8fffffff7f");
+    EXPECT_EQ(oid_tlv("1.3.6.1.4.1.4294967295"),
+              "060a2b06010401"
+              "8fffffff7f");
     EXPECT_EQ(value_tlv(create_value(kPmsNoSuchObject)), "8000");
     EXPECT_EQ(value_tlv(create_value(kPmsEndOfMibView)), "8200");
     EXPECT_EQ(value_tlv(create_value_from_text("10.1.2.3", kPmsIpAddress)), "40040a010203");
@@ -108,7 +110,8 @@ TEST(Encode, RefusesWhatHasNoWireForm)
     target->set_version(1);
     EXPECT_EQ(encode_hex(pdu.get(), target.get()), "error -5");  // SNMPv2-Trap
     PmsPacketBuffer buffer;
-    EXPECT_EQ(pms_packet_coder()->encode(nullptr, target.get(), &buffer, nullptr), PSW_ERR_PARAMETER);
+    EXPECT_EQ(pms_packet_coder()->encode(nullptr, target.get(), &buffer, nullptr),
+              PSW_ERR_PARAMETER);
     EXPECT_EQ(pms_packet_coder()->encode_packet(nullptr, &buffer, nullptr), PSW_ERR_PARAMETER);
 }
 
@@ -224,7 +227,8 @@ TEST_P(DecodeFailures, EndWithTheirCodeAndLine)
     EXPECT_EQ(decode_hex(GetParam().hex, pdu.get(), target.get()), GetParam().result);
     if (*GetParam().log != '\0') {
         EXPECT_TRUE(log.contains(GetParam().log)) << GetParam().log;
-    } else if (std::string(GetParam().name) != "Empty" && std::string(GetParam().name) != "NotASequence" &&
+    } else if (std::string(GetParam().name) != "Empty" &&
+               std::string(GetParam().name) != "NotASequence" &&
                std::string(GetParam().name) != "IndefiniteLength") {
         // The framing is right: the failure is the one the case is about.
         EXPECT_FALSE(log.contains("lack of received packet"));
@@ -241,36 +245,43 @@ INSTANTIATE_TEST_SUITE_P(
                       "decode error: unknown pdu type."},
         DecodeFailure{"PduLength", "301802010004067075626c6963a00a0201010201000201003000", -250,
                       "decode error: pdu length is wrong."},
-        DecodeFailure{"ErrorStatus19", "301802010004067075626c6963a20b0201010201130201003000",
-                      -250, "decode error: error_status's value is wrong."},
+        DecodeFailure{"ErrorStatus19", "301802010004067075626c6963a20b0201010201130201003000", -250,
+                      "decode error: error_status's value is wrong."},
         DecodeFailure{"ListLength", "301902010004067075626c6963a20c020101020100020100300200", -250,
                       "decode error: length of var bind list is wrong."},
-        DecodeFailure{"BindingLength",
-                      "302402010004067075626c6963a217020101020100020100300c300a06032b0601050000000000",
-                      -250, "decode error: length of var bind is wrong."},
+        DecodeFailure{
+            "BindingLength",
+            "302402010004067075626c6963a217020101020100020100300c300a06032b0601050000000000", -250,
+            "decode error: length of var bind is wrong."},
         DecodeFailure{"UnknownAsnType",
                       "302002010004067075626c6963a213020101020100020100300830060602"
                       "2b0603 00",
                       -250, "decode error: unknown asn type."},
-        DecodeFailure{"ShortDatagram", "302702010004067075626c6963a01a020204d2020100020100300e300c06082b0601020101020005",
-                      -250, "decode error: lack of received packet. can't go on decoding any more."},
+        DecodeFailure{
+            "ShortDatagram",
+            "302702010004067075626c6963a01a020204d2020100020100300e300c06082b0601020101020005",
+            -250, "decode error: lack of received packet. can't go on decoding any more."},
         DecodeFailure{"NotASequence", "3102020100", -250, ""},
         DecodeFailure{"IndefiniteLength", "3080020100", -250, ""},
         DecodeFailure{"Empty", "", -250, ""},
-        DecodeFailure{"IntegerFiveBytesNonZero",
-                      "302602010004067075626c6963a219020101020100020100300e300c06032b060102050100000000",
-                      -250, ""},
-        DecodeFailure{"OidSubIdentifierOver32Bits",
-                      "302602010004067075626c6963a219020101020100020100300e300c06082b069080808080000500",
-                      -250, "decode error. oid format is wrong."},
+        DecodeFailure{
+            "IntegerFiveBytesNonZero",
+            "302602010004067075626c6963a219020101020100020100300e300c06032b060102050100000000",
+            -250, ""},
+        DecodeFailure{
+            "OidSubIdentifierOver32Bits",
+            "302602010004067075626c6963a219020101020100020100300e300c06082b069080808080000500",
+            -250, "decode error. oid format is wrong."},
         DecodeFailure{"NullWithContents",
                       "302202010004067075626c6963a215020101020100020100300a300806032b0601050100",
                       -250, ""},
-        DecodeFailure{"GenericTrap7",
-                      "302502010004067075626c6963a41806072b060104018229400400000000020107020100430100"
-                      "3000",
-                      -250, "decode error: generic trap No. > 6. "},
-        DecodeFailure{"V2cTrapPdu", "301802010104067075626c6963a70b0201010201000201003000", -5, ""}),
+        DecodeFailure{
+            "GenericTrap7",
+            "302502010004067075626c6963a41806072b060104018229400400000000020107020100430100"
+            "3000",
+            -250, "decode error: generic trap No. > 6. "},
+        DecodeFailure{"V2cTrapPdu", "301802010104067075626c6963a70b0201010201000201003000", -5,
+                      ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Decode, SurplusBytesAreCutWithANotice)
@@ -316,7 +327,8 @@ TEST(Decode, IntegerContents)
     EXPECT_EQ(decode_value("4101ff", &result)->get_uint(), 0xFFFFFFFFu);  // sign-extended
     ValuePtr c64 = decode_value("4609010000000000000002", &result);
     ASSERT_TRUE(c64);
-    EXPECT_EQ(c64->get_high(), 0u);  // nine bytes: the bytes before the last four form the high half
+    EXPECT_EQ(c64->get_high(),
+              0u);  // nine bytes: the bytes before the last four form the high half
     EXPECT_EQ(c64->get_low(), 2u);
     ValuePtr oid_value = decode_value("06028837", &result);
     ASSERT_TRUE(oid_value);

@@ -332,9 +332,10 @@ void forward_printer(SnmpdOptions& options, const std::string& printer_address,
     }
     options.extra_args.insert(
         options.extra_args.end(),
-        {"-I", "-system_mib,hr_system,hrh_storage,hrh_filesys,hr_device,hr_other,hr_proc,"
-               "hr_network,hr_print,hr_disk,hr_partition,hrSWInstalledTable,hrSWRunTable,"
-               "hrSWRunPerfTable"});
+        {"-I",
+         "-system_mib,hr_system,hrh_storage,hrh_filesys,hr_device,hr_other,hr_proc,"
+         "hr_network,hr_print,hr_disk,hr_partition,hrSWInstalledTable,hrSWRunTable,"
+         "hrSWRunPerfTable"});
 }
 
 ::testing::AssertionResult SnmpdAgent::start(const SnmpdOptions& options)

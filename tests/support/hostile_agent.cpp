@@ -6,18 +6,18 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 
 #include "core/factory.h"
-#include "snmp/snmp_target.h"
 #include "core/pms_octets.h"
 #include "core/pms_packet_buffer.h"
 #include "snmp/pms_packet_coder.h"
 #include "snmp/pms_pdu.h"
 #include "snmp/pms_value.h"
 #include "snmp/pms_varbind.h"
+#include "snmp/snmp_target.h"
 
 namespace psw::test {
 namespace {
@@ -73,8 +73,7 @@ std::string name_text(const std::vector<uint32_t>& name)
 
 bool starts_with(const std::vector<uint32_t>& name, const std::vector<uint32_t>& prefix)
 {
-    return name.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), name.begin());
+    return name.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), name.begin());
 }
 
 // One binding of a reply, by text.
@@ -178,8 +177,8 @@ void HostileAgent::run()
 {
     std::vector<uint8_t> buffer(kLargestDatagram);
     while (!m_stop) {
-        pollfd waiting[3] = {{m_fd, POLLIN, 0}, {m_other_port_fd, POLLIN, 0},
-                             {m_other_host_fd, POLLIN, 0}};
+        pollfd waiting[3] = {
+            {m_fd, POLLIN, 0}, {m_other_port_fd, POLLIN, 0}, {m_other_host_fd, POLLIN, 0}};
         if (::poll(waiting, 3, 20) <= 0) {
             continue;
         }
@@ -284,11 +283,11 @@ std::vector<std::vector<uint8_t>> HostileAgent::answer(const std::vector<uint8_t
             answered[i].value = integer(1);
             continue;
         }
-        const auto found = pdu->type() == kPmsGetNextRequest ? m_objects.upper_bound(name)
-                                                               : m_objects.find(name);
+        const auto found =
+            pdu->type() == kPmsGetNextRequest ? m_objects.upper_bound(name) : m_objects.find(name);
         if (found == m_objects.end()) {
-            return {encode_reply(target.get(), id, kNoSuchName, static_cast<int32_t>(i + 1),
-                                 asked)};
+            return {
+                encode_reply(target.get(), id, kNoSuchName, static_cast<int32_t>(i + 1), asked)};
         }
         answered[i] = {found->first, found->second};
     }

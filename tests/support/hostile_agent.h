@@ -76,8 +76,7 @@ public:
 private:
     using Name = std::vector<uint32_t>;
     void run();
-    std::vector<std::vector<uint8_t>> answer(const std::vector<uint8_t>& request,
-                                             bool* spoof);
+    std::vector<std::vector<uint8_t>> answer(const std::vector<uint8_t>& request, bool* spoof);
 
     int m_fd = -1;
     int m_other_port_fd = -1;

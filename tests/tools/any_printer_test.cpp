@@ -16,8 +16,7 @@
 namespace psw::test {
 namespace {
 
-constexpr const char* kCaptures[] = {"dell-s5830dn", "hp-m252dw", "ricoh-mpc3002",
-                                     "sharp-mx3570n"};
+constexpr const char* kCaptures[] = {"dell-s5830dn", "hp-m252dw", "ricoh-mpc3002", "sharp-mx3570n"};
 
 class PswAnyPrinter : public ::testing::Test {
 protected:
@@ -131,14 +130,24 @@ TEST_F(PswAnyPrinter, EachFailureHasItsMessageAndExitStatus)
     const std::vector<Case> cases = {
         // "public" answers, "wrong" does not: the community is named as the cause.
         {{"status", a, "-c", "wrong"}, 4, "wrong_community", "psw: status: no answer from " + a},
-        {{"options", a, "-c", "other-model"}, 5, "other_model",
-         "psw: options: " + a + " is a printer of another model (sysObjectID "
-                                "1.3.6.1.4.1.297.1.11.93.1.35.27.10"},
-        {{"jobs", a, "-c", "other-model"}, 5, "other_model",
+        {{"options", a, "-c", "other-model"},
+         5,
+         "other_model",
+         "psw: options: " + a +
+             " is a printer of another model (sysObjectID "
+             "1.3.6.1.4.1.297.1.11.93.1.35.27.10"},
+        {{"jobs", a, "-c", "other-model"},
+         5,
+         "other_model",
          "psw: jobs: " + a + " is a printer of another model"},
-        {{"discover", a, "-c", "other-model"}, 5, "other_model",
+        {{"discover", a, "-c", "other-model"},
+         5,
+         "other_model",
          "psw: discover: " + a + " answered but is a printer of another model"},
-        {{"discover", a, "-c", "wrong"}, 4, "wrong_community", "psw: discover: no answer from " + a},
+        {{"discover", a, "-c", "wrong"},
+         4,
+         "wrong_community",
+         "psw: discover: no answer from " + a},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = c.args;
@@ -159,8 +168,8 @@ TEST_F(PswAnyPrinter, EachFailureHasItsMessageAndExitStatus)
         EXPECT_EQ(json.err, human.err) << "the line on stderr stays";
     }
     // The wrong community is named; silence with "public" itself names every likely cause.
-    const CommandResult wrong = run_psw({"status", a, "-c", "wrong", "--timeout", "300",
-                                         "--retries", "0"});
+    const CommandResult wrong =
+        run_psw({"status", a, "-c", "wrong", "--timeout", "300", "--retries", "0"});
     EXPECT_NE(wrong.err.find("answers the community \"public\" but not \"wrong\""),
               std::string::npos)
         << wrong.err;
@@ -169,16 +178,16 @@ TEST_F(PswAnyPrinter, EachFailureHasItsMessageAndExitStatus)
 TEST_F(PswAnyPrinter, RefusedCancelNamesTheLikelyCauses)
 {
     // The recording has writable cancel objects for the two queued jobs only.
-    const CommandResult unknown = run_psw(
-        {"cancel", address(), "1039", "-c", "rich", "--write-community", "rich"});
+    const CommandResult unknown =
+        run_psw({"cancel", address(), "1039", "-c", "rich", "--write-community", "rich"});
     EXPECT_EQ(unknown.exit_code, 6) << unknown.describe();
     EXPECT_EQ(unknown.err, "psw: cancel: " + address() +
                                " refused to cancel job '1039' (-7): the printer does not know the "
                                "job, or the write community \"rich\" may not write (see "
                                "--write-community)\n");
 
-    const CommandResult silent = run_psw(
-        {"cancel", address(), "1046", "-c", "rich", "--timeout", "200", "--retries", "0"});
+    const CommandResult silent =
+        run_psw({"cancel", address(), "1046", "-c", "rich", "--timeout", "200", "--retries", "0"});
     EXPECT_EQ(silent.exit_code, 4) << silent.describe();
     EXPECT_NE(silent.err.find("not the write community \"private\""), std::string::npos)
         << silent.err;
@@ -192,8 +201,8 @@ TEST_F(PswAnyPrinter, HostNamesAreResolvedByTheProgram)
     EXPECT_EQ(result.exit_code, 3) << result.describe();
     EXPECT_EQ(json_eval(result.out, "[d['error']['kind'], d['error']['address']]"),
               "[\"no_answer\", \"127.0.0.1\"]");
-    EXPECT_EQ(result.err.rfind("psw: status: no answer from localhost (127.0.0.1) within 200 ms", 0),
-              0u)
+    EXPECT_EQ(
+        result.err.rfind("psw: status: no answer from localhost (127.0.0.1) within 200 ms", 0), 0u)
         << result.err;
 
     const CommandResult unknown = run_psw({"status", "no-such-host.invalid"});

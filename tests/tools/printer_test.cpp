@@ -20,7 +20,10 @@ namespace {
 constexpr const char* kModel = "Marlowen-K T7150X";
 constexpr const char* kSysObjectId = "1.3.6.1.4.1.297.1.11.93.1.35.27.1";
 
-std::string recording_path() { return test_data("printers/rich.snmprec"); }
+std::string recording_path()
+{
+    return test_data("printers/rich.snmprec");
+}
 
 // The values of one column of the recording, in walk order (the recording lists objects in
 // OID order). Plain INTEGER and OCTET STRING lines only; lines with a variation module are
@@ -78,8 +81,9 @@ protected:
         PSW_REQUIRE_PEERS(Peer::root, Peer::snmpsim, Peer::netsnmp_tools, Peer::python3);
         if (!agent_) {
             auto agent = std::make_unique<SnmpsimAgent>();
-            ASSERT_TRUE(agent->start({.files = {SnmprecSource(recording_path()),
-                                                SnmprecSource(test_data("printers/other-model.snmprec"))}}));
+            ASSERT_TRUE(agent->start(
+                {.files = {SnmprecSource(recording_path()),
+                           SnmprecSource(test_data("printers/other-model.snmprec"))}}));
             agent_ = std::move(agent);
         }
     }
@@ -95,7 +99,8 @@ std::unique_ptr<SnmpsimAgent> PswPrinter::agent_;
 
 TEST_F(PswPrinter, DiscoverFindsTheSimulatedPrinter)
 {
-    const CommandResult human = run_psw({"discover", address(), "--community", "rich", "--timeout", "800"});
+    const CommandResult human =
+        run_psw({"discover", address(), "--community", "rich", "--timeout", "800"});
     PSW_SKIP_IF_NO_DEVICE_LAYER(human);
     ASSERT_EQ(human.exit_code, 0) << human.describe();
     const std::string pad(address().size() < 7 ? 0 : address().size() - 7, ' ');
@@ -122,7 +127,8 @@ TEST_F(PswPrinter, DiscoverFiltersAndSkipsOtherModels)
     const std::vector<Case> cases = {
         {{"--community", "rich", "--filter", "1.3.6.1.4.1.297"}, "1"},
         {{"--community", "rich", "--filter", "1.3.6.1.4.1.253"}, "0"},
-        {{"--community", "rich", "--filter", "1.3.6.1.4.1.253", "--filter", "1.3.6.1.4.1.297.1"}, "1"},
+        {{"--community", "rich", "--filter", "1.3.6.1.4.1.253", "--filter", "1.3.6.1.4.1.297.1"},
+         "1"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = base;
@@ -134,12 +140,12 @@ TEST_F(PswPrinter, DiscoverFiltersAndSkipsOtherModels)
         EXPECT_EQ(json_eval(result.out, "len(d['devices'])"), c.count) << result.command;
     }
     // A printer of another model and a community nobody answers are failures of their own.
-    const CommandResult other = run_psw({"discover", address(), "--timeout", "600", "--community",
-                                         "other-model", "--json"});
+    const CommandResult other = run_psw(
+        {"discover", address(), "--timeout", "600", "--community", "other-model", "--json"});
     EXPECT_EQ(other.exit_code, 5) << other.describe();
     EXPECT_EQ(json_eval(other.out, "d['error']['kind']"), "\"other_model\"");
-    const CommandResult nobody = run_psw({"discover", address(), "--timeout", "300", "--community",
-                                          "nobody-knows-this", "--json"});
+    const CommandResult nobody = run_psw(
+        {"discover", address(), "--timeout", "300", "--community", "nobody-knows-this", "--json"});
     EXPECT_EQ(nobody.exit_code, 3) << nobody.describe();
     EXPECT_EQ(json_eval(nobody.out, "d['error']['kind']"), "\"no_answer\"");
 
@@ -168,9 +174,10 @@ TEST_F(PswPrinter, StatusJsonMatchesTheRecording)
     EXPECT_EQ(json_eval(doc, "[t['media'] for t in d['input_trays']]"),
               dumps(column("1.3.6.1.2.1.43.8.2.1.12")));
     // Levels 249, 0, 133, 1999, -3, -2 of 500, 520, 520, 2000, 500, 100.
-    EXPECT_EQ(json_eval(doc, "[(t['level'], t['level_word'], t['percent']) for t in d['input_trays']]"),
-              "[[249, null, 50], [0, null, 0], [133, null, 26], [1999, null, 100], "
-              "[null, \"some remaining\", null], [null, \"unknown\", null]]");
+    EXPECT_EQ(
+        json_eval(doc, "[(t['level'], t['level_word'], t['percent']) for t in d['input_trays']]"),
+        "[[249, null, 50], [0, null, 0], [133, null, 26], [1999, null, 100], "
+        "[null, \"some remaining\", null], [null, \"unknown\", null]]");
     EXPECT_EQ(json_eval(doc, "[t['size'] for t in d['input_trays']][:4]"),
               "[\"A4\", \"A3\", \"Letter\", \"A4\"]");
     EXPECT_EQ(json_eval(doc, "[t['name'] for t in d['output_trays']]"),
@@ -208,16 +215,22 @@ TEST_F(PswPrinter, StatusTableShowsWordsBarsAndNames)
     ASSERT_EQ(result.exit_code, 0) << result.describe();
     EXPECT_EQ(result.err, "");
     const std::string& out = result.out;
-    EXPECT_EQ(out.rfind("Printer " + address() + "\n  status  idle\n  errors  lowToner, inputTrayEmpty\n", 0), 0u)
+    EXPECT_EQ(
+        out.rfind("Printer " + address() + "\n  status  idle\n  errors  lowToner, inputTrayEmpty\n",
+                  0),
+        0u)
         << out;
-    for (const char* title : {"\nIdentity\n", "\nInput trays\n", "\nOutput trays\n",
-                              "\nSupplies\n", "\nAlerts\n", "\nStorage\n", "\nHardware devices\n"}) {
+    for (const char* title : {"\nIdentity\n", "\nInput trays\n", "\nOutput trays\n", "\nSupplies\n",
+                              "\nAlerts\n", "\nStorage\n", "\nHardware devices\n"}) {
         EXPECT_NE(out.find(title), std::string::npos) << title;
     }
-    EXPECT_NE(out.find("  Tray 1        A4 Plain         A4           50% [#####.....]   500 sheets  idle\n"),
-              std::string::npos)
+    EXPECT_NE(
+        out.find(
+            "  Tray 1        A4 Plain         A4           50% [#####.....]   500 sheets  idle\n"),
+        std::string::npos)
         << out;
-    EXPECT_NE(out.find("  Tray 5        Custom Size      300x200 mm  some remaining      500 sheets  standby\n"),
+    EXPECT_NE(out.find("  Tray 5        Custom Size      300x200 mm  some remaining      500 "
+                       "sheets  standby\n"),
               std::string::npos)
         << out;
     // Every supply, toner or not, with its type by name.
@@ -241,16 +254,17 @@ TEST_F(PswPrinter, StatusReadsAnotherModelAndNamesSilence)
     PSW_SKIP_IF_NO_DEVICE_LAYER(other);
     EXPECT_EQ(other.exit_code, 0) << other.describe();
     EXPECT_EQ(other.err, "");
-    EXPECT_EQ(other.out.rfind("Printer " + address() + "\n  status  idle\n  errors  none\n"
-                              "  note    another model: model-specific options are not "
-                              "available\n",
+    EXPECT_EQ(other.out.rfind("Printer " + address() +
+                                  "\n  status  idle\n  errors  none\n"
+                                  "  note    another model: model-specific options are not "
+                                  "available\n",
                               0),
               0u)
         << other.out;
 
     // The agent answers neither "wrong" nor "public": silence, every likely cause named.
-    const CommandResult wrong = run_psw(
-        {"status", address(), "--community", "wrong", "--timeout", "250", "--retries", "1", "--json"});
+    const CommandResult wrong = run_psw({"status", address(), "--community", "wrong", "--timeout",
+                                         "250", "--retries", "1", "--json"});
     EXPECT_EQ(wrong.exit_code, 3);
     EXPECT_EQ(json_eval(wrong.out, "[d['error']['kind'], d['error']['code']]"),
               "[\"no_answer\", -203]");
@@ -292,7 +306,8 @@ TEST_F(PswPrinter, JobsByKind)
     EXPECT_EQ(json_eval(all.out, "[j['dates'][0] for j in d['jobs'] if j['id'] == 'SCN00815']"),
               "[\"2007-03-15 10:20:30\"]");
 
-    const CommandResult table = run_psw({"jobs", address(), "--community", "rich", "--kind", "done"});
+    const CommandResult table =
+        run_psw({"jobs", address(), "--community", "rich", "--kind", "done"});
     ASSERT_EQ(table.exit_code, 0) << table.describe();
     EXPECT_EQ(table.out.rfind("ID    TYPE     STATE  NAME", 0), 0u) << table.out;
     EXPECT_NE(table.out.find("\n1039  type 4   done   Fax to +49 30 1234567"), std::string::npos)
@@ -313,15 +328,15 @@ TEST_F(PswPrinter, CancelSendsTheWriteAndReportsTheAnswer)
     } else {
         // An agent that refuses the write: one line naming the likely causes.
         EXPECT_EQ(result.exit_code, 6) << result.describe();
-        EXPECT_EQ(result.err.rfind("psw: cancel: " + address() + " refused to cancel job '1046'", 0),
-                  0u)
+        EXPECT_EQ(
+            result.err.rfind("psw: cancel: " + address() + " refused to cancel job '1046'", 0), 0u)
             << result.err;
         EXPECT_EQ(result.out, "");
     }
     // The agent answers only "rich" and "other-model": a write under "private" gets no answer,
     // which points at the write community.
-    const CommandResult refused = run_psw({"cancel", address(), "1046", "--community", "rich",
-                                           "--timeout", "200", "--retries", "0"});
+    const CommandResult refused = run_psw(
+        {"cancel", address(), "1046", "--community", "rich", "--timeout", "200", "--retries", "0"});
     EXPECT_EQ(refused.exit_code, 4) << refused.describe();
     EXPECT_EQ(refused.err, "psw: cancel: no answer from " + address() +
                                " within 200 ms (-203): the printer answered the read community "
@@ -333,13 +348,15 @@ TEST_F(PswPrinter, CancelSendsTheWriteAndReportsTheAnswer)
 
 TEST_F(PswPrinter, OptionsByName)
 {
-    const CommandResult result = run_psw({"options", address(), "Scanner", "FAXUnit", "InputTrayName",
-                                          "MemorySizeInMByte", "--community", "rich", "--json"});
+    const CommandResult result =
+        run_psw({"options", address(), "Scanner", "FAXUnit", "InputTrayName", "MemorySizeInMByte",
+                 "--community", "rich", "--json"});
     PSW_SKIP_IF_NO_DEVICE_LAYER(result);
     ASSERT_EQ(result.exit_code, 0) << result.describe();
     ASSERT_EQ(json_error(result.out), "") << result.out;
     // Device indexes 102 (scanner) and 104 (fax) are in hrDeviceTable.
-    EXPECT_EQ(json_eval(result.out, "[d['options']['Scanner'], d['options']['FAXUnit']]"), "[true, true]");
+    EXPECT_EQ(json_eval(result.out, "[d['options']['Scanner'], d['options']['FAXUnit']]"),
+              "[true, true]");
     EXPECT_EQ(json_eval(result.out, "d['options']['InputTrayName']"),
               dumps(column("1.3.6.1.2.1.43.8.2.1.13")));
     const std::vector<std::string> memory = column("1.3.6.1.2.1.25.2.2");
@@ -348,7 +365,8 @@ TEST_F(PswPrinter, OptionsByName)
               std::to_string(std::stol(memory[0]) / 1024));
     EXPECT_EQ(json_eval(result.out, "d['errors']"), "[]");
 
-    const CommandResult table = run_psw({"options", address(), "Scanner", "NoSuchOption", "--community", "rich"});
+    const CommandResult table =
+        run_psw({"options", address(), "Scanner", "NoSuchOption", "--community", "rich"});
     EXPECT_EQ(table.exit_code, 1);
     EXPECT_EQ(table.out, "NAME     INDEX  VALUE\nScanner      -  yes\n");
     EXPECT_EQ(table.err, "psw: options: NoSuchOption: no such option (-5)\n");

@@ -23,8 +23,9 @@ constexpr const char* kSysObjectId = "1.3.6.1.4.1.297.1.11.93.1.35.27.1";
 // tshark's reading of one message: "key=value" lines (tests/snmp/peer_decode.py).
 std::string tshark_fields(const std::string& hex)
 {
-    const CommandResult decoded = run_command(
-        {"/usr/bin/python3", std::string(PSW_SOURCE_DIR) + "/tests/snmp/peer_decode.py", "tshark", hex});
+    const CommandResult decoded =
+        run_command({"/usr/bin/python3", std::string(PSW_SOURCE_DIR) + "/tests/snmp/peer_decode.py",
+                     "tshark", hex});
     return decoded.ok() ? decoded.out : "error=" + decoded.describe();
 }
 
@@ -50,7 +51,8 @@ protected:
         PSW_REQUIRE_PEERS(Peer::root, Peer::snmpsim, Peer::netsnmp_tools, Peer::python3);
         if (!agent_) {
             auto agent = std::make_unique<SnmpsimAgent>();
-            ASSERT_TRUE(agent->start({.files = {SnmprecSource(test_data("printers/rich.snmprec"))}}));
+            ASSERT_TRUE(
+                agent->start({.files = {SnmprecSource(test_data("printers/rich.snmprec"))}}));
             agent_ = std::move(agent);
         }
     }

@@ -25,7 +25,6 @@ constexpr Transport kTransports[] = {
     {PSW_TRANSPORT_IPX, "ipx"},
 };
 
-
 std::string transports_table()
 {
     Table table({{"TRANSPORT"}, {"CODE", Align::right}, {"STATE"}});
@@ -35,7 +34,6 @@ std::string transports_table()
     }
     return table.render();
 }
-
 
 int run_transports(const CLI::App* command, const std::vector<std::string>& words, bool json)
 {

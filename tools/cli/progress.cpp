@@ -29,9 +29,11 @@ void draw_progress_frame(const std::string& label, int frame, std::chrono::milli
     char timing[48];
     if (total) {
         const auto left = *total > elapsed ? *total - elapsed : std::chrono::milliseconds(0);
-        std::snprintf(timing, sizeof timing, "%.1f s left", static_cast<double>(left.count()) / 1000.0);
+        std::snprintf(timing, sizeof timing, "%.1f s left",
+                      static_cast<double>(left.count()) / 1000.0);
     } else {
-        std::snprintf(timing, sizeof timing, "%.1f s", static_cast<double>(elapsed.count()) / 1000.0);
+        std::snprintf(timing, sizeof timing, "%.1f s",
+                      static_cast<double>(elapsed.count()) / 1000.0);
     }
     std::fprintf(stderr, "\r%c %s (%s)\033[K", kSpinner[frame % 4], label.c_str(), timing);
     std::fflush(stderr);

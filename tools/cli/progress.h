@@ -21,8 +21,7 @@ bool progress_wanted();
 // No spinner for the rest of the run (the library's log lines go to stderr).
 void disable_progress();
 // Draws one frame: "\r<spinner> <label> (1.4 s left)" or "\r<spinner> <label> (2.0 s)".
-void draw_progress_frame(const std::string& label, int frame,
-                         std::chrono::milliseconds elapsed,
+void draw_progress_frame(const std::string& label, int frame, std::chrono::milliseconds elapsed,
                          std::optional<std::chrono::milliseconds> total);
 // Clears the line of the spinner.
 void clear_progress();

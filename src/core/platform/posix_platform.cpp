@@ -22,8 +22,8 @@ uint32_t pmc_tick_count() noexcept
 {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    const uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u +
-                        static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    const uint64_t ms =
+        static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
     return static_cast<uint32_t>(ms);
 }
 
@@ -34,8 +34,13 @@ PmcLocalTime pmc_local_time() noexcept
     const time_t seconds = now.tv_sec;
     tm parts{};
     localtime_r(&seconds, &parts);
-    return PmcLocalTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour,
-                        parts.tm_min, parts.tm_sec, static_cast<int>(now.tv_usec / 1000)};
+    return PmcLocalTime{parts.tm_year + 1900,
+                        parts.tm_mon + 1,
+                        parts.tm_mday,
+                        parts.tm_hour,
+                        parts.tm_min,
+                        parts.tm_sec,
+                        static_cast<int>(now.tv_usec / 1000)};
 }
 
 uint32_t pmc_process_id() noexcept

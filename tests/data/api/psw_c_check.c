@@ -12,16 +12,18 @@ EXPECT_TYPE(PSWCommandString, int32_t, (PSWHandle, const char*, const char*));
 EXPECT_TYPE(PSWCommandInteger, int32_t, (PSWHandle, const void*, const void*));
 EXPECT_TYPE(PSWTransportAvailable, int16_t, (int32_t));
 EXPECT_TYPE(PSWIsSupportedOID, int16_t, (PSWHandle, const char*));
-EXPECT_TYPE(PSWFindDeviceSNMP, int32_t, (PSWHandle, const char*, int32_t, uint32_t, uint32_t, int32_t*));
-EXPECT_TYPE(PSWFindDeviceSNMPEx, int32_t, (PSWHandle, const char*, int32_t, int32_t,
-                                             PSWUSMSettings, uint32_t, uint32_t, int32_t*));
+EXPECT_TYPE(PSWFindDeviceSNMP, int32_t,
+            (PSWHandle, const char*, int32_t, uint32_t, uint32_t, int32_t*));
+EXPECT_TYPE(PSWFindDeviceSNMPEx, int32_t,
+            (PSWHandle, const char*, int32_t, int32_t, PSWUSMSettings, uint32_t, uint32_t,
+             int32_t*));
 EXPECT_TYPE(PSWFindAddFilter, int32_t, (PSWHandle, const char*));
 EXPECT_TYPE(PSWFindClearFilter, void, (PSWHandle));
 EXPECT_TYPE(PSWFindResetPosition, void, (PSWHandle));
 EXPECT_TYPE(PSWGetDeviceNext, int16_t, (PSWHandle, char*, char*, char*, char*));
 EXPECT_TYPE(PSWInitDevice, int32_t, (PSWHandle, const char*, int32_t, uint32_t, uint32_t));
-EXPECT_TYPE(PSWInitDeviceEx, int32_t, (PSWHandle, const char*, int32_t, int32_t,
-                                         PSWUSMSettings, uint32_t, uint32_t));
+EXPECT_TYPE(PSWInitDeviceEx, int32_t,
+            (PSWHandle, const char*, int32_t, int32_t, PSWUSMSettings, uint32_t, uint32_t));
 EXPECT_TYPE(PSWRefreshOptions, int32_t, (PSWHandle));
 EXPECT_TYPE(PSWGetOptionValueBoolean, int32_t, (PSWHandle, const char*, uint16_t, int16_t*));
 EXPECT_TYPE(PSWGetOptionValueInteger, int32_t, (PSWHandle, const char*, uint16_t, int32_t*));
@@ -66,8 +68,8 @@ EXPECT_TYPE(PSWGetMediumSize, int32_t, (int32_t, int32_t, int32_t, int32_t*));
 static const char community_command[] = PSW_CMD_SET_COMMUNITY_FIND;
 static char found_address[PSW_DEVICE_TEXT_SIZE];
 static char option_text[PSW_OPTION_TEXT_SIZE];
-static const uint32_t log_levels[] = {PSW_LOG_ERROR, PSW_LOG_WARN, PSW_LOG_INFO, PSW_LOG_DEBUG,
-                                      PSW_LOG_TRACE, PSW_LOG_ALL};
+static const uint32_t log_levels[] = {PSW_LOG_ERROR, PSW_LOG_WARN,  PSW_LOG_INFO,
+                                      PSW_LOG_DEBUG, PSW_LOG_TRACE, PSW_LOG_ALL};
 static const int transports[] = {PSW_TRANSPORT_UDP_IPV4, PSW_TRANSPORT_IPX, PSW_TRANSPORT_NONE,
                                  PSW_TRANSPORT_UDP_IPV6};
 

@@ -90,12 +90,12 @@ static int32_t read_printer(const char* address, const char* community, int32_t*
     return result;
 }
 
-#define CHECK(condition)                                        \
-    do {                                                        \
-        if (!(condition)) {                                     \
-            printf("log consumer failed: %s\n", #condition);    \
-            return 1;                                           \
-        }                                                       \
+#define CHECK(condition)                                     \
+    do {                                                     \
+        if (!(condition)) {                                  \
+            printf("log consumer failed: %s\n", #condition); \
+            return 1;                                        \
+        }                                                    \
     } while (0)
 
 int main(int argc, char** argv)
@@ -142,7 +142,7 @@ int main(int argc, char** argv)
     CHECK(read_printer(argv[1], argv[2], &trays) == PSW_SUCCESS);
     CHECK(seen.lines == lines_before && file_size(argv[3]) == size_before);
 
-    printf("log consumer ok: %d lines, %d sent, %d received, %ld bytes in the file\n",
-           seen.lines, seen.sent, seen.received, size_before);
+    printf("log consumer ok: %d lines, %d sent, %d received, %ld bytes in the file\n", seen.lines,
+           seen.sent, seen.received, size_before);
     return 0;
 }
