@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "api/device_transcript.h"
 #include "core/interface_ids.h"
 #include "log/log_interfaces.h"
 #include "log/log_registry.h"
@@ -76,50 +77,6 @@ const char* const kOptionNames[] = {"PrinterRomVersion",
                                     "FAXISDNG4Kit",
                                     "FAXLineSwitchKit"};
 
-// What one handle read: each call's name and result, and the bytes it copied out.
-class Transcript {
-public:
-    void result(const std::string& call, int32_t code)
-    {
-        m_text += call + "=" + std::to_string(code) + "\n";
-    }
-    template <typename T>
-    void bytes(const T& value)
-    {
-        const auto* p = reinterpret_cast<const unsigned char*>(&value);
-        char hex[3];
-        for (size_t i = 0; i < sizeof value; ++i) {
-            std::snprintf(hex, sizeof hex, "%02x", p[i]);
-            m_text += hex;
-        }
-        m_text += "\n";
-    }
-    const std::string& text() const { return m_text; }
-
-private:
-    std::string m_text;
-};
-
-// Counts the records of one kind and copies every one of them (and one past the end).
-template <typename Record, typename Count, typename Copy>
-int32_t read_table(PSWHandle handle, Transcript& out, const char* name, Count count, Copy copy)
-{
-    int32_t n = -1;
-    const int32_t counted = count(handle, &n);
-    out.result(std::string("count ") + name, counted);
-    out.result(std::string("number ") + name, n);
-    for (int32_t i = 0; counted == PSW_SUCCESS && i <= n; ++i) {
-        Record record;
-        std::memset(&record, 0, sizeof record);
-        const int32_t copied = copy(handle, i, &record);
-        out.result(std::string("copy ") + name + " " + std::to_string(i), copied);
-        if (copied == PSW_SUCCESS) {
-            out.bytes(record);
-        }
-    }
-    return n;
-}
-
 // Everything a host program reads from one printer, on one handle.
 std::string read_printer(const std::string& address, const char* community)
 {
@@ -132,48 +89,7 @@ std::string read_printer(const std::string& address, const char* community)
     for (int round = 0; round < kRounds; ++round) {
         out.result("init", PSWInitDevice(handle, address.c_str(), PSW_TRANSPORT_UDP_IPV4, kTimeout,
                                          kRetries));
-        read_table<PSWStorageInfo>(handle, out, "storage", PSWGetNumberOfStorageInfo,
-                                   PSWGetStorageInfo);
-        read_table<PSWDeviceInfo>(handle, out, "device", PSWGetNumberOfDeviceInfo,
-                                  PSWGetDeviceInfo);
-        read_table<PSWInputTrayInfo>(handle, out, "input", PSWGetNumberOfInputTrayInfo,
-                                     PSWGetInputTrayInfo);
-        read_table<PSWInputTrayInfoEx>(handle, out, "input-ex", PSWGetNumberOfInputTrayInfoEx,
-                                       PSWGetInputTrayInfoEx);
-        read_table<PSWOutputTrayInfo>(handle, out, "output", PSWGetNumberOfOutputTrayInfo,
-                                      PSWGetOutputTrayInfo);
-        read_table<PSWTonerInfo>(handle, out, "toner", PSWGetNumberOfTonerInfo, PSWGetTonerInfo);
-        read_table<PSWAlertInfo>(handle, out, "alert", PSWGetNumberOfAlertInfo, PSWGetAlertInfo);
-        for (uint32_t kind : {PSW_JOB_KIND_ALL, PSW_JOB_KIND_OTHERS, PSW_JOB_KIND_SEPARATED}) {
-            read_table<PSWJobInfo>(
-                handle, out, ("job " + std::to_string(kind)).c_str(),
-                [kind](PSWHandle h, int32_t* n) { return PSWGetNumberOfJobInfo(h, kind, n); },
-                PSWGetJobInfo);
-        }
-        PSWPrinterInfo printer;
-        std::memset(&printer, 0, sizeof printer);
-        out.result("printer", PSWGetPrinterInfo(handle, &printer));
-        out.bytes(printer);
-        for (uint32_t which : {PSW_CHARSET_STANDARD, PSW_CHARSET_PRIVATE}) {
-            int32_t charset = -1;
-            out.result("charset " + std::to_string(which), PSWGetCharSet(handle, which, &charset));
-            out.result("charset value", charset);
-        }
-        out.result("refresh", PSWRefreshOptions(handle));
-        for (const char* name : kOptionNames) {
-            for (uint16_t index = 0; index < 3; ++index) {
-                const std::string call = std::string(name) + "[" + std::to_string(index) + "]";
-                int16_t flag = -1;
-                out.result(call + " bool", PSWGetOptionValueBoolean(handle, name, index, &flag));
-                out.result("value", flag);
-                int32_t number = -1;
-                out.result(call + " int", PSWGetOptionValueInteger(handle, name, index, &number));
-                out.result("value", number);
-                char text[PSW_OPTION_TEXT_SIZE] = {};
-                out.result(call + " text", PSWGetOptionValueString(handle, name, index, text));
-                out.result(std::string("value ") + text, 0);
-            }
-        }
+        read_device(handle, out, kOptionNames, 3);
         out.result("supported", PSWIsSupportedOID(handle, "1.3.6.1.4.1.297"));
     }
     PSWUnInit(handle);

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "api/device_transcript.h"
 #include "psw/psw.h"
 #include "support/agent_harness.h"
 #include "support/peer_requirements.h"
@@ -69,85 +70,14 @@ PSWUSMSettings settings_of(const V3User& user)
     return settings_of(user.name, user.level, user.auth, user.priv);
 }
 
-// Every result and every copied byte of one reading, as text.
-class Transcript {
-public:
-    void result(const std::string& call, int32_t code)
-    {
-        m_text += call + "=" + std::to_string(code) + "\n";
-    }
-    template <typename T>
-    void bytes(const T& value)
-    {
-        const auto* p = reinterpret_cast<const unsigned char*>(&value);
-        char hex[3];
-        for (size_t i = 0; i < sizeof value; ++i) {
-            std::snprintf(hex, sizeof hex, "%02x", p[i]);
-            m_text += hex;
-        }
-        m_text += "\n";
-    }
-    const std::string& text() const { return m_text; }
-
-private:
-    std::string m_text;
-};
-
-template <typename Record, typename Count, typename Copy>
-void read_table(PSWHandle handle, Transcript& out, const char* name, Count count, Copy copy)
-{
-    int32_t n = -1;
-    const int32_t counted = count(handle, &n);
-    out.result(std::string("count ") + name, counted);
-    out.result(std::string("number ") + name, n);
-    for (int32_t i = 0; counted == PSW_SUCCESS && i < n; ++i) {
-        Record record;
-        std::memset(&record, 0, sizeof record);
-        out.result(std::string("copy ") + name, copy(handle, i, &record));
-        out.bytes(record);
-    }
-}
-
 // Every record query, printer information, character sets and options of a set-up handle.
 std::string read_everything(PSWHandle handle)
 {
+    static constexpr const char* kOptions[] = {
+        "PrinterRomVersion", "SysName", "InputTrayName", "NumberOfInputTray",
+        "MemorySizeInKByte", "Scanner", "DuplexModule",  "FAXUnit"};
     Transcript out;
-    read_table<PSWStorageInfo>(handle, out, "storage", PSWGetNumberOfStorageInfo,
-                               PSWGetStorageInfo);
-    read_table<PSWDeviceInfo>(handle, out, "device", PSWGetNumberOfDeviceInfo, PSWGetDeviceInfo);
-    read_table<PSWInputTrayInfo>(handle, out, "input", PSWGetNumberOfInputTrayInfo,
-                                 PSWGetInputTrayInfo);
-    read_table<PSWInputTrayInfoEx>(handle, out, "input-ex", PSWGetNumberOfInputTrayInfoEx,
-                                   PSWGetInputTrayInfoEx);
-    read_table<PSWOutputTrayInfo>(handle, out, "output", PSWGetNumberOfOutputTrayInfo,
-                                  PSWGetOutputTrayInfo);
-    read_table<PSWTonerInfo>(handle, out, "toner", PSWGetNumberOfTonerInfo, PSWGetTonerInfo);
-    read_table<PSWAlertInfo>(handle, out, "alert", PSWGetNumberOfAlertInfo, PSWGetAlertInfo);
-    for (uint32_t kind : {PSW_JOB_KIND_ALL, PSW_JOB_KIND_OTHERS, PSW_JOB_KIND_SEPARATED}) {
-        read_table<PSWJobInfo>(
-            handle, out, "job",
-            [kind](PSWHandle h, int32_t* n) { return PSWGetNumberOfJobInfo(h, kind, n); },
-            PSWGetJobInfo);
-    }
-    PSWPrinterInfo printer;
-    std::memset(&printer, 0, sizeof printer);
-    out.result("printer", PSWGetPrinterInfo(handle, &printer));
-    out.bytes(printer);
-    for (uint32_t which : {PSW_CHARSET_STANDARD, PSW_CHARSET_PRIVATE}) {
-        int32_t charset = -1;
-        out.result("charset", PSWGetCharSet(handle, which, &charset));
-        out.result("charset value", charset);
-    }
-    out.result("refresh", PSWRefreshOptions(handle));
-    for (const char* name : {"PrinterRomVersion", "SysName", "InputTrayName", "NumberOfInputTray",
-                             "MemorySizeInKByte", "Scanner", "DuplexModule", "FAXUnit"}) {
-        char text[PSW_OPTION_TEXT_SIZE] = {};
-        out.result(std::string(name) + " text", PSWGetOptionValueString(handle, name, 0, text));
-        out.result(std::string("value ") + text, 0);
-        int32_t number = -1;
-        out.result(std::string(name) + " int", PSWGetOptionValueInteger(handle, name, 0, &number));
-        out.result("value", number);
-    }
+    read_device(handle, out, kOptions, 1);
     return out.text();
 }
 
