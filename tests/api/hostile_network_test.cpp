@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "psw/psw.h"
@@ -64,6 +65,11 @@ struct WalkCase {
     Mode mode;
     int32_t expected;
 };
+// gtest prints the case by its name, not as bytes whose padding is never written.
+void PrintTo(const WalkCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class EndlessWalkTest : public HostileNetworkTest,
                         public ::testing::WithParamInterface<WalkCase> {};
@@ -110,6 +116,11 @@ struct ReadCase {
     int32_t error_status;
     int32_t expected;
 };
+// gtest prints the case by its name, not as bytes whose padding is never written.
+void PrintTo(const ReadCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ReadStatusTest : public HostileNetworkTest, public ::testing::WithParamInterface<ReadCase> {};
 
@@ -132,6 +143,11 @@ struct CharSetCase {
     HostileAgent::Value localization;
     int32_t expected;
 };
+// gtest prints the case by its name, not as bytes whose padding is never written.
+void PrintTo(const CharSetCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class CharSetDataTest : public HostileNetworkTest,
                         public ::testing::WithParamInterface<CharSetCase> {};
@@ -160,6 +176,11 @@ struct ReplyCase {
     Mode mode;
     int32_t expected;
 };
+// gtest prints the case by its name, not as bytes whose padding is never written.
+void PrintTo(const ReplyCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ForeignReplyTest : public HostileNetworkTest,
                          public ::testing::WithParamInterface<ReplyCase> {};
@@ -200,6 +221,11 @@ struct DiscoveryCase {
     int32_t error_status;
     int32_t found;
 };
+// gtest prints the case by its name, not as bytes whose padding is never written.
+void PrintTo(const DiscoveryCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class DiscoveryAnswerTest : public HostileNetworkTest,
                             public ::testing::WithParamInterface<DiscoveryCase> {};
