@@ -29,7 +29,7 @@ done
 echo "clang-format: ${#files[@]} changed files checked, $unformatted not formatted"
 ((unformatted == 0)) || failed=1
 
-# Words the project uses on purpose (names from the specification's interfaces, MIB names).
+# Words the project uses on purpose (interface and MIB names) go into tools/codespell-words.txt.
 if ! codespell --quiet-level=2 --ignore-words=tools/codespell-words.txt \
     --skip='*.snmprec,*.hex,*.pcap,./build*,./.git,tests/data' \
     src include tests tools bench fuzz docs README.md CONTRIBUTING.md BENCHMARKS.md; then
