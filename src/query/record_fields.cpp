@@ -23,7 +23,14 @@ const PmsVarBind* pmc_row_binding(const IPmsPdu* row, uint32_t position) noexcep
 const IPmsValue* pmc_row_value(const IPmsPdu* row, uint32_t position) noexcept
 {
     const PmsVarBind* binding = pmc_row_binding(row, position);
-    return binding != nullptr ? binding->value() : nullptr;
+    const IPmsValue* value = binding != nullptr ? binding->value() : nullptr;
+    // A column the row lacks (the walk marks it noSuchInstance) leaves its field alone.
+    if (value != nullptr &&
+        (value->type() == kPmsNoSuchObject || value->type() == kPmsNoSuchInstance ||
+         value->type() == kPmsEndOfMibView)) {
+        return nullptr;
+    }
+    return value;
 }
 
 void pmc_store_int(const IPmsValue* value, int32_t* field) noexcept

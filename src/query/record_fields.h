@@ -19,7 +19,7 @@ namespace psw {
 // lacks it.
 // not a transfer: owned by `row`
 const PmsVarBind* pmc_row_binding(const IPmsPdu* row, uint32_t position) noexcept;
-// The value of that binding; null when absent.
+// The value of that binding; null when absent or an exception value (a column the row lacks).
 // not a transfer: owned by `row`
 const IPmsValue* pmc_row_value(const IPmsPdu* row, uint32_t position) noexcept;
 

@@ -5,6 +5,7 @@
 #include "core/pms_octets.h"
 #include "log/log_channel.h"
 #include "request/request_base.h"
+#include "request/walk_alignment.h"
 #include "request/walk_order.h"
 #include "snmp/pms_value.h"
 #include "snmp/walk_rows.h"
@@ -203,6 +204,12 @@ Result PmcGetData::walk(const char* first_column, Keep&& keep) noexcept
     if (!root) {
         return result;
     }
+    // The columns as added: a row that lacks one of them is realigned on them.
+    OwnedPtr<PmsVarBindList> columns(
+        m_pdu->bindings() != nullptr ? m_pdu->bindings()->clone(&result) : nullptr);
+    if (!columns) {
+        return m_pdu->bindings() != nullptr ? result : PSW_ERR_TOO_LONG;
+    }
     IPmcLogger* log = pmc_snmp_channel().logger();
     for (uint32_t kept = 0;; ++kept) {
         // Where this request stands: the reply's first name must lie beyond it.
@@ -249,7 +256,14 @@ Result PmcGetData::walk(const char* first_column, Keep&& keep) noexcept
                         static_cast<unsigned>(kWalkMaxRows));
             return PSW_ERR_WALK_LIMIT;
         }
+        result = pmc_align_walk_row(m_pdu->bindings(), columns.get());
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
         result = keep(m_pdu.get());
+        if (result == PSW_SUCCESS) {
+            result = pmc_clear_absent_values(m_pdu->bindings());
+        }
         if (result != PSW_SUCCESS) {
             return result;
         }

@@ -27,7 +27,8 @@ protected:
         }
         agent = new SnmpsimAgent();
         std::vector<SnmprecSource> files;
-        for (const char* name : {"rich", "many-trays", "odd-values", "other-model"}) {
+        for (const char* name :
+             {"rich", "many-trays", "odd-values", "other-model", "sparse-rows"}) {
             files.emplace_back(test_data(std::string("printers/") + name + ".snmprec"));
         }
         started = agent->start({.files = files});
@@ -343,6 +344,42 @@ TEST_F(DeviceSessionTest, OddValuesAreCutAndMissingObjectsTolerated)
     EXPECT_TRUE(long_id_cut) << "the 11-byte job id is cut to 8 bytes";
 }
 
+// Rows that lack a column leave that field zero; the rows after them keep their own values.
+TEST_F(DeviceSessionTest, RowsLackingAColumnKeepTheirFieldsZero)
+{
+    ASSERT_EQ(init_device("sparse-rows"), PSW_SUCCESS);
+    struct StorageRow {
+        int32_t allocation_units;
+        int32_t size;
+        const char* description;
+    };
+    const StorageRow storage_rows[] = {{1024, 1023, "System RAM"},
+                                       {4096, 0, ""},
+                                       {512, 78125000, "Hard Disk"},
+                                       {0, 16384, "Flash ROM"}};
+    int32_t count = -1;
+    ASSERT_EQ(PSWGetNumberOfStorageInfo(handle, &count), PSW_SUCCESS);
+    ASSERT_EQ(count, 4);
+    for (int32_t i = 0; i < count; ++i) {
+        PSWStorageInfo storage;
+        ASSERT_EQ(PSWGetStorageInfo(handle, i, &storage), PSW_SUCCESS);
+        EXPECT_EQ(storage.allocation_units, storage_rows[i].allocation_units) << "row " << i;
+        EXPECT_EQ(storage.size, storage_rows[i].size) << "row " << i;
+        EXPECT_STREQ(storage.description, storage_rows[i].description) << "row " << i;
+    }
+
+    const int32_t statuses[] = {2, 0, 5};
+    const char* descriptions[] = {"Printer", "Hard Disk Drive", "Scanner"};
+    ASSERT_EQ(PSWGetNumberOfDeviceInfo(handle, &count), PSW_SUCCESS);
+    ASSERT_EQ(count, 3);
+    for (int32_t i = 0; i < count; ++i) {
+        PSWDeviceInfo device;
+        ASSERT_EQ(PSWGetDeviceInfo(handle, i, &device), PSW_SUCCESS);
+        EXPECT_EQ(device.device_status, statuses[i]) << "row " << i;
+        EXPECT_STREQ(device.description, descriptions[i]) << "row " << i;
+    }
+}
+
 TEST_F(DeviceSessionTest, RepeatedSetUpReplacesTheSession)
 {
     ASSERT_EQ(init_device("rich"), PSW_SUCCESS);
@@ -359,9 +396,9 @@ TEST_F(DeviceSessionTest, DiscoveryKeepsTheSupportedModel)
 {
     ASSERT_EQ(PSWCommandString(handle, PSW_CMD_SET_COMMUNITY_FIND, "rich"), PSW_SUCCESS);
     int32_t count = -1;
-    ASSERT_EQ(PSWFindDeviceSNMP(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4, 500, 0,
-                                &count),
-              PSW_SUCCESS);
+    ASSERT_EQ(
+        PSWFindDeviceSNMP(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4, 500, 0, &count),
+        PSW_SUCCESS);
     ASSERT_EQ(count, 1);
     char address[64];
     char model[64];
@@ -377,16 +414,16 @@ TEST_F(DeviceSessionTest, DiscoveryKeepsTheSupportedModel)
     EXPECT_EQ(PSWGetDeviceNext(handle, address, model, reserved, oid), 1);
 
     ASSERT_EQ(PSWFindAddFilter(handle, "1.3.6.1.4.1.253"), PSW_SUCCESS);
-    ASSERT_EQ(PSWFindDeviceSNMP(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4, 500, 0,
-                                &count),
-              PSW_SUCCESS);
+    ASSERT_EQ(
+        PSWFindDeviceSNMP(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4, 500, 0, &count),
+        PSW_SUCCESS);
     EXPECT_EQ(count, 0);
 
     PSWFindClearFilter(handle);
     ASSERT_EQ(PSWCommandString(handle, PSW_CMD_SET_COMMUNITY_FIND, "other-model"), PSW_SUCCESS);
-    ASSERT_EQ(PSWFindDeviceSNMP(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4, 500, 0,
-                                &count),
-              PSW_SUCCESS);
+    ASSERT_EQ(
+        PSWFindDeviceSNMP(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4, 500, 0, &count),
+        PSW_SUCCESS);
     EXPECT_EQ(count, 0) << "another model is skipped";
 }
 
