@@ -45,6 +45,7 @@ int run_program(int argc, char** argv)
     add_jobs_command(app, &exit_code);
     add_cancel_command(app, &exit_code);
     add_options_command(app, &exit_code);
+    add_check_command(app, &exit_code);
     add_transports_command(app, &exit_code);
     add_about_command(app, &exit_code);
 
@@ -94,6 +95,11 @@ int run_program(int argc, char** argv)
         if (chosen.empty()) {
             std::fprintf(stderr, "psw: %s\n", error.what());
             return top_level_usage(stderr);
+        }
+        if (chosen.front()->get_name() == "check") {
+            // A monitoring plugin's wrong arguments are UNKNOWN (3), on stdout.
+            std::printf("PRINTER UNKNOWN - psw check: %s\n", error.what());
+            return 3;
         }
         return usage_error(chosen.front()->get_name(), error.what());
     }
