@@ -46,6 +46,7 @@ int run_program(int argc, char** argv)
     add_cancel_command(app, &exit_code);
     add_options_command(app, &exit_code);
     add_check_command(app, &exit_code);
+    add_exporter_command(app, &exit_code);
     add_transports_command(app, &exit_code);
     add_about_command(app, &exit_code);
 

@@ -14,5 +14,6 @@ void add_jobs_command(CLI::App& app, int* exit_code);
 void add_cancel_command(CLI::App& app, int* exit_code);
 void add_options_command(CLI::App& app, int* exit_code);
 void add_check_command(CLI::App& app, int* exit_code);
+void add_exporter_command(CLI::App& app, int* exit_code);
 
 }  // namespace psw::cli
