@@ -20,7 +20,8 @@ int top_level_usage(FILE* out)
     }
     std::fputs(
         "\n'psw <command> --help' describes a command. Read commands take --json, which\n"
-        "also writes a failure as one JSON object {\"error\": ...} on stdout.\n"
+        "also writes a failure as one JSON object {\"error\": ...} on stdout, and\n"
+        "--format text|json|csv.\n"
         "Printers are given by address or host name; -c is short for --community.\n"
         "Every device command takes the SNMPv3 options -u, -l, -a, -A, -x, -X and -n.\n"
         "Every command takes -v/--verbose (the library's log on stderr; repeat for more:\n"

@@ -169,5 +169,19 @@ TEST_F(PswCheck, SilenceAndWrongArgumentsAreUnknown)
     }
 }
 
+TEST_F(PswCheck, StatusAsCsvHoldsWhatTheJsonHolds)
+{
+    const std::string a = agent_->address();
+    const CommandResult csv = run_psw({"status", a, "-c", "printer-warning", "--format", "csv"});
+    ASSERT_EQ(csv.exit_code, 0) << csv.describe();
+    EXPECT_EQ(csv.out.rfind("section,row,field,value\naddress,,," + a + "\n", 0), 0u) << csv.out;
+    for (const char* line :
+         {"supplies,1,description,Cyan Toner\n", "supplies,1,percent,15\n",
+          "input_trays,2,name,Bypass Tray\n", "alerts,0,description,Cyan toner low\n",
+          "identity,,location,\"Building B, floor 2\"\n"}) {
+        EXPECT_NE(csv.out.find(line), std::string::npos) << line << csv.out;
+    }
+}
+
 }  // namespace
 }  // namespace psw::test

@@ -211,6 +211,8 @@ TEST(PswProgram, ArgumentErrorsExitTwoWithOneReason)
          "psw: discover: --concurrency takes a number from 1 to 1024, not '0'"},
         {{"discover", "127.0.0.1", "--concurrency", "3"},
          "psw: discover: --concurrency is for sweeps over several addresses"},
+        {{"status", "127.0.0.1", "--format", "xml"},
+         "psw: status: --format takes text, json or csv, not 'xml'"},
         {{"discover", "127.0.0.1", "--filter", std::string(64, '1')},
          "psw: discover: a filter holds 1 to 63 characters"},
         {{"discover", "127.0.0.1", "--retries", "-1"},

@@ -345,7 +345,7 @@ void add_discover_command(CLI::App& app, int* exit_code)
     CLI::App* command = add_command(
         app, "discover", "find printers of the supported model",
         "[ADDRESS | TARGET...] [--ipv6] [--timeout MS] [--retries N] [-c C]\n"
-        "                    [--filter PREFIX]... [--concurrency N] [--json]\n"
+        "                    [--filter PREFIX]... [--concurrency N] [--json | --format csv]\n"
         "                    [SNMPv3 options]",
         "Sends one SNMP GET of sysObjectID to ADDRESS and lists the devices of the supported "
         "model\n"
