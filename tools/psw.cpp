@@ -20,7 +20,8 @@ int top_level_usage(FILE* out)
     }
     std::fputs(
         "\n'psw <command> --help' describes a command. Read commands take --json, which\n"
-        "also writes a failure as one JSON object {\"error\": ...} on stdout.\n"
+        "also writes a failure as one JSON object {\"error\": ...} on stdout, and\n"
+        "--format text|json|csv.\n"
         "Printers are given by address or host name; -c is short for --community.\n"
         "Every device command takes the SNMPv3 options -u, -l, -a, -A, -x, -X and -n.\n"
         "Every command takes -v/--verbose (the library's log on stderr; repeat for more:\n"
@@ -45,6 +46,8 @@ int run_program(int argc, char** argv)
     add_jobs_command(app, &exit_code);
     add_cancel_command(app, &exit_code);
     add_options_command(app, &exit_code);
+    add_check_command(app, &exit_code);
+    add_exporter_command(app, &exit_code);
     add_transports_command(app, &exit_code);
     add_about_command(app, &exit_code);
 
@@ -94,6 +97,11 @@ int run_program(int argc, char** argv)
         if (chosen.empty()) {
             std::fprintf(stderr, "psw: %s\n", error.what());
             return top_level_usage(stderr);
+        }
+        if (chosen.front()->get_name() == "check") {
+            // A monitoring plugin's wrong arguments are UNKNOWN (3), on stdout.
+            std::printf("PRINTER UNKNOWN - psw check: %s\n", error.what());
+            return 3;
         }
         return usage_error(chosen.front()->get_name(), error.what());
     }

@@ -1,9 +1,12 @@
 // psw discover: finds the printers of the supported model.
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/command_line.h"
@@ -11,7 +14,9 @@
 #include "cli/json_output.h"
 #include "cli/progress.h"
 #include "cli/session.h"
+#include "cli/sweep_targets.h"
 #include "cli/table.h"
+#include "cli/text_format.h"
 #include "psw/psw.h"
 
 namespace psw::cli {
@@ -20,9 +25,12 @@ namespace {
 
 constexpr const char* kSupportedModel = "1.3.6.1.4.1.297.1.11.93.1.35.27.1";
 
+constexpr uint32_t kDefaultSweepThreads = 256;
+
 struct Options {
     ConnectionOptions connection;
     std::vector<std::string> filters;
+    std::optional<std::string> concurrency;
 };
 
 struct Found {
@@ -73,6 +81,136 @@ std::optional<Failure> why_not_found(const Connection& connection)
                    0};
 }
 
+// Asks every target of a sweep by unicast: `threads` threads, each with a handle of its own,
+// take the next target until none is left. Silent targets cost one time-out window each, so
+// that a block of silent addresses takes about one window per `threads` of them.
+std::vector<Found> sweep(const std::vector<Connection>& targets, const Options& options,
+                         uint32_t threads)
+{
+    std::vector<std::vector<Found>> found(targets.size());
+    std::atomic<size_t> next{0};
+    std::atomic<size_t> done{0};
+    std::atomic<size_t> answered{0};
+    const auto worker = [&] {
+        PSWHandle handle = nullptr;
+        if (PSWInit(&handle) != PSW_SUCCESS) {
+            return;
+        }
+        const Connection& first = targets.front();
+        if (first.community) {
+            PSWCommandString(handle, PSW_CMD_SET_COMMUNITY_FIND, first.community->c_str());
+        }
+        for (const std::string& filter : options.filters) {
+            PSWFindAddFilter(handle, filter.c_str());
+        }
+        for (size_t i = next++; i < targets.size(); i = next++) {
+            const Connection& target = targets[i];
+            int32_t count = 0;
+            const int32_t result =
+                target.usm ? PSWFindDeviceSNMPEx(handle, target.address.c_str(), target.transport,
+                                                 PSW_SECURITY_MODE_V3, *target.usm,
+                                                 target.timeout_ms, target.retries, &count)
+                           : PSWFindDeviceSNMP(handle, target.address.c_str(), target.transport,
+                                               target.timeout_ms, target.retries, &count);
+            char address[PSW_DEVICE_TEXT_SIZE];
+            char model[PSW_DEVICE_TEXT_SIZE];
+            char reserved[PSW_DEVICE_TEXT_SIZE];
+            char sys_object_id[PSW_DEVICE_TEXT_SIZE];
+            while (result == PSW_SUCCESS &&
+                   PSWGetDeviceNext(handle, address, model, reserved, sys_object_id) == 1) {
+                found[i].push_back({address, model, sys_object_id});
+            }
+            answered += found[i].empty() ? 0 : 1;
+            ++done;
+        }
+        PSWUnInit(handle);
+    };
+    std::vector<std::thread> pool;
+    const size_t count = std::min<size_t>(threads, targets.size());
+    for (size_t i = 0; i < count; ++i) {
+        pool.emplace_back(worker);
+    }
+    if (progress_wanted()) {
+        while (done < targets.size()) {
+            const size_t finished = done;
+            std::fprintf(stderr, "\r%s %zu/%zu addresses, %zu found ",
+                         level_bar(static_cast<int>(finished * 100 / targets.size()), 20).c_str(),
+                         finished, targets.size(), answered.load());
+            std::fflush(stderr);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        clear_progress();
+    }
+    for (std::thread& thread : pool) {
+        thread.join();
+    }
+    std::vector<Found> all;
+    for (const auto& list : found) {
+        all.insert(all.end(), list.begin(), list.end());
+    }
+    return all;
+}
+
+int run_sweep(const Options& options)
+{
+    const bool json = options.connection.json;
+    std::vector<std::string> words;
+    std::string error;
+    for (const std::string& word : options.connection.words) {
+        if (!expand_targets(word, &words, &error)) {
+            return usage_error("discover", error);
+        }
+    }
+    uint32_t threads = kDefaultSweepThreads;
+    if (options.concurrency) {
+        const auto parsed = parse_uint(*options.concurrency, 1, 1024);
+        if (!parsed) {
+            return usage_error("discover", "--concurrency takes a number from 1 to 1024, not '" +
+                                               *options.concurrency + "'");
+        }
+        threads = *parsed;
+    }
+    std::vector<Connection> targets;
+    for (const std::string& word : words) {
+        Connection connection;
+        connection.retries = 0;
+        if (!read_connection(options.connection, word, &connection, &error)) {
+            return usage_error("discover", error);
+        }
+        targets.push_back(connection);
+    }
+    if (targets.empty()) {
+        return usage_error("discover", "the sweep has no address");
+    }
+    const std::vector<Found> found = sweep(targets, options, threads);
+    if (json) {
+        Json devices = Json::array();
+        for (const Found& device : found) {
+            devices.push_back({{"address", json_text(device.address)},
+                               {"model", json_text(device.model)},
+                               {"sysObjectID", json_text(device.sys_object_id)}});
+        }
+        print_json(Json{
+            {"addresses_asked", targets.size()}, {"count", found.size()}, {"devices", devices}});
+    } else if (!found.empty()) {
+        Table table({{"ADDRESS"}, {"MODEL"}, {"SYSOBJECTID"}});
+        for (const Found& device : found) {
+            table.add_row({device.address, device.model, device.sys_object_id});
+        }
+        std::fputs(table.render().c_str(), stdout);
+        std::printf("%zu device%s found among %zu addresses\n", found.size(),
+                    found.size() == 1 ? "" : "s", targets.size());
+    }
+    if (found.empty()) {
+        std::fprintf(stderr,
+                     "psw: discover: no supported device answered among %zu addresses within %u "
+                     "ms each\n",
+                     targets.size(), targets.front().total_wait_ms());
+        return kExitNoAnswer;
+    }
+    return kExitOk;
+}
+
 int run_discover(const CLI::App* command, const Options& options)
 {
     std::string error;
@@ -80,8 +218,16 @@ int run_discover(const CLI::App* command, const Options& options)
         return usage_error("discover", error);
     }
     const std::vector<std::string>& words = options.connection.words;
-    if (words.size() > 1) {
-        return usage_error("discover", "at most one address");
+    for (const std::string& filter : options.filters) {
+        if (filter.empty() || filter.size() > PSW_FILTER_MAX_LENGTH) {
+            return usage_error("discover", "a filter holds 1 to 63 characters");
+        }
+    }
+    if (words.size() > 1 || (words.size() == 1 && is_sweep_word(words[0]))) {
+        return run_sweep(options);
+    }
+    if (options.concurrency) {
+        return usage_error("discover", "--concurrency is for sweeps over several addresses");
     }
     Connection connection;
     connection.retries = 0;
@@ -93,11 +239,6 @@ int run_discover(const CLI::App* command, const Options& options)
         return usage_error("discover", error);
     }
     const std::vector<std::string>& filters = options.filters;
-    for (const std::string& filter : filters) {
-        if (filter.empty() || filter.size() > PSW_FILTER_MAX_LENGTH) {
-            return usage_error("discover", "a filter holds 1 to 63 characters");
-        }
-    }
 
     PSWHandle handle = nullptr;
     int32_t result = PSWInit(&handle);
@@ -203,7 +344,8 @@ void add_discover_command(CLI::App& app, int* exit_code)
     auto options = std::make_shared<Options>();
     CLI::App* command = add_command(
         app, "discover", "find printers of the supported model",
-        "[ADDRESS] [--ipv6] [--timeout MS] [--retries N] [-c C] [--filter PREFIX]... [--json]\n"
+        "[ADDRESS | TARGET...] [--ipv6] [--timeout MS] [--retries N] [-c C]\n"
+        "                    [--filter PREFIX]... [--concurrency N] [--json | --format csv]\n"
         "                    [SNMPv3 options]",
         "Sends one SNMP GET of sysObjectID to ADDRESS and lists the devices of the supported "
         "model\n"
@@ -214,10 +356,20 @@ void add_discover_command(CLI::App& app, int* exit_code)
         "asks it again to tell silence (exit 3), a wrong community (exit 4) and a printer of\n"
         "another model (exit 5) apart.\n"
         "With SNMPv3 options an engine-id probe goes to ADDRESS, then each device that answered\n"
-        "is asked once with the user given.");
+        "is asked once with the user given.\n"
+        "Sweeps: several TARGETs, an IPv4 block (10.1.2.0/24, without its network and broadcast\n"
+        "addresses), a range (10.1.2.10-10.1.2.50 or 10.1.2.10-50) or @FILE (one target a line,\n"
+        "'#' comments) ask every address by unicast, --concurrency N at once (default 256, each\n"
+        "with a handle of its own), so a /24 of silent addresses takes about one time-out\n"
+        "window. A progress bar shows on a terminal. Broadcast never crosses a router; a\n"
+        "sweep does.");
     add_connection_options(command, &options->connection);
     add_repeatable_option(command, "--filter", &options->filters,
                           "keep only devices whose sysObjectID begins with PREFIX (repeatable)");
+    command
+        ->add_option("--concurrency", options->concurrency,
+                     "addresses of a sweep asked at once (default 256)")
+        ->type_name("N");
     command->callback([=] { *exit_code = run_discover(command, *options); });
 }
 

@@ -97,11 +97,12 @@ void add_transports_command(CLI::App& app, int* exit_code)
     };
     auto options = std::make_shared<Options>();
     CLI::App* command = add_command(
-        app, "transports", "which transports this machine can use", "[--json]",
+        app, "transports", "which transports this machine can use", "[--json | --format FORMAT]",
         "Tells which transports this machine can use for SNMP: UDP over IPv4, UDP over IPv6, "
         "IPX.");
     command->add_option("words", options->words)->expected(0, -1);
     command->add_flag("--json", options->json, "one JSON document on stdout");
+    add_format_option(command, &options->json);
     command->callback([=] { *exit_code = run_transports(command, options->words, options->json); });
 }
 

@@ -193,7 +193,8 @@ void add_jobs_command(CLI::App& app, int* exit_code)
     auto options = std::make_shared<JobsOptions>();
     CLI::App* command = add_command(
         app, "jobs", "the printer's jobs",
-        "ADDRESS [--kind all|active|done] [-c C] [--timeout MS] [--retries N] [--ipv6] [--json]\n"
+        "ADDRESS [--kind all|active|done] [-c C] [--timeout MS] [--retries N] [--ipv6] [--json | "
+        "--format csv]\n"
         "                [SNMPv3 options]",
         "Lists the printer's jobs: identifier (the argument of 'psw cancel'), type, state, name,\n"
         "the printer's texts for the job and its dates. The job tables are the supported\n"

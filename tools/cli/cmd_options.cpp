@@ -257,7 +257,7 @@ void add_options_command(CLI::App& app, int* exit_code)
     auto options = std::make_shared<Options>();
     CLI::App* command = add_command(
         app, "options", "installed options by name",
-        "ADDRESS [NAME...] [-c C] [--timeout MS] [--retries N] [--ipv6] [--json]\n"
+        "ADDRESS [NAME...] [-c C] [--timeout MS] [--retries N] [--ipv6] [--json | --format csv]\n"
         "                   [SNMPv3 options]\n"
         "       psw options --list [--json]",
         "Reads the printer's installed options (scanner, copier, fax unit, hard disk, duplex "

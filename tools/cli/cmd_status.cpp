@@ -433,7 +433,8 @@ void add_status_command(CLI::App& app, int* exit_code)
     auto options = std::make_shared<ConnectionOptions>();
     CLI::App* command = add_command(
         app, "status", "who the printer is, its status, trays, supplies, alerts, storage, devices",
-        "ADDRESS [-c C] [--timeout MS] [--retries N] [--ipv6] [--json] [SNMPv3 options]",
+        "ADDRESS [-c C] [--timeout MS] [--retries N] [--ipv6] [--json | --format csv]\n"
+        "                 [SNMPv3 options]",
         "Reads one printer of any model (ADDRESS is an address or a host name): who it is\n"
         "(description, serial number, name, location, contact, uptime, page counters), its\n"
         "status and the error conditions it detects, input trays (name, media, size, level,\n"

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "cli/json_output.h"
 #include "psw/psw.h"
 
 namespace psw::cli {
@@ -60,8 +61,27 @@ void add_connection_options(CLI::App* command, ConnectionOptions* options, bool 
                       "IPv6)");
     if (json) {
         command->add_flag("--json", options->json, "one JSON document on stdout");
+        add_format_option(command, &options->json);
     }
     add_usm_options(command, &options->usm);
+}
+
+void add_format_option(CLI::App* command, bool* json)
+{
+    command
+        ->add_option_function<std::string>(
+            "--format",
+            [json](const std::string& format) {
+                if (format == "json" || format == "csv") {
+                    *json = true;
+                    set_output_format(format == "csv" ? OutputFormat::csv : OutputFormat::json);
+                } else if (format != "text") {
+                    throw CLI::ValidationError("--format takes text, json or csv, not '" + format +
+                                               "'");
+                }
+            },
+            "text (default), json (as --json) or csv")
+        ->type_name("FORMAT");
 }
 
 void add_usm_options(CLI::App* command, UsmOptions* options)

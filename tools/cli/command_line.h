@@ -55,8 +55,12 @@ CLI::App* add_command(CLI::App& app, const std::string& name, const std::string&
                       const std::string& synopsis, const std::string& description);
 
 // --community/-c, --timeout, --retries, --ipv6, the SNMPv3 options (add_usm_options) and the
-// positional words; --json when `json`.
+// positional words; --json and --format (add_format_option) when `json`.
 void add_connection_options(CLI::App* command, ConnectionOptions* options, bool json = true);
+
+// --format text|json|csv: json and csv set *json (the command builds its JSON document) and
+// make print_json write JSON or CSV (json_output.h).
+void add_format_option(CLI::App* command, bool* json);
 
 // -u/--user, -l/--level, -a/--auth-protocol, -A/--auth-pass, -x/--priv-protocol,
 // -X/--priv-pass and -n/--context, listed in a group of their own in the help.

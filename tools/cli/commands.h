@@ -13,5 +13,7 @@ void add_status_command(CLI::App& app, int* exit_code);
 void add_jobs_command(CLI::App& app, int* exit_code);
 void add_cancel_command(CLI::App& app, int* exit_code);
 void add_options_command(CLI::App& app, int* exit_code);
+void add_check_command(CLI::App& app, int* exit_code);
+void add_exporter_command(CLI::App& app, int* exit_code);
 
 }  // namespace psw::cli

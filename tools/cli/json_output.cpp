@@ -1,7 +1,10 @@
 #include "cli/json_output.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 namespace psw::cli {
 
@@ -72,8 +75,142 @@ std::string json_text(std::string_view bytes)
     return out;
 }
 
+namespace {
+
+OutputFormat g_output_format = OutputFormat::json;
+
+std::string scalar_text(const Json& value)
+{
+    if (value.is_null()) {
+        return {};
+    }
+    if (value.is_string()) {
+        return value.get<std::string>();
+    }
+    return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// The leaves below `value` as (path, text), paths joined with '.'.
+void flatten(const Json& value, const std::string& path,
+             std::vector<std::pair<std::string, std::string>>* leaves)
+{
+    if (value.is_object()) {
+        for (const auto& [key, member] : value.items()) {
+            flatten(member, path.empty() ? key : path + "." + key, leaves);
+        }
+    } else if (value.is_array()) {
+        for (size_t i = 0; i < value.size(); ++i) {
+            flatten(value[i], path.empty() ? std::to_string(i) : path + "." + std::to_string(i),
+                    leaves);
+        }
+    } else {
+        leaves->push_back({path, scalar_text(value)});
+    }
+}
+
+std::string csv_line(const std::vector<std::string>& fields)
+{
+    std::string line;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        line += (i == 0 ? "" : ",") + csv_field(fields[i]);
+    }
+    return line + "\n";
+}
+
+// The one list of records of a document whose other members are plain values, or null.
+const Json* record_list(const Json& document)
+{
+    const Json* list = nullptr;
+    if (!document.is_object()) {
+        return nullptr;
+    }
+    for (const auto& [key, member] : document.items()) {
+        if (member.is_array() && !member.empty() && member.front().is_object()) {
+            if (list != nullptr) {
+                return nullptr;
+            }
+            list = &member;
+        } else if (member.is_structured()) {
+            return nullptr;
+        }
+    }
+    return list;
+}
+
+}  // namespace
+
+void set_output_format(OutputFormat format)
+{
+    g_output_format = format;
+}
+
+std::string csv_field(const std::string& text)
+{
+    const bool quote = text.find_first_of(",\"\r\n") != std::string::npos ||
+                       (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+    if (!quote) {
+        return text;
+    }
+    std::string out = "\"";
+    for (char c : text) {
+        out += c == '"' ? "\"\"" : std::string(1, c);
+    }
+    return out + "\"";
+}
+
+std::string csv_document(const Json& document)
+{
+    std::string out;
+    if (const Json* list = record_list(document)) {
+        std::vector<std::string> columns;
+        std::vector<std::vector<std::pair<std::string, std::string>>> rows;
+        for (const Json& record : *list) {
+            rows.emplace_back();
+            flatten(record, "", &rows.back());
+            for (const auto& [name, text] : rows.back()) {
+                if (std::find(columns.begin(), columns.end(), name) == columns.end()) {
+                    columns.push_back(name);
+                }
+            }
+        }
+        out += csv_line(columns);
+        for (const auto& row : rows) {
+            std::vector<std::string> fields(columns.size());
+            for (const auto& [name, text] : row) {
+                fields[static_cast<size_t>(std::find(columns.begin(), columns.end(), name) -
+                                           columns.begin())] = text;
+            }
+            out += csv_line(fields);
+        }
+        return out;
+    }
+    out += csv_line({"section", "row", "field", "value"});
+    for (const auto& [key, member] : document.items()) {
+        if (member.is_array()) {
+            for (size_t i = 0; i < member.size(); ++i) {
+                std::vector<std::pair<std::string, std::string>> leaves;
+                flatten(member[i], "", &leaves);
+                for (const auto& [path, text] : leaves) {
+                    out += csv_line({key, std::to_string(i), path, text});
+                }
+            }
+        } else {
+            std::vector<std::pair<std::string, std::string>> leaves;
+            flatten(member, "", &leaves);
+            for (const auto& [path, text] : leaves) {
+                out += csv_line({key, "", path, text});
+            }
+        }
+    }
+    return out;
+}
+
 void print_json(const Json& document)
 {
+    if (g_output_format == OutputFormat::csv) {
+        std::fputs(csv_document(document).c_str(), stdout);
+        return;
+    }
     // Every text went through json_text, so dump cannot meet invalid UTF-8; replace keeps the
     // program from throwing should one slip through.
     const std::string text = document.dump(2, ' ', false, Json::error_handler_t::replace);
