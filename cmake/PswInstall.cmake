@@ -20,3 +20,10 @@ install(FILES ${PROJECT_BINARY_DIR}/pswConfig.cmake ${PROJECT_BINARY_DIR}/pswCon
 file(RELATIVE_PATH PSW_PC_TO_PREFIX "${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig" "${CMAKE_INSTALL_PREFIX}")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/psw.pc.in ${PROJECT_BINARY_DIR}/psw.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/psw.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# The installed psw finds the library beside its own prefix, wherever the tree is installed or
+# moved to: its run path is relative to the executable ($ORIGIN), never an absolute folder.
+if(TARGET psw_cli)
+  file(RELATIVE_PATH PSW_BIN_TO_LIB "${CMAKE_INSTALL_FULL_BINDIR}" "${CMAKE_INSTALL_FULL_LIBDIR}")
+  set_target_properties(psw_cli PROPERTIES INSTALL_RPATH "$ORIGIN/${PSW_BIN_TO_LIB}")
+endif()
