@@ -8,7 +8,7 @@ packages=(
   libsnmp-dev snmp snmpd snmpsim python3-pysnmp4 tshark
   iproute2 valgrind clang libclang-rt-14-dev clang-format codespell
   libcli11-dev nlohmann-json3-dev
-  lintian
+  lintian scdoc
 )
 
 missing=()

@@ -87,10 +87,10 @@ check_field "${debs[2]}" Depends 'libc6' "libc6 (from dpkg-shlibdeps)"
 for index in 0 1 2; do dpkg-deb -c "${debs[$index]}" >"$work/contents-$index"; done
 grep -q -E '/libpsw\.so\.0 -> libpsw\.so\.[0-9.]+$' "$work/contents-0" || { echo "packages: libpsw0 lacks its SONAME link" >&2; exit 1; }
 grep -q -E '/libpsw\.so -> ' "$work/contents-1" || { echo "packages: libpsw-dev lacks libpsw.so" >&2; exit 1; }
-for path in include/psw/psw.h cmake/psw/pswConfig.cmake pkgconfig/psw.pc; do
+for path in include/psw/psw.h cmake/psw/pswConfig.cmake pkgconfig/psw.pc man3/libpsw.3.gz; do
   grep -q "$path\$" "$work/contents-1" || { echo "packages: libpsw-dev lacks $path" >&2; exit 1; }
 done
-for path in /usr/bin/psw; do
+for path in /usr/bin/psw man1/psw.1.gz; do
   grep -q "$path\$" "$work/contents-2" || { echo "packages: psw lacks $path" >&2; exit 1; }
 done
 
@@ -113,6 +113,7 @@ unset LD_LIBRARY_PATH PKG_CONFIG_PATH
 [ "$(command -v psw)" = /usr/bin/psw ] || { echo "packages: psw is not /usr/bin/psw" >&2; exit 1; }
 psw --version | grep -q "psw $version (libpsw $version)" || { echo "packages: psw --version: $(psw --version)" >&2; exit 1; }
 psw --version
+man -w psw >/dev/null && man -w 3 libpsw >/dev/null || { echo "packages: man cannot find psw(1) or libpsw(3)" >&2; exit 1; }
 [ "$(pkg-config --modversion psw)" = "$version" ] || { echo "packages: pkg-config knows no psw $version" >&2; exit 1; }
 # A consumer of the installed files only: find_package and pkg-config from the system.
 cmake -S "$ROOT/tests/install/consumer" -B "$work/consumer" >/dev/null
