@@ -8,7 +8,7 @@ packages=(
   libsnmp-dev snmp snmpd snmpsim python3-pysnmp4 tshark
   iproute2 valgrind clang libclang-rt-14-dev clang-format codespell
   libcli11-dev nlohmann-json3-dev
-  lintian scdoc
+  lintian scdoc python3-pytest python3-venv python3-pip python3-setuptools python3-wheel
 )
 
 missing=()
