@@ -32,7 +32,7 @@ echo "clang-format: ${#files[@]} changed files checked, $unformatted not formatt
 # Words the project uses on purpose (interface and MIB names) go into tools/codespell-words.txt.
 if ! codespell --quiet-level=2 --ignore-words=tools/codespell-words.txt \
     --skip='*.snmprec,*.hex,*.pcap,./build*,./.git,tests/data' \
-    src include tests tools bench fuzz docs README.md CONTRIBUTING.md BENCHMARKS.md; then
+    src include tests tools bench fuzz docs bindings cmake README.md CONTRIBUTING.md BENCHMARKS.md; then
   echo "codespell: misspellings above (add a deliberate word to tools/codespell-words.txt)"
   failed=1
 else

@@ -9,6 +9,7 @@ packages=(
   iproute2 valgrind clang libclang-rt-14-dev clang-format codespell
   libcli11-dev nlohmann-json3-dev
   libcpp-httplib-dev prometheus chromium
+  lintian scdoc python3-pytest python3-venv python3-pip python3-setuptools python3-wheel
 )
 
 missing=()

@@ -6,10 +6,13 @@
 #   2b. build-tsan/ ThreadSanitizer, the thread tests only (ctest -R Threads)
 #   3. fuzz/run_fuzz.sh 60                  when that script exists
 #   4. valgrind over the test programs of the library when they exist
+#   5. tools/ci/packages.sh: Debian packages built, lintian, installed, used, purged
+#   6. tools/ci/python.sh: the Python binding installed with pip, its pytest suite
 # A failed test fails the run. When CI is set (to anything non-empty) a skipped test fails it
 # too: peer tests must never pass silently in CI.
 #
-# Options: --no-asan, --no-tsan, --no-fuzz, --no-valgrind skip a stage (refused when CI is set).
+# Options: --no-asan, --no-tsan, --no-fuzz, --no-valgrind, --no-packages, --no-python skip a
+# stage (refused when CI is set).
 # Environment: PSW_JOBS (default 2) for build and ctest parallelism.
 set -euo pipefail
 
@@ -19,17 +22,21 @@ CI_MODE=""
 [[ -n "${CI:-}" ]] && CI_MODE=1
 
 run_asan=1 run_tsan=1 run_fuzz=1 run_valgrind=1
+run_packages=1 run_python=1
 for arg in "$@"; do
   case "$arg" in
     --no-asan) run_asan="" ;;
     --no-tsan) run_tsan="" ;;
     --no-fuzz) run_fuzz="" ;;
     --no-valgrind) run_valgrind="" ;;
-    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
+    --no-packages) run_packages="" ;;
+    --no-python) run_python="" ;;
+    -h|--help) sed -n '2,16p' "$0"; exit 0 ;;
     *) echo "run-tests.sh: unknown option $arg" >&2; exit 2 ;;
   esac
 done
-if [[ -n "$CI_MODE" && ( -z "$run_asan" || -z "$run_tsan" || -z "$run_fuzz" || -z "$run_valgrind" ) ]]; then
+if [[ -n "$CI_MODE" && ( -z "$run_asan" || -z "$run_tsan" || -z "$run_fuzz" || -z "$run_valgrind" ||
+      -z "$run_packages" || -z "$run_python" ) ]]; then
   echo "run-tests.sh: stages cannot be left out when CI is set" >&2
   exit 2
 fi
@@ -178,6 +185,27 @@ if [[ -n "$run_valgrind" ]]; then
     fi
   fi
 fi
+
+# ---- packages and Python binding (tools/ci/packages.sh, tools/ci/python.sh) ----
+if [[ -n "$run_packages" ]]; then
+  stage "Debian packages (build, lintian, install, use, purge)"
+  if bash "$ROOT/tools/ci/packages.sh"; then
+    report+=("packages: passed")
+  else
+    failures+=("packages: tools/ci/packages.sh failed")
+    report+=("packages: FAILED")
+  fi
+fi
+if [[ -n "$run_python" ]]; then
+  stage "Python binding (pip install, pytest)"
+  if bash "$ROOT/tools/ci/python.sh" "$ROOT/build"; then
+    report+=("python: passed")
+  else
+    failures+=("python: tools/ci/python.sh failed")
+    report+=("python: FAILED")
+  fi
+fi
+# ---- end of packages and Python binding ----
 
 stage "summary"
 printf '%s\n' "${report[@]}"
