@@ -110,15 +110,10 @@ public:
 
     Result set_protocol(EProtocol protocol) noexcept override
     {
-        m_protocol = protocol;
-        return PSW_SUCCESS;
+        return store_setting(m_protocol, protocol);
     }
 
-    Result set_port(uint16_t port) noexcept override
-    {
-        m_port = port;
-        return PSW_SUCCESS;
-    }
+    Result set_port(uint16_t port) noexcept override { return store_setting(m_port, port); }
 
     EProtocol protocol() const noexcept override { return m_protocol; }
     uint16_t port() const noexcept override { return m_port; }
