@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,6 +58,22 @@ CLI::App* add_command(CLI::App& app, const std::string& name, const std::string&
 // --community/-c, --timeout, --retries, --ipv6, the SNMPv3 options (add_usm_options) and the
 // positional words; --json when `json`.
 void add_connection_options(CLI::App* command, ConnectionOptions* options, bool json = true);
+
+// The usual command on a printer: add_command, the connection options into
+// `options->connection`, and a callback that runs `run(command, *options)` into *exit_code.
+// Answers the command, for the options of its own.
+template <class Options>
+CLI::App* add_connection_command(CLI::App& app, int* exit_code,
+                                 const std::shared_ptr<Options>& options,
+                                 int (*run)(const CLI::App*, const Options&),
+                                 const std::string& name, const std::string& summary,
+                                 const std::string& synopsis, const std::string& description)
+{
+    CLI::App* command = add_command(app, name, summary, synopsis, description);
+    add_connection_options(command, &options->connection);
+    command->callback([=] { *exit_code = run(command, *options); });
+    return command;
+}
 
 // -u/--user, -l/--level, -a/--auth-protocol, -A/--auth-pass, -x/--priv-protocol,
 // -X/--priv-pass and -n/--context, listed in a group of their own in the help.
