@@ -30,7 +30,6 @@ constexpr int kRounds = 2;
 constexpr const char* kPrinters[] = {"rich", "many-trays", "odd-values", "other-model"};
 constexpr int kPrinterCount = 4;
 
-
 // Everything a host program reads from one printer, on one handle.
 std::string read_printer(const std::string& address, const char* community)
 {

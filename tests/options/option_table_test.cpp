@@ -79,8 +79,7 @@ TEST_F(OptionTable, NullArgumentsAreRefused)
         EXPECT_EQ(set->get_option(nullptr, &flag, 0), PSW_ERR_PARAMETER);
         EXPECT_EQ(set->get_option("SysName", static_cast<const char**>(nullptr), 0),
                   PSW_ERR_PARAMETER);
-        EXPECT_EQ(set->get_option("FAXType", static_cast<int32_t*>(nullptr), 0),
-                  PSW_ERR_PARAMETER);
+        EXPECT_EQ(set->get_option("FAXType", static_cast<int32_t*>(nullptr), 0), PSW_ERR_PARAMETER);
         EXPECT_EQ(set->get_option("Scanner", static_cast<bool*>(nullptr), 0), PSW_ERR_PARAMETER);
         EXPECT_EQ(set->get_option("Scanner", static_cast<uint32_t*>(nullptr), 0),
                   PSW_ERR_PARAMETER);
@@ -151,11 +150,16 @@ TEST_F(OptionTable, DeviceFlagsFollowTheirIndexes)
         const char* name;
         int32_t deviceIndex;
     };
-    const Case cases[] = {{"Scanner", 102},          {"Copier", 103},
-                          {"FAXUnit", 104},          {"HardDisk", 11},
-                          {"InTrayExistHCF", 107},   {"InTrayExistHCF2", 133},
-                          {"InTrayExistTTM", 135},   {"InTrayExistHCFA3", 136},
-                          {"InTrayExistHCFPF35", 167}, {"InTrayExistHCFPF32", 163},
+    const Case cases[] = {{"Scanner", 102},
+                          {"Copier", 103},
+                          {"FAXUnit", 104},
+                          {"HardDisk", 11},
+                          {"InTrayExistHCF", 107},
+                          {"InTrayExistHCF2", 133},
+                          {"InTrayExistTTM", 135},
+                          {"InTrayExistHCFA3", 136},
+                          {"InTrayExistHCFPF35", 167},
+                          {"InTrayExistHCFPF32", 163},
                           {"InTrayExistHCFPF31", 169}};
     for (const Case& c : cases) {
         FakeAgent only;

@@ -7,9 +7,10 @@
 
 namespace psw::test {
 
-inline constexpr const char* kTextOptionNames[] = {
-    "PrinterRomVersion",    "SysName",            "NetWareSAPUnitName", "InputTrayName",
-    "InputTrayDescription", "InputTrayMediaType", "OutputTrayName"};
+inline constexpr const char* kTextOptionNames[] = {"PrinterRomVersion",    "SysName",
+                                                   "NetWareSAPUnitName",   "InputTrayName",
+                                                   "InputTrayDescription", "InputTrayMediaType",
+                                                   "OutputTrayName"};
 inline constexpr const char* kNumberOptionNames[] = {"MemorySizeInKByte",
                                                      "MemorySizeInMByte",
                                                      "FAXMaxSpeedDial",
@@ -33,12 +34,23 @@ inline constexpr const char* kNumberOptionNames[] = {"MemorySizeInKByte",
                                                      "PrintLimitedColorSetting",
                                                      "UserPromptSetting",
                                                      "MinPasswordLength"};
-inline constexpr const char* kFlagOptionNames[] = {
-    "Scanner",          "Copier",           "FAXUnit",            "HardDisk",
-    "DuplexModule",     "OffsetCatch",      "InTrayMSI",          "InTrayExistHCF",
-    "InTrayExistHCF2",  "InTrayExistTTM",   "InTrayExistHCFA3",   "InTrayExistHCFPF35",
-    "InTrayExistHCFPF32", "InTrayExistHCFPF31", "OutputOffsetStacking", "FAXISDNG4Kit",
-    "FAXLineSwitchKit"};
+inline constexpr const char* kFlagOptionNames[] = {"Scanner",
+                                                   "Copier",
+                                                   "FAXUnit",
+                                                   "HardDisk",
+                                                   "DuplexModule",
+                                                   "OffsetCatch",
+                                                   "InTrayMSI",
+                                                   "InTrayExistHCF",
+                                                   "InTrayExistHCF2",
+                                                   "InTrayExistTTM",
+                                                   "InTrayExistHCFA3",
+                                                   "InTrayExistHCFPF35",
+                                                   "InTrayExistHCFPF32",
+                                                   "InTrayExistHCFPF31",
+                                                   "OutputOffsetStacking",
+                                                   "FAXISDNG4Kit",
+                                                   "FAXLineSwitchKit"};
 
 // All of them: texts, then numbers, then flags.
 inline constexpr auto kAllOptionNames = [] {
