@@ -131,6 +131,23 @@ Result set_protocol_key(const ProtocolRow& protocol, const ProtocolRow& hash, co
     return phrase[0] != '\0' ? generate_key(hash, phrase, key, key_length) : PSW_SUCCESS;
 }
 
+// The PDU's binding list into *out, after giving the PDU a new empty one when it has none.
+// not a transfer: the list stays the PDU's
+Result bindings_of(IPmsPdu* pdu, PmsVarBindList** out) noexcept
+{
+    PmsVarBindList* list = pdu->bindings();
+    if (list == nullptr) {
+        Result result = PSW_SUCCESS;
+        list = create_varbind_list(&result);
+        if (list == nullptr) {
+            return result;
+        }
+        pdu->set_bindings(list);
+    }
+    *out = list;
+    return PSW_SUCCESS;
+}
+
 // The tag of a library value for a Net-SNMP variable type; 0 for a type without one.
 uint32_t value_tag_of(u_char type) noexcept
 {
@@ -531,14 +548,10 @@ Result CPmsNetSnmpAdapter::build_pdu(IPmsPdu* pdu) noexcept
         return PSW_ERR_NO_MEMORY;
     }
     m_pdu->reqid = request_id_for_netsnmp(pdu);
-    PmsVarBindList* list = pdu->bindings();
-    if (list == nullptr) {
-        Result result = PSW_SUCCESS;
-        list = create_varbind_list(&result);
-        if (list == nullptr) {
-            return result;
-        }
-        pdu->set_bindings(list);
+    PmsVarBindList* list = nullptr;
+    const Result listed = bindings_of(pdu, &list);
+    if (listed != PSW_SUCCESS) {
+        return listed;
     }
     for (uint32_t i = 0; i < list->count(); ++i) {
         const Result result = add_binding(list->at(i));
@@ -700,14 +713,10 @@ Result CPmsV3ReplyConverter::visit_usm(IPmsUsmTarget* usm) noexcept
 
 Result CPmsV3ReplyConverter::convert_pdu(IPmsPdu* pdu) noexcept
 {
-    PmsVarBindList* list = pdu->bindings();
-    if (list == nullptr) {
-        Result result = PSW_SUCCESS;
-        list = create_varbind_list(&result);
-        if (list == nullptr) {
-            return result;
-        }
-        pdu->set_bindings(list);
+    PmsVarBindList* list = nullptr;
+    const Result listed = bindings_of(pdu, &list);
+    if (listed != PSW_SUCCESS) {
+        return listed;
     }
     uint32_t index = 0;
     for (const netsnmp_variable_list* variable = m_reply->variables; variable != nullptr;
