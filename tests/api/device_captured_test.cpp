@@ -87,7 +87,6 @@ protected:
                 {Peer::root, Peer::snmpsim, Peer::netsnmp_tools, Peer::shared_printers})) {
             return;
         }
-        agent = new SnmpsimAgent();
         std::vector<SnmprecSource> files;
         for (const char* name : kCaptures) {
             const std::string file = shared_printer_file(std::string(name) + ".snmprec");
@@ -107,21 +106,14 @@ protected:
                               std::to_string(k + 1));
         }
         files.push_back(colorants);
-        started = agent->start({.files = files});
-        if (!started) {
-            start_failure = started.message();
-        }
+        agent.start(SnmpsimOptions{.files = files});
     }
-    static void TearDownTestSuite()
-    {
-        delete agent;
-        agent = nullptr;
-    }
+    static void TearDownTestSuite() { agent.stop(); }
 
     void SetUp() override
     {
         PSW_REQUIRE_PEERS(Peer::root, Peer::snmpsim, Peer::netsnmp_tools, Peer::shared_printers);
-        ASSERT_TRUE(agent != nullptr && static_cast<bool>(started)) << start_failure;
+        ASSERT_TRUE(agent.ready());
         ASSERT_EQ(PSWInit(&handle), PSW_SUCCESS);
     }
     void TearDown() override { PSWUnInit(handle); }
@@ -232,14 +224,8 @@ protected:
 
     PSWHandle handle = nullptr;
     std::string community;
-    static SnmpsimAgent* agent;
-    static ::testing::AssertionResult started;
-    static std::string start_failure;
+    static inline SuiteAgent<SnmpsimAgent> agent;
 };
-
-SnmpsimAgent* CapturedPrinterTest::agent = nullptr;
-::testing::AssertionResult CapturedPrinterTest::started = ::testing::AssertionFailure();
-std::string CapturedPrinterTest::start_failure;
 
 template <class Record>
 std::function<std::string(const Record&)> number_of(int32_t Record::*field)

@@ -25,26 +25,18 @@ protected:
         if (peer_unavailable({Peer::root, Peer::snmpsim, Peer::netsnmp_tools})) {
             return;
         }
-        agent = new SnmpsimAgent();
         std::vector<SnmprecSource> files;
         for (const char* name : {"rich", "many-trays", "odd-values", "other-model"}) {
             files.emplace_back(test_data(std::string("printers/") + name + ".snmprec"));
         }
-        started = agent->start({.files = files});
-        if (!started) {
-            start_failure = started.message();
-        }
+        agent.start(SnmpsimOptions{.files = files});
     }
-    static void TearDownTestSuite()
-    {
-        delete agent;
-        agent = nullptr;
-    }
+    static void TearDownTestSuite() { agent.stop(); }
 
     void SetUp() override
     {
         PSW_REQUIRE_PEERS(Peer::root, Peer::snmpsim, Peer::netsnmp_tools);
-        ASSERT_TRUE(agent != nullptr && static_cast<bool>(started)) << start_failure;
+        ASSERT_TRUE(agent.ready());
         ASSERT_EQ(PSWInit(&handle), PSW_SUCCESS);
     }
     void TearDown() override { PSWUnInit(handle); }
@@ -59,14 +51,8 @@ protected:
     }
 
     PSWHandle handle = nullptr;
-    static SnmpsimAgent* agent;
-    static ::testing::AssertionResult started;
-    static std::string start_failure;
+    static inline SuiteAgent<SnmpsimAgent> agent;
 };
-
-SnmpsimAgent* DeviceSessionTest::agent = nullptr;
-::testing::AssertionResult DeviceSessionTest::started = ::testing::AssertionFailure();
-std::string DeviceSessionTest::start_failure;
 
 TEST_F(DeviceSessionTest, SetUpAcceptsTheSupportedModel)
 {
@@ -359,9 +345,9 @@ TEST_F(DeviceSessionTest, DiscoveryKeepsTheSupportedModel)
 {
     ASSERT_EQ(PSWCommandString(handle, PSW_CMD_SET_COMMUNITY_FIND, "rich"), PSW_SUCCESS);
     int32_t count = -1;
-    ASSERT_EQ(PSWFindDeviceSNMP(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4, 500, 0,
-                                &count),
-              PSW_SUCCESS);
+    ASSERT_EQ(
+        PSWFindDeviceSNMP(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4, 500, 0, &count),
+        PSW_SUCCESS);
     ASSERT_EQ(count, 1);
     char address[64];
     char model[64];
@@ -377,16 +363,16 @@ TEST_F(DeviceSessionTest, DiscoveryKeepsTheSupportedModel)
     EXPECT_EQ(PSWGetDeviceNext(handle, address, model, reserved, oid), 1);
 
     ASSERT_EQ(PSWFindAddFilter(handle, "1.3.6.1.4.1.253"), PSW_SUCCESS);
-    ASSERT_EQ(PSWFindDeviceSNMP(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4, 500, 0,
-                                &count),
-              PSW_SUCCESS);
+    ASSERT_EQ(
+        PSWFindDeviceSNMP(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4, 500, 0, &count),
+        PSW_SUCCESS);
     EXPECT_EQ(count, 0);
 
     PSWFindClearFilter(handle);
     ASSERT_EQ(PSWCommandString(handle, PSW_CMD_SET_COMMUNITY_FIND, "other-model"), PSW_SUCCESS);
-    ASSERT_EQ(PSWFindDeviceSNMP(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4, 500, 0,
-                                &count),
-              PSW_SUCCESS);
+    ASSERT_EQ(
+        PSWFindDeviceSNMP(handle, agent->address().c_str(), PSW_TRANSPORT_UDP_IPV4, 500, 0, &count),
+        PSW_SUCCESS);
     EXPECT_EQ(count, 0) << "another model is skipped";
 }
 
