@@ -29,15 +29,32 @@ static_assert(PSW_LOG_ERROR == psw::kLogError && PSW_LOG_WARN == psw::kLogWarn &
               PSW_LOG_INFO == psw::kLogInfo && PSW_LOG_DEBUG == psw::kLogDebug &&
               PSW_LOG_TRACE == psw::kLogTrace && PSW_LOG_ALL == psw::kLogAll);
 
-// The registry and its master, or null with the code in *result.
-psw::IPmcLogger* master_of(psw::CPmcLogRegistry** registry, int32_t* result)
-{
-    *registry = psw::pmc_log_registry(result);
-    if (*registry == nullptr) {
-        return nullptr;
+// What an attach call works with: g_control_lock, held for the object's life, and the registry
+// and its master logger. not a transfer: both pointers are owned by the registry.
+class LockedMaster {
+public:
+    // result() is the registry's code when either cannot be had, PSW_ERR_NO_MEMORY when it
+    // names none.
+    LockedMaster() noexcept : m_guard(g_control_lock)
+    {
+        registry = psw::pmc_log_registry(&m_result);
+        if (registry != nullptr) {
+            logger = registry->get_logger(kMasterName, &m_result);
+        }
+        if (logger == nullptr && m_result == PSW_SUCCESS) {
+            m_result = PSW_ERR_NO_MEMORY;
+        }
     }
-    return (*registry)->get_logger(kMasterName, result);
-}
+
+    int32_t result() const noexcept { return m_result; }
+
+    psw::CPmcLogRegistry* registry = nullptr;
+    psw::IPmcLogger* logger = nullptr;
+
+private:
+    psw::PmcLockGuard m_guard;
+    int32_t m_result = PSW_SUCCESS;
+};
 
 // Attaches `output` to the master; on failure detaches it again so no logger keeps half of it.
 int32_t attach(psw::CPmcLogRegistry& registry, psw::IPmcLogger& master, psw::IPmcLogOutput* output)
@@ -84,18 +101,15 @@ PSW_API int32_t PSWLogSetLevel(const char* logger, uint32_t mask)
 
 PSW_API int32_t PSWLogAttachStdout(void)
 {
-    psw::PmcLockGuard guard(g_control_lock);
-    psw::CPmcLogRegistry* registry = nullptr;
-    int32_t result = PSW_SUCCESS;
-    psw::IPmcLogger* master = master_of(&registry, &result);
-    if (master == nullptr || result != PSW_SUCCESS) {
-        return result != PSW_SUCCESS ? result : PSW_ERR_NO_MEMORY;
+    LockedMaster master;
+    if (master.result() != PSW_SUCCESS) {
+        return master.result();
     }
-    psw::IPmcLogOutput* output = registry->get_output("stdout", kStdoutOutputName);
+    psw::IPmcLogOutput* output = master.registry->get_output("stdout", kStdoutOutputName);
     if (output == nullptr) {
         return PSW_ERR_NO_MEMORY;
     }
-    return attach(*registry, *master, output);
+    return attach(*master.registry, *master.logger, output);
 }
 
 PSW_API int32_t PSWLogDetachStdout(void)
@@ -109,15 +123,12 @@ PSW_API int32_t PSWLogAttachFile(const char* path, uint64_t maxSize)
     if (path == nullptr || *path == '\0') {
         return PSW_ERR_PARAMETER;
     }
-    psw::PmcLockGuard guard(g_control_lock);
-    psw::CPmcLogRegistry* registry = nullptr;
-    int32_t result = PSW_SUCCESS;
-    psw::IPmcLogger* master = master_of(&registry, &result);
-    if (master == nullptr || result != PSW_SUCCESS) {
-        return result != PSW_SUCCESS ? result : PSW_ERR_NO_MEMORY;
+    LockedMaster master;
+    if (master.result() != PSW_SUCCESS) {
+        return master.result();
     }
     // The earlier file, if any, is closed before the new one is tried.
-    registry->discard_output(kFileOutputName);
+    master.registry->discard_output(kFileOutputName);
     // The output opens its file at the first line; tried here so a host hears of a path it
     // cannot write at once, not as lines that silently go nowhere.
     psw::PmcFile* probe = psw::pmc_file_open(path, false);
@@ -126,20 +137,20 @@ PSW_API int32_t PSWLogAttachFile(const char* path, uint64_t maxSize)
     }
     psw::pmc_file_close(probe);
 
-    psw::IPmcLogOutput* output = registry->get_output("file", kFileOutputName);
+    psw::IPmcLogOutput* output = master.registry->get_output("file", kFileOutputName);
     void* part = nullptr;
     if (output == nullptr ||
         output->query_interface(psw::kIidPmcLogFileOutput, &part) != PSW_SUCCESS) {
         return PSW_ERR_NO_MEMORY;
     }
     auto* file = static_cast<psw::IPmcLogFileOutput*>(part);
-    result = file->set_path(path);
+    const int32_t result = file->set_path(path);
     if (result != PSW_SUCCESS) {
-        registry->discard_output(kFileOutputName);
+        master.registry->discard_output(kFileOutputName);
         return result;
     }
     file->set_max_size(maxSize != 0 ? maxSize : psw::kLogFileDefaultMaxSize);
-    return attach(*registry, *master, output);
+    return attach(*master.registry, *master.logger, output);
 }
 
 PSW_API int32_t PSWLogDetachFile(void)
@@ -153,15 +164,12 @@ PSW_API int32_t PSWLogAttachCallback(PSWLogCallback callback, void* context)
     if (callback == nullptr) {
         return PSW_ERR_PARAMETER;
     }
-    psw::PmcLockGuard guard(g_control_lock);
-    psw::CPmcLogRegistry* registry = nullptr;
-    int32_t result = PSW_SUCCESS;
-    psw::IPmcLogger* master = master_of(&registry, &result);
-    if (master == nullptr || result != PSW_SUCCESS) {
-        return result != PSW_SUCCESS ? result : PSW_ERR_NO_MEMORY;
+    LockedMaster master;
+    if (master.result() != PSW_SUCCESS) {
+        return master.result();
     }
     g_callback_output.set_function(callback, context);
-    result = attach(*registry, *master, &g_callback_output);
+    const int32_t result = attach(*master.registry, *master.logger, &g_callback_output);
     if (result != PSW_SUCCESS) {
         g_callback_output.set_function(nullptr, nullptr);
     }

@@ -17,4 +17,12 @@ inline void set_result(Result* out, Result value) noexcept
     }
 }
 
+// The body of a plain setter: stores `value` in `field` and succeeds.
+template <class Field, class Value>
+Result store_setting(Field& field, Value value) noexcept
+{
+    field = value;
+    return PSW_SUCCESS;
+}
+
 }  // namespace psw

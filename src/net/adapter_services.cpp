@@ -17,10 +17,23 @@ namespace {
 
 using EProtocol = IPmcNetworkAddress::EProtocol;
 
-Result read_adapters(CPmcIpHelpLibrary& library, PmcVector<PmcAdapter>* adapters) noexcept
+// Reads the adapters and answers what `use(adapters)` answers; a failing read is answered
+// instead and `use` is not called.
+template <class Use>
+Result with_adapters(CPmcIpHelpLibrary& library, Use&& use) noexcept
 {
-    const Result result = library.load_ip_helper();
-    return result != PSW_SUCCESS ? result : pmc_read_adapters(library.api(), adapters);
+    PmcVector<PmcAdapter> adapters;
+    Result result = library.load_ip_helper();
+    if (result == PSW_SUCCESS) {
+        result = pmc_read_adapters(library.api(), &adapters);
+    }
+    return result != PSW_SUCCESS ? result : use(adapters);
+}
+
+// The protocols the adapter questions answer for.
+bool is_adapter_protocol(EProtocol protocol) noexcept
+{
+    return protocol == IPmcNetworkAddress::kUdpIpv4 || protocol == IPmcNetworkAddress::kUdpIpv6;
 }
 
 bool all_zero(const uint8_t (&bytes)[16]) noexcept
@@ -91,56 +104,22 @@ bool ipv6_matches(IPmcAddressServices& services, const PmcAdapterIpv6& unicast, 
 template <class Serves>
 Result find_mac(CPmcIpHelpLibrary& library, const char* mac, Serves serves, bool* out) noexcept
 {
-    PmcVector<PmcAdapter> adapters;
-    const Result result = read_adapters(library, &adapters);
-    if (result != PSW_SUCCESS) {
-        return result;
-    }
-    bool found = false;
-    for (const PmcAdapter& adapter : adapters) {
-        char text[18];
-        mac_text(adapter, text);
-        found = found || (serves(adapter) && strcasecmp(text, mac) == 0);
-    }
-    *out = found;
-    return PSW_SUCCESS;
+    return with_adapters(library, [&](const PmcVector<PmcAdapter>& adapters) {
+        bool found = false;
+        for (const PmcAdapter& adapter : adapters) {
+            char text[18];
+            mac_text(adapter, text);
+            found = found || (serves(adapter) && strcasecmp(text, mac) == 0);
+        }
+        *out = found;
+        return PSW_SUCCESS;
+    });
 }
 
-}  // namespace
-
-Result pmc_adapter_count(CPmcIpHelpLibrary& library, EProtocol protocol, uint32_t* out) noexcept
+// The hardware address of the adapter that holds `text` (any, when it is empty).
+Result mac_of_address(IPmcAddressServices& services, const PmcVector<PmcAdapter>& adapters,
+                      EProtocol protocol, const char* text, PmsOctets* out) noexcept
 {
-    if (out == nullptr ||
-        (protocol != IPmcNetworkAddress::kUdpIpv4 && protocol != IPmcNetworkAddress::kUdpIpv6)) {
-        return PSW_ERR_PARAMETER;
-    }
-    PmcVector<PmcAdapter> adapters;
-    const Result result = read_adapters(library, &adapters);
-    if (result != PSW_SUCCESS) {
-        return result;
-    }
-    uint32_t count = 0;
-    for (const PmcAdapter& adapter : adapters) {
-        const bool serves =
-            protocol == IPmcNetworkAddress::kUdpIpv4 ? serves_ipv4(adapter) : serves_ipv6(adapter);
-        count += serves ? 1U : 0U;
-    }
-    *out = count;
-    return PSW_SUCCESS;
-}
-
-Result pmc_mac_of_address(CPmcIpHelpLibrary& library, IPmcAddressServices& services,
-                          EProtocol protocol, const char* text, PmsOctets* out) noexcept
-{
-    if (text == nullptr || out == nullptr ||
-        (protocol != IPmcNetworkAddress::kUdpIpv4 && protocol != IPmcNetworkAddress::kUdpIpv6)) {
-        return PSW_ERR_PARAMETER;
-    }
-    PmcVector<PmcAdapter> adapters;
-    const Result result = read_adapters(library, &adapters);
-    if (result != PSW_SUCCESS) {
-        return result;
-    }
     if (protocol == IPmcNetworkAddress::kUdpIpv4) {
         for (const PmcAdapter& adapter : adapters) {
             const char* first = adapter.ipv4[0] != '\0' ? adapter.ipv4 : "0.0.0.0";
@@ -175,6 +154,36 @@ Result pmc_mac_of_address(CPmcIpHelpLibrary& library, IPmcAddressServices& servi
         }
     }
     return PSW_ERR_TOO_LONG;
+}
+
+}  // namespace
+
+Result pmc_adapter_count(CPmcIpHelpLibrary& library, EProtocol protocol, uint32_t* out) noexcept
+{
+    if (out == nullptr || !is_adapter_protocol(protocol)) {
+        return PSW_ERR_PARAMETER;
+    }
+    return with_adapters(library, [&](const PmcVector<PmcAdapter>& adapters) {
+        uint32_t count = 0;
+        for (const PmcAdapter& adapter : adapters) {
+            const bool serves = protocol == IPmcNetworkAddress::kUdpIpv4 ? serves_ipv4(adapter)
+                                                                         : serves_ipv6(adapter);
+            count += serves ? 1U : 0U;
+        }
+        *out = count;
+        return PSW_SUCCESS;
+    });
+}
+
+Result pmc_mac_of_address(CPmcIpHelpLibrary& library, IPmcAddressServices& services,
+                          EProtocol protocol, const char* text, PmsOctets* out) noexcept
+{
+    if (text == nullptr || out == nullptr || !is_adapter_protocol(protocol)) {
+        return PSW_ERR_PARAMETER;
+    }
+    return with_adapters(library, [&](const PmcVector<PmcAdapter>& adapters) {
+        return mac_of_address(services, adapters, protocol, text, out);
+    });
 }
 
 Result pmc_is_local_mac(CPmcIpHelpLibrary& library, const char* mac, bool* out) noexcept
@@ -301,15 +310,7 @@ Result pmc_best_local_address_ipv6(CPmcIpHelpLibrary& library, CPmcSocketLibrary
             std::snprintf(text + length, sizeof text - length, "%%%u", native.sin6_scope_id);
         }
     }
-    OwnedPtr<IPmcNetworkAddress> made(create_empty_address(&result));
-    if (!made) {
-        return result;
-    }
-    result = made->set(text, target->protocol(), target->port());
-    if (result == PSW_SUCCESS) {
-        *out = made.release();
-    }
-    return result;
+    return pmc_new_address_like(text, *target, out);
 }
 
 }  // namespace psw

@@ -78,6 +78,38 @@ protected:
     CPmcSocketLibrary& library() const noexcept { return m_library; }
     const NPmcSocketAPI& api() const noexcept { return m_library.api(); }
 
+    // Answers `body()` with the socket library started at `version` for its length; a failing
+    // start-up is answered instead and `body` is not called.
+    template <class Body>
+    Result with_library(CPmcSocketLibraryUse::Version version, Body&& body) const noexcept
+    {
+        CPmcSocketLibraryUse use(m_library, version);
+        return use.result() != PSW_SUCCESS ? use.result() : body();
+    }
+
+    // A new list into *out of the addresses `make(item, address)` builds for each item from
+    // `first` on (`next(item)` until null); *out is written only when every one is in the list.
+    // `*out` receives a new list the caller releases; a failed one is destroyed here
+    template <class Item, class Next, class Make>
+    static Result collect_addresses(Item first, Next&& next, Make&& make,
+                                    IPmcNetworkAddressList** out) noexcept
+    {
+        Result result = PSW_SUCCESS;
+        DestroyedPtr<IPmcNetworkAddressList> list(create_address_list(&result));
+        if (!list) {
+            return result;
+        }
+        for (Item item = first; item != Item{}; item = next(item)) {
+            OwnedPtr<IPmcNetworkAddress> address;
+            result = add_address(*list, make(item, address), address);
+            if (result != PSW_SUCCESS) {
+                return result;
+            }
+        }
+        *out = list.release();
+        return PSW_SUCCESS;
+    }
+
     // This machine's host name, always terminated; false when the platform cannot tell it.
     bool local_host_name(char (&name)[kPmcMaxHostText]) const noexcept
     {

@@ -69,29 +69,24 @@ public:
         if (host == nullptr || out == nullptr) {
             return PSW_ERR_PARAMETER;
         }
-        CPmcSocketLibraryUse use(library(), Version::k11);
-        if (use.result() != PSW_SUCCESS) {
-            return use.result();
-        }
-        Result result = PSW_SUCCESS;
-        DestroyedPtr<IPmcNetworkAddressList> list(create_address_list(&result));
-        if (!list) {
-            return result;
-        }
-        PmcLockGuard guard(host_entry_lock());
-        const hostent* entry = api().m_pGetHostByName(host);
-        if (entry == nullptr) {
-            return PSW_ERR_FAILED;
-        }
-        for (char* const* item = entry->h_addr_list; *item != nullptr; ++item) {
-            OwnedPtr<IPmcNetworkAddress> address;
-            result = add_address(*list, to_address(*entry, *item, address), address);
-            if (result != PSW_SUCCESS) {
-                return result;
+        return with_library(Version::k11, [&]() -> Result {
+            PmcLockGuard guard(host_entry_lock());
+            const hostent* entry = api().m_pGetHostByName(host);
+            if (entry == nullptr) {
+                return PSW_ERR_FAILED;
             }
-        }
-        *out = list.release();
-        return PSW_SUCCESS;
+            // The entry's address list ends with a null; the walk stops on a null item.
+            const auto next = [](char* const* item) -> char* const* {
+                return item[1] != nullptr ? item + 1 : nullptr;
+            };
+            char* const* first = entry->h_addr_list[0] != nullptr ? entry->h_addr_list : nullptr;
+            return collect_addresses(
+                first, next,
+                [&](char* const* item, OwnedPtr<IPmcNetworkAddress>& address) {
+                    return to_address(*entry, *item, address);
+                },
+                out);
+        });
     }
 
     Result host_name_of(const char* text, PmsOctets* out) noexcept override
@@ -99,21 +94,19 @@ public:
         if (text == nullptr || out == nullptr) {
             return PSW_ERR_PARAMETER;
         }
-        CPmcSocketLibraryUse use(library(), Version::k11);
-        if (use.result() != PSW_SUCCESS) {
-            return use.result();
-        }
-        const in_addr_t address = api().m_pInetAddr(text);
-        if (address == INADDR_NONE &&
-            std::strncmp(text, kBroadcastText, sizeof kBroadcastText - 1) != 0) {
-            return PSW_ERR_FAILED;
-        }
-        PmcLockGuard guard(host_entry_lock());
-        const hostent* entry = api().m_pGetHostByAddr(&address, 4, kPmcFamilyInet);
-        if (entry == nullptr || entry->h_name == nullptr) {
-            return PSW_ERR_FAILED;
-        }
-        return out->assign(entry->h_name);
+        return with_library(Version::k11, [&]() -> Result {
+            const in_addr_t address = api().m_pInetAddr(text);
+            if (address == INADDR_NONE &&
+                std::strncmp(text, kBroadcastText, sizeof kBroadcastText - 1) != 0) {
+                return PSW_ERR_FAILED;
+            }
+            PmcLockGuard guard(host_entry_lock());
+            const hostent* entry = api().m_pGetHostByAddr(&address, 4, kPmcFamilyInet);
+            if (entry == nullptr || entry->h_name == nullptr) {
+                return PSW_ERR_FAILED;
+            }
+            return out->assign(entry->h_name);
+        });
     }
 
     Result local_host_address(EProtocol protocol, IPmcNetworkAddress** out) noexcept override
@@ -124,21 +117,19 @@ public:
         if (out == nullptr) {
             return PSW_ERR_PARAMETER;
         }
-        CPmcSocketLibraryUse use(library(), Version::k11);
-        if (use.result() != PSW_SUCCESS) {
-            return use.result();
-        }
-        char name[kPmcMaxHostText];
-        if (!local_host_name(name)) {
-            return PSW_ERR_FAILED;
-        }
-        PmcLockGuard guard(host_entry_lock());
-        const hostent* entry = api().m_pGetHostByName(name);
-        if (entry == nullptr || entry->h_addr_list[0] == nullptr) {
-            return PSW_ERR_FAILED;
-        }
-        OwnedPtr<IPmcNetworkAddress> address;
-        return hand_over(to_address(*entry, entry->h_addr_list[0], address), address, out);
+        return with_library(Version::k11, [&]() -> Result {
+            char name[kPmcMaxHostText];
+            if (!local_host_name(name)) {
+                return PSW_ERR_FAILED;
+            }
+            PmcLockGuard guard(host_entry_lock());
+            const hostent* entry = api().m_pGetHostByName(name);
+            if (entry == nullptr || entry->h_addr_list[0] == nullptr) {
+                return PSW_ERR_FAILED;
+            }
+            OwnedPtr<IPmcNetworkAddress> address;
+            return hand_over(to_address(*entry, entry->h_addr_list[0], address), address, out);
+        });
     }
 
     Result port_of_service(const char* service, EProtocol /*protocol*/,
@@ -147,18 +138,16 @@ public:
         if (service == nullptr || out == nullptr) {
             return PSW_ERR_PARAMETER;
         }
-        CPmcSocketLibraryUse use(library(), Version::k11);
-        if (use.result() != PSW_SUCCESS) {
-            return use.result();
-        }
-        PmcLockGuard guard(host_entry_lock());
-        const servent* entry = api().m_pGetServByName(service, "udp");
-        if (entry == nullptr) {
-            return PSW_ERR_FAILED;
-        }
-        // The entry holds the port in network byte order; callers get it in host order.
-        *out = api().m_pNtohs(static_cast<uint16_t>(entry->s_port));
-        return PSW_SUCCESS;
+        return with_library(Version::k11, [&]() -> Result {
+            PmcLockGuard guard(host_entry_lock());
+            const servent* entry = api().m_pGetServByName(service, "udp");
+            if (entry == nullptr) {
+                return PSW_ERR_FAILED;
+            }
+            // The entry holds the port in network byte order; callers get it in host order.
+            *out = api().m_pNtohs(static_cast<uint16_t>(entry->s_port));
+            return PSW_SUCCESS;
+        });
     }
 
 private:

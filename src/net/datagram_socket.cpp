@@ -323,18 +323,36 @@ private:
     CPmcSocketLibrary& m_library;
 };
 
-class CPmcIpv4DataGramSocket final : public CPmcDataGramSocket {
+// A socket of one address family on the classic socket library, whose any address is
+// `AnyText`.
+template <const char* AnyText>
+class CPmcOneFamilyDataGramSocket : public CPmcDataGramSocket {
 public:
     using CPmcDataGramSocket::CPmcDataGramSocket;
 
     Result set_any_address() noexcept override
     {
-        return local().set(kIpv4AnyText, IPmcNetworkAddress::kUnspecified, 0);
+        return local().set(AnyText, IPmcNetworkAddress::kUnspecified, 0);
     }
 
-private:
+protected:
     Result startup() noexcept override { return library().startup_v1_1(); }
 
+    // Stores a native address of the family in `out`, the rest of which is zero.
+    template <class Native>
+    static bool store_native(const Native& native, sockaddr_storage& out) noexcept
+    {
+        std::memset(&out, 0, sizeof out);
+        std::memcpy(&out, &native, sizeof native);
+        return true;
+    }
+};
+
+class CPmcIpv4DataGramSocket final : public CPmcOneFamilyDataGramSocket<kIpv4AnyText> {
+public:
+    using CPmcOneFamilyDataGramSocket::CPmcOneFamilyDataGramSocket;
+
+private:
     bool from_sockaddr(const sockaddr_storage& address, IPmcNetworkAddress& out) noexcept override
     {
         sockaddr_in native{};
@@ -352,9 +370,7 @@ private:
         }
         native.sin_family = kPmcFamilyInet;
         native.sin_port = api().m_pHtons(address.port());
-        std::memset(&out, 0, sizeof out);
-        std::memcpy(&out, &native, sizeof native);
-        return true;
+        return store_native(native, out);
     }
 
     Result open_socket() noexcept override
@@ -363,18 +379,11 @@ private:
     }
 };
 
-class CPmcIpxDataGramSocket final : public CPmcDataGramSocket {
+class CPmcIpxDataGramSocket final : public CPmcOneFamilyDataGramSocket<kIpxAnyText> {
 public:
-    using CPmcDataGramSocket::CPmcDataGramSocket;
-
-    Result set_any_address() noexcept override
-    {
-        return local().set(kIpxAnyText, IPmcNetworkAddress::kUnspecified, 0);
-    }
+    using CPmcOneFamilyDataGramSocket::CPmcOneFamilyDataGramSocket;
 
 private:
-    Result startup() noexcept override { return library().startup_v1_1(); }
-
     bool from_sockaddr(const sockaddr_storage& address, IPmcNetworkAddress& out) noexcept override
     {
         PmcSockAddrIpx native{};
@@ -397,9 +406,7 @@ private:
         }
         PmcSockAddrIpx native{};
         pmc_ipx_to_native(network, node, api().m_pHtons(address.port()), native);
-        std::memset(&out, 0, sizeof out);
-        std::memcpy(&out, &native, sizeof native);
-        return true;
+        return store_native(native, out);
     }
 
     Result open_socket() noexcept override

@@ -66,25 +66,23 @@ public:
         if (is_ipx_text(text)) {
             return out->assign(text);
         }
-        CPmcSocketLibraryUse use(library(), Version::k22);
-        if (use.result() != PSW_SUCCESS) {
-            return use.result();
-        }
-        AddressInfo info(api());
-        ZonedText zoned;
-        if (!lookup_numeric(text, info, zoned)) {
-            return PSW_ERR_FAILED;
-        }
-        char host[kPmcMaxHostText];
-        if (!numeric_host(info.first(), host)) {
-            return PSW_ERR_FAILED;
-        }
-        if (zoned.zone != nullptr) {
-            // The zone in one spelling, its number, so that "%eth0" and "%2" compare equal.
-            const size_t length = std::strlen(host);
-            std::snprintf(host + length, sizeof host - length, "%%%u", zoned.scope);
-        }
-        return out->assign(host);
+        return with_library(Version::k22, [&]() -> Result {
+            AddressInfo info(api());
+            ZonedText zoned;
+            if (!lookup_numeric(text, info, zoned)) {
+                return PSW_ERR_FAILED;
+            }
+            char host[kPmcMaxHostText];
+            if (!numeric_host(info.first(), host)) {
+                return PSW_ERR_FAILED;
+            }
+            if (zoned.zone != nullptr) {
+                // The zone in one spelling, its number, so that "%eth0" and "%2" compare equal.
+                const size_t length = std::strlen(host);
+                std::snprintf(host + length, sizeof host - length, "%%%u", zoned.scope);
+            }
+            return out->assign(host);
+        });
     }
 
     Result protocol_of(const char* text, EProtocol* out) noexcept override
@@ -96,18 +94,16 @@ public:
             *out = IPmcNetworkAddress::kIpx;
             return PSW_SUCCESS;
         }
-        CPmcSocketLibraryUse use(library(), Version::k22);
-        if (use.result() != PSW_SUCCESS) {
-            return use.result();
-        }
-        AddressInfo info(api());
-        ZonedText zoned;
-        if (!lookup_numeric(text, info, zoned)) {
-            *out = IPmcNetworkAddress::kUnspecified;
-            return PSW_ERR_FAILED;
-        }
-        *out = pmc_protocol_of_family(info.first()->ai_family);
-        return PSW_SUCCESS;
+        return with_library(Version::k22, [&]() -> Result {
+            AddressInfo info(api());
+            ZonedText zoned;
+            if (!lookup_numeric(text, info, zoned)) {
+                *out = IPmcNetworkAddress::kUnspecified;
+                return PSW_ERR_FAILED;
+            }
+            *out = pmc_protocol_of_family(info.first()->ai_family);
+            return PSW_SUCCESS;
+        });
     }
 
     Result resolve(const char* host, IPmcNetworkAddressList** out) noexcept override
@@ -115,28 +111,18 @@ public:
         if (host == nullptr || out == nullptr) {
             return PSW_ERR_PARAMETER;
         }
-        CPmcSocketLibraryUse use(library(), Version::k22);
-        if (use.result() != PSW_SUCCESS) {
-            return use.result();
-        }
-        AddressInfo info(api());
-        if (!info.lookup(host, nullptr, kPmcAiPassive, AF_UNSPEC)) {
-            return PSW_ERR_FAILED;
-        }
-        Result result = PSW_SUCCESS;
-        DestroyedPtr<IPmcNetworkAddressList> list(create_address_list(&result));
-        if (!list) {
-            return result;
-        }
-        for (const addrinfo* entry = info.first(); entry != nullptr; entry = entry->ai_next) {
-            OwnedPtr<IPmcNetworkAddress> address;
-            result = add_address(*list, to_address(entry, address), address);
-            if (result != PSW_SUCCESS) {
-                return result;
+        return with_library(Version::k22, [&]() -> Result {
+            AddressInfo info(api());
+            if (!info.lookup(host, nullptr, kPmcAiPassive, AF_UNSPEC)) {
+                return PSW_ERR_FAILED;
             }
-        }
-        *out = list.release();
-        return PSW_SUCCESS;
+            return collect_addresses(
+                info.first(), [](const addrinfo* entry) { return entry->ai_next; },
+                [&](const addrinfo* entry, OwnedPtr<IPmcNetworkAddress>& address) {
+                    return to_address(entry, address);
+                },
+                out);
+        });
     }
 
     Result host_name_of(const char* text, PmsOctets* out) noexcept override
@@ -144,21 +130,19 @@ public:
         if (text == nullptr || out == nullptr) {
             return PSW_ERR_PARAMETER;
         }
-        CPmcSocketLibraryUse use(library(), Version::k22);
-        if (use.result() != PSW_SUCCESS) {
-            return use.result();
-        }
-        AddressInfo info(api());
-        if (!info.lookup(text, nullptr, kPmcAiPassive | kPmcAiNumericHost, AF_UNSPEC)) {
-            return PSW_ERR_FAILED;
-        }
-        char name[kPmcMaxHostText];
-        const addrinfo* entry = info.first();
-        if (api().m_pGetNameInfo(entry->ai_addr, entry->ai_addrlen, name, sizeof name, nullptr, 0,
-                                 kPmcNiNameRequired) != 0) {
-            return PSW_ERR_FAILED;
-        }
-        return out->assign(name);
+        return with_library(Version::k22, [&]() -> Result {
+            AddressInfo info(api());
+            if (!info.lookup(text, nullptr, kPmcAiPassive | kPmcAiNumericHost, AF_UNSPEC)) {
+                return PSW_ERR_FAILED;
+            }
+            char name[kPmcMaxHostText];
+            const addrinfo* entry = info.first();
+            if (api().m_pGetNameInfo(entry->ai_addr, entry->ai_addrlen, name, sizeof name, nullptr,
+                                     0, kPmcNiNameRequired) != 0) {
+                return PSW_ERR_FAILED;
+            }
+            return out->assign(name);
+        });
     }
 
     Result local_host_address(EProtocol protocol, IPmcNetworkAddress** out) noexcept override
@@ -170,45 +154,40 @@ public:
         if (out == nullptr || family < 0) {
             return PSW_ERR_PARAMETER;
         }
-        CPmcSocketLibraryUse use(library(), Version::k22);
-        if (use.result() != PSW_SUCCESS) {
-            return use.result();
-        }
-        char name[kPmcMaxHostText];
-        if (!local_host_name(name)) {
-            return PSW_ERR_FAILED;
-        }
-        AddressInfo info(api());
-        if (!info.lookup(name, nullptr, kPmcAiPassive, family)) {
-            return PSW_ERR_FAILED;
-        }
-        OwnedPtr<IPmcNetworkAddress> address;
-        return hand_over(to_address(info.first(), address), address, out);
+        return with_library(Version::k22, [&]() -> Result {
+            char name[kPmcMaxHostText];
+            if (!local_host_name(name)) {
+                return PSW_ERR_FAILED;
+            }
+            AddressInfo info(api());
+            if (!info.lookup(name, nullptr, kPmcAiPassive, family)) {
+                return PSW_ERR_FAILED;
+            }
+            OwnedPtr<IPmcNetworkAddress> address;
+            return hand_over(to_address(info.first(), address), address, out);
+        });
     }
 
-    Result port_of_service(const char* service, EProtocol protocol,
-                           uint16_t* out) noexcept override
+    Result port_of_service(const char* service, EProtocol protocol, uint16_t* out) noexcept override
     {
         const int family = pmc_family_of_protocol(protocol);
         if (service == nullptr || out == nullptr || family < 0) {
             return PSW_ERR_PARAMETER;
         }
-        CPmcSocketLibraryUse use(library(), Version::k22);
-        if (use.result() != PSW_SUCCESS) {
-            return use.result();
-        }
-        AddressInfo info(api());
-        if (!info.lookup(nullptr, service, kPmcAiPassive, family)) {
-            return PSW_ERR_FAILED;
-        }
-        char port[kPmcMaxServiceText];
-        const addrinfo* entry = info.first();
-        if (api().m_pGetNameInfo(entry->ai_addr, entry->ai_addrlen, nullptr, 0, port, sizeof port,
-                                 kPmcNiNumericService) != 0) {
-            return PSW_ERR_FAILED;
-        }
-        *out = pmc_port_of_text(port);
-        return PSW_SUCCESS;
+        return with_library(Version::k22, [&]() -> Result {
+            AddressInfo info(api());
+            if (!info.lookup(nullptr, service, kPmcAiPassive, family)) {
+                return PSW_ERR_FAILED;
+            }
+            char port[kPmcMaxServiceText];
+            const addrinfo* entry = info.first();
+            if (api().m_pGetNameInfo(entry->ai_addr, entry->ai_addrlen, nullptr, 0, port,
+                                     sizeof port, kPmcNiNumericService) != 0) {
+                return PSW_ERR_FAILED;
+            }
+            *out = pmc_port_of_text(port);
+            return PSW_SUCCESS;
+        });
     }
 
 private:
@@ -223,8 +202,7 @@ private:
     // follow an IPv6 address.
     bool lookup_numeric(const char* text, AddressInfo& info, ZonedText& zoned) const noexcept
     {
-        if (pmc_split_ipv6_zone(text, zoned.host, sizeof zoned.host, &zoned.zone) !=
-                PSW_SUCCESS ||
+        if (pmc_split_ipv6_zone(text, zoned.host, sizeof zoned.host, &zoned.zone) != PSW_SUCCESS ||
             (zoned.zone != nullptr &&
              pmc_ipv6_scope_of_zone(zoned.zone, &zoned.scope) != PSW_SUCCESS)) {
             return false;

@@ -212,15 +212,7 @@ Result pmc_route_lookup(CPmcLocalAgent& agent, const IPmcNetworkAddress* target,
     char text[16];
     std::snprintf(text, sizeof text, "%u.%u.%u.%u", (local >> 24) & 0xFFU, (local >> 16) & 0xFFU,
                   (local >> 8) & 0xFFU, local & 0xFFU);
-    OwnedPtr<IPmcNetworkAddress> made(create_empty_address(&result));
-    if (!made) {
-        return result;
-    }
-    result = made->set(text, target->protocol(), target->port());
-    if (result == PSW_SUCCESS) {
-        *out = made.release();
-    }
-    return result;
+    return pmc_new_address_like(text, *target, out);
 }
 
 }  // namespace psw

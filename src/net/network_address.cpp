@@ -110,15 +110,10 @@ public:
 
     Result set_protocol(EProtocol protocol) noexcept override
     {
-        m_protocol = protocol;
-        return PSW_SUCCESS;
+        return store_setting(m_protocol, protocol);
     }
 
-    Result set_port(uint16_t port) noexcept override
-    {
-        m_port = port;
-        return PSW_SUCCESS;
-    }
+    Result set_port(uint16_t port) noexcept override { return store_setting(m_port, port); }
 
     EProtocol protocol() const noexcept override { return m_protocol; }
     uint16_t port() const noexcept override { return m_port; }
@@ -184,21 +179,21 @@ private:
 IPmcNetworkAddress::EProtocol pmc_protocol_of_family(int family) noexcept
 {
     switch (family) {
-    case kPmcFamilyInet: return IPmcNetworkAddress::kUdpIpv4;
-    case kPmcFamilyIpx: return IPmcNetworkAddress::kIpx;
-    case kPmcFamilyInet6: return IPmcNetworkAddress::kUdpIpv6;
-    default: return IPmcNetworkAddress::kUnspecified;
+        case kPmcFamilyInet: return IPmcNetworkAddress::kUdpIpv4;
+        case kPmcFamilyIpx: return IPmcNetworkAddress::kIpx;
+        case kPmcFamilyInet6: return IPmcNetworkAddress::kUdpIpv6;
+        default: return IPmcNetworkAddress::kUnspecified;
     }
 }
 
 int pmc_family_of_protocol(IPmcNetworkAddress::EProtocol protocol) noexcept
 {
     switch (protocol) {
-    case IPmcNetworkAddress::kUnspecified: return AF_UNSPEC;
-    case IPmcNetworkAddress::kUdpIpv4: return kPmcFamilyInet;
-    case IPmcNetworkAddress::kIpx: return kPmcFamilyIpx;
-    case IPmcNetworkAddress::kUdpIpv6: return kPmcFamilyInet6;
-    default: return -1;
+        case IPmcNetworkAddress::kUnspecified: return AF_UNSPEC;
+        case IPmcNetworkAddress::kUdpIpv4: return kPmcFamilyInet;
+        case IPmcNetworkAddress::kIpx: return kPmcFamilyIpx;
+        case IPmcNetworkAddress::kUdpIpv6: return kPmcFamilyInet6;
+        default: return -1;
     }
 }
 
@@ -229,6 +224,21 @@ IPmcNetworkAddress* create_empty_address(Result* result) noexcept
     IPmcNetworkAddress* address = pmc_new<CPmcNetworkAddress>();
     set_result(result, address != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY);
     return address;
+}
+
+Result pmc_new_address_like(const char* text, const IPmcNetworkAddress& like,
+                            IPmcNetworkAddress** out) noexcept
+{
+    Result result = PSW_SUCCESS;
+    OwnedPtr<IPmcNetworkAddress> made(create_empty_address(&result));
+    if (!made) {
+        return result;
+    }
+    result = made->set(text, like.protocol(), like.port());
+    if (result == PSW_SUCCESS) {
+        *out = made.release();
+    }
+    return result;
 }
 
 }  // namespace psw

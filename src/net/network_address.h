@@ -73,5 +73,10 @@ IPmcNetworkAddress* create_address(const char* text, uint16_t port, Result* resu
 // A new address without text, protocol 0, port 0; PSW_ERR_NO_MEMORY when memory runs out.
 // the caller owns the result and releases it with release()
 IPmcNetworkAddress* create_empty_address(Result* result) noexcept;
+// A new address with `text` and the protocol and port of `like` into *out, written only on
+// success: PSW_ERR_NO_MEMORY when memory runs out, else what set() answers.
+// `*out` receives a new address the caller releases; `text` is copied, `like` only read
+Result pmc_new_address_like(const char* text, const IPmcNetworkAddress& like,
+                            IPmcNetworkAddress** out) noexcept;
 
 }  // namespace psw

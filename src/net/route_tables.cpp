@@ -62,20 +62,19 @@ uint32_t host_order(const void* network_bytes) noexcept
     return ntohl(value);
 }
 
-template <class Table>
-Table* new_table(Result* result) noexcept
+// A new table filled by `fill(table)`: handed over when that answers a success, deleted
+// otherwise; *result says which (PSW_ERR_NO_MEMORY when the table cannot be made).
+// the caller takes ownership of the returned table
+template <class Table, class Fill>
+Table* filled_table(Result* result, Fill&& fill) noexcept
 {
-    Table* table = pmc_new<Table>();
-    *result = table != nullptr ? PSW_SUCCESS : PSW_ERR_NO_MEMORY;
-    return table;
-}
-
-// Hands a filled table over on success and deletes it otherwise.
-template <class Table>
-Table* hand_over(std::unique_ptr<Table>& table, Result made, Result* result) noexcept
-{
-    *result = made;
-    return made == PSW_SUCCESS ? table.release() : nullptr;
+    std::unique_ptr<Table> table(pmc_new<Table>());
+    if (!table) {
+        *result = PSW_ERR_NO_MEMORY;
+        return nullptr;
+    }
+    *result = fill(*table);
+    return *result == PSW_SUCCESS ? table.release() : nullptr;
 }
 
 // Binds one entry point; a missing one is logged on the channel "socket" at Error.
@@ -144,6 +143,20 @@ void sort_by_index(PmcInterfaceTable& table) noexcept
               });
 }
 
+// An interface table as filled_table makes it, sorted by index once filled.
+// the caller takes ownership of the returned table
+template <class Fill>
+PmcInterfaceTable* sorted_interface_table(Result* result, Fill&& fill) noexcept
+{
+    return filled_table<PmcInterfaceTable>(result, [&](PmcInterfaceTable& table) {
+        const Result made = fill(table);
+        if (made == PSW_SUCCESS) {
+            sort_by_index(table);
+        }
+        return made;
+    });
+}
+
 // ---------------------------------------------------------------------------------------------
 // Preferred source: dumps over a routing socket.
 
@@ -161,40 +174,26 @@ public:
 
     PmcRouteTable* route_table(Result* result) noexcept override
     {
-        std::unique_ptr<PmcRouteTable> table(new_table<PmcRouteTable>(result));
-        if (!table) {
-            return nullptr;
-        }
-        const Result made = dump(RTM_GETROUTE, RTM_NEWROUTE,
-                                 [&](const nlmsghdr* header) { return add_route(*table, header); });
-        return hand_over(table, made, result);
+        return filled_table<PmcRouteTable>(result, [&](PmcRouteTable& table) {
+            return dump(RTM_GETROUTE, RTM_NEWROUTE,
+                        [&](const nlmsghdr* header) { return add_route(table, header); });
+        });
     }
 
     PmcInterfaceTable* interface_table(Result* result) noexcept override
     {
-        std::unique_ptr<PmcInterfaceTable> table(new_table<PmcInterfaceTable>(result));
-        if (!table) {
-            return nullptr;
-        }
-        const Result made = dump(RTM_GETLINK, RTM_NEWLINK, [&](const nlmsghdr* header) {
-            return add_interface(*table, header);
+        return sorted_interface_table(result, [&](PmcInterfaceTable& table) {
+            return dump(RTM_GETLINK, RTM_NEWLINK,
+                        [&](const nlmsghdr* header) { return add_interface(table, header); });
         });
-        if (made == PSW_SUCCESS) {
-            sort_by_index(*table);
-        }
-        return hand_over(table, made, result);
     }
 
     PmcIpAddressTable* ip_address_table(Result* result) noexcept override
     {
-        std::unique_ptr<PmcIpAddressTable> table(new_table<PmcIpAddressTable>(result));
-        if (!table) {
-            return nullptr;
-        }
-        const Result made = dump(RTM_GETADDR, RTM_NEWADDR, [&](const nlmsghdr* header) {
-            return add_address(*table, header);
+        return filled_table<PmcIpAddressTable>(result, [&](PmcIpAddressTable& table) {
+            return dump(RTM_GETADDR, RTM_NEWADDR,
+                        [&](const nlmsghdr* header) { return add_address(table, header); });
         });
-        return hand_over(table, made, result);
     }
 
 private:
@@ -388,52 +387,38 @@ public:
 
     PmcRouteTable* route_table(Result* result) noexcept override
     {
-        std::unique_ptr<PmcRouteTable> table(new_table<PmcRouteTable>(result));
-        if (!table) {
-            return nullptr;
-        }
-        FILE* file = m_pFOpen(kTextRouteTable, "re");
-        if (file == nullptr) {
-            *result = PSW_ERR_NOT_AVAILABLE;
-            return nullptr;
-        }
-        Result made = PSW_SUCCESS;
-        char line[256];
-        bool heading = true;
-        while (made == PSW_SUCCESS && m_pFGets(line, sizeof line, file) != nullptr) {
-            if (heading) {
-                heading = false;
-                continue;
+        return filled_table<PmcRouteTable>(result, [&](PmcRouteTable& table) -> Result {
+            FILE* file = m_pFOpen(kTextRouteTable, "re");
+            if (file == nullptr) {
+                return PSW_ERR_NOT_AVAILABLE;
             }
-            made = add_route(*table, line);
-        }
-        m_pFClose(file);
-        return hand_over(table, made, result);
+            Result made = PSW_SUCCESS;
+            char line[256];
+            bool heading = true;
+            while (made == PSW_SUCCESS && m_pFGets(line, sizeof line, file) != nullptr) {
+                if (heading) {
+                    heading = false;
+                    continue;
+                }
+                made = add_route(table, line);
+            }
+            m_pFClose(file);
+            return made;
+        });
     }
 
     PmcInterfaceTable* interface_table(Result* result) noexcept override
     {
-        std::unique_ptr<PmcInterfaceTable> table(new_table<PmcInterfaceTable>(result));
-        if (!table) {
-            return nullptr;
-        }
-        const Result made =
-            each_entry([&](const ifaddrs* entry) { return add_interface(*table, entry); });
-        if (made == PSW_SUCCESS) {
-            sort_by_index(*table);
-        }
-        return hand_over(table, made, result);
+        return sorted_interface_table(result, [&](PmcInterfaceTable& table) {
+            return each_entry([&](const ifaddrs* entry) { return add_interface(table, entry); });
+        });
     }
 
     PmcIpAddressTable* ip_address_table(Result* result) noexcept override
     {
-        std::unique_ptr<PmcIpAddressTable> table(new_table<PmcIpAddressTable>(result));
-        if (!table) {
-            return nullptr;
-        }
-        const Result made =
-            each_entry([&](const ifaddrs* entry) { return add_address(*table, entry); });
-        return hand_over(table, made, result);
+        return filled_table<PmcIpAddressTable>(result, [&](PmcIpAddressTable& table) {
+            return each_entry([&](const ifaddrs* entry) { return add_address(table, entry); });
+        });
     }
 
 private:

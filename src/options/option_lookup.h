@@ -45,6 +45,14 @@ struct OptionRow {
     Value (*read)(const Self& self, int32_t index);
 };
 
+// Readers for the usual rows: a member of the option set, and a field of row `index` of one
+// of its tray tables (`Trays` names the table, `Field` the field).
+template <auto Member>
+constexpr auto read_member = [](const auto& self, int32_t) { return self.*Member; };
+template <auto Trays, auto Field>
+constexpr auto read_tray =
+    [](const auto& self, int32_t index) { return (self.*Trays)[index].*Field; };
+
 // The row named `name` into *row when `index` fits its indexing: PSW_ERR_UNSUPPORTED when no
 // row has that name, PSW_ERR_INDEX when the index does not fit; *row is then not set.
 template <class Row, size_t N>
@@ -60,6 +68,20 @@ int32_t find_indexed_option_row(const Row (&rows)[N], const char* name, int32_t 
     }
     *row = found;
     return PSW_SUCCESS;
+}
+
+// Finds the row as find_indexed_option_row does and writes `read(row)` to *value; answers what
+// the search answers (*value is written only on success).
+template <class Row, size_t N, class Value, class Read>
+int32_t answer_option_row(const Row (&rows)[N], const char* name, int32_t index, int32_t inputTrays,
+                          int32_t outputTrays, Value* value, Read&& read) noexcept
+{
+    const Row* row = nullptr;
+    const int32_t found = find_indexed_option_row(rows, name, index, inputTrays, outputTrays, &row);
+    if (found == PSW_SUCCESS) {
+        *value = read(*row);
+    }
+    return found;
 }
 
 }  // namespace psw

@@ -46,30 +46,22 @@ int32_t CPSWDevCommOption::get_option(const char* name, const char** value,
     }
     using Self = CPSWDevCommOption;
     using Row = OptionRow<Self, const char*>;
+    using In = Self::InputTrayEntry;
+    using Out = Self::OutputTrayEntry;
     static constexpr Row kRows[] = {
-        {"PrinterRomVersion", OptionIndexing::kNone,
-         [](const Self& s, int32_t) -> const char* { return s.m_romVersion; }},
-        {"SysName", OptionIndexing::kNone,
-         [](const Self& s, int32_t) -> const char* { return s.m_sysName; }},
-        {"NetWareSAPUnitName", OptionIndexing::kNone,
-         [](const Self& s, int32_t) -> const char* { return s.m_sapUnitName; }},
-        {"InputTrayName", OptionIndexing::kInputTray,
-         [](const Self& s, int32_t i) -> const char* { return s.m_inputTrays[i].name; }},
+        {"PrinterRomVersion", OptionIndexing::kNone, read_member<&Self::m_romVersion>},
+        {"SysName", OptionIndexing::kNone, read_member<&Self::m_sysName>},
+        {"NetWareSAPUnitName", OptionIndexing::kNone, read_member<&Self::m_sapUnitName>},
+        {"InputTrayName", OptionIndexing::kInputTray, read_tray<&Self::m_inputTrays, &In::name>},
         {"InputTrayDescription", OptionIndexing::kInputTray,
-         [](const Self& s, int32_t i) -> const char* { return s.m_inputTrays[i].description; }},
+         read_tray<&Self::m_inputTrays, &In::description>},
         {"InputTrayMediaType", OptionIndexing::kInputTray,
-         [](const Self& s, int32_t i) -> const char* { return s.m_inputTrays[i].mediaType; }},
+         read_tray<&Self::m_inputTrays, &In::mediaType>},
         {"OutputTrayName", OptionIndexing::kOutputTray,
-         [](const Self& s, int32_t i) -> const char* { return s.m_outputTrays[i].name; }},
+         read_tray<&Self::m_outputTrays, &Out::name>},
     };
-    const Row* row = nullptr;
-    const int32_t found =
-        find_indexed_option_row(kRows, name, index, m_inputTrayCount, m_outputTrayCount, &row);
-    if (found != PSW_SUCCESS) {
-        return found;
-    }
-    *value = row->read(*this, index);
-    return PSW_SUCCESS;
+    return answer_option_row(kRows, name, index, m_inputTrayCount, m_outputTrayCount, value,
+                             [&](const Row& row) { return row.read(*this, index); });
 }
 
 int32_t CPSWDevCommOption::get_option(const char* name, uint32_t* value, int32_t) const noexcept
@@ -85,64 +77,49 @@ int32_t CPSWDevCommOption::get_option(const char* name, int32_t* value,
     }
     using Self = CPSWDevCommOption;
     using Row = OptionRow<Self, int32_t>;
+    using In = Self::InputTrayEntry;
     static constexpr Row kRows[] = {
-        {"MemorySizeInKByte", OptionIndexing::kNone,
-         [](const Self& s, int32_t) { return s.m_memorySizeKB; }},
+        {"MemorySizeInKByte", OptionIndexing::kNone, read_member<&Self::m_memorySizeKB>},
         {"MemorySizeInMByte", OptionIndexing::kNone,
          [](const Self& s, int32_t) { return s.m_memorySizeKB / kKilobytesPerMegabyte; }},
-        {"FAXMaxSpeedDial", OptionIndexing::kNone,
-         [](const Self& s, int32_t) { return s.m_faxMaxSpeedDial; }},
-        {"FAXType", OptionIndexing::kNone, [](const Self& s, int32_t) { return s.m_faxType; }},
-        {"NumberOfInputTray", OptionIndexing::kNone,
-         [](const Self& s, int32_t) { return s.m_inputTrayCount; }},
+        {"FAXMaxSpeedDial", OptionIndexing::kNone, read_member<&Self::m_faxMaxSpeedDial>},
+        {"FAXType", OptionIndexing::kNone, read_member<&Self::m_faxType>},
+        {"NumberOfInputTray", OptionIndexing::kNone, read_member<&Self::m_inputTrayCount>},
         {"InputTrayIndex", OptionIndexing::kInputTray,
-         [](const Self& s, int32_t i) { return s.m_inputTrays[i].position; }},
-        {"InputTrayType", OptionIndexing::kInputTray,
-         [](const Self& s, int32_t i) { return s.m_inputTrays[i].type; }},
+         read_tray<&Self::m_inputTrays, &In::position>},
+        {"InputTrayType", OptionIndexing::kInputTray, read_tray<&Self::m_inputTrays, &In::type>},
         {"InputTrayMaxCapacityInSheets", OptionIndexing::kInputTray,
-         [](const Self& s, int32_t i) { return s.m_inputTrays[i].maxCapacity; }},
+         read_tray<&Self::m_inputTrays, &In::maxCapacity>},
         {"InputTrayCurrentLevelInPercent", OptionIndexing::kInputTray,
-         [](const Self& s, int32_t i) { return s.m_inputTrays[i].levelPercent; }},
+         read_tray<&Self::m_inputTrays, &In::levelPercent>},
         {"InputTrayMediaSize", OptionIndexing::kInputTray,
-         [](const Self& s, int32_t i) { return s.m_inputTrays[i].mediaSize; }},
+         read_tray<&Self::m_inputTrays, &In::mediaSize>},
         {"InputTrayMediaDirection", OptionIndexing::kInputTray,
-         [](const Self& s, int32_t i) { return s.m_inputTrays[i].mediaDirection; }},
+         read_tray<&Self::m_inputTrays, &In::mediaDirection>},
         {"InputTrayMediaDimFeedDirChosen", OptionIndexing::kInputTray,
-         [](const Self& s, int32_t i) { return s.m_inputTrays[i].dimFeedChosen; }},
+         read_tray<&Self::m_inputTrays, &In::dimFeedChosen>},
         {"InputTrayMediaDimXFeedDirChosen", OptionIndexing::kInputTray,
-         [](const Self& s, int32_t i) { return s.m_inputTrays[i].dimXFeedChosen; }},
-        {"NumberOfOutputTray", OptionIndexing::kNone,
-         [](const Self& s, int32_t) { return s.m_outputTrayCount; }},
-        {"PrinterRomVersionMajor", OptionIndexing::kNone,
-         [](const Self& s, int32_t) { return s.m_romVersionMajor; }},
-        {"PrinterRomVersionMinor", OptionIndexing::kNone,
-         [](const Self& s, int32_t) { return s.m_romVersionMinor; }},
+         read_tray<&Self::m_inputTrays, &In::dimXFeedChosen>},
+        {"NumberOfOutputTray", OptionIndexing::kNone, read_member<&Self::m_outputTrayCount>},
+        {"PrinterRomVersionMajor", OptionIndexing::kNone, read_member<&Self::m_romVersionMajor>},
+        {"PrinterRomVersionMinor", OptionIndexing::kNone, read_member<&Self::m_romVersionMinor>},
         {"PrinterRomVersionRevision", OptionIndexing::kNone,
-         [](const Self& s, int32_t) { return s.m_romVersionRevision; }},
+         read_member<&Self::m_romVersionRevision>},
         {"FAXSIPStatus", OptionIndexing::kNone,
          [](const Self& s, int32_t) {
              int32_t status = 0;
              return s.has_device_index(kDeviceFaxSip, &status) ? status : 0;
          }},
         {"PaperSizeGroupSetting", OptionIndexing::kNone,
-         [](const Self& s, int32_t) { return s.m_paperSizeGroupSetting; }},
-        {"PaperSize8KSetting", OptionIndexing::kNone,
-         [](const Self& s, int32_t) { return s.m_paperSize8KSetting; }},
+         read_member<&Self::m_paperSizeGroupSetting>},
+        {"PaperSize8KSetting", OptionIndexing::kNone, read_member<&Self::m_paperSize8KSetting>},
         {"PrintLimitedColorSetting", OptionIndexing::kNone,
-         [](const Self& s, int32_t) { return s.m_printLimitedColorSetting; }},
-        {"UserPromptSetting", OptionIndexing::kNone,
-         [](const Self& s, int32_t) { return s.m_userPromptSetting; }},
-        {"MinPasswordLength", OptionIndexing::kNone,
-         [](const Self& s, int32_t) { return s.m_minPasswordLength; }},
+         read_member<&Self::m_printLimitedColorSetting>},
+        {"UserPromptSetting", OptionIndexing::kNone, read_member<&Self::m_userPromptSetting>},
+        {"MinPasswordLength", OptionIndexing::kNone, read_member<&Self::m_minPasswordLength>},
     };
-    const Row* row = nullptr;
-    const int32_t found =
-        find_indexed_option_row(kRows, name, index, m_inputTrayCount, m_outputTrayCount, &row);
-    if (found != PSW_SUCCESS) {
-        return found;
-    }
-    *value = row->read(*this, index);
-    return PSW_SUCCESS;
+    return answer_option_row(kRows, name, index, m_inputTrayCount, m_outputTrayCount, value,
+                             [&](const Row& row) { return row.read(*this, index); });
 }
 
 int32_t CPSWDevCommOption::get_option(const char* name, bool* value, int32_t index) const noexcept
@@ -163,12 +140,9 @@ int32_t CPSWDevCommOption::get_option(const char* name, bool* value, int32_t ind
         {"Copier", OptionIndexing::kNone, kDeviceCopier, nullptr},
         {"FAXUnit", OptionIndexing::kNone, kDeviceFaxUnit, nullptr},
         {"HardDisk", OptionIndexing::kNone, kDeviceHardDisk, nullptr},
-        {"DuplexModule", OptionIndexing::kNone, 0,
-         [](const Self& s, int32_t) { return s.m_duplexModule; }},
-        {"OffsetCatch", OptionIndexing::kNone, 0,
-         [](const Self& s, int32_t) { return s.m_offsetCatch; }},
-        {"InTrayMSI", OptionIndexing::kNone, 0,
-         [](const Self& s, int32_t) { return s.m_manualSheetInserter; }},
+        {"DuplexModule", OptionIndexing::kNone, 0, read_member<&Self::m_duplexModule>},
+        {"OffsetCatch", OptionIndexing::kNone, 0, read_member<&Self::m_offsetCatch>},
+        {"InTrayMSI", OptionIndexing::kNone, 0, read_member<&Self::m_manualSheetInserter>},
         {"InTrayExistHCF", OptionIndexing::kNone, kDeviceHcf, nullptr},
         {"InTrayExistHCF2", OptionIndexing::kNone, kDeviceHcf2, nullptr},
         {"InTrayExistTTM", OptionIndexing::kNone, kDeviceTtm, nullptr},
@@ -180,20 +154,14 @@ int32_t CPSWDevCommOption::get_option(const char* name, bool* value, int32_t ind
          [](const Self& s, int32_t i) {
              return s.m_outputTrays[i].offsetStacking == kOffsetStackingOn;
          }},
-        {"FAXISDNG4Kit", OptionIndexing::kNone, 0,
-         [](const Self& s, int32_t) { return s.m_isdnG4Kit; }},
-        {"FAXLineSwitchKit", OptionIndexing::kNone, 0,
-         [](const Self& s, int32_t) { return s.m_lineSwitchKit; }},
+        {"FAXISDNG4Kit", OptionIndexing::kNone, 0, read_member<&Self::m_isdnG4Kit>},
+        {"FAXLineSwitchKit", OptionIndexing::kNone, 0, read_member<&Self::m_lineSwitchKit>},
     };
-    const Row* row = nullptr;
-    const int32_t found =
-        find_indexed_option_row(kRows, name, index, m_inputTrayCount, m_outputTrayCount, &row);
-    if (found != PSW_SUCCESS) {
-        return found;
-    }
-    *value = row->read != nullptr ? row->read(*this, index)
-                                  : has_device_index(row->deviceIndex, nullptr);
-    return PSW_SUCCESS;
+    return answer_option_row(
+        kRows, name, index, m_inputTrayCount, m_outputTrayCount, value, [&](const Row& row) {
+            return row.read != nullptr ? row.read(*this, index)
+                                       : has_device_index(row.deviceIndex, nullptr);
+        });
 }
 
 }  // namespace psw

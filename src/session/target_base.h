@@ -12,29 +12,21 @@ public:
     Result unsupported() noexcept override { return PSW_ERR_UNSUPPORTED; }
     Result set_version(int32_t version) noexcept override
     {
-        m_version = version;
-        return PSW_SUCCESS;
+        return store_setting(m_version, version);
     }
     Result set_timeout(int32_t milliseconds) noexcept override
     {
-        m_timeout = milliseconds;
-        return PSW_SUCCESS;
+        return store_setting(m_timeout, milliseconds);
     }
     Result set_retries(int32_t retries) noexcept override
     {
-        m_retries = retries;
-        return PSW_SUCCESS;
+        return store_setting(m_retries, retries);
     }
     Result set_max_message_size(size_t bytes) noexcept override
     {
-        m_max_message_size = bytes;
-        return PSW_SUCCESS;
+        return store_setting(m_max_message_size, bytes);
     }
-    Result set_port(uint16_t port) noexcept override
-    {
-        m_port = port;
-        return PSW_SUCCESS;
-    }
+    Result set_port(uint16_t port) noexcept override { return store_setting(m_port, port); }
     int32_t version() const noexcept override { return m_version; }
     int32_t timeout() const noexcept override { return m_timeout; }
     int32_t retries() const noexcept override { return m_retries; }

@@ -128,18 +128,15 @@ public:
     }
     Result set_security_level(int32_t level) noexcept override
     {
-        m_security_level = level;
-        return PSW_SUCCESS;
+        return store_setting(m_security_level, level);
     }
     Result set_auth_protocol(int32_t protocol) noexcept override
     {
-        m_auth_protocol = protocol;
-        return PSW_SUCCESS;
+        return store_setting(m_auth_protocol, protocol);
     }
     Result set_priv_protocol(int32_t protocol) noexcept override
     {
-        m_priv_protocol = protocol;
-        return PSW_SUCCESS;
+        return store_setting(m_priv_protocol, protocol);
     }
     Result set_auth_pass_phrase(const char* phrase) noexcept override
     {

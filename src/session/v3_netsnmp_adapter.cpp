@@ -118,6 +118,36 @@ Result generate_key(const ProtocolRow& hash, const char* phrase, u_char* key,
     return PSW_SUCCESS;
 }
 
+// Sets one protocol of the session settings and, when `phrase` is not empty, its key made with
+// the hash of `hash`; the key length stays 0 without a phrase.
+// borrowed: the protocol's identifier is a static table row; `phrase` is only read
+Result set_protocol_key(const ProtocolRow& protocol, const ProtocolRow& hash, const char* phrase,
+                        oid** identifier, size_t* identifier_length, u_char* key,
+                        size_t* key_length) noexcept
+{
+    *identifier = const_cast<oid*>(protocol.identifier);
+    *identifier_length = protocol.length;
+    *key_length = 0;
+    return phrase[0] != '\0' ? generate_key(hash, phrase, key, key_length) : PSW_SUCCESS;
+}
+
+// The PDU's binding list into *out, after giving the PDU a new empty one when it has none.
+// not a transfer: the list stays the PDU's
+Result bindings_of(IPmsPdu* pdu, PmsVarBindList** out) noexcept
+{
+    PmsVarBindList* list = pdu->bindings();
+    if (list == nullptr) {
+        Result result = PSW_SUCCESS;
+        list = create_varbind_list(&result);
+        if (list == nullptr) {
+            return result;
+        }
+        pdu->set_bindings(list);
+    }
+    *out = list;
+    return PSW_SUCCESS;
+}
+
 // The tag of a library value for a Net-SNMP variable type; 0 for a type without one.
 uint32_t value_tag_of(u_char type) noexcept
 {
@@ -346,14 +376,8 @@ Result CPmsNetSnmpAdapter::prepare(IPmsSnmpTarget* target, IPmsPdu* pdu) noexcep
     if (target == nullptr || pdu == nullptr) {
         return PSW_ERR_PARAMETER;
     }
-    m_target = target;
-    const Result opened = target->accept(this);
+    const Result opened = visit(target);
     return opened != PSW_SUCCESS ? opened : build_pdu(pdu);
-}
-
-Result CPmsNetSnmpAdapter::visit_community(IPmsCommunityTarget* /*target*/) noexcept
-{
-    return PSW_ERR_UNSUPPORTED;
 }
 
 Result CPmsNetSnmpAdapter::visit_usm(IPmsUsmTarget* target) noexcept
@@ -422,32 +446,23 @@ Result CPmsNetSnmpAdapter::open(IPmsUsmTarget* usm) noexcept
         if (auth == nullptr) {
             return PSW_ERR_PARAMETER;
         }
-        settings.securityAuthProto = const_cast<oid*>(auth->identifier);
-        settings.securityAuthProtoLen = auth->length;
-        settings.securityAuthKeyLen = 0;
-        if (usm->auth_pass_phrase()[0] != '\0') {
-            const Result result =
-                generate_key(*auth, usm->auth_pass_phrase(), settings.securityAuthKey,
-                             &settings.securityAuthKeyLen);
-            if (result != PSW_SUCCESS) {
-                return result;
-            }
+        const Result keyed = set_protocol_key(
+            *auth, *auth, usm->auth_pass_phrase(), &settings.securityAuthProto,
+            &settings.securityAuthProtoLen, settings.securityAuthKey, &settings.securityAuthKeyLen);
+        if (keyed != PSW_SUCCESS) {
+            return keyed;
         }
         if (level == IPmsUsmTarget::kAuthPriv) {
             const ProtocolRow* priv = find_protocol(kPrivProtocols, usm->priv_protocol());
             if (priv == nullptr) {
                 return PSW_ERR_PARAMETER;
             }
-            settings.securityPrivProto = const_cast<oid*>(priv->identifier);
-            settings.securityPrivProtoLen = priv->length;
-            settings.securityPrivKeyLen = 0;
-            if (usm->priv_pass_phrase()[0] != '\0') {
-                const Result result =
-                    generate_key(*auth, usm->priv_pass_phrase(), settings.securityPrivKey,
+            const Result private_keyed =
+                set_protocol_key(*priv, *auth, usm->priv_pass_phrase(), &settings.securityPrivProto,
+                                 &settings.securityPrivProtoLen, settings.securityPrivKey,
                                  &settings.securityPrivKeyLen);
-                if (result != PSW_SUCCESS) {
-                    return result;
-                }
+            if (private_keyed != PSW_SUCCESS) {
+                return private_keyed;
             }
         }
     }
@@ -533,14 +548,10 @@ Result CPmsNetSnmpAdapter::build_pdu(IPmsPdu* pdu) noexcept
         return PSW_ERR_NO_MEMORY;
     }
     m_pdu->reqid = request_id_for_netsnmp(pdu);
-    PmsVarBindList* list = pdu->bindings();
-    if (list == nullptr) {
-        Result result = PSW_SUCCESS;
-        list = create_varbind_list(&result);
-        if (list == nullptr) {
-            return result;
-        }
-        pdu->set_bindings(list);
+    PmsVarBindList* list = nullptr;
+    const Result listed = bindings_of(pdu, &list);
+    if (listed != PSW_SUCCESS) {
+        return listed;
     }
     for (uint32_t i = 0; i < list->count(); ++i) {
         const Result result = add_binding(list->at(i));
@@ -641,14 +652,8 @@ Result CPmsV3ReplyConverter::convert(IPmsSnmpTarget* target, IPmsPdu* pdu) noexc
     if (m_reply->version != SNMP_VERSION_3) {
         return PSW_ERR_PARAMETER;
     }
-    m_target = target;
-    const Result filled = target->accept(this);
+    const Result filled = visit(target);
     return filled != PSW_SUCCESS ? filled : convert_pdu(pdu);
-}
-
-Result CPmsV3ReplyConverter::visit_community(IPmsCommunityTarget* /*target*/) noexcept
-{
-    return PSW_ERR_UNSUPPORTED;
 }
 
 Result CPmsV3ReplyConverter::visit_usm(IPmsUsmTarget* usm) noexcept
@@ -708,14 +713,10 @@ Result CPmsV3ReplyConverter::visit_usm(IPmsUsmTarget* usm) noexcept
 
 Result CPmsV3ReplyConverter::convert_pdu(IPmsPdu* pdu) noexcept
 {
-    PmsVarBindList* list = pdu->bindings();
-    if (list == nullptr) {
-        Result result = PSW_SUCCESS;
-        list = create_varbind_list(&result);
-        if (list == nullptr) {
-            return result;
-        }
-        pdu->set_bindings(list);
+    PmsVarBindList* list = nullptr;
+    const Result listed = bindings_of(pdu, &list);
+    if (listed != PSW_SUCCESS) {
+        return listed;
     }
     uint32_t index = 0;
     for (const netsnmp_variable_list* variable = m_reply->variables; variable != nullptr;

@@ -41,7 +41,29 @@ Result pms_v3_peer_name(IPmcNetworkAddress::EProtocol protocol, const char* text
 // small.
 Result pms_v3_source_text(const char* formatted, char* out, size_t size) noexcept;
 
-class CPmsNetSnmpAdapter final : public IPmsTargetVisitor {
+// What both helpers share: they visit USM targets only, and keep the target they visit.
+class CPmsUsmOnlyVisitor : public IPmsTargetVisitor {
+public:
+    Result visit_community(IPmsCommunityTarget* /*target*/) noexcept final
+    {
+        return PSW_ERR_UNSUPPORTED;
+    }
+
+protected:
+    ~CPmsUsmOnlyVisitor() = default;
+
+    // Keeps `target` for the visit and lets it accept this visitor; answers what the visit
+    // answers. borrowed: `target` must outlive this helper's use of it
+    Result visit(IPmsSnmpTarget* target) noexcept
+    {
+        m_target = target;
+        return target->accept(this);
+    }
+
+    IPmsSnmpTarget* m_target = nullptr;
+};
+
+class CPmsNetSnmpAdapter final : public CPmsUsmOnlyVisitor {
 public:
     // `probe`: build an engine-id probe instead of the library PDU, and open the session
     // without Net-SNMP's own engine-id discovery.
@@ -53,7 +75,6 @@ public:
     // Opens the session for `target` (through its accept) and builds the PDU from `pdu`.
     Result prepare(IPmsSnmpTarget* target, IPmsPdu* pdu) noexcept;
 
-    Result visit_community(IPmsCommunityTarget* target) noexcept override;
     Result visit_usm(IPmsUsmTarget* target) noexcept override;
 
     // The open single session (opaque Net-SNMP handle) or null.
@@ -74,14 +95,13 @@ private:
 
     void* m_session = nullptr;
     snmp_pdu* m_pdu = nullptr;
-    IPmsSnmpTarget* m_target = nullptr;
     int (*m_callback)(int, snmp_session*, int, snmp_pdu*, void*) = nullptr;
     void* m_callback_argument = nullptr;
     int32_t m_open_error = 0;
     bool m_probe;
 };
 
-class CPmsV3ReplyConverter final : public IPmsTargetVisitor {
+class CPmsV3ReplyConverter final : public CPmsUsmOnlyVisitor {
 public:
     // `session`: the single session the reply came through (for its source address).
     CPmsV3ReplyConverter(snmp_pdu* reply, void* session) noexcept
@@ -95,7 +115,6 @@ public:
     // Fills `target` from the reply (through its accept), then `pdu`.
     Result convert(IPmsSnmpTarget* target, IPmsPdu* pdu) noexcept;
 
-    Result visit_community(IPmsCommunityTarget* target) noexcept override;
     Result visit_usm(IPmsUsmTarget* target) noexcept override;
 
 private:
@@ -103,7 +122,6 @@ private:
 
     snmp_pdu* m_reply;
     void* m_session;
-    IPmsSnmpTarget* m_target = nullptr;
 };
 
 // The source address text of a message that came through `session` into `out`.

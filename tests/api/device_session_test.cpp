@@ -25,27 +25,19 @@ protected:
         if (peer_unavailable({Peer::root, Peer::snmpsim, Peer::netsnmp_tools})) {
             return;
         }
-        agent = new SnmpsimAgent();
         std::vector<SnmprecSource> files;
         for (const char* name :
              {"rich", "many-trays", "odd-values", "other-model", "sparse-rows"}) {
             files.emplace_back(test_data(std::string("printers/") + name + ".snmprec"));
         }
-        started = agent->start({.files = files});
-        if (!started) {
-            start_failure = started.message();
-        }
+        agent.start(SnmpsimOptions{.files = files});
     }
-    static void TearDownTestSuite()
-    {
-        delete agent;
-        agent = nullptr;
-    }
+    static void TearDownTestSuite() { agent.stop(); }
 
     void SetUp() override
     {
         PSW_REQUIRE_PEERS(Peer::root, Peer::snmpsim, Peer::netsnmp_tools);
-        ASSERT_TRUE(agent != nullptr && static_cast<bool>(started)) << start_failure;
+        ASSERT_TRUE(agent.ready());
         ASSERT_EQ(PSWInit(&handle), PSW_SUCCESS);
     }
     void TearDown() override { PSWUnInit(handle); }
@@ -60,14 +52,8 @@ protected:
     }
 
     PSWHandle handle = nullptr;
-    static SnmpsimAgent* agent;
-    static ::testing::AssertionResult started;
-    static std::string start_failure;
+    static inline SuiteAgent<SnmpsimAgent> agent;
 };
-
-SnmpsimAgent* DeviceSessionTest::agent = nullptr;
-::testing::AssertionResult DeviceSessionTest::started = ::testing::AssertionFailure();
-std::string DeviceSessionTest::start_failure;
 
 TEST_F(DeviceSessionTest, SetUpAcceptsTheSupportedModel)
 {

@@ -18,6 +18,7 @@
 #include "psw/psw.h"
 #include "support/agent_harness.h"
 #include "support/log_capture.h"
+#include "support/option_names.h"
 #include "support/peer_requirements.h"
 
 namespace psw::test {
@@ -28,54 +29,6 @@ constexpr uint32_t kRetries = 2;
 constexpr int kRounds = 2;
 constexpr const char* kPrinters[] = {"rich", "many-trays", "odd-values", "other-model"};
 constexpr int kPrinterCount = 4;
-
-const char* const kOptionNames[] = {"PrinterRomVersion",
-                                    "SysName",
-                                    "NetWareSAPUnitName",
-                                    "InputTrayName",
-                                    "InputTrayDescription",
-                                    "InputTrayMediaType",
-                                    "OutputTrayName",
-                                    "MemorySizeInKByte",
-                                    "MemorySizeInMByte",
-                                    "FAXMaxSpeedDial",
-                                    "FAXType",
-                                    "NumberOfInputTray",
-                                    "InputTrayIndex",
-                                    "InputTrayType",
-                                    "InputTrayMaxCapacityInSheets",
-                                    "InputTrayCurrentLevelInPercent",
-                                    "InputTrayMediaSize",
-                                    "InputTrayMediaDirection",
-                                    "InputTrayMediaDimFeedDirChosen",
-                                    "InputTrayMediaDimXFeedDirChosen",
-                                    "NumberOfOutputTray",
-                                    "PrinterRomVersionMajor",
-                                    "PrinterRomVersionMinor",
-                                    "PrinterRomVersionRevision",
-                                    "FAXSIPStatus",
-                                    "PaperSizeGroupSetting",
-                                    "PaperSize8KSetting",
-                                    "PrintLimitedColorSetting",
-                                    "UserPromptSetting",
-                                    "MinPasswordLength",
-                                    "Scanner",
-                                    "Copier",
-                                    "FAXUnit",
-                                    "HardDisk",
-                                    "DuplexModule",
-                                    "OffsetCatch",
-                                    "InTrayMSI",
-                                    "InTrayExistHCF",
-                                    "InTrayExistHCF2",
-                                    "InTrayExistTTM",
-                                    "InTrayExistHCFA3",
-                                    "InTrayExistHCFPF35",
-                                    "InTrayExistHCFPF32",
-                                    "InTrayExistHCFPF31",
-                                    "OutputOffsetStacking",
-                                    "FAXISDNG4Kit",
-                                    "FAXLineSwitchKit"};
 
 // Everything a host program reads from one printer, on one handle.
 std::string read_printer(const std::string& address, const char* community)
@@ -89,7 +42,7 @@ std::string read_printer(const std::string& address, const char* community)
     for (int round = 0; round < kRounds; ++round) {
         out.result("init", PSWInitDevice(handle, address.c_str(), PSW_TRANSPORT_UDP_IPV4, kTimeout,
                                          kRetries));
-        read_device(handle, out, kOptionNames, 3);
+        read_device(handle, out, kAllOptionNames, 3);
         out.result("supported", PSWIsSupportedOID(handle, "1.3.6.1.4.1.297"));
     }
     PSWUnInit(handle);

@@ -58,6 +58,23 @@ protected:
     PSWHandle handle = nullptr;
 };
 
+// Every table below is a list of named cases: gtest prints a case by its name, not as bytes
+// whose padding is never written, and names the test after it.
+template <class Case>
+requires requires(const Case& c)
+{
+    c.name;
+}
+void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << c.name;
+}
+constexpr auto kCaseName = [](const auto& instance) { return std::string(instance.param.name); };
+
+template <class Case>
+class HostileCaseTest : public HostileNetworkTest, public ::testing::WithParamInterface<Case> {
+};
+
 // Tables that never end: the walk stops at its row limit, or when a name grows past the SNMP
 // limit (the reply is then malformed and dropped, so the printer is silent for the walk).
 struct WalkCase {
@@ -65,14 +82,7 @@ struct WalkCase {
     Mode mode;
     int32_t expected;
 };
-// gtest prints the case by its name, not as bytes whose padding is never written.
-void PrintTo(const WalkCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-class EndlessWalkTest : public HostileNetworkTest,
-                        public ::testing::WithParamInterface<WalkCase> {};
+using EndlessWalkTest = HostileCaseTest<WalkCase>;
 
 TEST_P(EndlessWalkTest, StopsWithADocumentedError)
 {
@@ -93,49 +103,45 @@ INSTANTIATE_TEST_SUITE_P(
     Hostile, EndlessWalkTest,
     ::testing::Values(WalkCase{"EndlessTable", Mode::endless_table, PSW_ERR_WALK_LIMIT},
                       WalkCase{"GrowingNames", Mode::growing_names, PSW_ERR_TIMEOUT}),
-    [](const auto& instance) { return std::string(instance.param.name); });
+    kCaseName);
 
-// A write is done only when the printer answers noError.
-class RefusedSetTest : public HostileNetworkTest, public ::testing::WithParamInterface<int32_t> {};
-
-TEST_P(RefusedSetTest, CancelJobFailsUnlessTheStatusIsNoError)
-{
-    ASSERT_EQ(init_device(), PSW_SUCCESS);
-    agent.set_fault({Mode::error_status, GetParam(), ""});
-    EXPECT_EQ(PSWCancelJob(handle, kJobId), GetParam() == 0 ? PSW_SUCCESS : PSW_ERR_TOO_LONG)
-        << "error-status " << GetParam();
-}
-
-// noError, noSuchName, readOnly, genErr, noAccess, authorizationError, notWritable.
-INSTANTIATE_TEST_SUITE_P(Hostile, RefusedSetTest, ::testing::Values(0, 2, 4, 5, 6, 16, 17));
-
-// Reads honour error-status: a refusal fails the option refresh; noSuchName still reads as
-// absent objects, which a refresh accepts.
-struct ReadCase {
+// Every call honours error-status. A write is done only when the printer answers noError; a
+// refused read fails the option refresh, but noSuchName still reads as absent objects, which
+// a refresh accepts.
+struct ErrorStatusCase {
     const char* name;
+    int32_t (*call)(PSWHandle handle);
     int32_t error_status;
     int32_t expected;
 };
-// gtest prints the case by its name, not as bytes whose padding is never written.
-void PrintTo(const ReadCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+using ErrorStatusTest = HostileCaseTest<ErrorStatusCase>;
 
-class ReadStatusTest : public HostileNetworkTest, public ::testing::WithParamInterface<ReadCase> {};
-
-TEST_P(ReadStatusTest, RefreshOptionsReportsARefusingPrinter)
+TEST_P(ErrorStatusTest, TheCallReportsTheStatus)
 {
     ASSERT_EQ(init_device(), PSW_SUCCESS);
     agent.set_fault({Mode::error_status, GetParam().error_status, ""});
-    EXPECT_EQ(PSWRefreshOptions(handle), GetParam().expected);
+    EXPECT_EQ(GetParam().call(handle), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Hostile, ReadStatusTest,
-                         ::testing::Values(ReadCase{"GenErr", 5, PSW_ERR_ERROR_STATUS},
-                                           ReadCase{"NoAccess", 6, PSW_ERR_ERROR_STATUS},
-                                           ReadCase{"NoSuchNameReadsAsAbsent", 2, PSW_SUCCESS}),
-                         [](const auto& instance) { return std::string(instance.param.name); });
+int32_t cancel_job(PSWHandle handle)
+{
+    return PSWCancelJob(handle, kJobId);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hostile, ErrorStatusTest,
+    ::testing::Values(
+        ErrorStatusCase{"CancelNoError", cancel_job, 0, PSW_SUCCESS},
+        ErrorStatusCase{"CancelNoSuchName", cancel_job, 2, PSW_ERR_TOO_LONG},
+        ErrorStatusCase{"CancelReadOnly", cancel_job, 4, PSW_ERR_TOO_LONG},
+        ErrorStatusCase{"CancelGenErr", cancel_job, 5, PSW_ERR_TOO_LONG},
+        ErrorStatusCase{"CancelNoAccess", cancel_job, 6, PSW_ERR_TOO_LONG},
+        ErrorStatusCase{"CancelAuthorizationError", cancel_job, 16, PSW_ERR_TOO_LONG},
+        ErrorStatusCase{"CancelNotWritable", cancel_job, 17, PSW_ERR_TOO_LONG},
+        ErrorStatusCase{"RefreshGenErr", PSWRefreshOptions, 5, PSW_ERR_ERROR_STATUS},
+        ErrorStatusCase{"RefreshNoAccess", PSWRefreshOptions, 6, PSW_ERR_ERROR_STATUS},
+        ErrorStatusCase{"RefreshNoSuchNameReadsAsAbsent", PSWRefreshOptions, 2, PSW_SUCCESS}),
+    kCaseName);
 
 // The localization column is an index: anything else is the printer's fault, not the caller's.
 struct CharSetCase {
@@ -143,15 +149,7 @@ struct CharSetCase {
     HostileAgent::Value localization;
     int32_t expected;
 };
-// gtest prints the case by its name, not as bytes whose padding is never written.
-void PrintTo(const CharSetCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-class CharSetDataTest : public HostileNetworkTest,
-                        public ::testing::WithParamInterface<CharSetCase> {};
-
+using CharSetDataTest = HostileCaseTest<CharSetCase>;
 TEST_P(CharSetDataTest, BadLocalizationIsBadData)
 {
     agent.set(kLocalization, GetParam().localization);
@@ -167,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CharSetCase{"Index", HostileAgent::integer(1), PSW_SUCCESS},
                       CharSetCase{"Negative", HostileAgent::integer(-3), PSW_ERR_BAD_DATA},
                       CharSetCase{"Text", HostileAgent::text("one"), PSW_ERR_BAD_DATA}),
-    [](const auto& instance) { return std::string(instance.param.name); });
+    kCaseName);
 
 // Replies that are no answer from the address asked are dropped: a spoofed reply from another
 // port or host changes nothing, and the session keeps talking to the printer only.
@@ -176,14 +174,8 @@ struct ReplyCase {
     Mode mode;
     int32_t expected;
 };
-// gtest prints the case by its name, not as bytes whose padding is never written.
-void PrintTo(const ReplyCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
 
-class ForeignReplyTest : public HostileNetworkTest,
-                         public ::testing::WithParamInterface<ReplyCase> {};
+using ForeignReplyTest = HostileCaseTest<ReplyCase>;
 
 TEST_P(ForeignReplyTest, OnlyTheAddressAskedAnswers)
 {
@@ -212,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ReplyCase{"OtherHost", Mode::spoof_other_host, PSW_SUCCESS},
                       ReplyCase{"WrongRequestId", Mode::wrong_request_id, PSW_ERR_TIMEOUT},
                       ReplyCase{"ReflectedRequest", Mode::reflect_request, PSW_ERR_TIMEOUT}),
-    [](const auto& instance) { return std::string(instance.param.name); });
+    kCaseName);
 
 // Discovery lists only printers whose reply is a Response to its request with error-status 0.
 struct DiscoveryCase {
@@ -221,14 +213,8 @@ struct DiscoveryCase {
     int32_t error_status;
     int32_t found;
 };
-// gtest prints the case by its name, not as bytes whose padding is never written.
-void PrintTo(const DiscoveryCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
 
-class DiscoveryAnswerTest : public HostileNetworkTest,
-                            public ::testing::WithParamInterface<DiscoveryCase> {};
+using DiscoveryAnswerTest = HostileCaseTest<DiscoveryCase>;
 
 TEST_P(DiscoveryAnswerTest, KeepsOnlyRealAnswers)
 {
@@ -247,7 +233,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DiscoveryCase{"TooBig", Mode::error_status, 1, 0},
                       DiscoveryCase{"GenErr", Mode::error_status, 5, 0},
                       DiscoveryCase{"ReflectedRequest", Mode::reflect_request, 0, 0}),
-    [](const auto& instance) { return std::string(instance.param.name); });
+    kCaseName);
 
 }  // namespace
 }  // namespace psw::test

@@ -12,8 +12,8 @@ build_dir="$1"
 mode="${2:-}"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 work="$(mktemp -d)"
-# shellcheck source=simulated_printer.sh
-source "$here/simulated_printer.sh"
+# shellcheck source=../../tools/simulated_printer.sh
+source "$here/../../tools/simulated_printer.sh"
 trap 'stop_simulated_printer; rm -rf "$work"' EXIT
 
 if [ "$mode" = "--logging" ]; then

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "option_test_support.h"
+#include "support/option_names.h"
 
 namespace psw::test {
 namespace {
@@ -21,43 +22,9 @@ protected:
     ExposedBrambling options;
 };
 
-const char* const kTextNames[] = {"PrinterRomVersion",    "SysName",
-                                  "NetWareSAPUnitName",   "InputTrayName",
-                                  "InputTrayDescription", "InputTrayMediaType",
-                                  "OutputTrayName"};
-const char* const kNumberNames[] = {"MemorySizeInKByte",
-                                    "MemorySizeInMByte",
-                                    "FAXMaxSpeedDial",
-                                    "FAXType",
-                                    "NumberOfInputTray",
-                                    "InputTrayIndex",
-                                    "InputTrayType",
-                                    "InputTrayMaxCapacityInSheets",
-                                    "InputTrayCurrentLevelInPercent",
-                                    "InputTrayMediaSize",
-                                    "InputTrayMediaDirection",
-                                    "InputTrayMediaDimFeedDirChosen",
-                                    "InputTrayMediaDimXFeedDirChosen",
-                                    "NumberOfOutputTray",
-                                    "PrinterRomVersionMajor",
-                                    "PrinterRomVersionMinor",
-                                    "PrinterRomVersionRevision",
-                                    "FAXSIPStatus",
-                                    "PaperSizeGroupSetting",
-                                    "PaperSize8KSetting",
-                                    "PrintLimitedColorSetting",
-                                    "UserPromptSetting",
-                                    "MinPasswordLength"};
-const char* const kFlagNames[] = {"Scanner",          "Copier",           "FAXUnit",
-                                  "HardDisk",         "DuplexModule",     "OffsetCatch",
-                                  "InTrayMSI",        "InTrayExistHCF",   "InTrayExistHCF2",
-                                  "InTrayExistTTM",   "InTrayExistHCFA3", "InTrayExistHCFPF35",
-                                  "InTrayExistHCFPF32", "InTrayExistHCFPF31",
-                                  "OutputOffsetStacking", "FAXISDNG4Kit", "FAXLineSwitchKit"};
-
 TEST_F(OptionTable, EveryNameAnswersOnlyItsOwnType)
 {
-    for (const char* name : kTextNames) {
+    for (const char* name : kTextOptionNames) {
         const char* text = nullptr;
         int32_t number = 0;
         bool flag = false;
@@ -66,7 +33,7 @@ TEST_F(OptionTable, EveryNameAnswersOnlyItsOwnType)
         EXPECT_EQ(options.get_option(name, &number, 0), PSW_ERR_UNSUPPORTED) << name;
         EXPECT_EQ(options.get_option(name, &flag, 0), PSW_ERR_UNSUPPORTED) << name;
     }
-    for (const char* name : kNumberNames) {
+    for (const char* name : kNumberOptionNames) {
         const char* text = nullptr;
         int32_t number = 0;
         bool flag = false;
@@ -74,7 +41,7 @@ TEST_F(OptionTable, EveryNameAnswersOnlyItsOwnType)
         EXPECT_EQ(options.get_option(name, &text, 0), PSW_ERR_UNSUPPORTED) << name;
         EXPECT_EQ(options.get_option(name, &flag, 0), PSW_ERR_UNSUPPORTED) << name;
     }
-    for (const char* name : kFlagNames) {
+    for (const char* name : kFlagOptionNames) {
         const char* text = nullptr;
         int32_t number = 0;
         bool flag = false;
@@ -112,8 +79,7 @@ TEST_F(OptionTable, NullArgumentsAreRefused)
         EXPECT_EQ(set->get_option(nullptr, &flag, 0), PSW_ERR_PARAMETER);
         EXPECT_EQ(set->get_option("SysName", static_cast<const char**>(nullptr), 0),
                   PSW_ERR_PARAMETER);
-        EXPECT_EQ(set->get_option("FAXType", static_cast<int32_t*>(nullptr), 0),
-                  PSW_ERR_PARAMETER);
+        EXPECT_EQ(set->get_option("FAXType", static_cast<int32_t*>(nullptr), 0), PSW_ERR_PARAMETER);
         EXPECT_EQ(set->get_option("Scanner", static_cast<bool*>(nullptr), 0), PSW_ERR_PARAMETER);
         EXPECT_EQ(set->get_option("Scanner", static_cast<uint32_t*>(nullptr), 0),
                   PSW_ERR_PARAMETER);
@@ -184,11 +150,16 @@ TEST_F(OptionTable, DeviceFlagsFollowTheirIndexes)
         const char* name;
         int32_t deviceIndex;
     };
-    const Case cases[] = {{"Scanner", 102},          {"Copier", 103},
-                          {"FAXUnit", 104},          {"HardDisk", 11},
-                          {"InTrayExistHCF", 107},   {"InTrayExistHCF2", 133},
-                          {"InTrayExistTTM", 135},   {"InTrayExistHCFA3", 136},
-                          {"InTrayExistHCFPF35", 167}, {"InTrayExistHCFPF32", 163},
+    const Case cases[] = {{"Scanner", 102},
+                          {"Copier", 103},
+                          {"FAXUnit", 104},
+                          {"HardDisk", 11},
+                          {"InTrayExistHCF", 107},
+                          {"InTrayExistHCF2", 133},
+                          {"InTrayExistTTM", 135},
+                          {"InTrayExistHCFA3", 136},
+                          {"InTrayExistHCFPF35", 167},
+                          {"InTrayExistHCFPF32", 163},
                           {"InTrayExistHCFPF31", 169}};
     for (const Case& c : cases) {
         FakeAgent only;

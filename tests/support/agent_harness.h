@@ -190,4 +190,29 @@ private:
     std::string config_path_;
 };
 
+// An agent a whole test suite shares: started in SetUpTestSuite, ended in TearDownTestSuite;
+// each test's SetUp asserts ready(), which carries the start failure.
+//   static inline SuiteAgent<SnmpsimAgent> agent;   ...   agent.start({.files = files});
+template <class Agent>
+class SuiteAgent {
+public:
+    template <class Options>
+    void start(const Options& options)
+    {
+        agent_ = std::make_unique<Agent>();
+        started_ = agent_->start(options);
+    }
+    void stop() { agent_.reset(); }
+    ::testing::AssertionResult ready() const
+    {
+        return agent_ ? started_
+                      : ::testing::AssertionFailure() << "the suite's agent is not started";
+    }
+    Agent* operator->() const { return agent_.get(); }
+
+private:
+    std::unique_ptr<Agent> agent_;
+    ::testing::AssertionResult started_ = ::testing::AssertionFailure();
+};
+
 }  // namespace psw::test

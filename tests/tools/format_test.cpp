@@ -253,28 +253,11 @@ TEST(CliTable, CutsLongCellsWithoutSplittingCharacters)
 
 // ---- names -----------------------------------------------------------------------------------
 
-TEST(CliNames, NamesEveryDetectedErrorBit)
+// The names themselves are the table in mib_names.cpp; what can go wrong is reading the octets:
+// bit 0 is the first octet's high bit, several bits keep their order, and the bits past the
+// table (15 on) get a number.
+TEST(CliNames, DetectedErrorBitsAreReadHighBitFirst)
 {
-    const std::vector<std::string> expected = {"lowPaper",
-                                               "noPaper",
-                                               "lowToner",
-                                               "noToner",
-                                               "doorOpen",
-                                               "jammed",
-                                               "offline",
-                                               "serviceRequested",
-                                               "inputTrayMissing",
-                                               "outputTrayMissing",
-                                               "markerSupplyMissing",
-                                               "outputNearFull",
-                                               "outputFull",
-                                               "inputTrayEmpty",
-                                               "overduePreventMaint"};
-    for (size_t bit = 0; bit < expected.size(); ++bit) {
-        uint8_t state[4] = {};
-        state[bit / 8] = static_cast<uint8_t>(0x80u >> (bit % 8));
-        EXPECT_EQ(detected_error_names(state), std::vector<std::string>{expected[bit]}) << bit;
-    }
     const uint8_t none[4] = {};
     EXPECT_TRUE(detected_error_names(none).empty());
     const uint8_t several[4] = {0x20, 0x04, 0x00, 0x00};  // lowToner, inputTrayEmpty

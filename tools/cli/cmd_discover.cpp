@@ -243,11 +243,9 @@ int run_discover(const CLI::App* command, const Options& options)
     PSWHandle handle = nullptr;
     int32_t result = PSWInit(&handle);
     if (result != PSW_SUCCESS) {
-        return report(
-            "discover",
-            request_failure("cannot create a library handle",
-                            result == PSW_INIT_NO_MEMORY ? PSW_ERR_NO_MEMORY : result, connection),
-            connection, json);
+        return report_request_failure("discover", "cannot create a library handle",
+                                      result == PSW_INIT_NO_MEMORY ? PSW_ERR_NO_MEMORY : result,
+                                      connection, json);
     }
     struct HandleGuard {
         PSWHandle handle;
@@ -258,17 +256,15 @@ int run_discover(const CLI::App* command, const Options& options)
         result =
             PSWCommandString(handle, PSW_CMD_SET_COMMUNITY_FIND, connection.community->c_str());
         if (result != PSW_SUCCESS) {
-            return report("discover",
-                          request_failure("cannot set the community", result, connection),
-                          connection, json);
+            return report_request_failure("discover", "cannot set the community", result,
+                                          connection, json);
         }
     }
     for (const std::string& filter : filters) {
         result = PSWFindAddFilter(handle, filter.c_str());
         if (result != PSW_SUCCESS) {
-            return report("discover",
-                          request_failure("cannot add filter '" + filter + "'", result, connection),
-                          connection, json);
+            return report_request_failure("discover", "cannot add filter '" + filter + "'", result,
+                                          connection, json);
         }
     }
     int32_t count = 0;
@@ -285,10 +281,8 @@ int run_discover(const CLI::App* command, const Options& options)
                                      connection.timeout_ms, connection.retries, &count);
         });
     if (result != PSW_SUCCESS) {
-        return report(
-            "discover",
-            request_failure("discovery via " + connection.shown() + " failed", result, connection),
-            connection, json);
+        return report_request_failure("discover", "discovery via " + connection.shown() + " failed",
+                                      result, connection, json);
     }
     std::vector<Found> found;
     char address[PSW_DEVICE_TEXT_SIZE];
@@ -342,8 +336,8 @@ int run_discover(const CLI::App* command, const Options& options)
 void add_discover_command(CLI::App& app, int* exit_code)
 {
     auto options = std::make_shared<Options>();
-    CLI::App* command = add_command(
-        app, "discover", "find printers of the supported model",
+    CLI::App* command = add_connection_command(
+        app, exit_code, options, run_discover, "discover", "find printers of the supported model",
         "[ADDRESS | TARGET...] [--ipv6] [--timeout MS] [--retries N] [-c C]\n"
         "                    [--filter PREFIX]... [--concurrency N] [--json | --format csv]\n"
         "                    [SNMPv3 options]",
@@ -363,14 +357,12 @@ void add_discover_command(CLI::App& app, int* exit_code)
         "with a handle of its own), so a /24 of silent addresses takes about one time-out\n"
         "window. A progress bar shows on a terminal. Broadcast never crosses a router; a\n"
         "sweep does.");
-    add_connection_options(command, &options->connection);
     add_repeatable_option(command, "--filter", &options->filters,
                           "keep only devices whose sysObjectID begins with PREFIX (repeatable)");
     command
         ->add_option("--concurrency", options->concurrency,
                      "addresses of a sweep asked at once (default 256)")
         ->type_name("N");
-    command->callback([=] { *exit_code = run_discover(command, *options); });
 }
 
 }  // namespace psw::cli

@@ -109,8 +109,7 @@ int run_jobs(const CLI::App* command, const JobsOptions& options)
             PSWGetJobInfo);
     });
     if (!jobs.ok()) {
-        return report("jobs", request_failure("reading the jobs", jobs.code, connection),
-                      connection, json);
+        return report_request_failure("jobs", "reading the jobs", jobs.code, connection, json);
     }
     if (json) {
         print_jobs_json(connection, kind_word, jobs.rows);
@@ -177,9 +176,8 @@ int run_cancel(const CLI::App* command, const CancelOptions& options)
         return report("cancel", failure, connection, false);
     }
     if (result != PSW_SUCCESS) {
-        return report("cancel",
-                      request_failure("cancelling job '" + job_id + "'", result, connection),
-                      connection, false);
+        return report_request_failure("cancel", "cancelling job '" + job_id + "'", result,
+                                      connection, false);
     }
     std::printf("job %s: cancel request accepted by %s\n", printable(job_id).c_str(),
                 connection.shown().c_str());
@@ -191,33 +189,29 @@ int run_cancel(const CLI::App* command, const CancelOptions& options)
 void add_jobs_command(CLI::App& app, int* exit_code)
 {
     auto options = std::make_shared<JobsOptions>();
-    CLI::App* command = add_command(
-        app, "jobs", "the printer's jobs",
+    CLI::App* command = add_connection_command(
+        app, exit_code, options, run_jobs, "jobs", "the printer's jobs",
         "ADDRESS [--kind all|active|done] [-c C] [--timeout MS] [--retries N] [--ipv6] [--json | "
         "--format csv]\n"
         "                [SNMPv3 options]",
         "Lists the printer's jobs: identifier (the argument of 'psw cancel'), type, state, name,\n"
         "the printer's texts for the job and its dates. The job tables are the supported\n"
         "model's own: a printer of another model gives exit 5.");
-    add_connection_options(command, &options->connection);
     command->add_option("--kind", options->kind,
                         "all (default), active (not finished) or done (finished)");
-    command->callback([=] { *exit_code = run_jobs(command, *options); });
 }
 
 void add_cancel_command(CLI::App& app, int* exit_code)
 {
     auto options = std::make_shared<CancelOptions>();
-    CLI::App* command = add_command(
-        app, "cancel", "cancel a job",
+    CLI::App* command = add_connection_command(
+        app, exit_code, options, run_cancel, "cancel", "cancel a job",
         "ADDRESS JOBID [--write-community C] [-c C] [--timeout MS] [--retries N] [--ipv6]\n"
         "                  [SNMPv3 options]",
         "Cancels job JOBID (an identifier that 'psw jobs' lists) with one SNMP SET. A refused\n"
         "write (unknown job, or a write community without write access) gives exit 6.");
-    add_connection_options(command, &options->connection);
     command->add_option("--write-community", options->write_community,
                         "community of the SET (default \"private\")");
-    command->callback([=] { *exit_code = run_cancel(command, *options); });
 }
 
 }  // namespace psw::cli

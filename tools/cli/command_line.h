@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,6 +62,22 @@ void add_connection_options(CLI::App* command, ConnectionOptions* options, bool 
 // --format text|json|csv: json and csv set *json (the command builds its JSON document) and
 // make print_json write JSON or CSV (json_output.h).
 void add_format_option(CLI::App* command, bool* json);
+
+// The usual command on a printer: add_command, the connection options into
+// `options->connection`, and a callback that runs `run(command, *options)` into *exit_code.
+// Answers the command, for the options of its own.
+template <class Options>
+CLI::App* add_connection_command(CLI::App& app, int* exit_code,
+                                 const std::shared_ptr<Options>& options,
+                                 int (*run)(const CLI::App*, const Options&),
+                                 const std::string& name, const std::string& summary,
+                                 const std::string& synopsis, const std::string& description)
+{
+    CLI::App* command = add_command(app, name, summary, synopsis, description);
+    add_connection_options(command, &options->connection);
+    command->callback([=] { *exit_code = run(command, *options); });
+    return command;
+}
 
 // -u/--user, -l/--level, -a/--auth-protocol, -A/--auth-pass, -x/--priv-protocol,
 // -X/--priv-pass and -n/--context, listed in a group of their own in the help.

@@ -231,6 +231,12 @@ int report(const std::string& command, const Failure& failure, const Connection&
     return failure.exit_code;
 }
 
+int report_request_failure(const std::string& command, const std::string& context, int32_t code,
+                           const Connection& connection, bool json)
+{
+    return report(command, request_failure(context, code, connection), connection, json);
+}
+
 DeviceSession::~DeviceSession()
 {
     if (handle_ != nullptr) {

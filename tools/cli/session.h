@@ -61,6 +61,10 @@ Failure request_failure(const std::string& context, int32_t code, const Connecti
 int report(const std::string& command, const Failure& failure, const Connection& connection,
            bool json);
 
+// report() of request_failure(context, code, connection): the usual end of a failed call.
+int report_request_failure(const std::string& command, const std::string& context, int32_t code,
+                           const Connection& connection, bool json);
+
 // A library handle bound to one printer; released when the object ends.
 class DeviceSession {
 public:

@@ -1,10 +1,12 @@
-# Sourced by the install tests: starts a simulated printer (snmpsimd serving one recording) on a
-# free loopback address leased the way the test programs lease theirs (a flock'ed
-# /tmp/psw-test-loopback-N.lock), and stops it when the shell exits.
+# Sourced by tools/quickstart.sh and the install tests: starts a simulated printer (snmpsimd
+# serving one recording) on a free loopback address leased the way the test programs lease
+# theirs (a flock'ed /tmp/psw-test-loopback-N.lock), and stops it when the shell exits.
 #
-#   start_simulated_printer RECORDING           sets printer_address and printer_community
+#   start_simulated_printer RECORDING           lease_printer_address, then run_simulated_printer
+#   lease_printer_address                       sets printer_address
+#   run_simulated_printer RECORDING             sets printer_community; returns once it answers
 #   printer_unavailable                         prints why no printer can be started, if so
-#   stop_simulated_printer                      (also run by the caller's EXIT trap)
+#   stop_simulated_printer                      (the caller's EXIT trap runs it)
 
 printer_pid=""
 printer_lock_fd=""
@@ -50,9 +52,8 @@ stop_simulated_printer() {
   fi
 }
 
-start_simulated_printer() {  # recording
-  local recording="$1" lock_dir="${PSW_TEST_LOCK_DIR:-/tmp}" n fd
-  printer_community="$(basename "$recording" .snmprec)"
+lease_printer_address() {
+  local lock_dir="${PSW_TEST_LOCK_DIR:-/tmp}" n fd
   for n in $(seq 2 254); do
     printer_lock_path="$lock_dir/psw-test-loopback-$n.lock"
     exec {fd}<>"$printer_lock_path" || continue
@@ -64,7 +65,12 @@ start_simulated_printer() {  # recording
     fi
     eval "exec $fd>&-"
   done
-  [ -n "$printer_address" ] || { echo "no free loopback address on port 161" >&2; return 1; }
+  [ -n "$printer_address" ] || { echo "no free loopback address 127.0.0.2-254 on port 161" >&2; return 1; }
+}
+
+run_simulated_printer() {  # recording
+  local recording="$1"
+  printer_community="$(basename "$recording" .snmprec)"
 
   # A folder of its own: the agent runs as nobody and must reach it.
   printer_work="$(mktemp -d /tmp/psw-printer-XXXXXX)"
@@ -96,4 +102,8 @@ start_simulated_printer() {  # recording
   echo "the simulated printer did not answer; its log:" >&2
   tail -n 20 "$work/snmpsimd.out" "$work/snmpsimd.log" >&2 || true
   return 1
+}
+
+start_simulated_printer() {  # recording
+  lease_printer_address && run_simulated_printer "$1"
 }
