@@ -25,18 +25,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A loopback address of our own: the tests' lease lock file held for the whole run.
-lock_dir=${PSW_TEST_LOCK_DIR:-/tmp}
-address=
-for n in $(seq 2 254); do
-    exec {lock}>>"$lock_dir/psw-test-loopback-$n.lock"
-    if flock -n "$lock" && [[ -z $(ss -Hlun "sport = :161" | awk -v a="127.0.0.$n:161" '$4 == a || $4 == "0.0.0.0:161"') ]]; then
-        address=127.0.0.$n
-        break
-    fi
-    exec {lock}>&-
-done
-[[ -n $address ]] || { echo "no free loopback address" >&2; exit 2; }
+source "$(dirname "$0")/lib.sh"
+lease_loopback || exit 2
 
 # Tools and libsnmp read only this folder's configuration (no MIBs to load).
 export SNMPCONFPATH=$work SNMP_PERSISTENT_DIR=$work/persist
@@ -65,7 +55,7 @@ count() {
     valgrind --tool=callgrind --callgrind-out-file="$work/cg.$1.$2" "$program" "$1" "$address" "$2" \
         >"$work/out.$1.$2" 2>"$work/valgrind.$1.$2" || { cat "$work/valgrind.$1.$2" >&2; exit 1; }
     after=$(in_packets)
-    echo "$(awk '/^(summary|totals):/ {print $2; exit}' "$work/cg.$1.$2") $((after - before - 1))"
+    echo "$(callgrind_total "$work/cg.$1.$2") $((after - before - 1))"
 }
 
 declare -A per_read per_exchange exchanges start cpu rows
@@ -85,7 +75,6 @@ echo "rows read: psw ${rows[psw]}; libsnmp ${rows[netsnmp]}"
 printf '| %-44s | %12s | %12s | %6s |\n' "table read, both tables" "libpsw" "libsnmp" "ratio"
 printf '|%s|%s|%s|%s|\n' "----------------------------------------------" "--------------" "--------------" "--------"
 row() { printf '| %-44s | %12s | %12s | %6s |\n' "$1" "$2" "$3" "$4"; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 row "GetNext exchanges per read (snmpInPkts)" "${exchanges[psw]}" "${exchanges[netsnmp]}" ""
 row "instructions per read" "${per_read[psw]}" "${per_read[netsnmp]}" "$(ratio "${per_read[psw]}" "${per_read[netsnmp]}")"
 row "instructions per exchange" "${per_exchange[psw]}" "${per_exchange[netsnmp]}" "$(ratio "${per_exchange[psw]}" "${per_exchange[netsnmp]}")"

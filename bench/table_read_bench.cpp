@@ -151,8 +151,8 @@ int read_with_netsnmp(const char* address, int reads)
     const double cpu = cpu_seconds() - start;
     snmp_close(session);
     snmp_shutdown("psw_table_read");
-    std::printf("netsnmp: %d reads, %d storage rows, %d device rows, %.1f us CPU per read\n",
-                reads, storage_rows, device_rows, cpu * 1e6 / reads);
+    std::printf("netsnmp: %d reads, %d storage rows, %d device rows, %.1f us CPU per read\n", reads,
+                storage_rows, device_rows, cpu * 1e6 / reads);
     return 0;
 }
 

@@ -9,6 +9,7 @@ packages=(
   iproute2 valgrind clang libclang-rt-14-dev clang-format codespell
   libcli11-dev nlohmann-json3-dev
 )
+packages+=(hyperfine)  # wall times in bench/status_compare.sh
 
 missing=()
 for package in "${packages[@]}"; do
