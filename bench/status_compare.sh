@@ -7,7 +7,7 @@
 # tree:
 #   bench/status_compare.sh [BUILD_DIR]     (default build-bench; needs tools/psw built)
 # Instructions: callgrind, whole processes (start-up included), summed over the tools' processes.
-# Datagrams sent: counted with strace. Wall time: hyperfine (when installed), 20 runs each.
+# Datagrams sent: counted with strace. Wall time: hyperfine (when installed), 5 runs each.
 set -euo pipefail
 
 build=${1:-build-bench}
@@ -73,7 +73,7 @@ instructions() {
         >/dev/null 2>"$work/$prefix.valgrind"
     for file in "$work/$prefix".*; do
         [[ $file == *.valgrind ]] && continue
-        if grep -q '^cmd: .*/bin/bash' "$file"; then
+        if grep -q '^cmd: .*netsnmp.sh' "$file"; then
             shell=$((shell + $(callgrind_total "$file")))
         else
             total=$((total + $(callgrind_total "$file")))
@@ -93,7 +93,7 @@ tools_processes=$(($(ls "$work"/cg-tools.* | grep -vc valgrind) - 1))
 
 psw_wall=- tools_wall=-
 if command -v hyperfine >/dev/null; then
-    hyperfine -N --warmup 2 --runs 20 --export-json "$work/hyperfine.json" \
+    hyperfine -N --warmup 2 --runs 5 --export-json "$work/hyperfine.json" \
         "${status[*]}" "$work/netsnmp.sh" >"$work/hyperfine.out" 2>&1 || cat "$work/hyperfine.out" >&2
     read -r psw_wall tools_wall < <(python3 -c '
 import json, sys
@@ -109,5 +109,5 @@ row "processes" "1" "$tools_processes (+ a shell)" ""
 row "datagrams sent (strace)" "$psw_datagrams" "$tools_datagrams" ""
 row "instructions, all processes (callgrind)" "$psw_instructions" "$tools_instructions" "$(ratio "$psw_instructions" "$tools_instructions")"
 row "instructions per datagram sent" "$((psw_instructions / psw_datagrams))" "$((tools_instructions / tools_datagrams))" "$(ratio "$((psw_instructions / psw_datagrams))" "$((tools_instructions / tools_datagrams))")"
-row "wall time, mean of 20 (ms, hyperfine)" "$psw_wall" "$tools_wall (with the shell)" ""
+row "wall time, mean of 5 (ms, hyperfine)" "$psw_wall" "$tools_wall (with the shell)" ""
 echo "(the tools' shell script itself: $shell_instructions instructions, not counted above)"
