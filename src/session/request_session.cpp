@@ -198,8 +198,19 @@ Result RequestSession::check_received_raw_packet(IPmsPdu* pdu, IPmsSnmpTarget* t
     int32_t type = 0;
     int32_t error_status = 0;
     int32_t request_id = 0;
-    const Result peeked =
-        pms_packet_coder()->peek_pdu(raw, &type, &error_status, &request_id, target->kind());
+    Result peeked = PSW_SUCCESS;
+    if (target->kind() == kPmsTranslateCommunity) {
+        // The session's own scratch packet: its target and PDU are made once.
+        if (!m_peeked) {
+            m_peeked.reset(create_packet(&peeked));
+        }
+        peeked = m_peeked ? pms_packet_coder()->peek_community_pdu(raw, m_peeked.get(), &type,
+                                                                   &error_status, &request_id)
+                          : peeked;
+    } else {
+        peeked =
+            pms_packet_coder()->peek_pdu(raw, &type, &error_status, &request_id, target->kind());
+    }
     if (peeked != PSW_SUCCESS) {
         return peeked == PSW_ERR_NO_MEMORY ? peeked : PSW_ERR_MALFORMED;
     }

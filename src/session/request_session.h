@@ -108,6 +108,8 @@ private:
     PmsPacketBuffer m_reply;
     uint8_t m_received[kReceiveCapacity];
     OwnedPtr<IPmsPdu> m_scratch;
+    // Where the header of each datagram is read to check its type and request id.
+    OwnedPtr<IPmsSnmpPacket> m_peeked;
 };
 
 template <class Take>
