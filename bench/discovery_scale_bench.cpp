@@ -46,9 +46,8 @@ int main(int argc, char** argv)
     for (int i = 0; i < printers; ++i) {
         auto agent = std::make_unique<HostileAgent>();
         bool started = false;
-        const bool joined = lab.run_in(lab.host(i), [&] {
-            started = static_cast<bool>(agent->start("0.0.0.0", 161));
-        });
+        const bool joined = lab.run_in(
+            lab.host(i), [&] { started = static_cast<bool>(agent->start("0.0.0.0", 161)); });
         if (!joined || !started) {
             std::fprintf(stderr, "printer %d did not start\n", i);
             return 2;
