@@ -11,6 +11,7 @@ packages=(
   libcpp-httplib-dev prometheus chromium
   lintian scdoc python3-pytest python3-venv python3-pip python3-setuptools python3-wheel
 )
+packages+=(hyperfine)  # wall times in bench/status_compare.sh
 
 missing=()
 for package in "${packages[@]}"; do

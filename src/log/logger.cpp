@@ -175,6 +175,10 @@ Result CPmcLogger::output(uint32_t level, const char* format, ...) noexcept
 
 Result CPmcLogger::output_v(uint32_t level, const char* format, va_list arguments) noexcept
 {
+    // Nobody listens for this level: nothing to format (the common case on every exchange).
+    if ((m_live_mask.load(std::memory_order_relaxed) & level) == 0) {
+        return PSW_SUCCESS;
+    }
     PmcLockGuard guard(m_lock);
     if ((level & m_level_mask) == 0) {
         return PSW_SUCCESS;

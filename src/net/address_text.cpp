@@ -74,7 +74,29 @@ bool pmc_parse_ipv4_text(const char* text, uint8_t out[4]) noexcept
 
 void pmc_format_ipv4_text(const uint8_t bytes[4], char* out, size_t size) noexcept
 {
-    std::snprintf(out, size, "%u.%u.%u.%u", bytes[0], bytes[1], bytes[2], bytes[3]);
+    // "%u.%u.%u.%u" written by hand: every received datagram's source goes through here.
+    char text[16];
+    char* at = text;
+    for (int part = 0; part < 4; ++part) {
+        if (part > 0) {
+            *at++ = '.';
+        }
+        const unsigned value = bytes[part];
+        if (value >= 100) {
+            *at++ = static_cast<char>('0' + value / 100);
+        }
+        if (value >= 10) {
+            *at++ = static_cast<char>('0' + value / 10 % 10);
+        }
+        *at++ = static_cast<char>('0' + value % 10);
+    }
+    *at = '\0';
+    if (size != 0) {
+        const size_t length = static_cast<size_t>(at - text);
+        const size_t kept = length < size - 1 ? length : size - 1;
+        std::memcpy(out, text, kept);
+        out[kept] = '\0';
+    }
 }
 
 bool pmc_parse_ipx_text(const char* text, uint8_t network[4], uint8_t node[6]) noexcept

@@ -357,9 +357,11 @@ private:
     {
         sockaddr_in native{};
         std::memcpy(&native, &address, sizeof native);
-        const char* text = api().m_pInetNtoa(native.sin_addr);
-        return text != nullptr &&
-               fill(out, text, IPmcNetworkAddress::kUdpIpv4, api().m_pNtohs(native.sin_port));
+        uint8_t bytes[4];
+        std::memcpy(bytes, &native.sin_addr, sizeof bytes);
+        char text[16];
+        pmc_format_ipv4_text(bytes, text, sizeof text);
+        return fill(out, text, IPmcNetworkAddress::kUdpIpv4, api().m_pNtohs(native.sin_port));
     }
 
     bool to_sockaddr(const IPmcNetworkAddress& address, sockaddr_storage& out) noexcept override

@@ -140,14 +140,28 @@ int32_t pmc_code_in_range(const char* text, const char* prefix, uint32_t first,
     if (text == nullptr) {
         return 0;
     }
-    char candidate[128];
-    for (uint32_t code = first; code < first + count; ++code) {
-        std::snprintf(candidate, sizeof candidate, "%s.%u", prefix, code);
-        if (std::strcmp(text, candidate) == 0) {
-            return static_cast<int32_t>(code);
+    // The text must read exactly "<prefix>.<code>" with the code in its plain decimal spelling
+    // (no sign, no leading zero), as printing the code after the prefix would give it.
+    const size_t prefix_length = std::strlen(prefix);
+    if (std::strncmp(text, prefix, prefix_length) != 0 || text[prefix_length] != '.') {
+        return 0;
+    }
+    const char* digits = text + prefix_length + 1;
+    if (*digits == '\0' || (digits[0] == '0' && digits[1] != '\0')) {
+        return 0;
+    }
+    const uint64_t end = static_cast<uint64_t>(first) + count;
+    uint64_t code = 0;
+    for (const char* at = digits; *at != '\0'; ++at) {
+        if (*at < '0' || *at > '9') {
+            return 0;
+        }
+        code = code * 10 + static_cast<uint64_t>(*at - '0');
+        if (code >= end) {
+            return 0;
         }
     }
-    return 0;
+    return code >= first ? static_cast<int32_t>(code) : 0;
 }
 
 }  // namespace psw

@@ -25,16 +25,10 @@ public:
 
     Result add_oid_with_int(const char* oid, const char* index, int32_t value) noexcept override
     {
-        Result result = require_init();
+        OwnedPtr<IPmsOid> name;
+        Result result = make_name(oid, &name);
         if (result != PSW_SUCCESS) {
             return result;
-        }
-        if (oid == nullptr) {
-            return PSW_ERR_PARAMETER;
-        }
-        OwnedPtr<IPmsOid> name(create_oid_from_text(oid, &result));
-        if (!name) {
-            return result == PSW_ERR_NO_MEMORY ? result : PSW_ERR_PARAMETER;
         }
         if (index != nullptr && *index != '\0' &&
             (result = name->append_text(index)) != PSW_SUCCESS) {
@@ -211,14 +205,19 @@ Result PmcGetData::walk(const char* first_column, Keep&& keep) noexcept
         return m_pdu->bindings() != nullptr ? result : PSW_ERR_TOO_LONG;
     }
     IPmcLogger* log = pmc_snmp_channel().logger();
+    OwnedPtr<IPmsOid> requested;
     for (uint32_t kept = 0;; ++kept) {
         // Where this request stands: the reply's first name must lie beyond it.
         PmsVarBind* first = m_pdu->bindings() != nullptr ? m_pdu->bindings()->at(0) : nullptr;
         if (first == nullptr || first->name() == nullptr) {
             return PSW_ERR_TOO_LONG;
         }
-        OwnedPtr<IPmsOid> requested(first->name()->clone_oid(&result));
         if (!requested) {
+            requested.reset(first->name()->clone_oid(&result));
+            if (!requested) {
+                return result;
+            }
+        } else if ((result = requested->assign(first->name())) != PSW_SUCCESS) {
             return result;
         }
         result = exchange(kPmsGetNextRequest);

@@ -114,7 +114,14 @@ Result PmcRequestBase::init_request(const char* address, int32_t protocol, uint1
     return PSW_SUCCESS;
 }
 
-Result PmcRequestBase::add_null_binding(const char* oid, bool instance) noexcept
+PmcRequestBase::~PmcRequestBase()
+{
+    if (m_dispatcher != nullptr) {
+        m_dispatcher->release();
+    }
+}
+
+Result PmcRequestBase::make_name(const char* oid, OwnedPtr<IPmsOid>* name) const noexcept
 {
     Result result = require_init();
     if (result != PSW_SUCCESS) {
@@ -123,9 +130,19 @@ Result PmcRequestBase::add_null_binding(const char* oid, bool instance) noexcept
     if (oid == nullptr) {
         return PSW_ERR_PARAMETER;
     }
-    OwnedPtr<IPmsOid> name(create_oid_from_text(oid, &result));
-    if (!name) {
+    name->reset(create_oid_from_text(oid, &result));
+    if (!*name) {
         return result == PSW_ERR_NO_MEMORY ? result : PSW_ERR_PARAMETER;
+    }
+    return PSW_SUCCESS;
+}
+
+Result PmcRequestBase::add_null_binding(const char* oid, bool instance) noexcept
+{
+    OwnedPtr<IPmsOid> name;
+    Result result = make_name(oid, &name);
+    if (result != PSW_SUCCESS) {
+        return result;
     }
     if (instance && (result = name->append(0)) != PSW_SUCCESS) {
         return result;
@@ -168,11 +185,20 @@ Result PmcRequestBase::exchange(int32_t type) noexcept
         return result;
     }
     m_pdu->set_type(type);
-    OwnedPtr<SessionDispatcher> dispatcher(make_dispatcher(&result));
-    if (!dispatcher) {
-        return result;
+    if (m_security_mode == kSecurityModeUsm) {
+        OwnedPtr<SessionDispatcher> dispatcher(make_dispatcher(&result));
+        if (!dispatcher) {
+            return result;
+        }
+        return dispatcher->send_sync(m_pdu.get(), m_target.get());
     }
-    return dispatcher->send_sync(m_pdu.get(), m_target.get());
+    if (m_dispatcher == nullptr) {
+        m_dispatcher = make_dispatcher(&result);
+        if (m_dispatcher == nullptr) {
+            return result;
+        }
+    }
+    return m_dispatcher->send_sync(m_pdu.get(), m_target.get());
 }
 
 }  // namespace psw

@@ -49,18 +49,26 @@ public:
 protected:
     // PSW_ERR_NOT_INITIALIZED until init succeeded.
     Result require_init() const noexcept;
-    // One exchange of the PDU as `type` through a new dispatcher.
+    // One exchange of the PDU as `type`. Community requests keep one dispatcher (and so one
+    // session with its buffers) from their first exchange on; SNMPv3 requests use a new one
+    // for every exchange.
     Result exchange(int32_t type) noexcept;
+    // A new name from `oid` once init succeeded: PSW_ERR_NOT_INITIALIZED before, PSW_ERR_PARAMETER
+    // for a null or invalid text, PSW_ERR_NO_MEMORY.
+    // borrowed: `oid` is copied; `*name` receives a new OID the caller owns
+    Result make_name(const char* oid, OwnedPtr<IPmsOid>* name) const noexcept;
     // A new dispatcher for one exchange; tests may substitute the sessions behind it.
     // the caller owns the result and releases it with release()
     virtual SessionDispatcher* make_dispatcher(Result* result) noexcept;
-    virtual ~PmcRequestBase() = default;
+    virtual ~PmcRequestBase();
 
     char m_community[kRequestCommunityMax + 1];
     int32_t m_security_mode = 0;
     OwnedPtr<IPmcNetworkAddress> m_address;
     OwnedPtr<IPmsSnmpTarget> m_target;
     OwnedPtr<IPmsPdu> m_pdu;
+    // not a transfer: owned by the request (released in its destructor)
+    SessionDispatcher* m_dispatcher = nullptr;
 };
 
 // The operations both request interfaces share, forwarded to the common part.

@@ -37,7 +37,8 @@ inline constexpr int32_t kSecurityModeUsm = 2;
 
 class PmsWalkRows;
 
-class IPmcGetData {
+// What both requests are set up with.
+class IPmcRequestSetup {
 public:
     // Destroys the request with its address, PDU and target.
     virtual void release() noexcept = 0;
@@ -52,6 +53,16 @@ public:
     virtual Result init(const char* address, int32_t protocol, uint16_t port, int32_t security_mode,
                         const PmcUsmValues& usm, int32_t timeout, int32_t retries,
                         uint32_t max_message_size) noexcept = 0;
+    // The protocol number an address text denotes.
+    // borrowed: `address` is only read
+    virtual Result protocol_of(const char* address, int32_t* protocol) noexcept = 0;
+
+protected:
+    virtual ~IPmcRequestSetup() = default;
+};
+
+class IPmcGetData : public IPmcRequestSetup {
+public:
     // Adds a binding named by `oid` (with ".0" appended when `instance` is set) and a NULL
     // value. PSW_ERR_PARAMETER for an invalid OID text.
     // borrowed: `oid` is copied into a new binding
@@ -82,23 +93,13 @@ public:
     // borrowed: `values` is the caller's array of `count` entries
     virtual Result get_ints(int32_t* values, int32_t count) noexcept = 0;
     virtual Result get_int(int32_t* value) noexcept = 0;
-    // The protocol number an address text denotes.
-    // borrowed: `address` is only read
-    virtual Result protocol_of(const char* address, int32_t* protocol) noexcept = 0;
 
 protected:
-    virtual ~IPmcGetData() = default;
+    ~IPmcGetData() override = default;
 };
 
-class IPmcFindDeviceSnmp {
+class IPmcFindDeviceSnmp : public IPmcRequestSetup {
 public:
-    virtual void release() noexcept = 0;
-    // borrowed: `community` is copied
-    virtual Result set_community(const char* community) noexcept = 0;
-    // borrowed: `address` and the `usm` texts are copied
-    virtual Result init(const char* address, int32_t protocol, uint16_t port, int32_t security_mode,
-                        const PmcUsmValues& usm, int32_t timeout, int32_t retries,
-                        uint32_t max_message_size) noexcept = 0;
     // Adds `oid`.0 with a NULL value.
     // borrowed: `oid` is copied into a new binding
     virtual Result add_oid_string(const char* oid) noexcept = 0;
@@ -107,11 +108,9 @@ public:
     // releases the list.
     // `*answers` receives a new list the caller releases; left untouched on failure
     virtual Result send_broad_cast(IPmsSnmpPacketList** answers) noexcept = 0;
-    // borrowed: `address` is only read
-    virtual Result protocol_of(const char* address, int32_t* protocol) noexcept = 0;
 
 protected:
-    virtual ~IPmcFindDeviceSnmp() = default;
+    ~IPmcFindDeviceSnmp() override = default;
 };
 
 // New requests in their initial state; null with PSW_ERR_NO_MEMORY when memory runs out.

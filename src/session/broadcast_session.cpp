@@ -119,43 +119,41 @@ Result RequestSession::broadcast_tries(const PmsPacketBuffer* request, int32_t r
         if (result != PSW_SUCCESS) {
             return result;
         }
-        int64_t remaining = target->timeout();
-        uint32_t start = m_ticks.tick_count();
-        while (remaining > 0) {
-            PmsPacketBuffer* raw_reply = nullptr;
-            IPmcNetworkAddress* source = nullptr;
-            result = receive(static_cast<int32_t>(remaining), &raw_reply, &source);
-            if (result == PSW_ERR_TIMEOUT) {
-                break;
+        bool failed = false;
+        wait_datagrams(target->timeout(), [&](Result received, const PmsPacketBuffer* reply,
+                                              const IPmcNetworkAddress* from) noexcept {
+            if (received == PSW_ERR_TIMEOUT) {
+                return true;
             }
-            if (result != PSW_SUCCESS && result != PSW_ERR_MALFORMED) {
-                return result;
+            if (received != PSW_SUCCESS && received != PSW_ERR_MALFORMED) {
+                result = received;
+                failed = true;
+                return true;
             }
-            // An unreadable datagram (result PSW_ERR_MALFORMED) is dropped like any other stray
-            // one.
-            OwnedPtr<PmsPacketBuffer> reply(raw_reply);
-            OwnedPtr<IPmcNetworkAddress> from(source);
-            if (result == PSW_SUCCESS && from && source_accepted(destination, from.get()) &&
-                is_answer(reply.get(), request_id)) {
+            // An unreadable datagram (PSW_ERR_MALFORMED) is dropped like any other stray one.
+            if (received == PSW_SUCCESS && from != nullptr && source_accepted(destination, from) &&
+                is_answer(reply, request_id)) {
                 bool known = false;
-                result = search_new_packet(list, from.get(), &known);
+                result = search_new_packet(list, from, &known);
                 if (result != PSW_SUCCESS) {
                     log()->output(kLogError,
                                   "[RequestSession::send_broad_cast_sync] fail "
                                   "search_new_packet().");
-                    return result;
+                    failed = true;
+                    return true;
                 }
                 if (!known) {
                     log()->output(kLogDebug, "broad cast: receive from new address:%s",
-                                  printable(from.get()));
+                                  printable(from));
                     // A reply that cannot be decoded is dropped like a repeated one: a stray
                     // datagram must not end the discovery.
-                    add_reply(list, reply.get(), from.get());
+                    add_reply(list, reply, from);
                 }
             }
-            const uint32_t now = m_ticks.tick_count();
-            remaining -= static_cast<uint32_t>(now - start);
-            start = now;
+            return false;
+        });
+        if (failed) {
+            return result;
         }
         result = PSW_SUCCESS;
     }
@@ -181,12 +179,11 @@ Result RequestSession::send_broad_cast_sync(IPmsPdu* pdu, IPmsSnmpTarget* target
     if (result != PSW_SUCCESS) {
         return result;
     }
-    PmsPacketBuffer* built = nullptr;
-    result = build_request(pdu, target, &built, nullptr);
+    const PmsPacketBuffer* request = nullptr;
+    result = build_request(pdu, target, &request, nullptr);
     if (result != PSW_SUCCESS) {
         return result;
     }
-    OwnedPtr<PmsPacketBuffer> request(built);
     OwnedPtr<IPmsSnmpPacketList> replies(create_packet_list(&result));
     if (!replies) {
         return result;
@@ -195,9 +192,8 @@ Result RequestSession::send_broad_cast_sync(IPmsPdu* pdu, IPmsSnmpTarget* target
                   target->timeout(), target->retries(), printable(target->address()));
 
     if (target->retries() != -1) {
-        result = broadcast_tries(request.get(), pdu->request_id(), target, replies.get());
+        result = broadcast_tries(request, pdu->request_id(), target, replies.get());
     }
-    request.reset();
     if (result != PSW_SUCCESS && result != PSW_ERR_TIMEOUT) {
         log()->output(kLogError, "broad cast: error=%d.", result);
         return result;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/factory.h"
 #include "log/log_channel.h"
@@ -23,12 +24,22 @@ const char* printable(const IPmcNetworkAddress* address) noexcept
     return text != nullptr ? text : "";
 }
 
-// True when `source` is the address and port the request went to.
+// True when `source` is the address and port the request went to. A source of the very text,
+// protocol and port asked is that address without canonicalising either text (the usual
+// reply); any other spelling is compared by the address services.
 bool from_target(const IPmsSnmpTarget* target, const IPmcNetworkAddress* source) noexcept
 {
     const IPmcNetworkAddress* asked = target->address();
-    return source != nullptr && asked != nullptr && source->port() == asked->port() &&
-           asked->equals(source);
+    if (source == nullptr || asked == nullptr || source->port() != asked->port()) {
+        return false;
+    }
+    const char* asked_text = asked->text();
+    const char* source_text = source->text();
+    if (asked_text != nullptr && source_text != nullptr &&
+        source->protocol() == asked->protocol() && std::strcmp(asked_text, source_text) == 0) {
+        return true;
+    }
+    return asked->equals(source);
 }
 
 uint32_t ceil_div(size_t value, size_t divisor) noexcept
@@ -121,24 +132,19 @@ Result RequestSession::open_transport(DataGramSocket::EProtocol protocol, uint16
 
 // T2: a new request id, and the PDU encoded for the target. `*written` receives the number of
 // bindings the encoder wrote completely.
-Result RequestSession::build_request(IPmsPdu* pdu, IPmsSnmpTarget* target, PmsPacketBuffer** raw,
-                                     uint32_t* written) noexcept
+Result RequestSession::build_request(IPmsPdu* pdu, IPmsSnmpTarget* target,
+                                     const PmsPacketBuffer** raw, uint32_t* written) noexcept
 {
-    Result result = PSW_SUCCESS;
-    OwnedPtr<PmsPacketBuffer> buffer(create_packet_buffer(&result));
-    if (!buffer) {
-        return result;
-    }
     pdu->set_request_id(next_request_id());
     uint32_t count = 0;
-    result = pms_packet_coder()->encode(pdu, target, buffer.get(), &count);
+    const Result result = pms_packet_coder()->encode(pdu, target, &m_request, &count);
     if (written != nullptr) {
         *written = count;
     }
     if (result != PSW_SUCCESS) {
         return result;
     }
-    *raw = buffer.release();
+    *raw = &m_request;
     return PSW_SUCCESS;
 }
 
@@ -154,7 +160,7 @@ Result RequestSession::send_request(const PmsPacketBuffer* raw,
 }
 
 // T4: one datagram within `remaining` milliseconds, as a raw packet holding exactly its bytes.
-Result RequestSession::receive(int32_t remaining, PmsPacketBuffer** raw,
+Result RequestSession::receive(int32_t remaining, const PmsPacketBuffer** raw,
                                IPmcNetworkAddress** source) noexcept
 {
     *raw = nullptr;
@@ -163,18 +169,13 @@ Result RequestSession::receive(int32_t remaining, PmsPacketBuffer** raw,
     if (socket == nullptr) {
         return PSW_ERR_RECEIVE;
     }
-    auto* bytes = static_cast<uint8_t*>(std::malloc(kReceiveCapacity));
-    if (bytes == nullptr) {
-        return PSW_ERR_NO_MEMORY;
-    }
     // The socket writes the length once a datagram was read, also when reading it failed.
     constexpr int32_t kNothingRead = INT32_MIN;
     int32_t received = kNothingRead;
     IPmcNetworkAddress* from = nullptr;
-    Result result = socket->receive(bytes, kReceiveCapacity, remaining, &received, &from);
+    Result result = socket->receive(m_received, kReceiveCapacity, remaining, &received, &from);
     if (result != PSW_SUCCESS || received < 0 ||
         static_cast<uint32_t>(received) > kReceiveCapacity) {
-        std::free(bytes);
         if (from != nullptr) {
             from->release();
         }
@@ -185,23 +186,8 @@ Result RequestSession::receive(int32_t remaining, PmsPacketBuffer** raw,
         }
         return result != PSW_SUCCESS ? result : PSW_ERR_RECEIVE;
     }
-    // Shrink to the datagram; an empty datagram keeps a one-byte block.
-    const size_t kept = static_cast<size_t>(received > 0 ? received : 1);
-    auto* shrunk = static_cast<uint8_t*>(std::realloc(bytes, kept));
-    if (shrunk != nullptr) {
-        bytes = shrunk;
-    }
-    Result made = PSW_SUCCESS;
-    PmsPacketBuffer* buffer = create_packet_buffer(&made);
-    if (buffer == nullptr) {
-        std::free(bytes);
-        if (from != nullptr) {
-            from->release();
-        }
-        return made;
-    }
-    buffer->attach(bytes, static_cast<size_t>(received), kPmsBufferMalloced);
-    *raw = buffer;
+    m_reply.attach_received(m_received, static_cast<size_t>(received));
+    *raw = &m_reply;
     *source = from;
     return PSW_SUCCESS;
 }
@@ -212,8 +198,19 @@ Result RequestSession::check_received_raw_packet(IPmsPdu* pdu, IPmsSnmpTarget* t
     int32_t type = 0;
     int32_t error_status = 0;
     int32_t request_id = 0;
-    const Result peeked =
-        pms_packet_coder()->peek_pdu(raw, &type, &error_status, &request_id, target->kind());
+    Result peeked = PSW_SUCCESS;
+    if (target->kind() == kPmsTranslateCommunity) {
+        // The session's own scratch packet: its target and PDU are made once.
+        if (!m_peeked) {
+            m_peeked.reset(create_packet(&peeked));
+        }
+        peeked = m_peeked ? pms_packet_coder()->peek_community_pdu(raw, m_peeked.get(), &type,
+                                                                   &error_status, &request_id)
+                          : peeked;
+    } else {
+        peeked =
+            pms_packet_coder()->peek_pdu(raw, &type, &error_status, &request_id, target->kind());
+    }
     if (peeked != PSW_SUCCESS) {
         return peeked == PSW_ERR_NO_MEMORY ? peeked : PSW_ERR_MALFORMED;
     }
@@ -240,19 +237,24 @@ Result RequestSession::decode_reply(const PmsPacketBuffer* raw, IPmsPdu* pdu,
                                     IPmsSnmpTarget* target) noexcept
 {
     Result result = PSW_SUCCESS;
-    OwnedPtr<IPmsPdu> reply(create_pdu(&result));
-    if (!reply) {
-        return result;
+    if (!m_scratch) {
+        m_scratch.reset(create_pdu(&result));
+        if (!m_scratch) {
+            return result;
+        }
     }
-    result = pms_packet_coder()->decode(raw, reply.get(), target, kPmsTranslateUnknown);
+    result = pms_packet_coder()->decode(raw, m_scratch.get(), target, kPmsTranslateUnknown);
     if (result != PSW_SUCCESS) {
         return result;
     }
-    result = pdu->copy_header(reply.get());
+    result = pdu->copy_header(m_scratch.get());
     if (result != PSW_SUCCESS) {
         return result;
     }
-    pdu->set_bindings(reply->detach_bindings());
+    // The request's bindings go to the scratch PDU, to be decoded over by the next reply.
+    PmsVarBindList* asked = pdu->detach_bindings();
+    pdu->set_bindings(m_scratch->detach_bindings());
+    m_scratch->set_bindings(asked);
     return PSW_SUCCESS;
 }
 
@@ -272,9 +274,9 @@ Result RequestSession::_send_and_receive(IPmsPdu* pdu, IPmsSnmpTarget* target,
         return PSW_ERR_TIMEOUT;
     }
 
-    PmsPacketBuffer* built = nullptr;
+    const PmsPacketBuffer* request = nullptr;
     uint32_t written = 0;
-    Result result = build_request(pdu, target, &built, &written);
+    Result result = build_request(pdu, target, &request, &written);
     if (result == PSW_ERR_MESSAGE_SIZE) {
         const uint32_t count = pdu->bindings() != nullptr ? pdu->bindings()->count() : 0;
         if (written == 0) {
@@ -289,7 +291,6 @@ Result RequestSession::_send_and_receive(IPmsPdu* pdu, IPmsSnmpTarget* target,
     if (result != PSW_SUCCESS) {
         return result;
     }
-    OwnedPtr<PmsPacketBuffer> request(built);
     if (request->data_length() > max_size) {
         if (fragments != nullptr) {
             *fragments = ceil_div(request->data_length(), max_size);
@@ -306,58 +307,51 @@ Result RequestSession::_send_and_receive(IPmsPdu* pdu, IPmsSnmpTarget* target,
     for (int32_t attempt = 0; !ended && attempt < target->retries() + 1; ++attempt) {
         log()->output(kLogDebug, "_send_and_receive(): try %d, destination=%s", attempt,
                       printable(target->address()));
-        result = send_request(request.get(), target);
+        result = send_request(request, target);
         if (result != PSW_SUCCESS) {
             break;
         }
-        int64_t remaining = target->timeout();
-        uint32_t start = m_ticks.tick_count();
-        while (remaining > 0) {
-            PmsPacketBuffer* raw_reply = nullptr;
-            IPmcNetworkAddress* source = nullptr;
-            result = receive(static_cast<int32_t>(remaining), &raw_reply, &source);
+        wait_datagrams(target->timeout(), [&](Result received, const PmsPacketBuffer* reply,
+                                              const IPmcNetworkAddress* from) noexcept {
+            result = received;
             if (result == PSW_ERR_TIMEOUT) {
                 log()->output(kLogError, "_send_and_receive(): receive timeout.");
-                break;
+                return true;
             }
             if (result != PSW_SUCCESS && result != PSW_ERR_MALFORMED) {
                 log()->output(kLogError, "_send_and_receive(): error=%d.", result);
                 ended = true;
-                break;
+                return true;
             }
-            OwnedPtr<PmsPacketBuffer> reply(raw_reply);
-            OwnedPtr<IPmcNetworkAddress> from(source);
-            if (result == PSW_SUCCESS && !from_target(target, from.get())) {
+            if (result == PSW_SUCCESS && !from_target(target, from)) {
                 // Only the address and port asked may answer; anyone else is dropped.
                 log()->output(kLogDebug, "_send_and_receive(): dropped a datagram from %s",
-                              printable(from.get()));
+                              printable(from));
                 result = PSW_ERR_REQUEST_ID;
             } else if (result == PSW_SUCCESS) {
                 log()->output(kLogDebug, "_send_and_receive(): receive from %s",
                               printable(target->address()));
-                result = check_received_raw_packet(pdu, target, reply.get());
+                result = check_received_raw_packet(pdu, target, reply);
             }
             if (result == PSW_ERR_TOO_BIG) {
                 log()->output(kLogDebug, "_send_and_receive(): receive packet is too big.");
                 ended = true;
-                break;
+                return true;
             }
             if (result == PSW_SUCCESS) {
-                result = decode_reply(reply.get(), pdu, target);
+                result = decode_reply(reply, pdu, target);
                 if (result != PSW_ERR_MALFORMED) {
                     ended = true;
-                    break;
+                    return true;
                 }
             } else if (result != PSW_ERR_REQUEST_ID && result != PSW_ERR_MALFORMED) {
                 ended = true;
-                break;
+                return true;
             }
             // A reply to another request, or one that cannot be read: dropped; the wait goes
             // on for what is left of this try.
-            const uint32_t now = m_ticks.tick_count();
-            remaining -= static_cast<uint32_t>(now - start);
-            start = now;
-        }
+            return false;
+        });
     }
 
     if (result == PSW_ERR_TOO_BIG && fragments != nullptr) {

@@ -12,11 +12,13 @@
 
 #include <cstdint>
 
+#include "core/factory.h"
 #include "core/pms_packet_buffer.h"
 #include "net/datagram_socket.h"
 #include "session/request_session_interface.h"
 #include "session/session_transport.h"
 #include "session/tick_source.h"
+#include "snmp/pms_pdu.h"
 
 namespace psw {
 
@@ -66,13 +68,20 @@ public:
 
 private:
     Result open_transport(DataGramSocket::EProtocol protocol, uint16_t port) noexcept;
-    // `*raw` receives a new buffer the caller releases; left untouched on failure
-    Result build_request(IPmsPdu* pdu, IPmsSnmpTarget* target, PmsPacketBuffer** raw,
+    // `*raw` receives the session's request buffer (valid until the next build); left untouched
+    // on failure
+    Result build_request(IPmsPdu* pdu, IPmsSnmpTarget* target, const PmsPacketBuffer** raw,
                          uint32_t* written) noexcept;
     // borrowed: `raw` and `target` are only read
     Result send_request(const PmsPacketBuffer* raw, const IPmsSnmpTarget* target) noexcept;
-    // `*raw`, `*source` receive new objects the caller releases; cleared first
-    Result receive(int32_t remaining, PmsPacketBuffer** raw, IPmcNetworkAddress** source) noexcept;
+    // `*raw` receives the session's reply buffer (valid until the next receive); `*source` a new
+    // address the caller releases; both cleared first
+    Result receive(int32_t remaining, const PmsPacketBuffer** raw,
+                   IPmcNetworkAddress** source) noexcept;
+    // One try's wait: every datagram (or receive failure) within `timeout` milliseconds goes to
+    // `take(result, raw, source)`, which returns true to end the wait early.
+    template <class Take>
+    void wait_datagrams(int32_t timeout, Take&& take) noexcept;
     // borrowed: `raw` is only read; `pdu` and `target` are filled in place
     Result decode_reply(const PmsPacketBuffer* raw, IPmsPdu* pdu, IPmsSnmpTarget* target) noexcept;
     // Broadcast helpers.
@@ -91,7 +100,36 @@ private:
 
     CPmsSessionTransport m_transport;
     IPmsTickSource& m_ticks;
+    // Kept from one exchange to the next, so that a steady exchange allocates none of them: the
+    // encoded request, the received datagram, and the PDU a reply is decoded into before it
+    // replaces the request's bindings (it then holds the request's former bindings, which the
+    // next decode of a reply of the same shape reuses).
+    PmsPacketBuffer m_request;
+    PmsPacketBuffer m_reply;
+    uint8_t m_received[kReceiveCapacity];
+    OwnedPtr<IPmsPdu> m_scratch;
+    // Where the header of each datagram is read to check its type and request id.
+    OwnedPtr<IPmsSnmpPacket> m_peeked;
 };
+
+template <class Take>
+void RequestSession::wait_datagrams(int32_t timeout, Take&& take) noexcept
+{
+    int64_t remaining = timeout;
+    uint32_t start = m_ticks.tick_count();
+    while (remaining > 0) {
+        const PmsPacketBuffer* raw = nullptr;
+        IPmcNetworkAddress* source = nullptr;
+        const Result result = receive(static_cast<int32_t>(remaining), &raw, &source);
+        const OwnedPtr<IPmcNetworkAddress> from(source);
+        if (take(result, raw, from.get())) {
+            return;
+        }
+        const uint32_t now = m_ticks.tick_count();
+        remaining -= static_cast<uint32_t>(now - start);
+        start = now;
+    }
+}
 
 // A new session over the given socket factory and tick source (both must outlive it).
 // the caller owns the result (release()); `sockets` and `ticks` are borrowed

@@ -156,14 +156,22 @@ public:
         if (!scratch) {
             return result;
         }
-        result = run_decoder(buffer, scratch.get(), translate_type, true);
-        if (result != PSW_SUCCESS) {
-            return result;
+        return peek_into(buffer, scratch.get(), pdu_type, error_status, request_id, translate_type);
+    }
+
+    Result peek_community_pdu(const PmsPacketBuffer* buffer, IPmsSnmpPacket* scratch,
+                              int32_t* pdu_type, int32_t* error_status,
+                              int32_t* request_id) noexcept override
+    {
+        if (m_selected == nullptr) {
+            return PSW_ERR_NOT_INITIALIZED;
         }
-        *pdu_type = scratch->pdu()->type();
-        *error_status = scratch->pdu()->error_status();
-        *request_id = scratch->pdu()->request_id();
-        return PSW_SUCCESS;
+        if (scratch == nullptr || pdu_type == nullptr || error_status == nullptr ||
+            request_id == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        return peek_into(buffer, scratch, pdu_type, error_status, request_id,
+                         kPmsTranslateCommunity);
     }
 
     Result register_factory(IPmsCodecFactory* factory) noexcept override
@@ -188,6 +196,20 @@ private:
             return PSW_ERR_NOT_INITIALIZED;
         }
         return packet == nullptr || buffer == nullptr ? PSW_ERR_PARAMETER : PSW_SUCCESS;
+    }
+
+    // The header fields of the message, read into `scratch`.
+    Result peek_into(const PmsPacketBuffer* buffer, IPmsSnmpPacket* scratch, int32_t* pdu_type,
+                     int32_t* error_status, int32_t* request_id, int32_t translate_type) noexcept
+    {
+        const Result result = run_decoder(buffer, scratch, translate_type, true);
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        *pdu_type = scratch->pdu()->type();
+        *error_status = scratch->pdu()->error_status();
+        *request_id = scratch->pdu()->request_id();
+        return PSW_SUCCESS;
     }
 
     Result run_decoder(const PmsPacketBuffer* buffer, IPmsSnmpPacket* packet,

@@ -117,6 +117,13 @@ public:
     // As peek, also giving the PDU type (kPmsResponse for a reply).
     virtual Result peek_pdu(const PmsPacketBuffer* buffer, int32_t* pdu_type, int32_t* error_status,
                             int32_t* request_id, int32_t translate_type) noexcept = 0;
+    // As peek_pdu with kPmsTranslateCommunity, reading the header into `scratch`: a packet
+    // without target or PDU gets new ones, which it keeps, so that repeated peeks with the same
+    // scratch allocate nothing. Its target must be a community target (PSW_ERR_PARAMETER else).
+    // borrowed: `scratch` keeps ownership of what it holds and of new parts it gets
+    virtual Result peek_community_pdu(const PmsPacketBuffer* buffer, IPmsSnmpPacket* scratch,
+                                      int32_t* pdu_type, int32_t* error_status,
+                                      int32_t* request_id) noexcept = 0;
 
     // Adds a factory (not owned; it must outlive the front) and selects it. PSW_ERR_TOO_LONG when
     // full.

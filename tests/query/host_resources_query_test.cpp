@@ -78,9 +78,15 @@ TEST_F(HostResourcesQueryTest, StorageTypeTable)
         EXPECT_EQ(pmc_storage_type_code(("1.3.6.1.2.1.25.2.1." + std::to_string(code)).c_str()),
                   code);
     }
-    EXPECT_EQ(pmc_storage_type_code("1.3.6.1.2.1.25.2.1.9"), 0);
-    EXPECT_EQ(pmc_storage_type_code("1.3.6.1.2.1.25.2.1"), 0);
-    EXPECT_EQ(pmc_storage_type_code(""), 0);
+    // Only the plain decimal spelling right after the prefix names a code.
+    for (const char* other :
+         {"1.3.6.1.2.1.25.2.1.9", "1.3.6.1.2.1.25.2.1", "1.3.6.1.2.1.25.2.1.",
+          "1.3.6.1.2.1.25.2.1.04", "1.3.6.1.2.1.25.2.1.0", "1.3.6.1.2.1.25.2.1.+4",
+          "1.3.6.1.2.1.25.2.1.4.1", "1.3.6.1.2.1.25.2.1.4 ", "1.3.6.1.2.1.25.2.14",
+          "1.3.6.1.2.1.25.2.1.4294967300", "1.3.6.1.2.1.25.2.1.99999999999999999999",
+          "1.3.6.1.2.1.25.2", ""}) {
+        EXPECT_EQ(pmc_storage_type_code(other), 0) << other;
+    }
     EXPECT_EQ(pmc_storage_type_code(nullptr), 0);
 }
 
@@ -148,7 +154,8 @@ TEST_F(HostResourcesQueryTest, PrinterStatusTakesTheLastRowAndTheErrorOctetsByPo
 
 TEST_F(HostResourcesQueryTest, PrinterStatusWithOneErrorOctet)
 {
-    script.tables[kPrinter + ".1"] = {{Int(kPrinter + ".1.1", 5), Bytes(kPrinter + ".2.1", {0x42})}};
+    script.tables[kPrinter + ".1"] = {
+        {Int(kPrinter + ".1.1", 5), Bytes(kPrinter + ".2.1", {0x42})}};
     PSWPrinterInfo info;
     ASSERT_EQ(query.query_printer(&info), PSW_SUCCESS);
     EXPECT_EQ(info.printer_status, 5);
@@ -182,7 +189,8 @@ const std::string kPrivateCharSetValue = "1.3.6.1.4.1.253.8.51.4.1.1.7";
 
 TEST_F(HostResourcesQueryTest, StandardCharSetFollowsTheCurrentLocalizationOfEachRow)
 {
-    script.tables[kLocalization] = {{Int(kLocalization + ".1", 3)}, {Int(kLocalization + ".2.7", 5)}};
+    script.tables[kLocalization] = {{Int(kLocalization + ".1", 3)},
+                                    {Int(kLocalization + ".2.7", 5)}};
     script.ints[kCharSetValue + ".1.3"] = 3;
     script.ints[kCharSetValue + ".2.5"] = 106;
     int32_t value = -1;
@@ -215,7 +223,8 @@ TEST_F(HostResourcesQueryTest, EmptyLocalizationTableKeepsTheMember)
 
 TEST_F(HostResourcesQueryTest, FailedCharSetReadEndsTheWalkKeepingTheLastGoodRow)
 {
-    script.tables[kLocalization] = {{Int(kLocalization + ".1", 3)}, {Int(kLocalization + ".2", 4)},
+    script.tables[kLocalization] = {{Int(kLocalization + ".1", 3)},
+                                    {Int(kLocalization + ".2", 4)},
                                     {Int(kLocalization + ".3", 5)}};
     script.ints[kCharSetValue + ".1.3"] = 3;
     script.read_failures[kCharSetValue + ".2.4"] = PSW_ERR_TIMEOUT;

@@ -394,6 +394,37 @@ TEST(Peek, HeaderOnly)
     EXPECT_EQ(pms_packet_coder()->peek(&buffer, nullptr, &id, 0), PSW_ERR_PARAMETER);
 }
 
+TEST(Peek, IntoAKeptScratchPacketReadsEachHeaderAnew)
+{
+    // The same scratch packet for a tooBig Response, a GetRequest and an unreadable message:
+    // each peek reports its own message, as peek_pdu does with a new packet each time.
+    const std::vector<std::string> messages = {
+        "301a02010004067075626c6963a20d0202162e020101020100ffff00",
+        "301a02010104067075626c6963a00d020204d2020100020100300100", "301a020103"};
+    OwnedPtr<IPmsSnmpPacket> scratch(create_packet());
+    ASSERT_TRUE(scratch);
+    for (const std::string& hex : messages) {
+        const auto bytes = hex_bytes(hex);
+        PmsPacketBuffer buffer;
+        buffer.attach_received(bytes.data(), bytes.size());
+        int32_t type[2] = {-1, -1};
+        int32_t status[2] = {-1, -1};
+        int32_t id[2] = {-1, -1};
+        const Result fresh = pms_packet_coder()->peek_pdu(&buffer, &type[0], &status[0], &id[0],
+                                                          kPmsTranslateCommunity);
+        const Result kept = pms_packet_coder()->peek_community_pdu(&buffer, scratch.get(), &type[1],
+                                                                   &status[1], &id[1]);
+        EXPECT_EQ(kept, fresh) << hex;
+        EXPECT_EQ(type[1], type[0]) << hex;
+        EXPECT_EQ(status[1], status[0]) << hex;
+        EXPECT_EQ(id[1], id[0]) << hex;
+    }
+    PmsPacketBuffer empty;
+    int32_t value = 0;
+    EXPECT_EQ(pms_packet_coder()->peek_community_pdu(&empty, nullptr, &value, &value, &value),
+              PSW_ERR_PARAMETER);
+}
+
 TEST(Front, SelectionAndLoadTimeRegistration)
 {
     PmsPacketCoder* front = pms_packet_coder();
