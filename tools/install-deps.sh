@@ -9,6 +9,9 @@ packages=(
   iproute2 valgrind clang libclang-rt-14-dev clang-format codespell
   libcli11-dev nlohmann-json3-dev
 )
+# The Windows build: mingw-w64 cross compiler and Wine to run its tests (tools/ci/windows.sh).
+packages+=(g++-mingw-w64-x86-64-posix wine64 wine)
+
 
 missing=()
 for package in "${packages[@]}"; do
