@@ -154,7 +154,7 @@ public:
         }
         char name[kPmcMaxHostText];
         const addrinfo* entry = info.first();
-        if (api().m_pGetNameInfo(entry->ai_addr, entry->ai_addrlen, name, sizeof name, nullptr, 0,
+        if (api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen), name, sizeof name, nullptr, 0,
                                  kPmcNiNameRequired) != 0) {
             return PSW_ERR_FAILED;
         }
@@ -203,7 +203,7 @@ public:
         }
         char port[kPmcMaxServiceText];
         const addrinfo* entry = info.first();
-        if (api().m_pGetNameInfo(entry->ai_addr, entry->ai_addrlen, nullptr, 0, port, sizeof port,
+        if (api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen), nullptr, 0, port, sizeof port,
                                  kPmcNiNumericService) != 0) {
             return PSW_ERR_FAILED;
         }
@@ -237,7 +237,7 @@ private:
 
     bool numeric_host(const addrinfo* entry, char (&host)[kPmcMaxHostText]) const noexcept
     {
-        return api().m_pGetNameInfo(entry->ai_addr, entry->ai_addrlen, host, sizeof host, nullptr,
+        return api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen), host, sizeof host, nullptr,
                                     0, kPmcNiNumericHost) == 0;
     }
 
@@ -246,7 +246,7 @@ private:
     {
         char host[kPmcMaxHostText];
         char port[kPmcMaxServiceText];
-        if (api().m_pGetNameInfo(entry->ai_addr, entry->ai_addrlen, host, sizeof host, port,
+        if (api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen), host, sizeof host, port,
                                  sizeof port, kPmcNiNumericHost | kPmcNiNumericService) != 0) {
             return PSW_ERR_FAILED;
         }
