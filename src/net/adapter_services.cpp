@@ -274,7 +274,8 @@ Result pmc_best_local_address_ipv6(CPmcIpHelpLibrary& library, CPmcSocketLibrary
         return PSW_ERR_FAILED;
     }
     sockaddr_storage source{};
-    const bool routed = source_toward(api, info->ai_addr, static_cast<PmcSockLen>(info->ai_addrlen), &source);
+    const bool routed =
+        source_toward(api, info->ai_addr, static_cast<PmcSockLen>(info->ai_addrlen), &source);
     api.m_pFreeAddrInfo(info);
     if (!routed) {
         return PSW_ERR_UNSUPPORTED;

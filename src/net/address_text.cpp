@@ -62,9 +62,9 @@ void pmc_format_ipv6_text(const uint8_t bytes[16], char* out, size_t size) noexc
         i = j == i ? i + 1 : j;
     }
     // The C library's rule for a trailing dotted IPv4 address (compatible and mapped forms).
-    const bool mapped = best_start == 0 &&
-                        (best_length == 6 || (best_length == 7 && groups[7] != 1) ||
-                         (best_length == 5 && groups[5] == 0xffff));
+    const bool mapped =
+        best_start == 0 && (best_length == 6 || (best_length == 7 && groups[7] != 1) ||
+                            (best_length == 5 && groups[5] == 0xffff));
     char text[48];
     size_t used = 0;
     const size_t last = mapped ? 6 : 8;
@@ -78,16 +78,15 @@ void pmc_format_ipv6_text(const uint8_t bytes[16], char* out, size_t size) noexc
         if (i > 0 && i != best_start + best_length) {
             text[used++] = ':';
         }
-        used += static_cast<size_t>(
-            std::snprintf(text + used, sizeof text - used, "%x", groups[i]));
+        used +=
+            static_cast<size_t>(std::snprintf(text + used, sizeof text - used, "%x", groups[i]));
     }
     if (mapped) {
         if (text[used - 1] != ':') {
             text[used++] = ':';
         }
-        used += static_cast<size_t>(std::snprintf(text + used, sizeof text - used,
-                                                  "%u.%u.%u.%u", bytes[12], bytes[13],
-                                                  bytes[14], bytes[15]));
+        used += static_cast<size_t>(std::snprintf(text + used, sizeof text - used, "%u.%u.%u.%u",
+                                                  bytes[12], bytes[13], bytes[14], bytes[15]));
     }
     text[used] = '\0';
     std::snprintf(out, size, "%s", text);

@@ -84,9 +84,9 @@ public:
 
         sockaddr_storage address{};
         PmcSockLen address_length = kPmcSockAddrBytes;
-        ssize_t count = api().m_pRecvFrom(
-            m_handle, reinterpret_cast<char*>(buffer), static_cast<PmcIoLength>(capacity),
-            kPmcReceiveFlags, reinterpret_cast<sockaddr*>(&address), &address_length);
+        ssize_t count = api().m_pRecvFrom(m_handle, reinterpret_cast<char*>(buffer),
+                                          static_cast<PmcIoLength>(capacity), kPmcReceiveFlags,
+                                          reinterpret_cast<sockaddr*>(&address), &address_length);
         if (count > static_cast<ssize_t>(capacity)) {
             // The datagram did not fit and its rest is lost: a failed receive, not a short one.
             pmc_socket_layer_set_last_error(kPmcErrorMessageTooLong);
@@ -243,10 +243,9 @@ protected:
     Result send_datagram(const uint8_t* buffer, uint32_t length,
                          const sockaddr_storage& address) noexcept
     {
-        const ssize_t sent =
-            api().m_pSendTo(m_handle, reinterpret_cast<const char*>(buffer),
-                            static_cast<PmcIoLength>(length), 0,
-                            reinterpret_cast<const sockaddr*>(&address), kPmcSockAddrBytes);
+        const ssize_t sent = api().m_pSendTo(
+            m_handle, reinterpret_cast<const char*>(buffer), static_cast<PmcIoLength>(length), 0,
+            reinterpret_cast<const sockaddr*>(&address), kPmcSockAddrBytes);
         if (sent == -1) {
             log()->output(kLogError, "fail send(). WSAGetLastError()=%d", last_error());
             return PSW_ERR_SEND;

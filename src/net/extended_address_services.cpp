@@ -154,8 +154,8 @@ public:
         }
         char name[kPmcMaxHostText];
         const addrinfo* entry = info.first();
-        if (api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen), name, sizeof name, nullptr, 0,
-                                 kPmcNiNameRequired) != 0) {
+        if (api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen), name,
+                                 sizeof name, nullptr, 0, kPmcNiNameRequired) != 0) {
             return PSW_ERR_FAILED;
         }
         return out->assign(name);
@@ -186,8 +186,7 @@ public:
         return hand_over(to_address(info.first(), address), address, out);
     }
 
-    Result port_of_service(const char* service, EProtocol protocol,
-                           uint16_t* out) noexcept override
+    Result port_of_service(const char* service, EProtocol protocol, uint16_t* out) noexcept override
     {
         const int family = pmc_family_of_protocol(protocol);
         if (service == nullptr || out == nullptr || family < 0) {
@@ -203,8 +202,8 @@ public:
         }
         char port[kPmcMaxServiceText];
         const addrinfo* entry = info.first();
-        if (api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen), nullptr, 0, port, sizeof port,
-                                 kPmcNiNumericService) != 0) {
+        if (api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen),
+                                 nullptr, 0, port, sizeof port, kPmcNiNumericService) != 0) {
             return PSW_ERR_FAILED;
         }
         *out = pmc_port_of_text(port);
@@ -223,8 +222,7 @@ private:
     // follow an IPv6 address.
     bool lookup_numeric(const char* text, AddressInfo& info, ZonedText& zoned) const noexcept
     {
-        if (pmc_split_ipv6_zone(text, zoned.host, sizeof zoned.host, &zoned.zone) !=
-                PSW_SUCCESS ||
+        if (pmc_split_ipv6_zone(text, zoned.host, sizeof zoned.host, &zoned.zone) != PSW_SUCCESS ||
             (zoned.zone != nullptr &&
              pmc_ipv6_scope_of_zone(zoned.zone, &zoned.scope) != PSW_SUCCESS)) {
             return false;
@@ -237,8 +235,8 @@ private:
 
     bool numeric_host(const addrinfo* entry, char (&host)[kPmcMaxHostText]) const noexcept
     {
-        return api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen), host, sizeof host, nullptr,
-                                    0, kPmcNiNumericHost) == 0;
+        return api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen),
+                                    host, sizeof host, nullptr, 0, kPmcNiNumericHost) == 0;
     }
 
     // A new address with the numeric host and service of one result.
@@ -246,8 +244,9 @@ private:
     {
         char host[kPmcMaxHostText];
         char port[kPmcMaxServiceText];
-        if (api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen), host, sizeof host, port,
-                                 sizeof port, kPmcNiNumericHost | kPmcNiNumericService) != 0) {
+        if (api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen), host,
+                                 sizeof host, port, sizeof port,
+                                 kPmcNiNumericHost | kPmcNiNumericService) != 0) {
             return PSW_ERR_FAILED;
         }
         return new_address(host, pmc_protocol_of_family(entry->ai_family), pmc_port_of_text(port),

@@ -44,7 +44,9 @@ Result NPmcIpHelpAPI::set_api(PmcModuleLoader& loader, void* module) noexcept
     return PSW_SUCCESS;
 }
 
-CPmcIpHelpLibrary::CPmcIpHelpLibrary(PmcModuleLoader& loader) noexcept : m_loader(loader) {}
+CPmcIpHelpLibrary::CPmcIpHelpLibrary(PmcModuleLoader& loader) noexcept : m_loader(loader)
+{
+}
 
 CPmcIpHelpLibrary::~CPmcIpHelpLibrary()
 {

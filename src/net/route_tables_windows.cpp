@@ -74,7 +74,8 @@ bool bind_entry(PmcModuleLoader& loader, void* module, const char* name, Functio
 class CPmcModuleSource : public IPmcTableSource {
 public:
     CPmcModuleSource(PmcModuleLoader& loader, void* module) noexcept
-        : m_loader(loader), m_module(module)
+        : m_loader(loader),
+          m_module(module)
     {
     }
     ~CPmcModuleSource() override { m_loader.unload(m_module); }
@@ -94,8 +95,7 @@ public:
     bool bind_api() noexcept
     {
         return bind_entry(m_loader, m_module, "GetIpForwardTable", &m_pGetIpForwardTable) &&
-               bind_entry(m_loader, m_module, "GetNumberOfInterfaces",
-                          &m_pGetNumberOfInterfaces) &&
+               bind_entry(m_loader, m_module, "GetNumberOfInterfaces", &m_pGetNumberOfInterfaces) &&
                bind_entry(m_loader, m_module, "GetIfTable", &m_pGetIfTable) &&
                bind_entry(m_loader, m_module, "GetIpAddrTable", &m_pGetIpAddrTable);
     }
@@ -116,11 +116,10 @@ public:
         Result made = PSW_SUCCESS;
         for (DWORD i = 0; i < rows->dwNumEntries && made == PSW_SUCCESS; ++i) {
             const MIB_IPFORWARDROW& row = rows->table[i];
-            const PmcRouteRecord record{host_order(row.dwForwardDest),
-                                        host_order(row.dwForwardMask),
-                                        host_order(row.dwForwardNextHop),
-                                        static_cast<int32_t>(row.dwForwardType),
-                                        static_cast<uint32_t>(row.dwForwardIfIndex)};
+            const PmcRouteRecord record{
+                host_order(row.dwForwardDest), host_order(row.dwForwardMask),
+                host_order(row.dwForwardNextHop), static_cast<int32_t>(row.dwForwardType),
+                static_cast<uint32_t>(row.dwForwardIfIndex)};
             made = table->push_back(record) ? PSW_SUCCESS : PSW_ERR_NO_MEMORY;
         }
         return hand_over(table, made, result);
@@ -369,8 +368,8 @@ public:
 
     PmcRouteTable* route_table(Result* result) noexcept override
     {
-        static const Column* const kColumns[] = {&kIpRouteDest, &kIpRouteIfIndex,
-                                                 &kIpRouteNextHop, &kIpRouteType, &kIpRouteMask};
+        static const Column* const kColumns[] = {&kIpRouteDest, &kIpRouteIfIndex, &kIpRouteNextHop,
+                                                 &kIpRouteType, &kIpRouteMask};
         return walk<PmcRouteTable>(kColumns, 5, result, [](const CPmcWalk& row) {
             return PmcRouteRecord{address_value(row.value(0)), address_value(row.value(4)),
                                   address_value(row.value(2)), integer_value(row.value(3)),
@@ -416,8 +415,8 @@ public:
 
     PmcIpAddressTable* ip_address_table(Result* result) noexcept override
     {
-        static const Column* const kColumns[] = {&kIpAdEntAddr, &kIpAdEntIfIndex,
-                                                 &kIpAdEntNetMask, &kIpAdEntBcastAddr};
+        static const Column* const kColumns[] = {&kIpAdEntAddr, &kIpAdEntIfIndex, &kIpAdEntNetMask,
+                                                 &kIpAdEntBcastAddr};
         return walk<PmcIpAddressTable>(kColumns, 4, result, [](const CPmcWalk& row) {
             const uint32_t address = address_value(row.value(0));
             const uint32_t mask = address_value(row.value(2));

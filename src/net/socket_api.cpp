@@ -118,7 +118,9 @@ Result NPmcSocketAPI::set_api(PmcModuleLoader& loader, void* module) noexcept
     return PSW_SUCCESS;
 }
 
-CPmcSocketLibrary::CPmcSocketLibrary(PmcModuleLoader& loader) noexcept : m_loader(loader) {}
+CPmcSocketLibrary::CPmcSocketLibrary(PmcModuleLoader& loader) noexcept : m_loader(loader)
+{
+}
 
 CPmcSocketLibrary::~CPmcSocketLibrary()
 {

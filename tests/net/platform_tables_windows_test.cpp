@@ -4,8 +4,8 @@
 // from the same kernel, so every Linux address must be there with its mask.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -66,9 +66,8 @@ SourceTables read_source(PmcTableSourceKind kind, const char* name)
     if (addresses) {
         for (const PmcIpAddressRecord& row : *addresses) {
             out.addresses.emplace(dotted(row.address), dotted(row.mask));
-            std::printf("[%s] address %s mask %s interface %u\n", name,
-                        dotted(row.address).c_str(), dotted(row.mask).c_str(),
-                        row.interface_index);
+            std::printf("[%s] address %s mask %s interface %u\n", name, dotted(row.address).c_str(),
+                        dotted(row.mask).c_str(), row.interface_index);
         }
     }
     std::unique_ptr<PmcRouteTable> routes(source->route_table(&result));

@@ -65,8 +65,7 @@ TEST(SocketLibraryWindowsTest, OversizedDatagramFailsTheReceive)
         pmc_create_datagram_socket(IPmcNetworkAddress::kUdpIpv4, &result));
     ASSERT_TRUE(receiver && sender);
     OwnedPtr<IPmcNetworkAddress> to(create_empty_address(&result));
-    ASSERT_EQ(to->set("127.0.0.1", IPmcNetworkAddress::kUdpIpv4,
-                      receiver->local_address()->port()),
+    ASSERT_EQ(to->set("127.0.0.1", IPmcNetworkAddress::kUdpIpv4, receiver->local_address()->port()),
               PSW_SUCCESS);
     uint8_t big[32] = {};
     ASSERT_EQ(sender->send(big, sizeof big, to.get()), PSW_SUCCESS);
