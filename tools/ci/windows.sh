@@ -27,12 +27,13 @@ if [[ -z "$WINE" ]] || ! command -v x86_64-w64-mingw32-g++-posix >/dev/null; the
 fi
 
 echo "-- cross build ($BUILD)"
+mkdir -p "$BUILD"
 if ! cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
        -DCMAKE_BUILD_TYPE=Release -DPSW_WERROR=ON -DPSW_BUILD_TESTS=ON -DPSW_BUILD_TOOLS=ON \
-       >"$BUILD.configure.log" 2>&1 ||
-   ! cmake --build "$BUILD" -j"$JOBS" --target psw psw_cli "${TESTS[@]}" >"$BUILD.build.log" 2>&1; then
-  tail -n 40 "$BUILD.configure.log" "$BUILD.build.log" 2>/dev/null
-  echo "FAILED: the cross build (logs: $BUILD.configure.log, $BUILD.build.log)"
+       >"$BUILD/ci-configure.log" 2>&1 ||
+   ! cmake --build "$BUILD" -j"$JOBS" --target psw psw_cli "${TESTS[@]}" >"$BUILD/ci-build.log" 2>&1; then
+  tail -n 40 "$BUILD/ci-configure.log" "$BUILD/ci-build.log" 2>/dev/null
+  echo "FAILED: the cross build (logs: $BUILD/ci-configure.log, $BUILD/ci-build.log)"
   exit 1
 fi
 
