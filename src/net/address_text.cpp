@@ -63,8 +63,7 @@ void pmc_format_ipv6_text(const uint8_t bytes[16], char* out, size_t size) noexc
     }
     // The C library's rule for a trailing dotted IPv4 address (compatible and mapped forms).
     const bool mapped =
-        best_start == 0 && (best_length == 6 || (best_length == 7 && groups[7] != 1) ||
-                            (best_length == 5 && groups[5] == 0xffff));
+        best_start == 0 && (best_length == 6 || (best_length == 5 && groups[5] == 0xffff));
     char text[48];
     size_t used = 0;
     const size_t last = mapped ? 6 : 8;

@@ -109,10 +109,10 @@ TEST(AddressText, IpxGrammarIsExactlyTwentyOneHexCharacters)
 // C library's text is the reference, compression ties and the dotted tails included.
 TEST(AddressText, Ipv6TextIsWhatTheCLibraryWrites)
 {
-    for (const char* text :
-         {"::", "::1", "::2", "1::", "1:2:3:4:5:6:7:8", "1:0:3:4:5:6:7:8", "1:0:0:4:0:0:7:8",
-          "1:0:0:4:5:0:0:0", "0:0:1:0:0:0:1:0", "fe80::1:2", "2001:db8::ff00:42:8329",
-          "::ffff:192.0.2.1", "::192.0.2.1", "::0.0.0.2", "::ffff:0:0", "abcd:ef01:2345:6789::"}) {
+    for (const char* text : {"::", "::1", "::2", "1::", "1:2:3:4:5:6:7:8", "1:0:3:4:5:6:7:8",
+                             "1:0:0:4:0:0:7:8", "1:0:0:4:5:0:0:0", "0:0:1:0:0:0:1:0", "fe80::1:2",
+                             "2001:db8::ff00:42:8329", "::ffff:192.0.2.1", "::192.0.2.1",
+                             "::0.0.0.2", "::ffff:0:0", "::0.1.0.0", "abcd:ef01:2345:6789::"}) {
         uint8_t bytes[16];
         ASSERT_EQ(inet_pton(AF_INET6, text, bytes), 1) << text;
         char expected[INET6_ADDRSTRLEN];
