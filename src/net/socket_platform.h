@@ -3,6 +3,7 @@
 //
 // The rest of src/net is written against the function table (socket_api.h) and these names, so
 // a port to another socket library changes this header and posix_socket_layer.cpp.
+// Windows Sockets: socket_platform_windows.h and socket_layer_windows.cpp.
 #pragma once
 
 #if defined(_WIN32)
