@@ -8,11 +8,12 @@
 #   4. valgrind over the test programs of the library when they exist
 #   5. tools/ci/packages.sh: Debian packages built, lintian, installed, used, purged
 #   6. tools/ci/python.sh: the Python binding installed with pip, its pytest suite
+#   7. tools/ci/windows.sh: the mingw-w64 build in build-mingw, its tests under Wine
 # A failed test fails the run. When CI is set (to anything non-empty) a skipped test fails it
 # too: peer tests must never pass silently in CI.
 #
-# Options: --no-asan, --no-tsan, --no-fuzz, --no-valgrind, --no-packages, --no-python skip a
-# stage (refused when CI is set).
+# Options: --no-asan, --no-tsan, --no-fuzz, --no-valgrind, --no-packages, --no-python,
+# --no-windows skip a stage (refused when CI is set).
 # Environment: PSW_JOBS (default 2) for build and ctest parallelism.
 set -euo pipefail
 
@@ -22,7 +23,7 @@ CI_MODE=""
 [[ -n "${CI:-}" ]] && CI_MODE=1
 
 run_asan=1 run_tsan=1 run_fuzz=1 run_valgrind=1
-run_packages=1 run_python=1
+run_packages=1 run_python=1 run_windows=1
 for arg in "$@"; do
   case "$arg" in
     --no-asan) run_asan="" ;;
@@ -31,12 +32,13 @@ for arg in "$@"; do
     --no-valgrind) run_valgrind="" ;;
     --no-packages) run_packages="" ;;
     --no-python) run_python="" ;;
-    -h|--help) sed -n '2,16p' "$0"; exit 0 ;;
+    --no-windows) run_windows="" ;;
+    -h|--help) sed -n '2,17p' "$0"; exit 0 ;;
     *) echo "run-tests.sh: unknown option $arg" >&2; exit 2 ;;
   esac
 done
 if [[ -n "$CI_MODE" && ( -z "$run_asan" || -z "$run_tsan" || -z "$run_fuzz" || -z "$run_valgrind" ||
-      -z "$run_packages" || -z "$run_python" ) ]]; then
+      -z "$run_packages" || -z "$run_python" || -z "$run_windows" ) ]]; then
   echo "run-tests.sh: stages cannot be left out when CI is set" >&2
   exit 2
 fi
@@ -206,6 +208,17 @@ if [[ -n "$run_python" ]]; then
   fi
 fi
 # ---- end of packages and Python binding ----
+# ---- Windows build: cross-built, tested under Wine (tools/ci/windows.sh) ----
+if [[ -n "$run_windows" ]]; then
+  stage "windows (mingw-w64 build, tests under Wine)"
+  if bash "$ROOT/tools/ci/windows.sh" "$ROOT/build/tools/psw"; then
+    report+=("windows: passed")
+  else
+    failures+=("windows: tools/ci/windows.sh failed (see its FAILED lines)")
+    report+=("windows: FAILED")
+  fi
+fi
+# ---- end of the Windows build ----
 
 stage "summary"
 printf '%s\n' "${report[@]}"

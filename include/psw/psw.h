@@ -57,6 +57,8 @@
  *     PSW_ERR_WALK_LIMIT (-254)  a table had more than PSW_WALK_MAX_ROWS (65,536) rows
  *     PSW_ERR_SNMPV3 (-200), PSW_ERR_SECURITY (-214), PSW_ERR_V3_STATUS (-299)
  *                                SNMPv3 failures (security mode PSW_SECURITY_MODE_V3 only)
+ *     PSW_ERR_NOT_AVAILABLE (-10) security mode PSW_SECURITY_MODE_V3 in a build without
+ *                                Net-SNMP (the Windows build): no SNMPv3 request is possible
  *   PSW_ERR_PARAMETER (-2) always means a bad argument of the caller; data a printer should not
  *   have sent gives PSW_ERR_BAD_DATA (-253) or one of the codes above.
  *

@@ -69,8 +69,9 @@ public:
     // Reserved slot: always PSW_ERR_NOT_FOUND.
     virtual Result reserved() noexcept = 0;
     // borrowed: `format` and its arguments are only read (also output_v)
+    // C99 formats on every platform (the Windows build uses mingw's C99 printf family).
     virtual Result output(uint32_t level, const char* format, ...) noexcept
-        __attribute__((format(printf, 3, 4))) = 0;
+        __attribute__((format(gnu_printf, 3, 4))) = 0;
     virtual Result output_v(uint32_t level, const char* format, va_list arguments) noexcept = 0;
 
     // Additions after the slots above.

@@ -1,7 +1,5 @@
 #include "net/adapter_services.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <strings.h>
 
 #include <cstdio>
@@ -9,6 +7,7 @@
 
 #include "core/factory.h"
 #include "net/adapter_list.h"
+#include "net/address_text.h"
 #include "net/socket_platform.h"
 
 namespace psw {
@@ -209,12 +208,12 @@ bool source_toward(const NPmcSocketAPI& api, const sockaddr* target, PmcSockLen 
         return false;
     }
     sockaddr_storage peer{};
-    std::memcpy(&peer, target, length);
+    std::memcpy(&peer, target, static_cast<size_t>(length));
     // A connect needs a port; the target's own one may be 0.
     if (peer.ss_family == AF_INET6) {
-        reinterpret_cast<sockaddr_in6*>(&peer)->sin6_port = htons(9);
+        reinterpret_cast<sockaddr_in6*>(&peer)->sin6_port = api.m_pHtons(9);
     } else {
-        reinterpret_cast<sockaddr_in*>(&peer)->sin_port = htons(9);
+        reinterpret_cast<sockaddr_in*>(&peer)->sin_port = api.m_pHtons(9);
     }
     const PmcSocketHandle handle = api.m_pSocket(peer.ss_family, SOCK_DGRAM, 0);
     if (handle == kPmcInvalidSocket) {
@@ -233,8 +232,9 @@ const PmcAdapter* adapter_of_source(const PmcVector<PmcAdapter>& adapters,
                                     const sockaddr_storage& source, char (&ipv4)[16]) noexcept
 {
     if (source.ss_family == AF_INET) {
-        inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(&source)->sin_addr, ipv4,
-                  sizeof ipv4);
+        uint8_t bytes[4];
+        std::memcpy(bytes, &reinterpret_cast<const sockaddr_in*>(&source)->sin_addr, sizeof bytes);
+        pmc_format_ipv4_text(bytes, ipv4, sizeof ipv4);
     }
     for (const PmcAdapter& adapter : adapters) {
         if (source.ss_family == AF_INET) {
@@ -271,7 +271,7 @@ Result pmc_best_local_address_ipv6(CPmcIpHelpLibrary& library, CPmcSocketLibrary
         ~Cleanup() { library.cleanup(); }
     } cleanup{sockets};
     const NPmcSocketAPI& api = sockets.api();
-    if (library.load_ip_helper() != PSW_SUCCESS || library.api().m_pGetIfAddrs == nullptr ||
+    if (library.load_ip_helper() != PSW_SUCCESS || !library.api().has_adapter_list() ||
         api.m_pGetAddrInfo == nullptr || api.m_pFreeAddrInfo == nullptr) {
         return PSW_ERR_UNSUPPORTED;
     }
@@ -283,7 +283,8 @@ Result pmc_best_local_address_ipv6(CPmcIpHelpLibrary& library, CPmcSocketLibrary
         return PSW_ERR_FAILED;
     }
     sockaddr_storage source{};
-    const bool routed = source_toward(api, info->ai_addr, info->ai_addrlen, &source);
+    const bool routed =
+        source_toward(api, info->ai_addr, static_cast<PmcSockLen>(info->ai_addrlen), &source);
     api.m_pFreeAddrInfo(info);
     if (!routed) {
         return PSW_ERR_UNSUPPORTED;
@@ -304,10 +305,11 @@ Result pmc_best_local_address_ipv6(CPmcIpHelpLibrary& library, CPmcSocketLibrary
         // The system's own choice among the interface's addresses: the first one listed is
         // usually the link-local address, which cannot reach a global target.
         const auto& native = reinterpret_cast<const sockaddr_in6&>(source);
-        inet_ntop(AF_INET6, &native.sin6_addr, text, sizeof text);
+        pmc_format_ipv6_text(native.sin6_addr.s6_addr, text, sizeof text);
         if (native.sin6_scope_id != 0) {
             const size_t length = std::strlen(text);
-            std::snprintf(text + length, sizeof text - length, "%%%u", native.sin6_scope_id);
+            std::snprintf(text + length, sizeof text - length, "%%%u",
+                          static_cast<unsigned>(native.sin6_scope_id));
         }
     }
     return pmc_new_address_like(text, *target, out);

@@ -38,6 +38,59 @@ bool read_hex_bytes(const char* text, size_t count, uint8_t* out) noexcept
 
 }  // namespace
 
+void pmc_format_ipv6_text(const uint8_t bytes[16], char* out, size_t size) noexcept
+{
+    if (out == nullptr || size == 0) {
+        return;
+    }
+    unsigned groups[8];
+    for (size_t i = 0; i < 8; ++i) {
+        groups[i] = static_cast<unsigned>(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+    }
+    // The longest run of zero groups (two or more), the first one of equal length.
+    size_t best_start = 8;
+    size_t best_length = 1;
+    for (size_t i = 0; i < 8;) {
+        size_t j = i;
+        while (j < 8 && groups[j] == 0) {
+            ++j;
+        }
+        if (j - i > best_length) {
+            best_start = i;
+            best_length = j - i;
+        }
+        i = j == i ? i + 1 : j;
+    }
+    // The C library's rule for a trailing dotted IPv4 address (compatible and mapped forms).
+    const bool mapped =
+        best_start == 0 && (best_length == 6 || (best_length == 5 && groups[5] == 0xffff));
+    char text[48];
+    size_t used = 0;
+    const size_t last = mapped ? 6 : 8;
+    for (size_t i = 0; i < last; ++i) {
+        if (i == best_start) {
+            text[used++] = ':';
+            text[used++] = ':';
+            i += best_length - 1;
+            continue;
+        }
+        if (i > 0 && i != best_start + best_length) {
+            text[used++] = ':';
+        }
+        used +=
+            static_cast<size_t>(std::snprintf(text + used, sizeof text - used, "%x", groups[i]));
+    }
+    if (mapped) {
+        if (text[used - 1] != ':') {
+            text[used++] = ':';
+        }
+        used += static_cast<size_t>(std::snprintf(text + used, sizeof text - used, "%u.%u.%u.%u",
+                                                  bytes[12], bytes[13], bytes[14], bytes[15]));
+    }
+    text[used] = '\0';
+    std::snprintf(out, size, "%s", text);
+}
+
 bool pmc_parse_ipv4_text(const char* text, uint8_t out[4]) noexcept
 {
     if (text == nullptr) {

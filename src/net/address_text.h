@@ -18,6 +18,11 @@ bool pmc_parse_ipv4_text(const char* text, uint8_t out[4]) noexcept;
 // The canonical dotted text of four bytes into `out` (at least 16 bytes).
 void pmc_format_ipv4_text(const uint8_t bytes[4], char* out, size_t size) noexcept;
 
+// The compressed lower-case text of 16 address bytes (RFC 5952: the longest run of two or more
+// zero groups, the first of equal runs, becomes "::"; an IPv4-mapped address ends in dotted
+// form) into `out` (at least 46 bytes), as the C library's inet_ntop writes it.
+void pmc_format_ipv6_text(const uint8_t bytes[16], char* out, size_t size) noexcept;
+
 // Exactly "NNNNNNNN:HHHHHHHHHHHH" in hexadecimal digits of either case. Writes the network
 // and node bytes only on success.
 bool pmc_parse_ipx_text(const char* text, uint8_t network[4], uint8_t node[6]) noexcept;

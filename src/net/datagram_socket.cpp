@@ -84,7 +84,8 @@ public:
 
         sockaddr_storage address{};
         PmcSockLen address_length = kPmcSockAddrBytes;
-        ssize_t count = api().m_pRecvFrom(m_handle, buffer, capacity, kPmcReceiveFlags,
+        ssize_t count = api().m_pRecvFrom(m_handle, reinterpret_cast<char*>(buffer),
+                                          static_cast<PmcIoLength>(capacity), kPmcReceiveFlags,
                                           reinterpret_cast<sockaddr*>(&address), &address_length);
         if (count > static_cast<ssize_t>(capacity)) {
             // The datagram did not fit and its rest is lost: a failed receive, not a short one.
@@ -127,7 +128,8 @@ public:
             return PSW_SUCCESS;
         }
         const int value = on & 0xff;
-        if (api().m_pSetSockOpt(m_handle, SOL_SOCKET, SO_BROADCAST, &value, sizeof value) != 0) {
+        if (api().m_pSetSockOpt(m_handle, SOL_SOCKET, SO_BROADCAST,
+                                reinterpret_cast<const char*>(&value), sizeof value) != 0) {
             log()->output(kLogError,
                           "fail setsockopt(). can't set broadcast flag. WSAGetLastError()=%d",
                           last_error());
@@ -241,9 +243,9 @@ protected:
     Result send_datagram(const uint8_t* buffer, uint32_t length,
                          const sockaddr_storage& address) noexcept
     {
-        const ssize_t sent =
-            api().m_pSendTo(m_handle, buffer, length, 0,
-                            reinterpret_cast<const sockaddr*>(&address), kPmcSockAddrBytes);
+        const ssize_t sent = api().m_pSendTo(
+            m_handle, reinterpret_cast<const char*>(buffer), static_cast<PmcIoLength>(length), 0,
+            reinterpret_cast<const sockaddr*>(&address), kPmcSockAddrBytes);
         if (sent == -1) {
             log()->output(kLogError, "fail send(). WSAGetLastError()=%d", last_error());
             return PSW_ERR_SEND;
@@ -291,7 +293,7 @@ private:
             fd_set readable;
             FD_ZERO(&readable);
             FD_SET(m_handle, &readable);
-            ready = api().m_pSelect(m_handle + 1, &readable, nullptr, nullptr,
+            ready = api().m_pSelect(pmc_select_width(m_handle), &readable, nullptr, nullptr,
                                     timeout_ms == -1 ? nullptr : &limit);
         } while (ready == -1 && pmc_socket_interrupted(last_error()));
         if (ready == -1) {
@@ -308,7 +310,8 @@ private:
     Result set_multicast_option(int level, int option, const void* request,
                                 PmcSockLen length) noexcept
     {
-        if (api().m_pSetSockOpt(m_handle, level, option, request, length) != 0) {
+        if (api().m_pSetSockOpt(m_handle, level, option, static_cast<const char*>(request),
+                                length) != 0) {
             log()->output(kLogError,
                           "fail setsockopt(). can't set multicast flag. WSAGetLastError()=%d",
                           last_error());
@@ -549,8 +552,8 @@ private:
     Result set_multicast_interface(uint32_t index) noexcept
     {
         const unsigned value = index;
-        if (api().m_pSetSockOpt(handle(), IPPROTO_IPV6, IPV6_MULTICAST_IF, &value, sizeof value) !=
-            0) {
+        if (api().m_pSetSockOpt(handle(), IPPROTO_IPV6, IPV6_MULTICAST_IF,
+                                reinterpret_cast<const char*>(&value), sizeof value) != 0) {
             log()->output(kLogError,
                           "fail setsockopt(). can't set multicast interface. "
                           "WSAGetLastError()=%d",

@@ -137,7 +137,7 @@ public:
             }
             char name[kPmcMaxHostText];
             const addrinfo* entry = info.first();
-            if (api().m_pGetNameInfo(entry->ai_addr, entry->ai_addrlen, name, sizeof name, nullptr,
+            if (api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen), name, sizeof name, nullptr,
                                      0, kPmcNiNameRequired) != 0) {
                 return PSW_ERR_FAILED;
             }
@@ -181,7 +181,7 @@ public:
             }
             char port[kPmcMaxServiceText];
             const addrinfo* entry = info.first();
-            if (api().m_pGetNameInfo(entry->ai_addr, entry->ai_addrlen, nullptr, 0, port,
+            if (api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen), nullptr, 0, port,
                                      sizeof port, kPmcNiNumericService) != 0) {
                 return PSW_ERR_FAILED;
             }
@@ -215,8 +215,8 @@ private:
 
     bool numeric_host(const addrinfo* entry, char (&host)[kPmcMaxHostText]) const noexcept
     {
-        return api().m_pGetNameInfo(entry->ai_addr, entry->ai_addrlen, host, sizeof host, nullptr,
-                                    0, kPmcNiNumericHost) == 0;
+        return api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen),
+                                    host, sizeof host, nullptr, 0, kPmcNiNumericHost) == 0;
     }
 
     // A new address with the numeric host and service of one result.
@@ -224,8 +224,9 @@ private:
     {
         char host[kPmcMaxHostText];
         char port[kPmcMaxServiceText];
-        if (api().m_pGetNameInfo(entry->ai_addr, entry->ai_addrlen, host, sizeof host, port,
-                                 sizeof port, kPmcNiNumericHost | kPmcNiNumericService) != 0) {
+        if (api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen), host,
+                                 sizeof host, port, sizeof port,
+                                 kPmcNiNumericHost | kPmcNiNumericService) != 0) {
             return PSW_ERR_FAILED;
         }
         return new_address(host, pmc_protocol_of_family(entry->ai_family), pmc_port_of_text(port),

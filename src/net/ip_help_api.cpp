@@ -8,7 +8,11 @@ namespace psw {
 namespace {
 
 // The module that holds the interface functions on this platform.
+#if defined(_WIN32)
+constexpr char kIpHelpModule[] = "iphlpapi.dll";
+#else
 constexpr char kIpHelpModule[] = "libc.so.6";
+#endif
 
 template <class Function>
 void bind(PmcModuleLoader& loader, void* module, const char* name, Function* slot) noexcept
@@ -28,12 +32,21 @@ void bind(PmcModuleLoader& loader, void* module, const char* name, Function* slo
 Result NPmcIpHelpAPI::set_api(PmcModuleLoader& loader, void* module) noexcept
 {
     CPmcTraceScope trace("NPmcIpHelpAPI::set_api", pmc_socket_channel().logger());
+#if defined(_WIN32)
+    bind(loader, module, "GetAdaptersInfo", &m_pGetAdaptersInfo);
+    bind(loader, module, "GetAdaptersAddresses", &m_pGetAdaptersAddresses);
+    bind(loader, module, "GetBestInterfaceEx", &m_pGetBestInterfaceEx);
+    bind(loader, module, "if_nametoindex", &m_pIfNameToIndex);
+#else
     bind(loader, module, "getifaddrs", &m_pGetIfAddrs);
     bind(loader, module, "freeifaddrs", &m_pFreeIfAddrs);
+#endif
     return PSW_SUCCESS;
 }
 
-CPmcIpHelpLibrary::CPmcIpHelpLibrary(PmcModuleLoader& loader) noexcept : m_loader(loader) {}
+CPmcIpHelpLibrary::CPmcIpHelpLibrary(PmcModuleLoader& loader) noexcept : m_loader(loader)
+{
+}
 
 CPmcIpHelpLibrary::~CPmcIpHelpLibrary()
 {

@@ -11,10 +11,40 @@
 #include "core/platform/module.h"
 #include "core/result.h"
 
+#if !defined(_WIN32)
 struct ifaddrs;
+#endif
 
 namespace psw {
 
+#if defined(_WIN32)
+// The IP Helper functions of "iphlpapi.dll". Structures are passed as untyped pointers here;
+// adapter_list_windows.cpp reads them with the system's declarations.
+struct NPmcIpHelpAPI {
+    using GetAdaptersInfoFunction = unsigned long(__stdcall*)(void* info, unsigned long* size);
+    using GetAdaptersAddressesFunction = unsigned long(__stdcall*)(unsigned long family,
+                                                                   unsigned long flags,
+                                                                   void* reserved, void* addresses,
+                                                                   unsigned long* size);
+    using GetBestInterfaceExFunction = unsigned long(__stdcall*)(void* destination,
+                                                                 unsigned long* index);
+    using IfNameToIndexFunction = unsigned long(__stdcall*)(const char* name);
+
+    // Looked up in this order.
+    GetAdaptersInfoFunction m_pGetAdaptersInfo = nullptr;
+    GetAdaptersAddressesFunction m_pGetAdaptersAddresses = nullptr;
+    GetBestInterfaceExFunction m_pGetBestInterfaceEx = nullptr;
+    IfNameToIndexFunction m_pIfNameToIndex = nullptr;
+
+    // Whether the adapter list can be read (pmc_read_adapters needs the address list).
+    bool has_adapter_list() const noexcept { return m_pGetAdaptersAddresses != nullptr; }
+
+    // Looks every name up and stores what it finds; a missing one is logged and skipped.
+    // Always PSW_SUCCESS.
+    // borrowed: `module` stays loaded by the caller; `loader` only used during the call
+    Result set_api(PmcModuleLoader& loader, void* module) noexcept;
+};
+#else
 struct NPmcIpHelpAPI {
     // `*out` receives a list the caller frees with m_pFreeIfAddrs
     using GetInterfaceAddresses = int (*)(struct ifaddrs** out);
@@ -25,11 +55,15 @@ struct NPmcIpHelpAPI {
     GetInterfaceAddresses m_pGetIfAddrs = nullptr;
     FreeInterfaceAddresses m_pFreeIfAddrs = nullptr;
 
+    // Whether the adapter list can be read.
+    bool has_adapter_list() const noexcept { return m_pGetIfAddrs != nullptr; }
+
     // Looks every name up and stores what it finds; a missing one is logged and skipped.
     // Always PSW_SUCCESS.
     // borrowed: `module` stays loaded by the caller; `loader` only used during the call
     Result set_api(PmcModuleLoader& loader, void* module) noexcept;
 };
+#endif
 
 class CPmcIpHelpLibrary {
 public:

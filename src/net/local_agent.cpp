@@ -1,10 +1,9 @@
 #include "net/local_agent.h"
 
-#include <arpa/inet.h>
-
 #include <cstdio>
 
 #include "core/factory.h"
+#include "net/address_text.h"
 
 namespace psw {
 
@@ -188,11 +187,13 @@ Result pmc_route_lookup(CPmcLocalAgent& agent, const IPmcNetworkAddress* target,
     if (target->protocol() != IPmcNetworkAddress::kUdpIpv4) {
         return PSW_ERR_UNSUPPORTED;
     }
-    in_addr native{};
-    if (inet_pton(AF_INET, target->text(), &native) != 1) {
+    uint8_t bytes[4];
+    if (!pmc_parse_ipv4_text(target->text(), bytes)) {
         return PSW_ERR_PARAMETER;
     }
-    const uint32_t address = ntohl(native.s_addr);
+    const uint32_t address = static_cast<uint32_t>(bytes[0]) << 24 |
+                             static_cast<uint32_t>(bytes[1]) << 16 |
+                             static_cast<uint32_t>(bytes[2]) << 8 | bytes[3];
 
     PmcLockGuard guard(agent.lookup_lock());
     CPmcTablesInUse tables(agent);

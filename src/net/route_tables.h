@@ -5,6 +5,8 @@
 // through a module loader, so a source whose module or entry points are missing is refused with
 // PSW_ERR_NOT_AVAILABLE and the caller falls back. Both deliver the same records: every address
 // and mask is a 32-bit value in host byte order.
+// On Windows (route_tables_windows.cpp) the preferred source is IP Helper ("iphlpapi.dll") and
+// the fallback the MIB-II extension agent ("inetmib1.dll"), under the same two kinds.
 #pragma once
 
 #include <cstdint>

@@ -118,7 +118,9 @@ Result NPmcSocketAPI::set_api(PmcModuleLoader& loader, void* module) noexcept
     return PSW_SUCCESS;
 }
 
-CPmcSocketLibrary::CPmcSocketLibrary(PmcModuleLoader& loader) noexcept : m_loader(loader) {}
+CPmcSocketLibrary::CPmcSocketLibrary(PmcModuleLoader& loader) noexcept : m_loader(loader)
+{
+}
 
 CPmcSocketLibrary::~CPmcSocketLibrary()
 {
@@ -165,7 +167,8 @@ Result CPmcSocketLibrary::startup(uint16_t version, const char* version_text) no
     if (loaded != PSW_SUCCESS) {
         return loaded;
     }
-    if (m_api.m_pWSAStartup(version, nullptr) == 0) {
+    PmcSocketStartupData data{};
+    if (m_api.m_pWSAStartup(version, &data) == 0) {
         return PSW_SUCCESS;
     }
     pmc_socket_channel().logger()->output(kLogError, "fail WSAStartup(%s). WSAGetLastError()=%d",

@@ -17,9 +17,9 @@ namespace psw {
 
 struct NPmcSocketAPI {
     // Required, in binding order.
-    decltype(&pmc_socket_layer_startup) m_pWSAStartup = nullptr;
-    decltype(&pmc_socket_layer_cleanup) m_pWSACleanup = nullptr;
-    decltype(&pmc_socket_layer_last_error) m_pWSAGetLastError = nullptr;
+    PmcStartupFunction m_pWSAStartup = nullptr;
+    PmcCleanupFunction m_pWSACleanup = nullptr;
+    PmcLastErrorFunction m_pWSAGetLastError = nullptr;
     decltype(&::socket) m_pSocket = nullptr;
     decltype(&::bind) m_pBind = nullptr;
     decltype(&::htons) m_pHtons = nullptr;
@@ -34,18 +34,18 @@ struct NPmcSocketAPI {
     decltype(&::sendto) m_pSendTo = nullptr;
     decltype(&::recvfrom) m_pRecvFrom = nullptr;
     decltype(&::select) m_pSelect = nullptr;
-    decltype(&::close) m_pCloseSocket = nullptr;
+    PmcCloseSocketFunction m_pCloseSocket = nullptr;
     decltype(&::gethostbyaddr) m_pGetHostByAddr = nullptr;
     decltype(&::getservbyname) m_pGetServByName = nullptr;
     decltype(&::htonl) m_pHtonl = nullptr;
     decltype(&::ntohl) m_pNtohl = nullptr;
     decltype(&::connect) m_pConnect = nullptr;
     decltype(&::listen) m_pListen = nullptr;
-    decltype(&::ioctl) m_pIoctlSocket = nullptr;
+    PmcIoctlSocketFunction m_pIoctlSocket = nullptr;
     decltype(&::recv) m_pRecv = nullptr;
     decltype(&::send) m_pSend = nullptr;
     decltype(&::accept) m_pAccept = nullptr;
-    decltype(&pmc_socket_layer_fd_is_set) m_pFdIsSet = nullptr;
+    PmcFdIsSetFunction m_pFdIsSet = nullptr;
     // Optional: without them there are no protocol-independent names and no IPv6.
     decltype(&::getaddrinfo) m_pGetAddrInfo = nullptr;
     decltype(&::getnameinfo) m_pGetNameInfo = nullptr;

@@ -3,7 +3,12 @@
 //
 // The rest of src/net is written against the function table (socket_api.h) and these names, so
 // a port to another socket library changes this header and posix_socket_layer.cpp.
+// Windows Sockets: socket_platform_windows.h and socket_layer_windows.cpp.
 #pragma once
+
+#if defined(_WIN32)
+#include "net/socket_platform_windows.h"
+#else
 
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -89,4 +94,23 @@ bool pmc_socket_selectable(PmcSocketHandle handle) noexcept;
 // True when a failed call was only interrupted by a signal and may simply be repeated.
 bool pmc_socket_interrupted(int error) noexcept;
 
+// The table entries whose native type differs between platforms.
+using PmcStartupFunction = decltype(&pmc_socket_layer_startup);
+using PmcCleanupFunction = decltype(&pmc_socket_layer_cleanup);
+using PmcLastErrorFunction = decltype(&pmc_socket_layer_last_error);
+using PmcCloseSocketFunction = decltype(&::close);
+using PmcIoctlSocketFunction = decltype(&::ioctl);
+using PmcFdIsSetFunction = decltype(&pmc_socket_layer_fd_is_set);
+// What the start-up call fills in; nothing here.
+struct PmcSocketStartupData {};
+// The length argument of the send and receive calls.
+using PmcIoLength = size_t;
+// The first argument of select when it watches one handle.
+inline int pmc_select_width(PmcSocketHandle handle) noexcept
+{
+    return handle + 1;
+}
+
 }  // namespace psw
+
+#endif

@@ -1,5 +1,6 @@
 // Both address services implementations, over the real C library and over bindings that lack
 // the name functions or any module at all.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -101,6 +102,24 @@ TEST(AddressText, IpxGrammarIsExactlyTwentyOneHexCharacters)
           "abcdef01-0123456789ab", "-1cdef01:0123456789ab", " 1cdef01:0123456789ab",
           "abcdef01:0x23456789ab", "abcdefg1:0123456789ab"}) {
         EXPECT_FALSE(pmc_parse_ipx_text(bad, network, node)) << bad;
+    }
+}
+
+// The library writes IPv6 texts itself (the Windows build has no inet_ntop it may link); the
+// C library's text is the reference, compression ties and the dotted tails included.
+TEST(AddressText, Ipv6TextIsWhatTheCLibraryWrites)
+{
+    for (const char* text : {"::", "::1", "::2", "1::", "1:2:3:4:5:6:7:8", "1:0:3:4:5:6:7:8",
+                             "1:0:0:4:0:0:7:8", "1:0:0:4:5:0:0:0", "0:0:1:0:0:0:1:0", "fe80::1:2",
+                             "2001:db8::ff00:42:8329", "::ffff:192.0.2.1", "::192.0.2.1",
+                             "::0.0.0.2", "::ffff:0:0", "::0.1.0.0", "abcd:ef01:2345:6789::"}) {
+        uint8_t bytes[16];
+        ASSERT_EQ(inet_pton(AF_INET6, text, bytes), 1) << text;
+        char expected[INET6_ADDRSTRLEN];
+        ASSERT_NE(inet_ntop(AF_INET6, bytes, expected, sizeof expected), nullptr);
+        char written[48];
+        pmc_format_ipv6_text(bytes, written, sizeof written);
+        EXPECT_STREQ(written, expected) << text;
     }
 }
 

@@ -1,8 +1,13 @@
 #include "cli/session.h"
 
+#if defined(_WIN32)
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <sys/socket.h>
+#endif
 
 #include <chrono>
 #include <cstdio>
@@ -34,6 +39,17 @@ std::string resolve(const std::string& name, int family, std::string* error)
     hints.ai_family = family;
     hints.ai_socktype = SOCK_DGRAM;
     addrinfo* found = nullptr;
+#if defined(_WIN32)
+    // The program (not the library) links the socket library; it is started once and kept.
+    static const bool started = [] {
+        WSADATA data;
+        return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    if (!started) {
+        *error = "cannot resolve host name '" + name + "': no socket library";
+        return {};
+    }
+#endif
     const int code = getaddrinfo(name.c_str(), nullptr, &hints, &found);
     if (code != 0 || found == nullptr) {
         *error = "cannot resolve host name '" + name + "': " + gai_strerror(code);
