@@ -101,8 +101,8 @@ public:
                 return PSW_ERR_FAILED;
             }
             PmcLockGuard guard(host_entry_lock());
-            const hostent* entry = api().m_pGetHostByAddr(reinterpret_cast<const char*>(&address), 4,
-                                                             kPmcFamilyInet);
+            const hostent* entry =
+                api().m_pGetHostByAddr(reinterpret_cast<const char*>(&address), 4, kPmcFamilyInet);
             if (entry == nullptr || entry->h_name == nullptr) {
                 return PSW_ERR_FAILED;
             }

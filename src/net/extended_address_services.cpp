@@ -137,8 +137,8 @@ public:
             }
             char name[kPmcMaxHostText];
             const addrinfo* entry = info.first();
-            if (api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen), name, sizeof name, nullptr,
-                                     0, kPmcNiNameRequired) != 0) {
+            if (api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen),
+                                     name, sizeof name, nullptr, 0, kPmcNiNameRequired) != 0) {
                 return PSW_ERR_FAILED;
             }
             return out->assign(name);
@@ -181,8 +181,8 @@ public:
             }
             char port[kPmcMaxServiceText];
             const addrinfo* entry = info.first();
-            if (api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen), nullptr, 0, port,
-                                     sizeof port, kPmcNiNumericService) != 0) {
+            if (api().m_pGetNameInfo(entry->ai_addr, static_cast<PmcSockLen>(entry->ai_addrlen),
+                                     nullptr, 0, port, sizeof port, kPmcNiNumericService) != 0) {
                 return PSW_ERR_FAILED;
             }
             *out = pmc_port_of_text(port);

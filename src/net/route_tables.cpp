@@ -20,6 +20,7 @@
 
 #include "core/factory.h"
 #include "log/log_channel.h"
+#include "net/table_source_factory.h"
 
 namespace psw {
 
@@ -527,32 +528,6 @@ private:
     decltype(&::if_nametoindex) m_pNameToIndex = nullptr;
 };
 
-template <class Source>
-IPmcTableSource* make_source(PmcModuleLoader& loader, Result* result) noexcept
-{
-    void* module = loader.load(kTableSourceModule);
-    if (module == nullptr) {
-        *result = PSW_ERR_NOT_AVAILABLE;
-        return nullptr;
-    }
-    std::unique_ptr<Source> source(new (std::nothrow) Source(loader, module));
-    if (!source) {
-        loader.unload(module);
-        *result = PSW_ERR_NO_MEMORY;
-        return nullptr;
-    }
-    bool ready = source->bind_api();
-    if constexpr (std::is_same_v<Source, CPmcTextTableSource>) {
-        ready = ready && source->start();
-    }
-    if (!ready) {
-        *result = PSW_ERR_NOT_AVAILABLE;
-        return nullptr;  // the source releases the module
-    }
-    *result = PSW_SUCCESS;
-    return source.release();
-}
-
 }  // namespace
 
 IPmcTableSource* pmc_create_table_source(PmcModuleLoader& loader, PmcTableSourceKind kind,
@@ -561,9 +536,10 @@ IPmcTableSource* pmc_create_table_source(PmcModuleLoader& loader, PmcTableSource
     Result ignored = PSW_SUCCESS;
     Result* out = result != nullptr ? result : &ignored;
     if (kind == PmcTableSourceKind::kRoutingSocket) {
-        return make_source<CPmcRoutingSocketSource>(loader, out);
+        return pmc_make_table_source<CPmcRoutingSocketSource, false>(loader, kTableSourceModule,
+                                                                     out);
     }
-    return make_source<CPmcTextTableSource>(loader, out);
+    return pmc_make_table_source<CPmcTextTableSource, true>(loader, kTableSourceModule, out);
 }
 
 }  // namespace psw

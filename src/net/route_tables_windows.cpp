@@ -16,6 +16,7 @@
 #include "core/factory.h"
 #include "log/log_channel.h"
 #include "net/route_tables.h"
+#include "net/table_source_factory.h"
 
 namespace psw {
 
@@ -463,32 +464,6 @@ private:
     TrapFunction m_pTrap = nullptr;
 };
 
-template <class Source>
-IPmcTableSource* make_source(PmcModuleLoader& loader, const char* name, Result* result) noexcept
-{
-    void* module = loader.load(name);
-    if (module == nullptr) {
-        *result = PSW_ERR_NOT_AVAILABLE;
-        return nullptr;
-    }
-    std::unique_ptr<Source> source(new (std::nothrow) Source(loader, module));
-    if (!source) {
-        loader.unload(module);
-        *result = PSW_ERR_NO_MEMORY;
-        return nullptr;
-    }
-    bool ready = source->bind_api();
-    if constexpr (std::is_same_v<Source, CPmcExtensionAgentSource>) {
-        ready = ready && source->start();
-    }
-    if (!ready) {
-        *result = PSW_ERR_NOT_AVAILABLE;
-        return nullptr;  // the source releases the module
-    }
-    *result = PSW_SUCCESS;
-    return source.release();
-}
-
 }  // namespace
 
 // The preferred kind is IP Helper here, the fallback the MIB-II extension agent.
@@ -498,9 +473,10 @@ IPmcTableSource* pmc_create_table_source(PmcModuleLoader& loader, PmcTableSource
     Result ignored = PSW_SUCCESS;
     Result* out = result != nullptr ? result : &ignored;
     if (kind == PmcTableSourceKind::kRoutingSocket) {
-        return make_source<CPmcIpHelperSource>(loader, kIpHelperModule, out);
+        return pmc_make_table_source<CPmcIpHelperSource, false>(loader, kIpHelperModule, out);
     }
-    return make_source<CPmcExtensionAgentSource>(loader, kExtensionAgentModule, out);
+    return pmc_make_table_source<CPmcExtensionAgentSource, true>(loader, kExtensionAgentModule,
+                                                                 out);
 }
 
 }  // namespace psw

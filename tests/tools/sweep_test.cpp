@@ -49,6 +49,8 @@ TEST(SweepTargets, BlocksRangesAndFilesBecomeUnicastAddresses)
     }
     const std::vector<std::pair<std::string, std::string>> faults = {
         {"10.1.2.0/8", "'10.1.2.0/8' is no IPv4 block from /16 to /32 (e.g. 10.0.0.0/24)"},
+        {"10.1.256.0/24", "'10.1.256.0/24' is no IPv4 block from /16 to /32 (e.g. 10.0.0.0/24)"},
+        {"10.01.2.0/24", "'10.01.2.0/24' is no IPv4 block from /16 to /32 (e.g. 10.0.0.0/24)"},
         {"10.1.2.9-3", "the range '10.1.2.9-3' ends before it starts"},
         {"10.1.2.9-300",
          "'10.1.2.9-300' is no IPv4 range (e.g. 10.0.0.10-10.0.0.50 or "

@@ -1,10 +1,9 @@
 #include "cli/sweep_targets.h"
 
-#include <arpa/inet.h>
-
 #include <cstdint>
 #include <fstream>
 #include <optional>
+#include <string>
 #include <unordered_set>
 
 #include "cli/command_line.h"
@@ -13,22 +12,41 @@ namespace psw::cli {
 
 namespace {
 
+// Dotted-quad IPv4 text as the C library's inet_pton reads it: four decimal parts of at most
+// 255, no leading zeros, nothing else.
 std::optional<uint32_t> ipv4(const std::string& text)
 {
-    in_addr address{};
-    if (inet_pton(AF_INET, text.c_str(), &address) != 1) {
+    uint32_t value = 0;
+    size_t at = 0;
+    for (int part = 0; part < 4; ++part) {
+        if (part > 0) {
+            if (at >= text.size() || text[at] != '.') {
+                return std::nullopt;
+            }
+            ++at;
+        }
+        const size_t start = at;
+        uint32_t number = 0;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9' && at - start < 3) {
+            number = number * 10 + static_cast<uint32_t>(text[at] - '0');
+            ++at;
+        }
+        const size_t digits = at - start;
+        if (digits == 0 || number > 255 || (digits > 1 && text[start] == '0')) {
+            return std::nullopt;
+        }
+        value = (value << 8) | number;
+    }
+    if (at != text.size()) {
         return std::nullopt;
     }
-    return ntohl(address.s_addr);
+    return value;
 }
 
 std::string ipv4_text(uint32_t value)
 {
-    in_addr address{};
-    address.s_addr = htonl(value);
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &address, text, sizeof text);
-    return text;
+    return std::to_string(value >> 24) + '.' + std::to_string((value >> 16) & 0xFF) + '.' +
+           std::to_string((value >> 8) & 0xFF) + '.' + std::to_string(value & 0xFF);
 }
 
 bool add_span(uint64_t first, uint64_t last, std::vector<std::string>* targets, std::string* error,

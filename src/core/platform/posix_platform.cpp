@@ -15,6 +15,7 @@
 #include "core/platform/module.h"
 #include "core/platform/process.h"
 #include "core/platform/random.h"
+#include "core/platform/stdio_file.h"
 
 namespace psw {
 
@@ -98,35 +99,6 @@ PmcModuleLoader& pmc_system_module_loader() noexcept
     return loader;
 }
 
-struct PmcFile {
-    FILE* stream;
-};
-
-PmcFile* pmc_file_open(const char* path, bool truncate) noexcept
-{
-    if (path == nullptr || *path == '\0') {
-        return nullptr;
-    }
-    FILE* stream = std::fopen(path, truncate ? "w" : "a");
-    if (stream == nullptr) {
-        return nullptr;
-    }
-    auto* file = new (std::nothrow) PmcFile{stream};
-    if (file == nullptr) {
-        std::fclose(stream);
-    }
-    return file;
-}
-
-bool pmc_file_write(PmcFile* file, const char* data, size_t length) noexcept
-{
-    if (file == nullptr) {
-        return false;
-    }
-    const size_t written = std::fwrite(data, 1, length, file->stream);
-    return std::fflush(file->stream) == 0 && written == length;
-}
-
 uint64_t pmc_file_size(PmcFile* file) noexcept
 {
     struct stat info {};
@@ -134,14 +106,6 @@ uint64_t pmc_file_size(PmcFile* file) noexcept
         return 0;
     }
     return static_cast<uint64_t>(info.st_size);
-}
-
-void pmc_file_close(PmcFile* file) noexcept
-{
-    if (file != nullptr) {
-        std::fclose(file->stream);
-        delete file;
-    }
 }
 
 bool pmc_file_exists(const char* path) noexcept

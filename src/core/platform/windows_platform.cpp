@@ -13,6 +13,7 @@
 #include "core/platform/module.h"
 #include "core/platform/process.h"
 #include "core/platform/random.h"
+#include "core/platform/stdio_file.h"
 
 namespace psw {
 
@@ -147,35 +148,6 @@ PmcModuleLoader& pmc_system_module_loader() noexcept
     return loader;
 }
 
-struct PmcFile {
-    FILE* stream;
-};
-
-PmcFile* pmc_file_open(const char* path, bool truncate) noexcept
-{
-    if (path == nullptr || *path == '\0') {
-        return nullptr;
-    }
-    FILE* stream = std::fopen(path, truncate ? "wb" : "ab");
-    if (stream == nullptr) {
-        return nullptr;
-    }
-    auto* file = new (std::nothrow) PmcFile{stream};
-    if (file == nullptr) {
-        std::fclose(stream);
-    }
-    return file;
-}
-
-bool pmc_file_write(PmcFile* file, const char* data, size_t length) noexcept
-{
-    if (file == nullptr) {
-        return false;
-    }
-    const size_t written = std::fwrite(data, 1, length, file->stream);
-    return std::fflush(file->stream) == 0 && written == length;
-}
-
 uint64_t pmc_file_size(PmcFile* file) noexcept
 {
     if (file == nullptr) {
@@ -183,14 +155,6 @@ uint64_t pmc_file_size(PmcFile* file) noexcept
     }
     const long long size = _filelengthi64(_fileno(file->stream));
     return size > 0 ? static_cast<uint64_t>(size) : 0;
-}
-
-void pmc_file_close(PmcFile* file) noexcept
-{
-    if (file != nullptr) {
-        std::fclose(file->stream);
-        delete file;
-    }
 }
 
 bool pmc_file_exists(const char* path) noexcept
