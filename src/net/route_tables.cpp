@@ -78,41 +78,15 @@ Table* filled_table(Result* result, Fill&& fill) noexcept
     return *result == PSW_SUCCESS ? table.release() : nullptr;
 }
 
-// Binds one entry point; a missing one is logged on the channel "socket" at Error.
-template <class Function>
-bool bind_entry(PmcModuleLoader& loader, void* module, const char* name, Function* slot) noexcept
-{
-    *slot = reinterpret_cast<Function>(loader.find_function(module, name));
-    if (*slot == nullptr) {
-        pmc_socket_channel().logger()->output(
-            kLogError,
-            "[CPmcLocalAgent::ensure_source] fail GetProcAddress \"%s\": GetLastError()=%d", name,
-            loader.last_error());
-        return false;
-    }
-    return true;
-}
-
-class CPmcTableSourceBase : public IPmcTableSource {
+class CPmcTableSourceBase : public CPmcModuleTableSource {
 public:
-    CPmcTableSourceBase(PmcModuleLoader& loader, void* module) noexcept
-        : m_loader(loader),
-          m_module(module)
-    {
-    }
-    ~CPmcTableSourceBase() override { m_loader.unload(m_module); }
-    CPmcTableSourceBase(const CPmcTableSourceBase&) = delete;
-    CPmcTableSourceBase& operator=(const CPmcTableSourceBase&) = delete;
+    using CPmcModuleTableSource::CPmcModuleTableSource;
 
     uint32_t number_of_interfaces(Result* result) noexcept override
     {
         std::unique_ptr<PmcInterfaceTable> table(interface_table(result));
         return table ? static_cast<uint32_t>(table->size()) : 0U;
     }
-
-protected:
-    PmcModuleLoader& m_loader;
-    void* m_module;
 };
 
 // Calls `visit` for each attribute of `size` bytes starting at `first`.
@@ -167,10 +141,8 @@ public:
 
     bool bind_api() noexcept
     {
-        return bind_entry(m_loader, m_module, "socket", &m_pSocket) &&
-               bind_entry(m_loader, m_module, "sendto", &m_pSendTo) &&
-               bind_entry(m_loader, m_module, "recv", &m_pRecv) &&
-               bind_entry(m_loader, m_module, "close", &m_pClose);
+        return bind_entry("socket", &m_pSocket) && bind_entry("sendto", &m_pSendTo) &&
+               bind_entry("recv", &m_pRecv) && bind_entry("close", &m_pClose);
     }
 
     PmcRouteTable* route_table(Result* result) noexcept override
@@ -367,12 +339,10 @@ public:
 
     bool bind_api() noexcept
     {
-        return bind_entry(m_loader, m_module, "fopen", &m_pFOpen) &&
-               bind_entry(m_loader, m_module, "fgets", &m_pFGets) &&
-               bind_entry(m_loader, m_module, "fclose", &m_pFClose) &&
-               bind_entry(m_loader, m_module, "getifaddrs", &m_pGetIfAddrs) &&
-               bind_entry(m_loader, m_module, "freeifaddrs", &m_pFreeIfAddrs) &&
-               bind_entry(m_loader, m_module, "if_nametoindex", &m_pNameToIndex);
+        return bind_entry("fopen", &m_pFOpen) && bind_entry("fgets", &m_pFGets) &&
+               bind_entry("fclose", &m_pFClose) && bind_entry("getifaddrs", &m_pGetIfAddrs) &&
+               bind_entry("freeifaddrs", &m_pFreeIfAddrs) &&
+               bind_entry("if_nametoindex", &m_pNameToIndex);
     }
 
     // The source starts only when the route table can be read.

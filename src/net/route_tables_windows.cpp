@@ -57,36 +57,7 @@ Table* hand_over(std::unique_ptr<Table>& table, Result made, Result* result) noe
     return made == PSW_SUCCESS ? table.release() : nullptr;
 }
 
-// Binds one entry point; a missing one is logged on the channel "socket" at Error.
-template <class Function>
-bool bind_entry(PmcModuleLoader& loader, void* module, const char* name, Function* slot) noexcept
-{
-    *slot = reinterpret_cast<Function>(loader.find_function(module, name));
-    if (*slot == nullptr) {
-        pmc_socket_channel().logger()->output(
-            kLogError,
-            "[CPmcLocalAgent::ensure_source] fail GetProcAddress \"%s\": GetLastError()=%d", name,
-            loader.last_error());
-        return false;
-    }
-    return true;
-}
-
-class CPmcModuleSource : public IPmcTableSource {
-public:
-    CPmcModuleSource(PmcModuleLoader& loader, void* module) noexcept
-        : m_loader(loader),
-          m_module(module)
-    {
-    }
-    ~CPmcModuleSource() override { m_loader.unload(m_module); }
-    CPmcModuleSource(const CPmcModuleSource&) = delete;
-    CPmcModuleSource& operator=(const CPmcModuleSource&) = delete;
-
-protected:
-    PmcModuleLoader& m_loader;
-    void* m_module;
-};
+using CPmcModuleSource = CPmcModuleTableSource;
 
 // IP Helper: each table is asked for its size first, then read into a buffer of that size.
 class CPmcIpHelperSource final : public CPmcModuleSource {
@@ -95,10 +66,10 @@ public:
 
     bool bind_api() noexcept
     {
-        return bind_entry(m_loader, m_module, "GetIpForwardTable", &m_pGetIpForwardTable) &&
-               bind_entry(m_loader, m_module, "GetNumberOfInterfaces", &m_pGetNumberOfInterfaces) &&
-               bind_entry(m_loader, m_module, "GetIfTable", &m_pGetIfTable) &&
-               bind_entry(m_loader, m_module, "GetIpAddrTable", &m_pGetIpAddrTable);
+        return bind_entry("GetIpForwardTable", &m_pGetIpForwardTable) &&
+               bind_entry("GetNumberOfInterfaces", &m_pGetNumberOfInterfaces) &&
+               bind_entry("GetIfTable", &m_pGetIfTable) &&
+               bind_entry("GetIpAddrTable", &m_pGetIpAddrTable);
     }
 
     PmcRouteTable* route_table(Result* result) noexcept override
@@ -354,10 +325,10 @@ public:
 
     bool bind_api() noexcept
     {
-        return bind_entry(m_loader, m_module, "SnmpExtensionInit", &m_pInit) &&
-               bind_entry(m_loader, m_module, "SnmpExtensionInitEx", &m_pInitEx) &&
-               bind_entry(m_loader, m_module, "SnmpExtensionQuery", &m_pQuery) &&
-               bind_entry(m_loader, m_module, "SnmpExtensionTrap", &m_pTrap);
+        return bind_entry("SnmpExtensionInit", &m_pInit) &&
+               bind_entry("SnmpExtensionInitEx", &m_pInitEx) &&
+               bind_entry("SnmpExtensionQuery", &m_pQuery) &&
+               bind_entry("SnmpExtensionTrap", &m_pTrap);
     }
 
     bool start() noexcept

@@ -55,7 +55,7 @@ echo "exports: $(wc -l <<<"$exports") names; imports: $imports"
 prefix="$(mktemp -d /tmp/psw-wine-XXXXXX)"
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
   WINEPATH="$BUILD/src"
-. "$ROOT/tests/install/simulated_printer.sh"
+. "$ROOT/tools/simulated_printer.sh"
 cleanup() {
   stop_simulated_printer
   WINEPREFIX="$prefix" "$(dirname "$WINE")/wineserver" -k >/dev/null 2>&1 || true
