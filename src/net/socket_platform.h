@@ -41,20 +41,8 @@ static_assert(sizeof(sockaddr_storage) == kPmcSockAddrBytes);
 // Modules that may hold the socket functions, tried in this order.
 inline constexpr const char* kPmcSocketLibraryNames[] = {"libc.so.6"};
 
-// Native address families of the three protocols; -1 where the platform has none.
-constexpr int kPmcFamilyInet = AF_INET;
-constexpr int kPmcFamilyIpx = AF_IPX;
-constexpr int kPmcFamilyInet6 = AF_INET6;
+// The protocol number of IPX datagram sockets.
 constexpr int kPmcIpxProtocol = 1000;
-
-// Flags of the name functions, in the platform's own values.
-constexpr int kPmcAiPassive = AI_PASSIVE;
-constexpr int kPmcAiNumericHost = AI_NUMERICHOST;
-constexpr int kPmcNiNumericHost = NI_NUMERICHOST;
-constexpr int kPmcNiNumericService = NI_NUMERICSERV;
-constexpr int kPmcNiNameRequired = NI_NAMEREQD;
-constexpr size_t kPmcMaxHostText = NI_MAXHOST;  // 1025
-constexpr size_t kPmcMaxServiceText = 32;
 
 // Receive flags: the C library truncates an oversized datagram silently unless asked for its
 // real length, so the datagram socket asks and turns truncation into an error itself.
@@ -64,17 +52,6 @@ constexpr int kPmcErrorMessageTooLong = EMSGSIZE;
 // The IPX socket address of this platform. The C library declares it even though the kernel
 // no longer offers the family; creating such a socket fails cleanly.
 using PmcSockAddrIpx = sockaddr_ipx;
-void pmc_ipx_to_native(const uint8_t network[4], const uint8_t node[6], uint16_t socket_be,
-                       PmcSockAddrIpx& out) noexcept;
-void pmc_ipx_from_native(const PmcSockAddrIpx& address, uint8_t network[4], uint8_t node[6],
-                         uint16_t& socket_be) noexcept;
-
-// Functions the function table needs that this platform's module lacks under the same name:
-// an alias inside the module ("closesocket" is "close" here) or our own implementation (the
-// start-up, clean-up, last-error and descriptor-set calls). Null when there is none.
-// not a transfer: a function address, valid while `module` stays loaded
-void* pmc_socket_platform_function(PmcModuleLoader& loader, void* module,
-                                   const char* name) noexcept;
 
 // Our start-up and clean-up layer: counted, so every successful start-up must be matched by
 // exactly one clean-up. Versions are (minor << 8) | major as the callers pass them.
@@ -84,15 +61,6 @@ int pmc_socket_layer_last_error() noexcept;
 int pmc_socket_layer_fd_is_set(PmcSocketHandle handle, fd_set* set) noexcept;
 // Start-ups not yet matched by a clean-up.
 int pmc_socket_layer_startup_count() noexcept;
-
-// Sets the error that the last-error call reports next; used where the library itself decides
-// that a call failed (a truncated datagram, a handle select cannot watch).
-void pmc_socket_layer_set_last_error(int error) noexcept;
-
-// True when select can watch this handle (a descriptor set has a fixed size here).
-bool pmc_socket_selectable(PmcSocketHandle handle) noexcept;
-// True when a failed call was only interrupted by a signal and may simply be repeated.
-bool pmc_socket_interrupted(int error) noexcept;
 
 // The table entries whose native type differs between platforms.
 using PmcStartupFunction = decltype(&pmc_socket_layer_startup);
@@ -114,3 +82,46 @@ inline int pmc_select_width(PmcSocketHandle handle) noexcept
 }  // namespace psw
 
 #endif
+
+// What every platform declares alike, in its own native values.
+namespace psw {
+
+// Native address families of the three protocols.
+constexpr int kPmcFamilyInet = AF_INET;
+constexpr int kPmcFamilyIpx = AF_IPX;
+constexpr int kPmcFamilyInet6 = AF_INET6;
+
+// Flags of the name functions, in the platform's own values.
+constexpr int kPmcAiPassive = AI_PASSIVE;
+constexpr int kPmcAiNumericHost = AI_NUMERICHOST;
+constexpr int kPmcNiNumericHost = NI_NUMERICHOST;
+constexpr int kPmcNiNumericService = NI_NUMERICSERV;
+constexpr int kPmcNiNameRequired = NI_NAMEREQD;
+constexpr size_t kPmcMaxHostText = NI_MAXHOST;  // 1025
+constexpr size_t kPmcMaxServiceText = 32;
+
+// The IPX socket address of the platform (PmcSockAddrIpx) to and from its parts.
+void pmc_ipx_to_native(const uint8_t network[4], const uint8_t node[6], uint16_t socket_be,
+                       PmcSockAddrIpx& out) noexcept;
+void pmc_ipx_from_native(const PmcSockAddrIpx& address, uint8_t network[4], uint8_t node[6],
+                         uint16_t& socket_be) noexcept;
+
+// Functions the function table needs that the platform's module lacks under the same name: an
+// alias inside the module ("closesocket" is "close" on POSIX systems) or our own
+// implementation (the start-up, clean-up, last-error and descriptor-set calls). Null when there
+// is none (always on Windows, where every name is the socket library's own).
+// not a transfer: a function address, valid while `module` stays loaded
+void* pmc_socket_platform_function(PmcModuleLoader& loader, void* module,
+                                   const char* name) noexcept;
+
+// Sets the error that the last-error call reports next; used where the library itself decides
+// that a call failed (a truncated datagram, a handle select cannot watch).
+void pmc_socket_layer_set_last_error(int error) noexcept;
+
+// True when select can watch this handle (on POSIX systems a descriptor set has a fixed size of
+// descriptor values; on Windows it holds up to FD_SETSIZE handles of any value).
+bool pmc_socket_selectable(PmcSocketHandle handle) noexcept;
+// True when a failed call was only interrupted (a signal, WSAEINTR) and may simply be repeated.
+bool pmc_socket_interrupted(int error) noexcept;
+
+}  // namespace psw
