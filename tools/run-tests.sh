@@ -43,6 +43,10 @@ if [[ -n "$CI_MODE" && ( -z "$run_asan" || -z "$run_tsan" || -z "$run_fuzz" || -
   exit 2
 fi
 
+# What the stages need (quietly, and only what is missing), so that this one command also works
+# on a fresh machine; as root it installs, otherwise it names what is missing and stops.
+"$ROOT/tools/install-deps.sh"
+
 failures=()
 report=()
 total_passed=0
