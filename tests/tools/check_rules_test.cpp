@@ -8,28 +8,10 @@
 #include <vector>
 
 #include "cli/check_rules.h"
+#include "tools/snapshot_builders.h"
 
 namespace psw::cli {
 namespace {
-
-PSWSupplyInfo supply(const char* description, int32_t type, int32_t level, int32_t percent)
-{
-    PSWSupplyInfo s{};
-    std::strncpy(s.description, description, sizeof s.description - 1);
-    s.supply_type = type;
-    s.max_capacity = 100;
-    s.level = level;
-    s.percent = percent;
-    return s;
-}
-
-PrinterSnapshot printer(std::vector<PSWSupplyInfo> supplies)
-{
-    PrinterSnapshot snapshot;
-    snapshot.printer.printer_status = 3;
-    snapshot.supplies.rows = std::move(supplies);
-    return snapshot;
-}
 
 TEST(CheckRules, SuppliesAreJudgedByTheirTypesThresholds)
 {
