@@ -39,6 +39,18 @@ struct Found {
     std::string sys_object_id;
 };
 
+// The "devices" member of the JSON document: one object a device found.
+Json devices_json(const std::vector<Found>& found)
+{
+    Json devices = Json::array();
+    for (const Found& device : found) {
+        devices.push_back({{"address", json_text(device.address)},
+                           {"model", json_text(device.model)},
+                           {"sysObjectID", json_text(device.sys_object_id)}});
+    }
+    return devices;
+}
+
 // Why a single address gave no device of the supported model: it is silent, it ignores the
 // community, it is of another model, or the filters left it out (nullopt then).
 std::optional<Failure> why_not_found(const Connection& connection)
@@ -184,12 +196,7 @@ int run_sweep(const Options& options)
     }
     const std::vector<Found> found = sweep(targets, options, threads);
     if (json) {
-        Json devices = Json::array();
-        for (const Found& device : found) {
-            devices.push_back({{"address", json_text(device.address)},
-                               {"model", json_text(device.model)},
-                               {"sysObjectID", json_text(device.sys_object_id)}});
-        }
+        const Json devices = devices_json(found);
         print_json(Json{
             {"addresses_asked", targets.size()}, {"count", found.size()}, {"devices", devices}});
     } else if (!found.empty()) {
@@ -307,12 +314,7 @@ int run_discover(const CLI::App* command, const Options& options)
         }
     }
     if (json) {
-        Json devices = Json::array();
-        for (const Found& device : found) {
-            devices.push_back({{"address", json_text(device.address)},
-                               {"model", json_text(device.model)},
-                               {"sysObjectID", json_text(device.sys_object_id)}});
-        }
+        const Json devices = devices_json(found);
         print_json(Json{{"destination", json_text(connection.address)},
                         {"count", found.size()},
                         {"devices", devices}});
