@@ -60,14 +60,7 @@ std::optional<Failure> why_not_found(const Connection& connection)
         return std::nullopt;
     }
     PSWIdentityInfo identity;
-    int32_t result = PSW_SUCCESS;
-    if (connection.community) {
-        result = PSWCommandString(handle, PSW_CMD_SET_COMMUNITY_GET_OPTION,
-                                  connection.community->c_str());
-    }
-    if (result == PSW_SUCCESS) {
-        result = init_any_device(handle, connection, connection.retries);
-    }
+    int32_t result = set_up_any_device(handle, connection);
     if (result == PSW_SUCCESS) {
         result = run_with_progress("asking " + connection.address,
                                    std::chrono::milliseconds(connection.total_wait_ms()),

@@ -19,13 +19,7 @@ PrinterSnapshot read_printer(const Connection& connection)
                                         connection.shown(), connection.total_wait_ms());
         return snapshot;
     }
-    if (connection.community) {
-        result = PSWCommandString(handle, PSW_CMD_SET_COMMUNITY_GET_OPTION,
-                                  connection.community->c_str());
-    }
-    if (result == PSW_SUCCESS) {
-        result = init_any_device(handle, connection, connection.retries);
-    }
+    result = set_up_any_device(handle, connection);
     if (result == PSW_SUCCESS) {
         result = PSWGetPrinterInfo(handle, &snapshot.printer);
     }

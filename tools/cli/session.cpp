@@ -166,6 +166,18 @@ int32_t init_any_device(PSWHandle handle, const Connection& connection, uint32_t
                             connection.timeout_ms, retries);
 }
 
+int32_t set_up_any_device(PSWHandle handle, const Connection& connection)
+{
+    if (connection.community) {
+        const int32_t result = PSWCommandString(handle, PSW_CMD_SET_COMMUNITY_GET_OPTION,
+                                                connection.community->c_str());
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+    }
+    return init_any_device(handle, connection, connection.retries);
+}
+
 Failure request_failure(const std::string& context, int32_t code, const Connection& connection)
 {
     const std::string message =
@@ -208,10 +220,7 @@ Failure other_model_failure(const Connection& connection, const std::string& wha
     PSWHandle handle = nullptr;
     if (PSWInit(&handle) == PSW_SUCCESS) {
         PSWIdentityInfo info;
-        if ((!connection.community ||
-             PSWCommandString(handle, PSW_CMD_SET_COMMUNITY_GET_OPTION,
-                              connection.community->c_str()) == PSW_SUCCESS) &&
-            init_any_device(handle, connection, connection.retries) == PSW_SUCCESS &&
+        if (set_up_any_device(handle, connection) == PSW_SUCCESS &&
             PSWGetIdentityInfo(handle, &info) == PSW_SUCCESS) {
             identity = " (sysObjectID " + std::string(info.sys_object_id) + ", \"" +
                        std::string(info.sys_descr).substr(0, 60) + "\")";

@@ -42,6 +42,9 @@ bool read_connection(const ConnectionOptions& options, const std::string& addres
 // PSWInitAnyDevice on `handle` for the connection's printer, or PSWInitAnyDeviceEx with
 // security mode 2 when the connection speaks SNMPv3. Returns the library's code.
 int32_t init_any_device(PSWHandle handle, const Connection& connection, uint32_t retries);
+// The connection's read community on `handle` (when one was given), then init_any_device with
+// the connection's retries. Returns the first failing library code, or 0.
+int32_t set_up_any_device(PSWHandle handle, const Connection& connection);
 
 // A failed run: the exit status, a word for scripts, the line after "psw: <command>: " and the
 // library's code (0 when there is none).
