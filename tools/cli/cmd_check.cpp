@@ -122,8 +122,9 @@ int run_check(const CLI::App* command, const Options& options)
 void add_check_command(CLI::App& app, int* exit_code)
 {
     auto options = std::make_shared<Options>();
-    CLI::App* command = add_command(
-        app, "check", "judge a printer as a monitoring plugin (exit 0 OK ... 3 UNKNOWN)",
+    CLI::App* command = add_connection_command(
+        app, exit_code, options, run_check, "check",
+        "judge a printer as a monitoring plugin (exit 0 OK ... 3 UNKNOWN)",
         "ADDRESS [--warning PCT] [--critical PCT] [--supply-threshold TYPE=WARN,CRIT]...\n"
         "                 [--tray-low PCT] [--exclude TEXT]... [connection options] [--json]",
         "Reads one printer of any model and prints one line in the format of monitoring\n"
@@ -136,7 +137,6 @@ void add_check_command(CLI::App& app, int* exit_code)
         "conditions (jammed, doorOpen, noToner, ... critical; lowToner, ... warning) and alerts\n"
         "of severity critical or warning count too. --exclude TEXT leaves out supplies, trays\n"
         "and alerts whose name contains TEXT (any case), and the error condition named TEXT.");
-    add_connection_options(command, &options->connection);
     command->add_option("--warning", options->warning, "supply warning percentage (default 20)")
         ->type_name("PCT");
     command->add_option("--critical", options->critical, "supply critical percentage (default 10)")
@@ -147,7 +147,6 @@ void add_check_command(CLI::App& app, int* exit_code)
                           "TYPE=WARN,CRIT for one supply type (repeatable)");
     add_repeatable_option(command, "--exclude", &options->excludes,
                           "leave out what is named so (repeatable)");
-    command->callback([=] { *exit_code = run_check(command, *options); });
 }
 
 }  // namespace psw::cli
