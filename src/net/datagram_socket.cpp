@@ -62,12 +62,12 @@ public:
                       "[DataGramSocket::send] send packet. port:%d(0x%x) -> %s:%d(0x%x).",
                       local_port, local_port, printable(destination->text()), destination->port(),
                       destination->port());
-        sockaddr_storage address{};
-        if (!to_sockaddr(*destination, address)) {
+        const sockaddr_storage* address = native_of(*destination, m_destination);
+        if (address == nullptr) {
             return PSW_ERR_PARAMETER;
         }
         pmc_trace_datagram("send to", destination->text(), destination->port(), buffer, length);
-        return send_native(buffer, length, address);
+        return send_native(buffer, length, *address);
     }
 
     Result receive(uint8_t* buffer, uint32_t capacity, int32_t timeout_ms, int32_t* received,
@@ -77,46 +77,42 @@ public:
             return PSW_ERR_PARAMETER;
         }
         *source = nullptr;
-        const Result waited = wait_readable(timeout_ms);
-        if (waited != PSW_SUCCESS) {
-            return waited;
-        }
-
         sockaddr_storage address{};
-        PmcSockLen address_length = kPmcSockAddrBytes;
-        ssize_t count = api().m_pRecvFrom(m_handle, reinterpret_cast<char*>(buffer),
-                                          static_cast<PmcIoLength>(capacity), kPmcReceiveFlags,
-                                          reinterpret_cast<sockaddr*>(&address), &address_length);
-        if (count > static_cast<ssize_t>(capacity)) {
-            // The datagram did not fit and its rest is lost: a failed receive, not a short one.
-            pmc_socket_layer_set_last_error(kPmcErrorMessageTooLong);
-            count = -1;
+        Result result = read_datagram(buffer, capacity, timeout_ms, received, address);
+        if (result != PSW_SUCCESS) {
+            return result;
         }
-        *received = static_cast<int32_t>(count);
-        if (count < 0) {
-            log()->output(kLogError, "fail recvfrom(). WSAGetLastError()=%d", last_error());
-            return PSW_ERR_RECEIVE;
-        }
-
-        Result result = PSW_SUCCESS;
         OwnedPtr<IPmcNetworkAddress> from(create_empty_address(&result));
         if (!from) {
             return PSW_ERR_NO_MEMORY;
         }
-        if (!from_sockaddr(address, *from)) {
-            log()->output(kLogError,
-                          "[DataGramSocket::receive] fail create CPmcNetworkAddress "
-                          "( success recvfrom() ).");
-            return PSW_ERR_FAILED;
+        result = store_source(address, buffer, *received, *from);
+        if (result == PSW_SUCCESS) {
+            *source = from.release();
         }
-        const unsigned local_port = m_pLocal->port();
-        log()->output(kLogDebug,
-                      "[DataGramSocket::receive] receive packet port:%d(0x%x) <- %s:%d(0x%x).",
-                      local_port, local_port, printable(from->text()), from->port(), from->port());
-        pmc_trace_datagram("receive from", from->text(), from->port(), buffer,
-                           static_cast<size_t>(count));
-        *source = from.release();
-        return PSW_SUCCESS;
+        return result;
+    }
+
+    Result receive_into(uint8_t* buffer, uint32_t capacity, int32_t timeout_ms, int32_t* received,
+                        IPmcNetworkAddress* source) noexcept override
+    {
+        if (buffer == nullptr || received == nullptr || source == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        sockaddr_storage address{};
+        const Result result = read_datagram(buffer, capacity, timeout_ms, received, address);
+        return result != PSW_SUCCESS ? result : store_source(address, buffer, *received, *source);
+    }
+
+    Result reopen(EProtocol protocol, uint16_t port) noexcept override
+    {
+        if (protocol != m_pLocal->protocol()) {
+            return PSW_ERR_UNSUPPORTED;
+        }
+        close();
+        m_pLocal->set_port(port);
+        const Result result = set_any_address();
+        return result != PSW_SUCCESS ? result : open();
     }
 
     IPmcNetworkAddress* local_address() const noexcept override { return m_pLocal.get(); }
@@ -184,12 +180,12 @@ public:
             log()->output(kLogError, "fail socket(). WSAGetLastError()=%d", last_error());
             return PSW_ERR_SOCKET;
         }
-        sockaddr_storage address{};
-        if (!to_sockaddr(*m_pLocal, address)) {
+        const sockaddr_storage* address = native_of(*m_pLocal, m_bound);
+        if (address == nullptr) {
             return PSW_ERR_ADDRESS;
         }
-        if (api().m_pBind(m_handle, reinterpret_cast<sockaddr*>(&address), kPmcSockAddrBytes) !=
-            0) {
+        if (api().m_pBind(m_handle, reinterpret_cast<const sockaddr*>(address),
+                          kPmcSockAddrBytes) != 0) {
             log()->output(kLogError, "fail bind(). WSAGetLastError()=%d", last_error());
             return PSW_ERR_ADDRESS;
         }
@@ -217,13 +213,12 @@ protected:
     ~CPmcDataGramSocket() override
     {
         m_pLocal.reset();
-        if (m_handle != kPmcInvalidSocket) {
-            api().m_pCloseSocket(m_handle);
-        }
-        if (m_started) {
-            m_library.cleanup();
-        }
+        close();
     }
+
+    // True when the native form of an address depends on nothing but its text, protocol and
+    // port, so that it can be kept for the next use of the same address.
+    virtual bool conversion_is_pure() const noexcept { return false; }
 
     virtual Result startup() noexcept = 0;
     virtual bool from_sockaddr(const sockaddr_storage& address,
@@ -278,6 +273,50 @@ protected:
     int last_error() const noexcept { return m_library.last_error(); }
 
 private:
+    // The wait and read of receive(): the datagram's source address into `address`.
+    Result read_datagram(uint8_t* buffer, uint32_t capacity, int32_t timeout_ms, int32_t* received,
+                         sockaddr_storage& address) noexcept
+    {
+        const Result waited = wait_readable(timeout_ms);
+        if (waited != PSW_SUCCESS) {
+            return waited;
+        }
+        PmcSockLen address_length = kPmcSockAddrBytes;
+        ssize_t count = api().m_pRecvFrom(m_handle, reinterpret_cast<char*>(buffer),
+                                          static_cast<PmcIoLength>(capacity), kPmcReceiveFlags,
+                                          reinterpret_cast<sockaddr*>(&address), &address_length);
+        if (count > static_cast<ssize_t>(capacity)) {
+            // The datagram did not fit and its rest is lost: a failed receive, not a short one.
+            pmc_socket_layer_set_last_error(kPmcErrorMessageTooLong);
+            count = -1;
+        }
+        *received = static_cast<int32_t>(count);
+        if (count < 0) {
+            log()->output(kLogError, "fail recvfrom(). WSAGetLastError()=%d", last_error());
+            return PSW_ERR_RECEIVE;
+        }
+        return PSW_SUCCESS;
+    }
+
+    // The source of a datagram of `count` bytes read into `buffer`, written into `from`.
+    Result store_source(const sockaddr_storage& address, const uint8_t* buffer, int32_t count,
+                        IPmcNetworkAddress& from) noexcept
+    {
+        if (!from_sockaddr(address, from)) {
+            log()->output(kLogError,
+                          "[DataGramSocket::receive] fail create CPmcNetworkAddress "
+                          "( success recvfrom() ).");
+            return PSW_ERR_FAILED;
+        }
+        const unsigned local_port = m_pLocal->port();
+        log()->output(kLogDebug,
+                      "[DataGramSocket::receive] receive packet port:%d(0x%x) <- %s:%d(0x%x).",
+                      local_port, local_port, printable(from.text()), from.port(), from.port());
+        pmc_trace_datagram("receive from", from.text(), from.port(), buffer,
+                           static_cast<size_t>(count));
+        return PSW_SUCCESS;
+    }
+
     Result wait_readable(int32_t timeout_ms) noexcept
     {
         if (!pmc_socket_selectable(m_handle)) {
@@ -307,6 +346,53 @@ private:
         return PSW_SUCCESS;
     }
 
+    // An address in native form, kept for the next use of the same text, protocol and port.
+    struct NativeCache {
+        static constexpr size_t kTextSize = 64;
+        bool valid = false;
+        EProtocol protocol = IPmcNetworkAddress::kUnspecified;
+        uint16_t port = 0;
+        char text[kTextSize] = {};
+        sockaddr_storage native{};
+    };
+
+    // The native form of `address`, parsed only when it differs from the one `cache` holds (and
+    // kept there when the family's conversion is pure); null when it cannot be converted.
+    const sockaddr_storage* native_of(const IPmcNetworkAddress& address,
+                                      NativeCache& cache) noexcept
+    {
+        const char* text = address.text();
+        if (cache.valid && text != nullptr && address.port() == cache.port &&
+            address.protocol() == cache.protocol && std::strcmp(text, cache.text) == 0) {
+            return &cache.native;
+        }
+        cache.valid = false;
+        if (!to_sockaddr(address, cache.native)) {
+            return nullptr;
+        }
+        const size_t length = text != nullptr ? std::strlen(text) : NativeCache::kTextSize;
+        if (conversion_is_pure() && length < NativeCache::kTextSize) {
+            std::memcpy(cache.text, text, length + 1);
+            cache.port = address.port();
+            cache.protocol = address.protocol();
+            cache.valid = true;
+        }
+        return &cache.native;
+    }
+
+    // Closes the OS socket and ends its start-up of the socket library.
+    void close() noexcept
+    {
+        if (m_handle != kPmcInvalidSocket) {
+            api().m_pCloseSocket(m_handle);
+            m_handle = kPmcInvalidSocket;
+        }
+        if (m_started) {
+            m_library.cleanup();
+            m_started = false;
+        }
+    }
+
     Result set_multicast_option(int level, int option, const void* request,
                                 PmcSockLen length) noexcept
     {
@@ -322,6 +408,8 @@ private:
 
     PmcSocketHandle m_handle = kPmcInvalidSocket;
     OwnedPtr<IPmcNetworkAddress> m_pLocal;
+    NativeCache m_destination;
+    NativeCache m_bound;
     bool m_started = false;
     CPmcSocketLibrary& m_library;
 };
@@ -340,6 +428,8 @@ public:
 
 protected:
     Result startup() noexcept override { return library().startup_v1_1(); }
+    // inet_addr and the IPX text parser read nothing but the text.
+    bool conversion_is_pure() const noexcept override { return true; }
 
     // Stores a native address of the family in `out`, the rest of which is zero.
     template <class Native>
@@ -584,6 +674,60 @@ public:
 };
 
 }  // namespace
+
+Result DataGramSocket::receive_into(uint8_t* buffer, uint32_t capacity, int32_t timeout_ms,
+                                    int32_t* received, IPmcNetworkAddress* source) noexcept
+{
+    if (source == nullptr) {
+        return PSW_ERR_PARAMETER;
+    }
+    IPmcNetworkAddress* from = nullptr;
+    const Result result = receive(buffer, capacity, timeout_ms, received, &from);
+    const OwnedPtr<IPmcNetworkAddress> owned(from);
+    if (result != PSW_SUCCESS || from == nullptr) {
+        return result != PSW_SUCCESS ? result : PSW_ERR_FAILED;
+    }
+    if (from->text() == nullptr) {
+        return PSW_ERR_FAILED;
+    }
+    const Result copied = source->set(from->text(), IPmcNetworkAddress::kUnspecified, 0);
+    if (copied != PSW_SUCCESS) {
+        return copied;
+    }
+    source->set_protocol(from->protocol());
+    source->set_port(from->port());
+    return PSW_SUCCESS;
+}
+
+Result DataGramSocket::reopen(EProtocol, uint16_t) noexcept
+{
+    return PSW_ERR_UNSUPPORTED;
+}
+
+Result IPmcDataGramSocketFactory::recreate(DataGramSocket* previous,
+                                           DataGramSocket::EProtocol protocol, uint16_t port,
+                                           DataGramSocket** out) noexcept
+{
+    if (out == nullptr) {
+        if (previous != nullptr) {
+            previous->release();
+        }
+        return PSW_ERR_PARAMETER;
+    }
+    *out = nullptr;
+    if (previous != nullptr) {
+        const Result reopened = previous->reopen(protocol, port);
+        if (reopened == PSW_SUCCESS) {
+            *out = previous;
+            return PSW_SUCCESS;
+        }
+        previous->release();
+        if (reopened != PSW_ERR_UNSUPPORTED) {
+            return reopened;
+        }
+    }
+    return create(protocol, port, out);
+}
 
 Result create_datagram_socket(CPmcSocketLibrary& library, DataGramSocket::EProtocol protocol,
                               uint16_t port, DataGramSocket** out) noexcept

@@ -35,6 +35,21 @@ public:
     // `*source` receives a new address the caller releases; `buffer` stays the caller's
     virtual Result receive(uint8_t* buffer, uint32_t capacity, int32_t timeout_ms,
                            int32_t* received, IPmcNetworkAddress** source) noexcept = 0;
+    // As receive(), but the source is written into `source`, an address the caller keeps from
+    // one datagram to the next (a repeated source is then stored without a new copy). On
+    // success `source` holds the datagram's address text, protocol and port; on failure its
+    // contents are unspecified. The sockets of the library override it; the default goes
+    // through receive().
+    // borrowed: `buffer` and `source` stay the caller's
+    virtual Result receive_into(uint8_t* buffer, uint32_t capacity, int32_t timeout_ms,
+                                int32_t* received, IPmcNetworkAddress* source) noexcept;
+    // Closes the OS socket and opens and binds a new one for `protocol` on `port` (0: chosen by
+    // the system), keeping this object, its address objects and what it has parsed: the same
+    // system calls in the same order as releasing the socket and creating a new one. The codes
+    // of create(); after a failure the socket is closed and can only be released.
+    // PSW_ERR_UNSUPPORTED (the default, and for another protocol than the socket's) when it
+    // cannot be reopened in place, with the socket untouched.
+    virtual Result reopen(EProtocol protocol, uint16_t port) noexcept;
     // Protocol, bound address and the port the system chose; owned by the socket.
     // not a transfer: owned by the socket
     virtual IPmcNetworkAddress* local_address() const noexcept = 0;
@@ -78,6 +93,15 @@ public:
     // `*out` receives a new socket the caller releases; null on failure
     virtual Result create(DataGramSocket::EProtocol protocol, uint16_t port,
                           DataGramSocket** out) noexcept = 0;
+    // The socket of the next request: `previous` (may be null; taken over in every case) is
+    // released and a new socket made as by create(). The default first asks `previous` to reopen
+    // itself in place (DataGramSocket::reopen) and hands it back on success; when it cannot
+    // (PSW_ERR_UNSUPPORTED) it is released and create() called; another failure of the reopen
+    // releases it and is returned. `*out` is cleared first; after a failure nothing is left
+    // open. PSW_ERR_PARAMETER for a null `out`.
+    // `previous` is taken over; `*out` receives a socket the caller releases; null on failure
+    virtual Result recreate(DataGramSocket* previous, DataGramSocket::EProtocol protocol,
+                            uint16_t port, DataGramSocket** out) noexcept;
 
 protected:
     ~IPmcDataGramSocketFactory() = default;

@@ -33,6 +33,28 @@ PmsOctets* lower_cased_copy(const char* text, Result& result) noexcept
     return octets.release();
 }
 
+// True when `stored` already holds `text` with A-F lower-cased, so that setting it again
+// changes nothing (a reused address object keeps its text without a new copy).
+bool holds_lower_cased(const PmsOctets* stored, const char* text) noexcept
+{
+    if (stored == nullptr) {
+        return false;
+    }
+    const uint8_t* bytes = stored->data();
+    const size_t length = stored->length();
+    size_t i = 0;
+    for (; i < length && text[i] != '\0'; ++i) {
+        auto letter = static_cast<uint8_t>(text[i]);
+        if (letter >= 'A' && letter <= 'F') {
+            letter = static_cast<uint8_t>(letter - 'A' + 'a');
+        }
+        if (letter != bytes[i]) {
+            return false;
+        }
+    }
+    return i == length && text[i] == '\0';
+}
+
 class CPmcNetworkAddress final : public IPmcNetworkAddress {
 public:
     void release() noexcept override { delete this; }
@@ -65,12 +87,14 @@ public:
         if (text == nullptr) {
             return PSW_ERR_PARAMETER;
         }
-        Result result = PSW_SUCCESS;
-        PmsOctets* stored = lower_cased_copy(text, result);
-        if (stored == nullptr) {
-            return result;
+        if (!holds_lower_cased(m_text.get(), text)) {
+            Result result = PSW_SUCCESS;
+            PmsOctets* stored = lower_cased_copy(text, result);
+            if (stored == nullptr) {
+                return result;
+            }
+            m_text.reset(stored);
         }
-        m_text.reset(stored);
         if (protocol != kUnspecified) {
             m_protocol = protocol;
         }

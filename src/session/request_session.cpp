@@ -160,8 +160,9 @@ Result RequestSession::send_request(const PmsPacketBuffer* raw,
 }
 
 // T4: one datagram within `remaining` milliseconds, as a raw packet holding exactly its bytes.
+// The source goes into the session's own address object, made once.
 Result RequestSession::receive(int32_t remaining, const PmsPacketBuffer** raw,
-                               IPmcNetworkAddress** source) noexcept
+                               const IPmcNetworkAddress** source) noexcept
 {
     *raw = nullptr;
     *source = nullptr;
@@ -172,13 +173,21 @@ Result RequestSession::receive(int32_t remaining, const PmsPacketBuffer** raw,
     // The socket writes the length once a datagram was read, also when reading it failed.
     constexpr int32_t kNothingRead = INT32_MIN;
     int32_t received = kNothingRead;
-    IPmcNetworkAddress* from = nullptr;
-    Result result = socket->receive(m_received, kReceiveCapacity, remaining, &received, &from);
+    Result result = PSW_SUCCESS;
+    if (!m_source) {
+        m_source.reset(create_empty_address(nullptr));
+    }
+    if (m_source) {
+        result = socket->receive_into(m_received, kReceiveCapacity, remaining, &received,
+                                      m_source.get());
+    } else {
+        // Without memory for an address object of its own, the socket makes one (or fails to).
+        IPmcNetworkAddress* from = nullptr;
+        result = socket->receive(m_received, kReceiveCapacity, remaining, &received, &from);
+        m_source.reset(from);
+    }
     if (result != PSW_SUCCESS || received < 0 ||
         static_cast<uint32_t>(received) > kReceiveCapacity) {
-        if (from != nullptr) {
-            from->release();
-        }
         if (result == PSW_ERR_RECEIVE && received != kNothingRead) {
             // A datagram came but could not be read whole (longer than any reply we take):
             // an unreadable reply, dropped like one, rather than a broken socket.
@@ -188,7 +197,7 @@ Result RequestSession::receive(int32_t remaining, const PmsPacketBuffer** raw,
     }
     m_reply.attach_received(m_received, static_cast<size_t>(received));
     *raw = &m_reply;
-    *source = from;
+    *source = m_source.get();
     return PSW_SUCCESS;
 }
 

@@ -74,10 +74,10 @@ private:
                          uint32_t* written) noexcept;
     // borrowed: `raw` and `target` are only read
     Result send_request(const PmsPacketBuffer* raw, const IPmsSnmpTarget* target) noexcept;
-    // `*raw` receives the session's reply buffer (valid until the next receive); `*source` a new
-    // address the caller releases; both cleared first
+    // `*raw` receives the session's reply buffer and `*source` the session's source address
+    // (both valid until the next receive); both cleared first
     Result receive(int32_t remaining, const PmsPacketBuffer** raw,
-                   IPmcNetworkAddress** source) noexcept;
+                   const IPmcNetworkAddress** source) noexcept;
     // One try's wait: every datagram (or receive failure) within `timeout` milliseconds goes to
     // `take(result, raw, source)`, which returns true to end the wait early.
     template <class Take>
@@ -108,6 +108,8 @@ private:
     PmsPacketBuffer m_reply;
     uint8_t m_received[kReceiveCapacity];
     OwnedPtr<IPmsPdu> m_scratch;
+    // The source of the last datagram received.
+    OwnedPtr<IPmcNetworkAddress> m_source;
     // Where the header of each datagram is read to check its type and request id.
     OwnedPtr<IPmsSnmpPacket> m_peeked;
 };
@@ -119,10 +121,9 @@ void RequestSession::wait_datagrams(int32_t timeout, Take&& take) noexcept
     uint32_t start = m_ticks.tick_count();
     while (remaining > 0) {
         const PmsPacketBuffer* raw = nullptr;
-        IPmcNetworkAddress* source = nullptr;
+        const IPmcNetworkAddress* source = nullptr;
         const Result result = receive(static_cast<int32_t>(remaining), &raw, &source);
-        const OwnedPtr<IPmcNetworkAddress> from(source);
-        if (take(result, raw, from.get())) {
+        if (take(result, raw, source)) {
             return;
         }
         const uint32_t now = m_ticks.tick_count();

@@ -25,12 +25,14 @@ public:
         }
     }
 
-    // Releases the previous socket and creates a new one bound to `port` (0: any).
+    // Releases the previous socket and creates a new one bound to `port` (0: any). The factory
+    // may do so by reopening the previous socket object in place (a new OS socket all the same).
     Result open(DataGramSocket::EProtocol protocol, uint16_t port) noexcept
     {
-        release();
+        DataGramSocket* previous = m_socket;
+        m_socket = nullptr;
         DataGramSocket* socket = nullptr;
-        const Result result = m_sockets.create(protocol, port, &socket);
+        const Result result = m_sockets.recreate(previous, protocol, port, &socket);
         if (result != PSW_SUCCESS) {
             if (socket != nullptr) {
                 socket->release();

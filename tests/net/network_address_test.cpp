@@ -86,6 +86,33 @@ TEST(NetworkAddress, SetLowerCasesOnlyHexLettersAndKeepsZeroProtocolAndPort)
     EXPECT_EQ(address->protocol(), IPmcNetworkAddress::kUdpIpv6);
 }
 
+// An address object reused for one text after another (a socket's source, its local address)
+// keeps a text only when it is the same after lower-casing; prefixes and case are no match.
+TEST(NetworkAddress, SetAgainHoldsExactlyTheLastText)
+{
+    const struct {
+        const char* before;
+        const char* after;
+        const char* expected;
+    } cases[] = {
+        {"127.0.0.1", "127.0.0.1", "127.0.0.1"},   {"127.0.0.1", "127.0.0.12", "127.0.0.12"},
+        {"127.0.0.12", "127.0.0.1", "127.0.0.1"},  {"FE80::A", "fe80::a", "fe80::a"},
+        {"fe80::a", "FE80::A", "fe80::a"},         {"fe80::a", "fe80::b", "fe80::b"},
+        {"Printer-A", "Printer-B", "Printer-b"},   {"10.0.0.1", "", nullptr},
+        {"", "10.0.0.1", "10.0.0.1"},
+    };
+    for (const auto& c : cases) {
+        Address address = address_of(c.before, IPmcNetworkAddress::kUdpIpv4, 161);
+        ASSERT_EQ(address->set(c.after, IPmcNetworkAddress::kUnspecified, 0), PSW_SUCCESS);
+        if (c.expected == nullptr) {
+            EXPECT_EQ(address->text(), nullptr) << c.before;
+        } else {
+            EXPECT_STREQ(address->text(), c.expected) << c.before << " then " << c.after;
+        }
+        EXPECT_EQ(address->port(), 161);
+    }
+}
+
 TEST(NetworkAddress, GetHandsOutAnIndependentCopy)
 {
     Address address = address_of("10.1.2.3", IPmcNetworkAddress::kUdpIpv4, 161);

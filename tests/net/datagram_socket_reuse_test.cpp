@@ -1,0 +1,159 @@
+// A socket object kept from one request to the next: reopened in place (a new OS socket each
+// time), the destination it keeps in native form, and the source written into the caller's
+// address object.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "core/factory.h"
+#include "net/datagram_socket.h"
+#include "net/socket_platform.h"
+#include "support/log_capture.h"
+
+namespace psw {
+namespace {
+
+using Socket = OwnedPtr<DataGramSocket>;
+using Address = OwnedPtr<IPmcNetworkAddress>;
+constexpr auto kIpv4 = IPmcNetworkAddress::kUdpIpv4;
+constexpr auto kIpv6 = IPmcNetworkAddress::kUdpIpv6;
+
+Socket open_socket(IPmcNetworkAddress::EProtocol protocol, uint16_t port = 0)
+{
+    Result result = PSW_ERR_FAILED;
+    Socket socket(pmc_create_datagram_socket_on_port(protocol, port, &result));
+    EXPECT_EQ(result, PSW_SUCCESS);
+    return socket;
+}
+
+uint16_t port_of(const Socket& socket)
+{
+    return socket->local_address()->port();
+}
+
+// One byte `tag` from `from` to `to`; the byte and the source port `to` sees.
+void pass(DataGramSocket& from, const IPmcNetworkAddress& destination, DataGramSocket& to,
+          uint8_t tag)
+{
+    ASSERT_EQ(from.send(&tag, 1, &destination), PSW_SUCCESS);
+    uint8_t byte = 0;
+    int32_t received = 0;
+    Address source(create_empty_address(nullptr));
+    ASSERT_EQ(to.receive_into(&byte, 1, 2000, &received, source.get()), PSW_SUCCESS);
+    EXPECT_EQ(received, 1);
+    EXPECT_EQ(byte, tag);
+    EXPECT_EQ(source->port(), from.local_address()->port());
+}
+
+TEST(DataGramSocketReopen, ClosesTheOldSocketBeforeBindingTheNewOne)
+{
+    test::LogCapture& log = test::LogCapture::attach("socket");
+    Socket socket = open_socket(kIpv4);
+    ASSERT_NE(socket, nullptr);
+    const uint16_t port = port_of(socket);
+    const int startups = pmc_socket_layer_startup_count();
+    log.clear();
+
+    // Binding the very port again only works when the old OS socket is gone.
+    ASSERT_EQ(socket->reopen(kIpv4, port), PSW_SUCCESS);
+    EXPECT_EQ(port_of(socket), port);
+    EXPECT_STREQ(socket->local_address()->text(), "0.0.0.0");
+    EXPECT_TRUE(log.contains("create socket. id:0x")) << log.all();
+    EXPECT_EQ(pmc_socket_layer_startup_count(), startups);
+
+    // Port 0 again lets the system choose, as a new socket would.
+    ASSERT_EQ(socket->reopen(kIpv4, 0), PSW_SUCCESS);
+    EXPECT_NE(port_of(socket), 0);
+    EXPECT_EQ(socket->reopen(kIpv6, 0), PSW_ERR_UNSUPPORTED);
+
+    Socket peer = open_socket(kIpv4);
+    Address to_socket(create_address("127.0.0.1", port_of(socket), nullptr));
+    Address to_peer(create_address("127.0.0.1", port_of(peer), nullptr));
+    pass(*peer, *to_socket, *socket, 0x31);
+    pass(*socket, *to_peer, *peer, 0x32);
+}
+
+TEST(DataGramSocketReopen, FactoryReleasesASocketThatCannotBeReopened)
+{
+    test::LogCapture& log = test::LogCapture::attach("socket");
+    IPmcDataGramSocketFactory& factory = pmc_system_datagram_socket_factory();
+    const int startups = pmc_socket_layer_startup_count();
+    Socket holder = open_socket(kIpv4);
+    DataGramSocket* previous = nullptr;
+    ASSERT_EQ(factory.create(kIpv4, 0, &previous), PSW_SUCCESS);
+
+    // The port is taken: the reopen fails, the socket is released and nothing is handed out.
+    DataGramSocket* out = previous;
+    EXPECT_EQ(factory.recreate(previous, kIpv4, port_of(holder), &out), PSW_ERR_ADDRESS);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_TRUE(log.contains("fail bind(). WSAGetLastError()=" + std::to_string(EADDRINUSE)));
+    EXPECT_EQ(pmc_socket_layer_startup_count(), startups + 1);  // the holder's only
+
+    // After it, a request starts from nothing and gets a new socket.
+    ASSERT_EQ(factory.recreate(nullptr, kIpv4, 0, &out), PSW_SUCCESS);
+    Socket next(out);
+    EXPECT_NE(port_of(next), 0);
+
+    // Another protocol cannot reuse the object: a new socket of that protocol comes instead.
+    ASSERT_EQ(factory.recreate(next.release(), kIpv6, 0, &out), PSW_SUCCESS);
+    Socket v6(out);
+    EXPECT_EQ(v6->local_address()->protocol(), kIpv6);
+    EXPECT_STREQ(v6->local_address()->text(), "::");
+    EXPECT_EQ(factory.recreate(v6.release(), kIpv4, 0, nullptr), PSW_ERR_PARAMETER);
+    EXPECT_EQ(pmc_socket_layer_startup_count(), startups + 1);
+}
+
+TEST(DataGramSocketDestination, FollowsEveryChangeOfTheAddressSentTo)
+{
+    Socket sender = open_socket(kIpv4);
+    Socket first = open_socket(kIpv4);
+    Socket second = open_socket(kIpv4);
+    Address to(create_address("127.0.0.1", port_of(first), nullptr));
+    pass(*sender, *to, *first, 1);
+    pass(*sender, *to, *first, 2);  // the kept native form
+    ASSERT_EQ(to->set_port(port_of(second)), PSW_SUCCESS);
+    pass(*sender, *to, *second, 3);
+
+    // A text that no longer parses is refused, not sent to the address kept before.
+    const uint8_t byte = 4;
+    ASSERT_EQ(to->set("127.0.0.256", kIpv4, 0), PSW_SUCCESS);
+    EXPECT_EQ(sender->send(&byte, 1, to.get()), PSW_ERR_PARAMETER);
+    ASSERT_EQ(to->set("127.0.0.1", kIpv4, port_of(first)), PSW_SUCCESS);
+    pass(*sender, *to, *first, 5);
+
+    // Another object of the same text and port reaches the same socket.
+    Address same(create_address("127.0.0.1", port_of(first), nullptr));
+    pass(*sender, *same, *first, 6);
+}
+
+TEST(DataGramSocketReceive, ReceiveIntoRewritesTheCallersAddressForEachDatagram)
+{
+    Socket receiver = open_socket(kIpv6);
+    Socket v6_sender = open_socket(kIpv6);
+    Socket other_sender = open_socket(kIpv6);
+    Address to(create_address("::1", port_of(receiver), nullptr));
+    Address source(create_empty_address(nullptr));
+    const struct {
+        DataGramSocket* sender;
+        uint8_t tag;
+    } sends[] = {{v6_sender.get(), 1}, {other_sender.get(), 2}, {v6_sender.get(), 3}};
+    for (const auto& send : sends) {
+        ASSERT_EQ(send.sender->send(&send.tag, 1, to.get()), PSW_SUCCESS);
+        uint8_t byte = 0;
+        int32_t received = 0;
+        ASSERT_EQ(receiver->receive_into(&byte, 1, 2000, &received, source.get()), PSW_SUCCESS);
+        EXPECT_EQ(byte, send.tag);
+        EXPECT_STREQ(source->text(), "::1");
+        EXPECT_EQ(source->protocol(), kIpv6);
+        EXPECT_EQ(source->port(), send.sender->local_address()->port()) << int{send.tag};
+    }
+    uint8_t byte = 0;
+    int32_t received = 0;
+    EXPECT_EQ(receiver->receive_into(&byte, 1, 0, &received, source.get()), PSW_ERR_TIMEOUT);
+    EXPECT_EQ(receiver->receive_into(&byte, 1, 0, &received, nullptr), PSW_ERR_PARAMETER);
+}
+
+}  // namespace
+}  // namespace psw
