@@ -47,21 +47,45 @@ void pmc_store_uint(const IPmsValue* value, uint32_t* field) noexcept
     }
 }
 
+namespace {
+
+// Where a value writes its text form when it goes straight into a record's field: the bytes
+// are copied into the zeroed field, cut to size - 1, without a heap copy of their own.
+class CPmcFieldTextSink final : public PmsOctets {
+public:
+    CPmcFieldTextSink(char* field, size_t size) noexcept : m_field(field), m_size(size) {}
+
+    Result assign(const void* bytes, size_t length) noexcept override
+    {
+        std::memset(m_field, 0, m_size);
+        // The text may hold zero bytes of its own; the field keeps what precedes the first.
+        const size_t kept = length < m_size - 1 ? length : m_size - 1;
+        if (kept != 0 && bytes != nullptr) {
+            std::memcpy(m_field, bytes, kept);
+        }
+        return PSW_SUCCESS;
+    }
+    using PmsOctets::assign;
+
+private:
+    char* m_field;
+    size_t m_size;
+};
+
+}  // namespace
+
 Result pmc_store_text(const IPmsValue* value, char* field, size_t size) noexcept
 {
     pmc_copy_text(field, size, nullptr);
-    if (value == nullptr) {
+    if (value == nullptr || field == nullptr || size == 0) {
         return PSW_SUCCESS;
     }
-    Result error = PSW_SUCCESS;
-    OwnedPtr<PmsOctets> text(value->to_text(&error));
-    if (text == nullptr) {
-        return error == PSW_ERR_NO_MEMORY ? error : PSW_SUCCESS;
-    }
-    // The text may hold zero bytes of its own; the field keeps what precedes the first.
-    const size_t length = text->length() < size - 1 ? text->length() : size - 1;
-    if (length != 0) {
-        std::memcpy(field, text->data(), length);
+    CPmcFieldTextSink sink(field, size);
+    const Result written = value->write_text(&sink);
+    if (written != PSW_SUCCESS) {
+        // A value without a text form leaves an empty text.
+        pmc_copy_text(field, size, nullptr);
+        return written == PSW_ERR_NO_MEMORY ? written : PSW_SUCCESS;
     }
     return PSW_SUCCESS;
 }

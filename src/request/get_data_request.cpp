@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/pmc_string.h"
 #include "core/pms_octets.h"
 #include "log/log_channel.h"
 #include "request/request_base.h"
@@ -205,20 +206,18 @@ Result PmcGetData::walk(const char* first_column, Keep&& keep) noexcept
         return m_pdu->bindings() != nullptr ? result : PSW_ERR_TOO_LONG;
     }
     IPmcLogger* log = pmc_snmp_channel().logger();
-    OwnedPtr<IPmsOid> requested;
+    // The text of the name asked, kept in one buffer for the whole walk.
+    CPmcString requested;
     for (uint32_t kept = 0;; ++kept) {
         // Where this request stands: the reply's first name must lie beyond it.
         PmsVarBind* first = m_pdu->bindings() != nullptr ? m_pdu->bindings()->at(0) : nullptr;
         if (first == nullptr || first->name() == nullptr) {
             return PSW_ERR_TOO_LONG;
         }
-        if (!requested) {
-            requested.reset(first->name()->clone_oid(&result));
-            if (!requested) {
-                return result;
-            }
-        } else if ((result = requested->assign(first->name())) != PSW_SUCCESS) {
-            return result;
+        const size_t asked_length = first->name()->text_length();
+        requested.assign(first->name()->text(), asked_length);
+        if (requested.length() != asked_length) {
+            return PSW_ERR_NO_MEMORY;
         }
         result = exchange(kPmsGetNextRequest);
         if (result != PSW_SUCCESS) {
@@ -245,9 +244,9 @@ Result PmcGetData::walk(const char* first_column, Keep&& keep) noexcept
         if (order != kPmsOidInsideOther && order != kPmsOidPrefixOfOther) {
             return PSW_SUCCESS;
         }
-        if (pmc_oid_text_order(answer->name()->text(), requested->text()) <= 0) {
+        if (pmc_oid_text_order(answer->name()->text(), requested.c_str()) <= 0) {
             log->output(kLogError, "[get_data] reply name %s does not follow %s.",
-                        answer->name()->text(), requested->text());
+                        answer->name()->text(), requested.c_str());
             return PSW_ERR_FAILED;
         }
         if (kept == kWalkMaxRows) {
