@@ -95,10 +95,14 @@ TEST(NetworkAddress, SetAgainHoldsExactlyTheLastText)
         const char* after;
         const char* expected;
     } cases[] = {
-        {"127.0.0.1", "127.0.0.1", "127.0.0.1"},   {"127.0.0.1", "127.0.0.12", "127.0.0.12"},
-        {"127.0.0.12", "127.0.0.1", "127.0.0.1"},  {"FE80::A", "fe80::a", "fe80::a"},
-        {"fe80::a", "FE80::A", "fe80::a"},         {"fe80::a", "fe80::b", "fe80::b"},
-        {"Printer-A", "Printer-B", "Printer-b"},   {"10.0.0.1", "", nullptr},
+        {"127.0.0.1", "127.0.0.1", "127.0.0.1"},
+        {"127.0.0.1", "127.0.0.12", "127.0.0.12"},
+        {"127.0.0.12", "127.0.0.1", "127.0.0.1"},
+        {"FE80::A", "fe80::a", "fe80::a"},
+        {"fe80::a", "FE80::A", "fe80::a"},
+        {"fe80::a", "fe80::b", "fe80::b"},
+        {"Printer-A", "Printer-B", "Printer-b"},
+        {"10.0.0.1", "", nullptr},
         {"", "10.0.0.1", "10.0.0.1"},
     };
     for (const auto& c : cases) {
@@ -181,8 +185,8 @@ TEST(NetworkAddress, CloneCopiesEverythingAndNeedsAText)
 
 TEST(NetworkAddress, CanonicaliseRewritesTheTextOrKeepsItOnFailure)
 {
-    Address v6 = address_of("0000:0000:0000:0000:0000:0000:0000:0001", IPmcNetworkAddress::kUdpIpv6,
-                            0);
+    Address v6 =
+        address_of("0000:0000:0000:0000:0000:0000:0000:0001", IPmcNetworkAddress::kUdpIpv6, 0);
     ASSERT_EQ(v6->canonicalise(), PSW_SUCCESS);
     EXPECT_STREQ(v6->text(), "::1");
 
@@ -200,7 +204,8 @@ TEST(NetworkAddress, IsValidForEveryKnownProtocol)
 {
     EXPECT_TRUE(address_of("127.0.0.1", IPmcNetworkAddress::kUnspecified, 0)->is_valid());
     EXPECT_TRUE(address_of("::1", IPmcNetworkAddress::kUnspecified, 0)->is_valid());
-    EXPECT_TRUE(address_of("00000001:0a0b0c0d0e0f", IPmcNetworkAddress::kUnspecified, 0)->is_valid());
+    EXPECT_TRUE(
+        address_of("00000001:0a0b0c0d0e0f", IPmcNetworkAddress::kUnspecified, 0)->is_valid());
     EXPECT_FALSE(address_of("localhost", IPmcNetworkAddress::kUnspecified, 0)->is_valid());
     EXPECT_FALSE(address_of("1.2.3.256", IPmcNetworkAddress::kUnspecified, 0)->is_valid());
 }
@@ -236,8 +241,8 @@ TEST(NetworkAddressFactory, FamiliesAndProtocolsMapBothWays)
     EXPECT_EQ(pmc_protocol_of_family(kPmcFamilyIpx), IPmcNetworkAddress::kIpx);
     EXPECT_EQ(pmc_protocol_of_family(kPmcFamilyInet6), IPmcNetworkAddress::kUdpIpv6);
     EXPECT_EQ(pmc_protocol_of_family(AF_UNIX), IPmcNetworkAddress::kUnspecified);
-    for (auto protocol : {IPmcNetworkAddress::kUdpIpv4, IPmcNetworkAddress::kIpx,
-                          IPmcNetworkAddress::kUdpIpv6}) {
+    for (auto protocol :
+         {IPmcNetworkAddress::kUdpIpv4, IPmcNetworkAddress::kIpx, IPmcNetworkAddress::kUdpIpv6}) {
         EXPECT_EQ(pmc_protocol_of_family(pmc_family_of_protocol(protocol)), protocol);
     }
     EXPECT_EQ(pmc_family_of_protocol(IPmcNetworkAddress::kUnspecified), AF_UNSPEC);
