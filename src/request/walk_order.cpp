@@ -1,5 +1,6 @@
 #include "request/walk_order.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace psw {
@@ -27,6 +28,17 @@ uint64_t next_sub_id(const char*& text) noexcept
 
 int pmc_oid_text_order(const char* a, const char* b) noexcept
 {
+    // Sub-identifiers spelt alike are equal: skip the common text back to the start of the
+    // sub-identifier it ends in (a reply's name shares most of its text with the name asked).
+    size_t same = 0;
+    while (a[same] != '\0' && a[same] == b[same]) {
+        ++same;
+    }
+    while (same > 0 && a[same - 1] != '.') {
+        --same;
+    }
+    a += same;
+    b += same;
     while (*a != '\0' && *b != '\0') {
         const uint64_t left = next_sub_id(a);
         const uint64_t right = next_sub_id(b);

@@ -94,6 +94,32 @@ TEST(WalkOrder, ComparesSubIdentifiersAsNumbers)
     EXPECT_GT(pmc_oid_text_order("1.3.6.1.4294967295", "1.3.6.1.4294967294"), 0);
 }
 
+// Names sharing most of their text differ inside a sub-identifier: the order is still that of
+// the numbers, whichever name is the longer and in both directions.
+TEST(WalkOrder, NamesThatShareTheirTextDifferAsNumbers)
+{
+    const struct {
+        const char* lower;
+        const char* higher;
+    } pairs[] = {
+        {"1.3.6.1.2", "1.3.6.1.19"},
+        {"1.3.6.1.2", "1.3.6.12"},
+        {"1.3.6.1.2", "1.3.6.1.2.0"},
+        {"1.2", "10.1"},
+        {"1.3.6.1.25.2.3.1.1.9", "1.3.6.1.25.2.3.1.1.10"},
+        {"1.3.6.1.25.2.3.1.2.12", "1.3.6.1.25.2.3.1.3.1"},
+        {"1.3.6.1.19", "1.3.6.1.100"},
+        {"1.3.6.1.25.1", "1.3.6.1.200"},
+        {"1.3.6.1.99", "1.3.6.1.100"},
+        {"1.3.6.1.100", "1.3.6.1.101"},
+    };
+    for (const auto& pair : pairs) {
+        EXPECT_LT(pmc_oid_text_order(pair.lower, pair.higher), 0) << pair.lower;
+        EXPECT_GT(pmc_oid_text_order(pair.higher, pair.lower), 0) << pair.higher;
+        EXPECT_EQ(pmc_oid_text_order(pair.higher, pair.higher), 0) << pair.higher;
+    }
+}
+
 TEST(RequestObjects, OperationsNeedInitAndCheckTheirArguments)
 {
     OwnedPtr<IPmcGetData> request(pmc_create_get_data(nullptr));
