@@ -15,6 +15,10 @@ namespace psw {
 namespace {
 
 constexpr char kBroadcastScope[] = "RequestSession::send_broad_cast_sync";
+// Room for the replies of several hundred devices: a small datagram takes about 0.8 KiB of
+// buffer on a virtual link and 2 KiB or more from some network cards. Linux doubles what is
+// asked, within net.core.rmem_max.
+constexpr int32_t kBroadcastReceiveBuffer = 1 << 20;
 // IPX texts start with the 8 hexadecimal digits of the network number.
 constexpr size_t kIpxNetworkDigits = 8;
 
@@ -245,6 +249,10 @@ Result RequestSession::send_broad_cast_sync(IPmsPdu* pdu, IPmsSnmpTarget* target
     if (result != PSW_SUCCESS) {
         return result;
     }
+    // Hundreds of devices answer within a few milliseconds; Linux's default buffer (212,992
+    // bytes) holds some 250 small replies, and the rest would be dropped. A smaller buffer than
+    // asked for (or none) only risks that loss, so it does not stop the discovery.
+    static_cast<void>(socket()->set_receive_buffer(kBroadcastReceiveBuffer));
     const PmsPacketBuffer* request = nullptr;
     result = build_request(pdu, target, &request, nullptr);
     if (result != PSW_SUCCESS) {

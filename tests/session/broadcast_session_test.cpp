@@ -133,6 +133,23 @@ TEST_F(BroadcastSessionTest, RepeatsAreDroppedWhateverTheSpellingAndOtherPortsKe
     EXPECT_EQ(log.count("broad cast: receive from new address:"), 4);
 }
 
+// The replies of hundreds of devices arrive at once: the socket asks for room for them, and a
+// system that refuses leaves the discovery going.
+TEST_F(BroadcastSessionTest, AsksForALargeReceiveBufferAndGoesOnWithout)
+{
+    net.responder = [](FakeNet& n, const FakeNet::Sent& sent) {
+        n.queue(answer(sent.bytes, "a:"), "10.77.0.11", 5);
+    };
+    net.receive_buffer_result = PSW_ERR_FAILED;
+    TargetPtr target = broadcast_target(0);
+    PduPtr pdu = make_pdu({kSysObjectId});
+    IPmsSnmpPacketList* raw = nullptr;
+    ASSERT_EQ(session.send_broad_cast_sync(pdu.get(), target.get(), &raw), PSW_SUCCESS);
+    PacketListPtr list(raw);
+    EXPECT_EQ(net.receive_buffer, 1 << 20);
+    EXPECT_EQ(list->count(), 1u);
+}
+
 TEST_F(BroadcastSessionTest, SilenceGivesAnEmptyListAfterEveryWait)
 {
     TargetPtr target = broadcast_target(2, 700);
