@@ -29,6 +29,15 @@ std::string dotted(uint32_t address)
            std::to_string((address >> 8) & 0xff) + "." + std::to_string(address & 0xff);
 }
 
+// The bridge's end of host i's veth pair. Built by appending: adding a literal and a
+// std::to_string() result makes g++ 12 -O2 warn falsely (-Wrestrict).
+std::string bridge_port(int i)
+{
+    std::string name = "p";
+    name += std::to_string(i);
+    return name;
+}
+
 // A new temporary file holding one line per command, for `ip -batch`; empty on failure.
 std::string write_batch_file(const std::vector<std::string>& lines)
 {
@@ -212,7 +221,7 @@ void NetnsLab::remove_stale() const
     };
     std::vector<Member> members = {{client_, "pc", client_ipv4(), client_ipv6()}};
     for (int i = 0; i < host_count(); ++i)
-        members.push_back({host(i), "p" + std::to_string(i), host_ipv4(i), host_ipv6(i)});
+        members.push_back({host(i), bridge_port(i), host_ipv4(i), host_ipv6(i)});
     lines = {"link set lo up", "link add br0 type bridge", "link set br0 up"};
     for (const auto& m : members) {
         lines.push_back("link add " + m.port + " type veth peer name eth0 netns " + m.ns);
@@ -229,7 +238,8 @@ void NetnsLab::remove_stale() const
                         << "network lab: no link address of the client: " << link.describe());
         client_link = link.out.substr(at + mark.size(), 17);
     }
-    const std::string prefix = "/" + std::to_string(options_.ipv4_prefix);
+    std::string prefix = "/";
+    prefix += std::to_string(options_.ipv4_prefix);
     for (const auto& m : members) {
         lines = {"link set lo up",
                  "addr add " + m.v4 + prefix + " broadcast " + broadcast_ipv4() + " dev eth0",
@@ -247,7 +257,7 @@ void NetnsLab::remove_stale() const
 ::testing::AssertionResult NetnsLab::move_host_to_own_link(int i,
                                                            const std::string& client_interface)
 {
-    const std::string port = "p" + std::to_string(i);
+    const std::string port = bridge_port(i);
     if (auto r = ip({"-n", bridge_, "link", "del", port}); !r) return r;
     if (auto r = ip({"-n", client_, "link", "add", client_interface, "type", "veth", "peer", "name",
                      "eth0", "netns", host(i)});
