@@ -134,6 +134,22 @@ public:
         return PSW_SUCCESS;
     }
 
+    Result set_receive_buffer(int32_t bytes) noexcept override
+    {
+        if (bytes < 1) {
+            return PSW_ERR_PARAMETER;
+        }
+        const int value = bytes;
+        if (api().m_pSetSockOpt(m_handle, SOL_SOCKET, SO_RCVBUF,
+                                reinterpret_cast<const char*>(&value), sizeof value) != 0) {
+            log()->output(kLogError,
+                          "fail setsockopt(). can't set receive buffer size. WSAGetLastError()=%d",
+                          last_error());
+            return PSW_ERR_FAILED;
+        }
+        return PSW_SUCCESS;
+    }
+
     Result join_multicast(const char* group) noexcept override
     {
         switch (m_pLocal->protocol()) {

@@ -55,6 +55,11 @@ public:
     virtual IPmcNetworkAddress* local_address() const noexcept = 0;
     // Broadcast on (the low byte of `on` non-zero) or off; IPv6 sockets ignore it (PSW_SUCCESS).
     virtual Result set_broadcast(int32_t on) noexcept = 0;
+    // Asks the system for a receive buffer of `bytes` (SO_RCVBUF; the system may give less, or
+    // twice as much for its own bookkeeping): a socket that broadcasts gets a burst of replies to
+    // one datagram, which must wait in the buffer until they are read. PSW_ERR_PARAMETER for
+    // bytes below 1; PSW_ERR_FAILED (logged) when the system refuses.
+    virtual Result set_receive_buffer(int32_t bytes) noexcept = 0;
     // Joins a multicast group on the system's default interface (IPv4 and IPv6 sockets).
     // borrowed: `group` is only read
     virtual Result join_multicast(const char* group) noexcept = 0;

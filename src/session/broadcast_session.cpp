@@ -3,8 +3,10 @@
 #include <cstring>
 
 #include "core/factory.h"
+#include "core/pmc_vector.h"
 #include "log/log_channel.h"
 #include "log/trace_scope.h"
+#include "net/address_services.h"
 #include "session/request_session.h"
 #include "snmp/pms_packet_coder.h"
 
@@ -13,6 +15,10 @@ namespace psw {
 namespace {
 
 constexpr char kBroadcastScope[] = "RequestSession::send_broad_cast_sync";
+// Room for the replies of several hundred devices: a small datagram takes about 0.8 KiB of
+// buffer on a virtual link and 2 KiB or more from some network cards. Linux doubles what is
+// asked, within net.core.rmem_max.
+constexpr int32_t kBroadcastReceiveBuffer = 1 << 20;
 // IPX texts start with the 8 hexadecimal digits of the network number.
 constexpr size_t kIpxNetworkDigits = 8;
 
@@ -46,6 +52,83 @@ bool is_answer(const PmsPacketBuffer* raw, int32_t request_id) noexcept
     return true;
 }
 
+// The sources of the replies kept so far, each canonicalised once when its reply is kept: a new
+// datagram's source is canonicalised once and compared byte for byte with these, where comparing
+// it with each kept reply's address (IPmcNetworkAddress::equals) canonicalised both texts again
+// for every kept reply. Matches exactly what equals() decides: the same canonical text and
+// protocol, and the source's port 0 or the kept one's.
+class KeptSources {
+public:
+    KeptSources() noexcept = default;
+    KeptSources(const KeptSources&) = delete;
+    KeptSources& operator=(const KeptSources&) = delete;
+    ~KeptSources()
+    {
+        for (const Key& key : m_keys) {
+            key.canonical->release();
+        }
+        if (m_scratch != nullptr) {
+            m_scratch->release();
+        }
+    }
+
+    // PSW_ERR_NO_MEMORY when the source cannot be canonicalised for want of memory.
+    // borrowed: `source` is only read
+    Result contains(const IPmcNetworkAddress* source, bool* found) noexcept
+    {
+        *found = false;
+        if (m_scratch == nullptr && (m_scratch = create_octets()) == nullptr) {
+            return PSW_ERR_NO_MEMORY;
+        }
+        const Result parsed = parse_address(source->text(), m_scratch);
+        if (parsed == PSW_ERR_NO_MEMORY) {
+            return parsed;
+        }
+        if (parsed != PSW_SUCCESS) {
+            return PSW_SUCCESS;  // a text that does not parse equals no address
+        }
+        for (const Key& key : m_keys) {
+            if (key.protocol == source->protocol() &&
+                (source->port() == 0 || source->port() == key.port) &&
+                key.canonical->equals(m_scratch)) {
+                *found = true;
+                break;
+            }
+        }
+        return PSW_SUCCESS;
+    }
+
+    // Remembers the source of a reply just kept (a copy of `source`: its text, protocol and
+    // port). A text that does not parse equals no address and is not remembered.
+    // borrowed: `source` is only read
+    Result add(const IPmcNetworkAddress* source) noexcept
+    {
+        Result result = PSW_SUCCESS;
+        OwnedPtr<PmsOctets> canonical(create_octets(&result));
+        if (!canonical) {
+            return result;
+        }
+        result = parse_address(source->text(), canonical.get());
+        if (result != PSW_SUCCESS) {
+            return result == PSW_ERR_NO_MEMORY ? result : PSW_SUCCESS;
+        }
+        if (!m_keys.push_back(Key{canonical.get(), source->protocol(), source->port()})) {
+            return PSW_ERR_NO_MEMORY;
+        }
+        canonical.release();
+        return PSW_SUCCESS;
+    }
+
+private:
+    struct Key {
+        PmsOctets* canonical;  // owned
+        IPmcNetworkAddress::EProtocol protocol;
+        uint16_t port;
+    };
+    PmcVector<Key> m_keys;
+    PmsOctets* m_scratch = nullptr;  // owned; the last source's canonical text
+};
+
 }  // namespace
 
 bool RequestSession::source_accepted(const IPmcNetworkAddress* destination,
@@ -61,28 +144,6 @@ bool RequestSession::source_accepted(const IPmcNetworkAddress* destination,
         return true;  // the local network: any source
     }
     return std::strlen(to) >= kIpxNetworkDigits && std::strncmp(to, from, kIpxNetworkDigits) == 0;
-}
-
-Result RequestSession::search_new_packet(IPmsSnmpPacketList* list, const IPmcNetworkAddress* source,
-                                         bool* found) noexcept
-{
-    *found = false;
-    Result result = PSW_SUCCESS;
-    PmsListIterator* at = list->new_iterator(&result);
-    if (at == nullptr) {
-        return result;
-    }
-    for (IPmsSnmpPacket* packet = list->at(at); packet != nullptr; packet = list->at(at)) {
-        const IPmsSnmpTarget* target = packet->target();
-        if (target != nullptr && target->address() != nullptr &&
-            target->address()->equals(source)) {
-            *found = true;
-            break;
-        }
-        list->advance(at);
-    }
-    list->release_iterator(at);
-    return PSW_SUCCESS;
 }
 
 // Decodes one reply into a new packet with its own community target addressed to the source.
@@ -112,6 +173,7 @@ Result RequestSession::broadcast_tries(const PmsPacketBuffer* request, int32_t r
                                        IPmsSnmpTarget* target, IPmsSnmpPacketList* list) noexcept
 {
     const IPmcNetworkAddress* destination = target->address();
+    KeptSources kept;
     Result result = PSW_SUCCESS;
     for (int32_t attempt = 0; attempt < target->retries() + 1; ++attempt) {
         log()->output(kLogDebug, "broad cast: try %d.", attempt);
@@ -134,7 +196,7 @@ Result RequestSession::broadcast_tries(const PmsPacketBuffer* request, int32_t r
             if (received == PSW_SUCCESS && from != nullptr && source_accepted(destination, from) &&
                 is_answer(reply, request_id)) {
                 bool known = false;
-                result = search_new_packet(list, from, &known);
+                result = kept.contains(from, &known);
                 if (result != PSW_SUCCESS) {
                     log()->output(kLogError,
                                   "[RequestSession::send_broad_cast_sync] fail "
@@ -147,7 +209,15 @@ Result RequestSession::broadcast_tries(const PmsPacketBuffer* request, int32_t r
                                   printable(from));
                     // A reply that cannot be decoded is dropped like a repeated one: a stray
                     // datagram must not end the discovery.
+                    const uint32_t before = list->count();
                     add_reply(list, reply, from);
+                    if (list->count() != before && (result = kept.add(from)) != PSW_SUCCESS) {
+                        log()->output(kLogError,
+                                      "[RequestSession::send_broad_cast_sync] fail "
+                                      "search_new_packet().");
+                        failed = true;
+                        return true;
+                    }
                 }
             }
             return false;
@@ -179,6 +249,10 @@ Result RequestSession::send_broad_cast_sync(IPmsPdu* pdu, IPmsSnmpTarget* target
     if (result != PSW_SUCCESS) {
         return result;
     }
+    // Hundreds of devices answer within a few milliseconds; Linux's default buffer (212,992
+    // bytes) holds some 250 small replies, and the rest would be dropped. A smaller buffer than
+    // asked for (or none) only risks that loss, so it does not stop the discovery.
+    static_cast<void>(socket()->set_receive_buffer(kBroadcastReceiveBuffer));
     const PmsPacketBuffer* request = nullptr;
     result = build_request(pdu, target, &request, nullptr);
     if (result != PSW_SUCCESS) {

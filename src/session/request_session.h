@@ -88,9 +88,6 @@ private:
     // borrowed: both addresses are only read
     static bool source_accepted(const IPmcNetworkAddress* destination,
                                 const IPmcNetworkAddress* source) noexcept;
-    // borrowed: `list` and `source` stay the caller's
-    static Result search_new_packet(IPmsSnmpPacketList* list, const IPmcNetworkAddress* source,
-                                    bool* found) noexcept;
     // borrowed: `raw`, `source` only read; a new packet goes into `list` (or is dropped)
     static void add_reply(IPmsSnmpPacketList* list, const PmsPacketBuffer* raw,
                           const IPmcNetworkAddress* source) noexcept;

@@ -378,6 +378,25 @@ TEST_F(InjectedSocketCalls, BroadcastFlagIsSetOnIpv4AndIgnoredOnIpv6)
     EXPECT_EQ(value, 0);
 }
 
+TEST_F(InjectedSocketCalls, ReceiveBufferSizeIsAskedOfEveryFamily)
+{
+    loader.replace("setsockopt", reinterpret_cast<void*>(&recording_setsockopt));
+    for (const auto protocol : {IPmcNetworkAddress::kUdpIpv4, IPmcNetworkAddress::kUdpIpv6}) {
+        g_calls = CallRecord{};
+        Socket socket = make(protocol);
+        EXPECT_EQ(socket->set_receive_buffer(0), PSW_ERR_PARAMETER);
+        EXPECT_EQ(g_calls.setsockopt_calls, 0);
+        EXPECT_EQ(socket->set_receive_buffer(1 << 20), PSW_SUCCESS);
+        EXPECT_EQ(g_calls.setsockopt_calls, 1);
+        EXPECT_EQ(g_calls.level, SOL_SOCKET);
+        EXPECT_EQ(g_calls.option, SO_RCVBUF);
+        ASSERT_EQ(g_calls.length, 4u);
+        int value = 0;
+        std::memcpy(&value, g_calls.value, 4);
+        EXPECT_EQ(value, 1 << 20);
+    }
+}
+
 TEST_F(InjectedSocketCalls, RefusedOptionsAreLoggedAndFail)
 {
     test::LogCapture& log = test::LogCapture::attach("socket");
@@ -386,6 +405,10 @@ TEST_F(InjectedSocketCalls, RefusedOptionsAreLoggedAndFail)
     EXPECT_EQ(v4->set_broadcast(1), PSW_ERR_FAILED);
     EXPECT_TRUE(log.contains("fail setsockopt(). can't set broadcast flag. WSAGetLastError()=" +
                              std::to_string(ENOPROTOOPT)));
+    EXPECT_EQ(v4->set_receive_buffer(1 << 20), PSW_ERR_FAILED);
+    EXPECT_TRUE(
+        log.contains("fail setsockopt(). can't set receive buffer size. WSAGetLastError()=" +
+                     std::to_string(ENOPROTOOPT)));
     EXPECT_EQ(v4->join_multicast("239.1.2.3"), PSW_ERR_FAILED);
     EXPECT_TRUE(log.contains("fail setsockopt(). can't set multicast flag. WSAGetLastError()="));
     EXPECT_EQ(v4->join_multicast("not-an-address"), PSW_ERR_FAILED);

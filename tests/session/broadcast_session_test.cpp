@@ -82,6 +82,74 @@ TEST_F(BroadcastSessionTest, EachAnsweringAddressIsListedOnceAcrossAllTries)
     EXPECT_TRUE(log.contains("[RequestSession::send_broad_cast_sync] exit."));
 }
 
+// A reply is a repeat when its source names a kept reply's address in any spelling, with the same
+// protocol and port; the first of each is kept, in the order they came.
+TEST_F(BroadcastSessionTest, RepeatsAreDroppedWhateverTheSpellingAndOtherPortsKept)
+{
+    struct Reply {
+        const char* source;
+        uint16_t port;
+        const char* value;
+    };
+    static const Reply replies[] = {
+        {"fd77::11", 161, "a:"},
+        {"10.77.0.12", 161, "b:"},
+        {"FD77:0:0::11", 161, "a-capitals:"},
+        {"fd77:0000:0000:0000:0000:0000:0000:0011", 161, "a-long:"},
+        {"10.77.0.12", 161, "b-again:"},
+        {"10.77.0.12", 1161, "b-other-port:"},
+        {"10.77.0.13", 161, "c:"},
+        {"10.77.0.12", 1161, "b-other-port-again:"},
+    };
+    net.responder = [](FakeNet& n, const FakeNet::Sent& sent) {
+        for (const Reply& reply : replies) {
+            FakeNet::Incoming incoming;
+            incoming.bytes = answer(sent.bytes, reply.value);
+            incoming.source = reply.source;
+            incoming.port = reply.port;
+            n.queue(incoming);
+        }
+    };
+    TargetPtr target = broadcast_target(1);
+    PduPtr pdu = make_pdu({kSysObjectId});
+    IPmsSnmpPacketList* raw = nullptr;
+    ASSERT_EQ(session.send_broad_cast_sync(pdu.get(), target.get(), &raw), PSW_SUCCESS);
+    PacketListPtr list(raw);
+
+    std::vector<std::string> kept;
+    PmsListIterator* at = list->new_iterator();
+    for (IPmsSnmpPacket* packet = list->at(at); packet != nullptr;
+         list->advance(at), packet = list->at(at)) {
+        const IPmcNetworkAddress* address = packet->target()->address();
+        kept.push_back(std::string(address->text()) + " " + std::to_string(address->port()) + " " +
+                       values_of(packet->pdu()).at(0));
+    }
+    list->release_iterator(at);
+    const std::string value = std::string(":") + kSysObjectId;
+    EXPECT_EQ(kept, (std::vector<std::string>{"fd77::11 161 a" + value, "10.77.0.12 161 b" + value,
+                                              "10.77.0.12 1161 b-other-port" + value,
+                                              "10.77.0.13 161 c" + value}))
+        << "both tries answered alike; the second added nothing";
+    EXPECT_EQ(log.count("broad cast: receive from new address:"), 4);
+}
+
+// The replies of hundreds of devices arrive at once: the socket asks for room for them, and a
+// system that refuses leaves the discovery going.
+TEST_F(BroadcastSessionTest, AsksForALargeReceiveBufferAndGoesOnWithout)
+{
+    net.responder = [](FakeNet& n, const FakeNet::Sent& sent) {
+        n.queue(answer(sent.bytes, "a:"), "10.77.0.11", 5);
+    };
+    net.receive_buffer_result = PSW_ERR_FAILED;
+    TargetPtr target = broadcast_target(0);
+    PduPtr pdu = make_pdu({kSysObjectId});
+    IPmsSnmpPacketList* raw = nullptr;
+    ASSERT_EQ(session.send_broad_cast_sync(pdu.get(), target.get(), &raw), PSW_SUCCESS);
+    PacketListPtr list(raw);
+    EXPECT_EQ(net.receive_buffer, 1 << 20);
+    EXPECT_EQ(list->count(), 1u);
+}
+
 TEST_F(BroadcastSessionTest, SilenceGivesAnEmptyListAfterEveryWait)
 {
     TargetPtr target = broadcast_target(2, 700);

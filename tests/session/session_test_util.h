@@ -250,6 +250,8 @@ public:
     int sockets_created = 0;
     int sockets_alive = 0;
     int broadcast_on = 0;
+    int32_t receive_buffer = 0;  // the last size a socket asked for; 0: never asked
+    Result receive_buffer_result = PSW_SUCCESS;
     DataGramSocket::EProtocol last_protocol = IPmcNetworkAddress::kUnspecified;
     uint16_t last_port = 0;
     Result create_result = PSW_SUCCESS;
@@ -312,6 +314,11 @@ private:
         {
             m_net.broadcast_on = on;
             return PSW_SUCCESS;
+        }
+        Result set_receive_buffer(int32_t bytes) noexcept override
+        {
+            m_net.receive_buffer = bytes;
+            return m_net.receive_buffer_result;
         }
         Result join_multicast(const char*) noexcept override { return PSW_ERR_UNSUPPORTED; }
 

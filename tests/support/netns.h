@@ -10,6 +10,10 @@
 // also when the test failed; namespaces left behind by dead test programs are removed by the
 // next create().
 //
+// A /24 holds 244 hosts. A wider `ipv4_prefix` (16 to 23) holds more: the hosts keep counting
+// on from 10.77.0.11 (the 245th is 10.77.0.255, then 10.77.1.0 ...) and every address and the
+// broadcast address belong to 10.77.0.0/prefix; with the default /24 nothing changes.
+//
 //   PSW_REQUIRE_PEERS(Peer::netns, Peer::snmpsim);
 //   psw::test::NetnsLab lab;
 //   ASSERT_TRUE(lab.create());
@@ -34,6 +38,11 @@ namespace psw::test {
 struct NetnsLabOptions {
     int hosts = 3;
     bool client_default_route = true;  // needed to send to 255.255.255.255
+    int ipv4_prefix = 24;              // 16 to 24: the IPv4 subnet 10.77.0.0/ipv4_prefix
+    // Each host knows the client's IPv4 link address from the start (a permanent neighbour
+    // entry), so hundreds of hosts answering the client at once send no ARP requests, which the
+    // bridge would flood to every port, overrunning the kernel's backlog and losing answers.
+    bool static_client_neighbour = false;
 };
 
 class NetnsLab {
@@ -54,11 +63,14 @@ public:
     int host_count() const { return static_cast<int>(hosts_.size()); }
     const std::vector<std::string>& namespaces() const { return created_; }
 
-    std::string host_ipv4(int i) const { return "10.77.0." + std::to_string(11 + i); }
+    std::string host_ipv4(int i) const;
     std::string host_ipv6(int i) const { return "fd77::" + std::to_string(11 + i); }
     std::string client_ipv4() const { return "10.77.0.2"; }
     std::string client_ipv6() const { return "fd77::2"; }
-    std::string broadcast_ipv4() const { return "10.77.0.255"; }
+    std::string broadcast_ipv4() const;  // 10.77.0.255 for a /24
+    int ipv4_prefix() const { return options_.ipv4_prefix; }
+    // The most hosts a lab with this IPv4 prefix holds (244 for a /24).
+    static int most_hosts(int ipv4_prefix);
     std::string interface_name() const { return "eth0"; }  // in the client and host namespaces
 
     // Takes host i off the bridge and links it straight to the client instead: a veth pair whose
@@ -82,7 +94,13 @@ public:
 
 private:
     ::testing::AssertionResult ip(const std::vector<std::string>& args);
-    ::testing::AssertionResult sysctl(const std::string& ns, const std::string& setting);
+    // Runs the lines with one `ip [-n ns] -batch` (ns empty: this namespace); a failure names
+    // the line that failed.
+    ::testing::AssertionResult ip_batch(const std::string& ns,
+                                        const std::vector<std::string>& lines) const;
+    // Sets each "key=value" of `settings` inside namespace `ns`.
+    ::testing::AssertionResult sysctl(const std::string& ns,
+                                      const std::vector<std::string>& settings);
     void remove_stale() const;
 
     NetnsLabOptions options_;

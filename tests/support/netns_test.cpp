@@ -117,6 +117,99 @@ TEST_F(NetnsHarness, CreatesConnectedNamespacesAndRemovesThem)
         EXPECT_FALSE(names.count(ns)) << ns << " left behind";
 }
 
+// Address arithmetic only: nothing is created.
+TEST(NetnsLabAddresses, WiderPrefixesKeepCountingFromTheSameFirstHost)
+{
+    struct Case {
+        int prefix;
+        int host;
+        const char* host_ipv4;
+        const char* broadcast;
+        int most;
+    };
+    const Case cases[] = {
+        {24, 0, "10.77.0.11", "10.77.0.255", 244},
+        {24, 243, "10.77.0.254", "10.77.0.255", 244},
+        {23, 244, "10.77.0.255", "10.77.1.255", 500},
+        {22, 245, "10.77.1.0", "10.77.3.255", 1012},
+        {22, 1011, "10.77.3.254", "10.77.3.255", 1012},
+        {16, 499, "10.77.1.254", "10.77.255.255", 65524},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("/" + std::to_string(c.prefix) + " host " + std::to_string(c.host));
+        NetnsLab lab({.hosts = 1, .ipv4_prefix = c.prefix});
+        EXPECT_EQ(lab.host_ipv4(c.host), c.host_ipv4);
+        EXPECT_EQ(lab.broadcast_ipv4(), c.broadcast);
+        EXPECT_EQ(lab.client_ipv4(), "10.77.0.2");
+        EXPECT_EQ(NetnsLab::most_hosts(c.prefix), c.most);
+    }
+    EXPECT_EQ(NetnsLab::most_hosts(15), 0);
+    EXPECT_EQ(NetnsLab::most_hosts(25), 0);
+}
+
+TEST(NetnsLabAddresses, MoreHostsThanThePrefixHoldsAreRefusedBeforeAnythingIsMade)
+{
+    for (const auto& [prefix, hosts] : {std::pair{24, 245}, std::pair{23, 501}, std::pair{25, 1}}) {
+        NetnsLab lab({.hosts = hosts, .ipv4_prefix = prefix});
+        auto made = lab.create();
+        EXPECT_FALSE(made) << prefix << " " << hosts;
+        EXPECT_NE(std::string(made.message()).find("do not fit"), std::string::npos)
+            << made.message();
+        EXPECT_TRUE(lab.namespaces().empty());
+    }
+}
+
+// A lab on a /23: hosts past the /24 carry the wider prefix and its broadcast address, the
+// broadcast to it reaches them, and with static_client_neighbour they know the client's link
+// address without asking.
+TEST_F(NetnsHarness, WiderPrefixCarriesItsBroadcastAndAStaticClientNeighbour)
+{
+    NetnsLab lab({.hosts = 2, .ipv4_prefix = 23, .static_client_neighbour = true});
+    ASSERT_TRUE(lab.create());
+    auto addr = lab.exec(lab.host(1), {"ip", "-o", "-4", "addr", "show", "dev", "eth0"});
+    ASSERT_TRUE(addr.ok()) << addr.describe();
+    EXPECT_NE(addr.out.find(lab.host_ipv4(1) + "/23 brd 10.77.1.255"), std::string::npos)
+        << addr.out;
+    auto client_link = lab.exec(lab.client(), {"ip", "-o", "link", "show", "dev", "eth0"});
+    auto neighbour = lab.exec(lab.host(0), {"ip", "neigh", "show", "dev", "eth0"});
+    ASSERT_TRUE(neighbour.ok()) << neighbour.describe();
+    const size_t mac = client_link.out.find("link/ether ");
+    ASSERT_NE(mac, std::string::npos) << client_link.describe();
+    EXPECT_NE(neighbour.out.find(lab.client_ipv4() + " lladdr " +
+                                 client_link.out.substr(mac + 11, 17) + " PERMANENT"),
+              std::string::npos)
+        << neighbour.out;
+
+    // A socket made in each host namespace; the client broadcasts once to the /23's address.
+    std::vector<int> sockets;
+    for (int i = 0; i < lab.host_count(); ++i) {
+        ASSERT_TRUE(lab.run_in(lab.host(i), [&] {
+            int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+            sockaddr_in any{};
+            any.sin_family = AF_INET;
+            any.sin_port = htons(9161);
+            ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&any), sizeof any), 0);
+            sockets.push_back(fd);
+        }));
+    }
+    ASSERT_TRUE(lab.run_in(lab.client(), [&] {
+        int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        int on = 1;
+        ASSERT_EQ(setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on), 0);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(9161);
+        inet_pton(AF_INET, lab.broadcast_ipv4().c_str(), &to.sin_addr);
+        EXPECT_EQ(sendto(fd, "x", 1, 0, reinterpret_cast<sockaddr*>(&to), sizeof to), 1);
+        close(fd);
+    }));
+    for (int fd : sockets) {
+        pollfd p{fd, POLLIN, 0};
+        EXPECT_EQ(poll(&p, 1, 2000), 1) << "the broadcast did not reach a host";
+        close(fd);
+    }
+}
+
 class NetnsAgents : public NetnsHarness {
 protected:
     void SetUp() override
