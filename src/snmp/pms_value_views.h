@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "core/result.h"
 
@@ -69,6 +70,11 @@ private:
 // The codec works on the numbers, so neither direction parses or formats text per sub-identifier
 // more than once. Neither storage ever shrinks, so reusing an OID for a name of similar length
 // allocates nothing.
+//
+// Numbers assigned as numbers (assign_sub_ids, as the decoder does) leave the text unwritten:
+// its length is known and its storage reserved at once, and it is written, in canonical form,
+// the first time anything reads it. Every reader sees the same text as if it had been written
+// at once, and writing it can no longer fail.
 class PmsOidView {
 public:
     PmsOidView() noexcept = default;
@@ -83,7 +89,13 @@ public:
     }
 
     // not a transfer: owned by the view (or static ""), valid until the next edit
-    const char* text() const noexcept { return m_text != nullptr ? m_text : ""; }
+    const char* text() const noexcept
+    {
+        if (!m_text_valid) {
+            write_text();
+        }
+        return m_text != nullptr ? m_text : "";
+    }
     size_t length() const noexcept { return m_length; }
     bool empty() const noexcept { return m_length == 0; }
     uint32_t count() const noexcept;
@@ -106,20 +118,51 @@ public:
     // PmsOidOrder of this text against `other`.
     // borrowed: `other` is only read
     int32_t compare(const char* other) const noexcept;
+    // The same against another OID, from the numbers when both texts are their canonical form.
+    int32_t compare(const PmsOidView& other) const noexcept;
     bool equals(const PmsOidView& other) const noexcept;
 
     // The count() sub-identifiers as numbers (each read from the text by the decimal rule), or
     // null when there is no memory to hold them; valid until the next edit.
     // not a transfer: owned by the view, valid until the next edit
     const uint32_t* sub_ids() const noexcept { return m_ids_valid ? m_ids : parse_sub_ids(); }
-    // Replaces the OID with these sub-identifiers, writing the text once (not at all when the
-    // OID already holds exactly them, as a reply decoded into its request PDU usually does).
-    // PSW_ERR_NO_MEMORY when the text storage cannot grow (the OID is then empty).
+    // Replaces the OID with these sub-identifiers; the text is written when first read (and not
+    // replaced at all when the OID already holds exactly them, as a reply decoded into its
+    // request PDU usually does). PSW_ERR_NO_MEMORY when the text storage cannot grow (the OID is
+    // then empty).
     // borrowed: `ids` are only read
     Result assign_sub_ids(const uint32_t* ids, uint32_t count) noexcept;
 
+    // The BER contents of the numbers, remembered from the last encode or decode while they
+    // stay unchanged: the minimal encoding, which decodes back to exactly these numbers.
+    // Null when there is none (every edit forgets it).
+    // not a transfer: owned by the view, valid until the next edit
+    const uint8_t* ber(size_t* length) const noexcept
+    {
+        *length = m_ber_length;
+        return m_ber_length != 0 ? m_ber : nullptr;
+    }
+    // True when `bytes` are the remembered contents and the text is canonical, so that decoding
+    // them would change nothing.
+    bool holds_ber(const uint8_t* bytes, size_t length) const noexcept
+    {
+        return length == m_ber_length && length != 0 && m_ids_valid && m_canonical &&
+               std::memcmp(bytes, m_ber, length) == 0;
+    }
+    // Remembers `bytes` (the caller's minimal encoding of the current numbers, which must decode
+    // back to them); too long ones are not kept.
+    // borrowed: `bytes` are copied
+    void remember_ber(const uint8_t* bytes, size_t length) noexcept
+    {
+        if (length <= kBerRoom) {
+            std::memcpy(m_ber, bytes, length);
+            m_ber_length = static_cast<uint8_t>(length);
+        }
+    }
+
 private:
     static constexpr uint32_t kInlineIds = 16;
+    static constexpr size_t kBerRoom = 40;
 
     Result reserve(size_t length) noexcept;
     // Room for `count` numbers, keeping the first `keep`; false when memory runs out.
@@ -128,6 +171,14 @@ private:
     const uint32_t* parse_sub_ids() const noexcept;
     // Offset of the first character of sub-identifier `index` (length when past the end).
     size_t offset_of(uint32_t index) const noexcept;
+    // Writes the canonical text of the numbers into the storage reserved for it.
+    void write_text() const noexcept;
+    void ensure_text() const noexcept
+    {
+        if (!m_text_valid) {
+            write_text();
+        }
+    }
 
     char* m_text = nullptr;
     size_t m_length = 0;
@@ -140,6 +191,12 @@ private:
     mutable uint32_t m_ids_capacity = kInlineIds;
     mutable bool m_ids_valid = true;
     mutable bool m_canonical = true;
+    // False while the text is still to be written from the numbers (then m_ids_valid and
+    // m_canonical hold, m_length is the text's length and m_capacity exceeds it).
+    mutable bool m_text_valid = true;
+    // The remembered BER contents (none while m_ber_length is 0).
+    uint8_t m_ber_length = 0;
+    uint8_t m_ber[kBerRoom];
     mutable uint32_t m_inline_ids[kInlineIds];
 };
 
