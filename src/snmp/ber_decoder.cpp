@@ -445,7 +445,7 @@ private:
             }
         }
         const auto count = static_cast<uint32_t>(out - ids);
-        const Result result = oid.assign_sub_ids(ids, count);
+        const Result result = oid.assign_decoded_sub_ids(ids, count);
         if (result == PSW_SUCCESS && minimal) {
             oid.remember_ber(bytes, length);  // what the encoder would write for these numbers
         }

@@ -385,6 +385,38 @@ char* write_decimal_before(char* end, uint32_t value) noexcept
 
 }  // namespace
 
+namespace {
+
+// True when the text is decimal numbers below 2^32 without leading zeros, joined by single dots:
+// exactly how its numbers are written back.
+bool is_canonical_text(const char* text, size_t length) noexcept
+{
+    size_t i = 0;
+    while (i < length) {
+        const size_t start = i;
+        uint64_t value = 0;
+        while (i < length && text[i] >= '0' && text[i] <= '9') {
+            if (i - start == 10) {
+                return false;
+            }
+            value = value * 10 + static_cast<uint64_t>(text[i] - '0');
+            ++i;
+        }
+        if (i == start || (text[start] == '0' && i - start > 1) || value > 0xFFFFFFFFu) {
+            return false;
+        }
+        if (i == length) {
+            return true;
+        }
+        if (text[i] != '.' || ++i == length) {
+            return false;
+        }
+    }
+    return true;  // the empty text
+}
+
+}  // namespace
+
 bool PmsOidView::reserve_ids(uint32_t count, uint32_t keep) const noexcept
 {
     if (count <= m_ids_capacity) {
@@ -422,7 +454,8 @@ const uint32_t* PmsOidView::parse_sub_ids() const noexcept
         ++position;
     }
     m_ids_valid = true;
-    m_canonical = false;  // the text may spell them otherwise ("01", "+1", " 1")
+    // The text may spell them otherwise ("01", "+1", " 1", "1..2", "4294967296").
+    m_canonical = is_canonical_text(m_text, m_length);
     return m_ids;
 }
 
@@ -432,6 +465,16 @@ Result PmsOidView::assign_sub_ids(const uint32_t* ids, uint32_t count) noexcept
         (count == 0 || std::memcmp(m_ids, ids, count * sizeof(uint32_t)) == 0)) {
         return PSW_SUCCESS;
     }
+    return replace_sub_ids(ids, count);
+}
+
+Result PmsOidView::assign_decoded_sub_ids(const uint32_t* ids, uint32_t count) noexcept
+{
+    return m_ber_length != 0 ? replace_sub_ids(ids, count) : assign_sub_ids(ids, count);
+}
+
+Result PmsOidView::replace_sub_ids(const uint32_t* ids, uint32_t count) noexcept
+{
     m_length = 0;  // the old text is replaced, not kept
     m_text_valid = true;
     m_ber_length = 0;
@@ -514,7 +557,9 @@ int32_t decimal_text_order(uint32_t mine, uint32_t other) noexcept
 
 int32_t PmsOidView::compare(const PmsOidView& other) const noexcept
 {
-    if (!(m_ids_valid && m_canonical && other.m_ids_valid && other.m_canonical)) {
+    // Numbers are read from a text once (and kept), so a text compared again is compared
+    // from them.
+    if (sub_ids() == nullptr || other.sub_ids() == nullptr || !m_canonical || !other.m_canonical) {
         return compare(other.text());
     }
     // Both texts are their numbers in canonical form: the text order follows from the numbers.

@@ -132,6 +132,11 @@ public:
     // then empty).
     // borrowed: `ids` are only read
     Result assign_sub_ids(const uint32_t* ids, uint32_t count) noexcept;
+    // The same for numbers decoded from contents that holds_ber() has refused: with contents
+    // remembered the numbers differ (or come in a longer encoding; either way the text is
+    // written anew, the same text), so they are not compared first.
+    // borrowed: `ids` are only read
+    Result assign_decoded_sub_ids(const uint32_t* ids, uint32_t count) noexcept;
 
     // The BER contents of the numbers, remembered from the last encode or decode while they
     // stay unchanged: the minimal encoding, which decodes back to exactly these numbers.
@@ -146,8 +151,9 @@ public:
     // them would change nothing.
     bool holds_ber(const uint8_t* bytes, size_t length) const noexcept
     {
-        return length == m_ber_length && length != 0 && m_ids_valid && m_canonical &&
-               std::memcmp(bytes, m_ber, length) == 0;
+        // Names of a walk differ in their last bytes: look there first.
+        return length == m_ber_length && length != 0 && bytes[length - 1] == m_ber[length - 1] &&
+               m_ids_valid && m_canonical && std::memcmp(bytes, m_ber, length) == 0;
     }
     // Remembers `bytes` (the caller's minimal encoding of the current numbers, which must decode
     // back to them); too long ones are not kept.
@@ -171,6 +177,8 @@ private:
     const uint32_t* parse_sub_ids() const noexcept;
     // Offset of the first character of sub-identifier `index` (length when past the end).
     size_t offset_of(uint32_t index) const noexcept;
+    // assign_sub_ids without looking whether the numbers are those held already.
+    Result replace_sub_ids(const uint32_t* ids, uint32_t count) noexcept;
     // Writes the canonical text of the numbers into the storage reserved for it.
     void write_text() const noexcept;
     void ensure_text() const noexcept

@@ -100,41 +100,54 @@ TEST(OidDecodedText, ReadersSeeTheCanonicalText)
     }
 }
 
-// compare() and equals() between decoded OIDs work from the numbers; the answer must be the
-// one of the texts (character order: "12" before "2", "1" before "12" and "1.5").
+// compare() and equals() work from the numbers when both texts are their canonical spelling
+// (decoded, or made from such a text); the answer must be the one of the texts (character
+// order: "12" before "2", "1" before "12" and "1.5"). Other texts are compared as text.
 TEST(OidDecodedText, CompareFromNumbersFollowsTheTextOrder)
 {
-    std::vector<std::vector<uint32_t>> names = {
-        {},      {1, 3},          {1, 3, 6},      {1, 3, 12},       {1, 3, 2},
-        {1, 30}, {1, 3, 6, 1, 2}, {2, 429496729}, {2, 4294967295u}, {2, 4294967294u},
-        {2, 5},  {0, 0},
+    const std::vector<std::string> decodable = {
+        "1.3",       "1.3.6",        "1.3.12",         "1.3.2",         "1.30",
+        "1.3.6.1.2", "2.429496729",  "2.4294967295",   "2.4294967294",  "2.5",
+        "0.0",       "1.3.6.1.2.10", "1.3.6.1.2.1.10", "1.3.6.1.2.1.9",
+    };
+    const std::vector<std::string> texts_only = {
+        "", "1.03", "1.3.4294967296", "1..3", "+1.3", "1.3.", "1.3.6.1.2.01", "3",
     };
     std::vector<PduPtr> decoded;
+    std::vector<OidPtr> made;
+    std::vector<const IPmsOid*> oids;
+    std::vector<std::string> texts;
     TargetPtr target(create_community_target());
-    for (const auto& ids : names) {
+    for (const std::string& text : decodable) {
         decoded.emplace_back(create_pdu());
-        if (ids.empty()) {
-            decoded.back()->add(create_oid(), nullptr);  // an empty name cannot be sent
-        } else {
-            ASSERT_EQ(decode_hex(message_naming(dotted(ids)), decoded.back().get(), target.get()),
-                      PSW_SUCCESS);
+        ASSERT_EQ(decode_hex(message_naming(text), decoded.back().get(), target.get()),
+                  PSW_SUCCESS);
+        oids.push_back(first_name(decoded.back().get()));
+        texts.push_back(text);
+    }
+    for (const auto* list : {&decodable, &texts_only}) {
+        for (const std::string& text : *list) {
+            made.emplace_back(create_oid());
+            made.back()->set_text(text.c_str());
+            oids.push_back(made.back().get());
+            texts.push_back(text);
         }
     }
-    for (size_t a = 0; a < names.size(); ++a) {
-        for (size_t b = 0; b < names.size(); ++b) {
-            const std::string mine = dotted(names[a]);
-            const std::string theirs = dotted(names[b]);
-            SCOPED_TRACE(mine + " against " + theirs);
+    for (size_t a = 0; a < oids.size(); ++a) {
+        for (size_t b = 0; b < oids.size(); ++b) {
+            SCOPED_TRACE("\"" + texts[a] + "\" against \"" + texts[b] + "\"");
             OidPtr text_oid(create_oid());
-            text_oid->set_text(mine.c_str());
-            const int32_t want = text_oid->compare_text(theirs.c_str());
-            IPmsOid* left = first_name(decoded[a].get());
-            IPmsOid* right = first_name(decoded[b].get());
+            text_oid->set_text(texts[a].c_str());
+            const int32_t want = text_oid->compare_text(texts[b].c_str());
             Result error = -1;
-            EXPECT_EQ(left->compare(right, &error), want);
+            EXPECT_EQ(oids[a]->compare(oids[b], &error), want);
             EXPECT_EQ(error, PSW_SUCCESS);
-            EXPECT_EQ(left->equals(right), mine == theirs);
+            EXPECT_EQ(oids[a]->equals(oids[b]), texts[a] == texts[b]);
         }
+    }
+    // Comparing read the numbers of the made OIDs; their texts stay as they were.
+    for (size_t i = 0; i < oids.size(); ++i) {
+        EXPECT_EQ(oids[i]->text(), texts[i]);
     }
 }
 
