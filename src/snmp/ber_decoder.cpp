@@ -445,7 +445,9 @@ private:
             }
         }
         const auto count = static_cast<uint32_t>(out - ids);
-        const Result result = oid.assign_decoded_sub_ids(ids, count);
+        // Each content byte adds at most four characters ("127." or, first, "2.47").
+        const Result result =
+            oid.assign_decoded_sub_ids(ids, count, 4 * static_cast<size_t>(length));
         if (result == PSW_SUCCESS && minimal) {
             oid.remember_ber(bytes, length);  // what the encoder would write for these numbers
         }

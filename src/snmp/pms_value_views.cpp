@@ -141,7 +141,7 @@ Result PmsOidView::assign(const PmsOidView& other) noexcept
     if (!other.m_text_valid) {
         // Copy the numbers and leave the text to be written when read, as in `other`.
         const auto total = static_cast<uint32_t>(other.m_count);
-        const Result reserved = reserve(other.m_length);
+        const Result reserved = reserve(other.m_text_room);
         if (reserved != PSW_SUCCESS) {
             return reserved;
         }
@@ -149,7 +149,8 @@ Result PmsOidView::assign(const PmsOidView& other) noexcept
             std::memcpy(m_ids, other.m_ids, total * sizeof(uint32_t));
             m_ber_length = 0;
             remember_ber(other.m_ber, other.m_ber_length);
-            m_length = other.m_length;
+            m_length = 0;
+            m_text_room = other.m_text_room;
             m_count = other.m_count;
             m_ids_valid = true;
             m_canonical = true;
@@ -158,7 +159,8 @@ Result PmsOidView::assign(const PmsOidView& other) noexcept
         }
         other.write_text();  // no room for the numbers: copy the text instead
     }
-    const Result result = assign(other.text(), other.m_length, other.m_count);
+    other.ensure_text();
+    const Result result = assign(other.m_text, other.m_length, other.m_count);
     if (result == PSW_SUCCESS && other.m_ids_valid && reserve_ids(other.count(), 0)) {
         std::memcpy(m_ids, other.m_ids, other.count() * sizeof(uint32_t));
         m_ids_valid = true;
@@ -229,14 +231,15 @@ Result PmsOidView::append_text(const char* text, size_t length) noexcept
 
 Result PmsOidView::append_oid(const PmsOidView& other) noexcept
 {
-    if (other.m_length == 0) {
+    if (other.empty()) {
         return PSW_SUCCESS;
     }
+    other.ensure_text();
     const int64_t known = m_count >= 0 && other.m_count >= 0 ? m_count + other.m_count : -1;
     const bool had_ids = m_ids_valid;
     const bool was_canonical = m_ids_valid && m_canonical;
     ensure_text();
-    const Result result = append_text(other.text(), other.m_length);
+    const Result result = append_text(other.m_text, other.m_length);
     if (result == PSW_SUCCESS) {
         m_count = known;
         if (had_ids && other.m_ids_valid) {
@@ -328,9 +331,6 @@ int32_t PmsOidView::compare(const char* other) const noexcept
 
 bool PmsOidView::equals(const PmsOidView& other) const noexcept
 {
-    if (m_length != other.m_length) {
-        return false;
-    }
     if (m_ids_valid && m_canonical && other.m_ids_valid && other.m_canonical) {
         // Canonical texts are equal exactly when their numbers are.
         return m_count == other.m_count &&
@@ -381,6 +381,33 @@ char* write_decimal_before(char* end, uint32_t value) noexcept
         *--end = static_cast<char>('0' + value);
     }
     return end;
+}
+
+// Writes the numbers in decimal joined by dots, and a terminator; returns the text's length.
+size_t write_decimal_text(char* text, const uint32_t* ids, uint32_t count) noexcept
+{
+    char* p = text;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t value = ids[i];
+        if (value < 10) {
+            *p++ = static_cast<char>('0' + value);
+        } else if (value < 100) {
+            p[0] = kDigitPairs[value * 2];
+            p[1] = kDigitPairs[value * 2 + 1];
+            p += 2;
+        } else {
+            char digits[10];
+            char* end = digits + sizeof(digits);
+            char* first = write_decimal_before(end, value);
+            const auto used = static_cast<size_t>(end - first);
+            std::memcpy(p, first, used);
+            p += used;
+        }
+        *p++ = '.';
+    }
+    --p;  // no dot after the last
+    *p = '\0';
+    return static_cast<size_t>(p - text);
 }
 
 }  // namespace
@@ -465,15 +492,20 @@ Result PmsOidView::assign_sub_ids(const uint32_t* ids, uint32_t count) noexcept
         (count == 0 || std::memcmp(m_ids, ids, count * sizeof(uint32_t)) == 0)) {
         return PSW_SUCCESS;
     }
-    return replace_sub_ids(ids, count);
+    return replace_sub_ids(ids, count, static_cast<size_t>(count) * 11);
 }
 
-Result PmsOidView::assign_decoded_sub_ids(const uint32_t* ids, uint32_t count) noexcept
+Result PmsOidView::assign_decoded_sub_ids(const uint32_t* ids, uint32_t count,
+                                          size_t text_room) noexcept
 {
-    return m_ber_length != 0 ? replace_sub_ids(ids, count) : assign_sub_ids(ids, count);
+    if (m_ber_length == 0 && m_ids_valid && m_canonical && m_count == count &&
+        (count == 0 || std::memcmp(m_ids, ids, count * sizeof(uint32_t)) == 0)) {
+        return PSW_SUCCESS;
+    }
+    return replace_sub_ids(ids, count, text_room);
 }
 
-Result PmsOidView::replace_sub_ids(const uint32_t* ids, uint32_t count) noexcept
+Result PmsOidView::replace_sub_ids(const uint32_t* ids, uint32_t count, size_t text_room) noexcept
 {
     m_length = 0;  // the old text is replaced, not kept
     m_text_valid = true;
@@ -482,52 +514,33 @@ Result PmsOidView::replace_sub_ids(const uint32_t* ids, uint32_t count) noexcept
         clear();
         return PSW_SUCCESS;
     }
-    size_t length = count - 1;
-    for (uint32_t i = 0; i < count; ++i) {
-        length += decimal_digits(ids[i]);
-    }
-    const Result result = reserve(length);
+    const Result result = reserve(text_room);
     if (result != PSW_SUCCESS) {
         clear();
         return result;
     }
-    m_length = length;
     m_count = count;
-    if (ids == m_ids || reserve_ids(count, 0)) {
-        if (ids != m_ids) {
-            std::memcpy(m_ids, ids, count * sizeof(uint32_t));
-        }
-        m_ids_valid = true;
-        m_canonical = true;
-        m_text_valid = false;  // written when first read
+    if (ids != m_ids && !reserve_ids(count, 0)) {
+        // No room for the numbers: write the text now, from the caller's array.
+        m_length = write_decimal_text(m_text, ids, count);
+        m_ids_valid = false;
+        m_canonical = false;
         return PSW_SUCCESS;
     }
-    // No room for the numbers: write the text now, from the caller's array.
-    char* end = m_text + length;
-    for (uint32_t i = count; i-- > 0;) {
-        end = write_decimal_before(end, ids[i]);
-        if (i != 0) {
-            *--end = '.';
-        }
+    if (ids != m_ids) {
+        std::memcpy(m_ids, ids, count * sizeof(uint32_t));
     }
-    m_text[length] = '\0';
-    m_ids_valid = false;
-    m_canonical = false;
+    m_ids_valid = true;
+    m_canonical = true;
+    m_text_valid = false;  // written when first read
+    m_text_room = text_room;
     return PSW_SUCCESS;
 }
 
 void PmsOidView::write_text() const noexcept
 {
-    // Storage for m_length characters and the terminator was reserved when the numbers came.
-    const auto total = static_cast<uint32_t>(m_count);
-    char* end = m_text + m_length;
-    *end = '\0';
-    for (uint32_t i = total; i-- > 0;) {
-        end = write_decimal_before(end, m_ids[i]);
-        if (i != 0) {
-            *--end = '.';
-        }
-    }
+    // Storage for the longest text of these numbers was reserved when they came.
+    m_length = write_decimal_text(m_text, m_ids, static_cast<uint32_t>(m_count));
     m_text_valid = true;
 }
 

@@ -72,9 +72,9 @@ private:
 // allocates nothing.
 //
 // Numbers assigned as numbers (assign_sub_ids, as the decoder does) leave the text unwritten:
-// its length is known and its storage reserved at once, and it is written, in canonical form,
-// the first time anything reads it. Every reader sees the same text as if it had been written
-// at once, and writing it can no longer fail.
+// storage for the longest text they can have is reserved at once, and the text is written, in
+// canonical form, the first time anything reads it or its length. Every reader sees the same
+// text as if it had been written at once, and writing it cannot fail.
 class PmsOidView {
 public:
     PmsOidView() noexcept = default;
@@ -96,8 +96,12 @@ public:
         }
         return m_text != nullptr ? m_text : "";
     }
-    size_t length() const noexcept { return m_length; }
-    bool empty() const noexcept { return m_length == 0; }
+    size_t length() const noexcept
+    {
+        ensure_text();
+        return m_length;
+    }
+    bool empty() const noexcept { return m_text_valid ? m_length == 0 : m_count == 0; }
     uint32_t count() const noexcept;
 
     void clear() noexcept;
@@ -136,7 +140,8 @@ public:
     // remembered the numbers differ (or come in a longer encoding; either way the text is
     // written anew, the same text), so they are not compared first.
     // borrowed: `ids` are only read
-    Result assign_decoded_sub_ids(const uint32_t* ids, uint32_t count) noexcept;
+    // `text_room`: the most characters their text can have (4 a content byte will do).
+    Result assign_decoded_sub_ids(const uint32_t* ids, uint32_t count, size_t text_room) noexcept;
 
     // The BER contents of the numbers, remembered from the last encode or decode while they
     // stay unchanged: the minimal encoding, which decodes back to exactly these numbers.
@@ -178,7 +183,7 @@ private:
     // Offset of the first character of sub-identifier `index` (length when past the end).
     size_t offset_of(uint32_t index) const noexcept;
     // assign_sub_ids without looking whether the numbers are those held already.
-    Result replace_sub_ids(const uint32_t* ids, uint32_t count) noexcept;
+    Result replace_sub_ids(const uint32_t* ids, uint32_t count, size_t text_room) noexcept;
     // Writes the canonical text of the numbers into the storage reserved for it.
     void write_text() const noexcept;
     void ensure_text() const noexcept
@@ -189,7 +194,7 @@ private:
     }
 
     char* m_text = nullptr;
-    size_t m_length = 0;
+    mutable size_t m_length = 0;  // while the text is unwritten: unknown
     size_t m_capacity = 0;
     mutable int64_t m_count = 0;
     // When m_ids_valid, m_count is exact and m_ids holds that many numbers; when m_canonical
@@ -200,8 +205,10 @@ private:
     mutable bool m_ids_valid = true;
     mutable bool m_canonical = true;
     // False while the text is still to be written from the numbers (then m_ids_valid and
-    // m_canonical hold, m_length is the text's length and m_capacity exceeds it).
+    // m_canonical hold, m_count is at least 1 and m_capacity exceeds m_text_room, the most
+    // characters the text can take).
     mutable bool m_text_valid = true;
+    size_t m_text_room = 0;
     // The remembered BER contents (none while m_ber_length is 0).
     uint8_t m_ber_length = 0;
     uint8_t m_ber[kBerRoom];

@@ -29,8 +29,21 @@ std::vector<uint32_t> counting(uint32_t count)
     return ids;
 }
 
-// Names around the edges of the encoding and of the inline storage (sixteen numbers).
+// 2.47 and then 127s: four characters for every content byte, the most the decoder reserves.
+std::vector<uint32_t> widest(uint32_t count)
+{
+    std::vector<uint32_t> ids{2, 47};
+    ids.resize(count, 127);
+    return ids;
+}
+
+// Names around the edges of the encoding, of the inline storage (sixteen numbers) and of the
+// room reserved for the text.
 const std::vector<std::vector<uint32_t>> kNames = {
+    widest(2),
+    widest(3),
+    widest(40),
+    widest(128),
     {0, 0},
     {1, 3},
     {2, 0},
