@@ -74,7 +74,8 @@ private:
 // Numbers assigned as numbers (assign_sub_ids, as the decoder does) leave the text unwritten:
 // storage for the longest text they can have is reserved at once, and the text is written, in
 // canonical form, the first time anything reads it or its length. Every reader sees the same
-// text as if it had been written at once, and writing it cannot fail.
+// text as if it had been written at once, and writing it cannot fail. Like the numbers read
+// from a text, this makes a first read a write: one OID is not read from two threads at once.
 class PmsOidView {
 public:
     PmsOidView() noexcept = default;
@@ -138,9 +139,9 @@ public:
     Result assign_sub_ids(const uint32_t* ids, uint32_t count) noexcept;
     // The same for numbers decoded from contents that holds_ber() has refused: with contents
     // remembered the numbers differ (or come in a longer encoding; either way the text is
-    // written anew, the same text), so they are not compared first.
+    // written anew, the same text), so they are not compared first. `text_room` is the most
+    // characters their text can have (four a content byte will do).
     // borrowed: `ids` are only read
-    // `text_room`: the most characters their text can have (4 a content byte will do).
     Result assign_decoded_sub_ids(const uint32_t* ids, uint32_t count, size_t text_room) noexcept;
 
     // The BER contents of the numbers, remembered from the last encode or decode while they
