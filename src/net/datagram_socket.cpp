@@ -335,6 +335,17 @@ private:
 
     Result wait_readable(int32_t timeout_ms) noexcept
     {
+        int ready = 0;
+        if (api().m_pPoll != nullptr) {
+            if (timeout_ms < -1) {  // what select says of a negative time
+                pmc_socket_layer_set_last_error(EINVAL);
+                return readiness(-1);
+            }
+            do {
+                ready = pmc_poll_readable(api().m_pPoll, m_handle, timeout_ms);
+            } while (ready == -1 && pmc_socket_interrupted(last_error()));
+            return readiness(ready);
+        }
         if (!pmc_socket_selectable(m_handle)) {
             pmc_socket_layer_set_last_error(EBADF);
             log()->output(kLogError, "fail select(). WSAGetLastError()=%d", last_error());
@@ -343,7 +354,6 @@ private:
         timeval limit{};
         limit.tv_sec = timeout_ms / 1000;
         limit.tv_usec = (timeout_ms % 1000) * 1000;
-        int ready = 0;
         do {
             fd_set readable;
             FD_ZERO(&readable);
@@ -351,6 +361,12 @@ private:
             ready = api().m_pSelect(pmc_select_width(m_handle), &readable, nullptr, nullptr,
                                     timeout_ms == -1 ? nullptr : &limit);
         } while (ready == -1 && pmc_socket_interrupted(last_error()));
+        return readiness(ready);
+    }
+
+    // The result of a readiness wait that gave `ready` (above 0 ready, 0 time-out, -1 failed).
+    Result readiness(int ready) noexcept
+    {
         if (ready == -1) {
             log()->output(kLogError, "fail select(). WSAGetLastError()=%d", last_error());
             return PSW_ERR_RECEIVE;

@@ -62,6 +62,15 @@ int pmc_socket_layer_startup_count() noexcept
     return g_startups.load(std::memory_order_relaxed);
 }
 
+int pmc_poll_readable(PmcPollFunction poll_function, PmcSocketHandle handle,
+                      int timeout_ms) noexcept
+{
+    pollfd watched{};
+    watched.fd = handle;
+    watched.events = POLLIN;
+    return poll_function(&watched, 1, timeout_ms);
+}
+
 bool pmc_socket_selectable(PmcSocketHandle handle) noexcept
 {
     return handle >= 0 && handle < FD_SETSIZE;

@@ -104,6 +104,9 @@ Result NPmcSocketAPI::set_api(PmcModuleLoader& loader, void* module) noexcept
     }
 
     using Outcome = Binder::Outcome;
+    if (bind.optional("poll", m_pPoll) == Outcome::kFailed) {
+        return PSW_ERR_FAILED;
+    }
     Outcome outcome = bind.optional("getaddrinfo", m_pGetAddrInfo);
     if (outcome == Outcome::kFound) {
         outcome = bind.optional("getnameinfo", m_pGetNameInfo);

@@ -46,6 +46,9 @@ struct NPmcSocketAPI {
     decltype(&::send) m_pSend = nullptr;
     decltype(&::accept) m_pAccept = nullptr;
     PmcFdIsSetFunction m_pFdIsSet = nullptr;
+    // Optional: the readiness wait for handles a descriptor set cannot hold (POSIX systems);
+    // without it the wait goes through select.
+    PmcPollFunction m_pPoll = nullptr;
     // Optional: without them there are no protocol-independent names and no IPv6.
     decltype(&::getaddrinfo) m_pGetAddrInfo = nullptr;
     decltype(&::getnameinfo) m_pGetNameInfo = nullptr;

@@ -17,6 +17,14 @@ void pmc_socket_layer_set_last_error(int error) noexcept
     SetLastError(static_cast<DWORD>(error));
 }
 
+// Never bound here (see PmcPollFunction): a call is a fault of the caller.
+int pmc_poll_readable(PmcPollFunction /*poll_function*/, PmcSocketHandle /*handle*/,
+                      int /*timeout_ms*/) noexcept
+{
+    SetLastError(WSAEOPNOTSUPP);
+    return -1;
+}
+
 bool pmc_socket_selectable(PmcSocketHandle handle) noexcept
 {
     return handle != kPmcInvalidSocket;

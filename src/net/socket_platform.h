@@ -14,6 +14,7 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netipx/ipx.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/select.h>
 #include <sys/socket.h>
@@ -69,6 +70,9 @@ using PmcLastErrorFunction = decltype(&pmc_socket_layer_last_error);
 using PmcCloseSocketFunction = decltype(&::close);
 using PmcIoctlSocketFunction = decltype(&::ioctl);
 using PmcFdIsSetFunction = decltype(&pmc_socket_layer_fd_is_set);
+// The readiness wait without a limit on descriptor values (a descriptor set holds only those
+// below FD_SETSIZE, and a host process may well have more descriptors open).
+using PmcPollFunction = decltype(&::poll);
 // What the start-up call fills in; nothing here.
 struct PmcSocketStartupData {};
 // The length argument of the send and receive calls.
@@ -117,6 +121,12 @@ void* pmc_socket_platform_function(PmcModuleLoader& loader, void* module,
 // Sets the error that the last-error call reports next; used where the library itself decides
 // that a call failed (a truncated datagram, a handle select cannot watch).
 void pmc_socket_layer_set_last_error(int error) noexcept;
+
+// Waits up to `timeout_ms` (-1: without limit) until `handle` is readable, through the table's
+// optional "poll" entry: above 0 ready, 0 time-out, -1 failed (the last error says why).
+// Only called where that entry is bound.
+int pmc_poll_readable(PmcPollFunction poll_function, PmcSocketHandle handle,
+                      int timeout_ms) noexcept;
 
 // True when select can watch this handle (on POSIX systems a descriptor set has a fixed size of
 // descriptor values; on Windows it holds up to FD_SETSIZE handles of any value).

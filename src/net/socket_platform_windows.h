@@ -43,6 +43,10 @@ using PmcLastErrorFunction = decltype(&::WSAGetLastError);
 using PmcCloseSocketFunction = decltype(&::closesocket);
 using PmcIoctlSocketFunction = decltype(&::ioctlsocket);
 using PmcFdIsSetFunction = decltype(&::__WSAFDIsSet);
+// Windows Sockets has no "poll" (its select takes handles of any value), so the entry stays
+// unbound there.
+struct PmcPollUnavailable;
+using PmcPollFunction = int (*)(PmcPollUnavailable*, unsigned long, int);
 using PmcSocketStartupData = WSADATA;
 using PmcIoLength = int;
 // select ignores its first argument here.

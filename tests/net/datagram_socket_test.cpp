@@ -265,32 +265,104 @@ TEST(DataGramSocket, ReleasingSocketsBalancesTheirStartUps)
     EXPECT_EQ(pmc_socket_layer_startup_count(), before);
 }
 
-TEST(DataGramSocket, HandleBeyondTheDescriptorSetIsRefusedNotOverrun)
-{
-    // Push the next descriptor past what a descriptor set can hold.
-    rlimit limit{};
-    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
-    const rlimit saved = limit;
-    limit.rlim_cur = limit.rlim_max = std::max<rlim_t>(limit.rlim_max, FD_SETSIZE + 64);
-    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
-    std::vector<int> fillers;
-    for (int fd = 0; fd >= 0 && fd < FD_SETSIZE;) {
-        fd = open("/dev/null", O_RDONLY);
-        if (fd >= 0) {
-            fillers.push_back(fd);
+// Descriptors held open until the next one lies past what a descriptor set can hold, as in a
+// host process with many files and connections open; released, with the old limit, at the end.
+class HighDescriptors {
+public:
+    HighDescriptors()
+    {
+        getrlimit(RLIMIT_NOFILE, &m_saved);
+        rlimit raised = m_saved;
+        raised.rlim_cur = raised.rlim_max = std::max<rlim_t>(m_saved.rlim_max, FD_SETSIZE + 64);
+        m_raised = setrlimit(RLIMIT_NOFILE, &raised) == 0;
+        for (int fd = 0; m_raised && fd >= 0 && fd < FD_SETSIZE;) {
+            fd = open("/dev/null", O_RDONLY);
+            if (fd >= 0) {
+                m_fillers.push_back(fd);
+            }
         }
     }
-    Socket socket = open_socket(IPmcNetworkAddress::kUdpIpv4);
-    for (int fd : fillers) {
-        close(fd);
+    HighDescriptors(const HighDescriptors&) = delete;
+    HighDescriptors& operator=(const HighDescriptors&) = delete;
+    ~HighDescriptors()
+    {
+        for (int fd : m_fillers) {
+            close(fd);
+        }
+        setrlimit(RLIMIT_NOFILE, &m_saved);
     }
+    bool raised() const { return m_raised; }
+
+private:
+    rlimit m_saved{};
+    bool m_raised = false;
+    std::vector<int> m_fillers;
+};
+
+// With the "poll" entry bound (the C library has it) a socket of any descriptor value waits and
+// receives; without it the wait goes through select, which refuses such a handle instead of
+// writing past its descriptor set.
+struct HighDescriptorCase {
+    const char* name;
+    bool hide_poll;
+    Result quiet_wait;     // nothing sent, 20 ms
+    Result after_sending;  // one datagram sent to the socket
+};
+
+class DataGramSocketHighDescriptor : public ::testing::TestWithParam<HighDescriptorCase> {};
+
+TEST_P(DataGramSocketHighDescriptor, WaitsOrRefusesButNeverOverruns)
+{
+    const HighDescriptorCase& c = GetParam();
+    FakeModuleLoader loader;
+    if (c.hide_poll) {
+        loader.hide("poll");
+    }
+    CPmcSocketLibrary library(loader);
+    Socket sender = open_socket(IPmcNetworkAddress::kUdpIpv4);
+    ASSERT_NE(sender, nullptr);
+    Socket socket;
+    {
+        HighDescriptors high;
+        ASSERT_TRUE(high.raised()) << "the descriptor limit cannot be raised here";
+        DataGramSocket* raw = nullptr;
+        ASSERT_EQ(create_datagram_socket(library, IPmcNetworkAddress::kUdpIpv4, 0, &raw),
+                  PSW_SUCCESS);
+        socket.reset(raw);
+    }
+    EXPECT_EQ(library.api().m_pPoll == nullptr, c.hide_poll);
+    uint8_t buffer[16];
+    int32_t received = 0;
+    IPmcNetworkAddress* source = nullptr;
+    EXPECT_EQ(socket->receive(buffer, sizeof buffer, 20, &received, &source), c.quiet_wait);
+    EXPECT_EQ(source, nullptr);
+
+    const uint8_t sent[3] = {1, 2, 3};
+    Address to = destination("127.0.0.1", socket->local_address()->port());
+    ASSERT_EQ(sender->send(sent, sizeof sent, to.get()), PSW_SUCCESS);
+    EXPECT_EQ(socket->receive(buffer, sizeof buffer, 2000, &received, &source), c.after_sending);
+    if (c.after_sending == PSW_SUCCESS) {
+        EXPECT_EQ(received, 3);
+        ASSERT_NE(source, nullptr);
+        EXPECT_EQ(source->port(), sender->local_address()->port());
+        source->release();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PollOrSelect, DataGramSocketHighDescriptor,
+    ::testing::Values(HighDescriptorCase{"Poll", false, PSW_ERR_TIMEOUT, PSW_SUCCESS},
+                      HighDescriptorCase{"SelectOnly", true, PSW_ERR_RECEIVE, PSW_ERR_RECEIVE}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DataGramSocket, NegativeTimeOtherThanEndlessFailsLikeSelect)
+{
+    Socket socket = open_socket(IPmcNetworkAddress::kUdpIpv4);
     ASSERT_NE(socket, nullptr);
     uint8_t buffer[16];
     int32_t received = 0;
     IPmcNetworkAddress* source = nullptr;
-    EXPECT_EQ(socket->receive(buffer, sizeof buffer, 0, &received, &source), PSW_ERR_RECEIVE);
-    socket.reset();
-    setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(socket->receive(buffer, sizeof buffer, -2, &received, &source), PSW_ERR_RECEIVE);
 }
 
 TEST(DataGramSocketFactory, SystemFactoryMakesBoundSockets)
