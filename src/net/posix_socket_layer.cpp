@@ -81,8 +81,7 @@ bool pmc_socket_interrupted(int error) noexcept
     return error == EINTR;
 }
 
-void* pmc_socket_platform_function(PmcModuleLoader& loader, void* module,
-                                   const char* name) noexcept
+void* pmc_socket_platform_function(PmcModuleLoader& loader, void* module, const char* name) noexcept
 {
     struct OwnFunction {
         const char* name;
