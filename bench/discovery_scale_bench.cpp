@@ -85,13 +85,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "printers: 1 to %d\n", NetnsLab::most_hosts(16));
         return 2;
     }
-    // The library waits with select(), which takes only descriptors below FD_SETSIZE (1024); the
-    // agents of this process hold some three sockets each, so a few low descriptors are kept
-    // free for the library's socket, as an application whose printers live elsewhere would have.
-    std::vector<int> low_descriptors;
-    for (int i = 0; i < 8; ++i) {
-        low_descriptors.push_back(open("/dev/null", O_RDONLY | O_CLOEXEC));
-    }
     const auto setup_start = std::chrono::steady_clock::now();
     // Without the static neighbour entry every printer asks for the client's link address at
     // once; the bridge floods each ARP request to all ports, and at 500 printers the kernel's
@@ -130,9 +123,6 @@ int main(int argc, char** argv)
         last = now;
     }
 
-    for (const int fd : low_descriptors) {
-        close(fd);
-    }
     // The library's failures, if any, say why a discovery ended early; silent otherwise.
     PSWLogSetLevel(nullptr, PSW_LOG_ERROR);
     PSWLogAttachStdout();
