@@ -1,7 +1,7 @@
 // Runs one codec operation a fixed number of times, for instruction counts under
 //   valgrind --tool=callgrind build/bench/psw_codec_profile decode 10000
-// Operations: encode, decode (the library) and, when built with libsnmp, netsnmp-encode and
-// netsnmp-decode. Start-up costs are the same for every count, so the difference between two
+// Operations: encode, decode, decode-new-names, decode-new-names-text, encode-new-names (the
+// library) and, when built with libsnmp, netsnmp-encode and netsnmp-decode. Start-up costs are the same for every count, so the difference between two
 // counts divided by the difference of iterations is the cost of one message.
 #include <cstdio>
 #include <cstdlib>
@@ -53,6 +53,93 @@ int run_decode(long count)
     return 0;
 }
 
+// The Response with its ten names ending in .2 instead of .1.
+std::string other_response()
+{
+    std::string other = kResponse;
+    for (int column = 2; column <= 11; ++column) {
+        char from[16];
+        char to[16];
+        std::snprintf(from, sizeof(from), "2b080201%02x01", column);
+        std::snprintf(to, sizeof(to), "2b080201%02x02", column);
+        other.replace(other.find(from), std::strlen(from), to);
+    }
+    return other;
+}
+
+// Decodes the Response and the other one in turn into one PDU, so that every name differs from
+// the one the PDU holds (a walk's case); with `read_text`, every name's text is read after
+// each decode, as a reader of the rows does.
+int run_decode_new_names(long count, bool read_text)
+{
+    using namespace psw;
+    const auto first = from_hex(kResponse);
+    const std::string other = other_response();
+    const auto second = from_hex(other.c_str());
+    PmsPacketBuffer buffers[2];
+    buffers[0].attach_received(first.data(), first.size());
+    buffers[1].attach_received(second.data(), second.size());
+    OwnedPtr<IPmsPdu> pdu(create_pdu());
+    OwnedPtr<IPmsSnmpTarget> target(create_community_target());
+    size_t characters = 0;
+    for (long i = 0; i < count; ++i) {
+        if (pms_packet_coder()->decode(&buffers[i & 1], pdu.get(), target.get(), 0) !=
+            PSW_SUCCESS) {
+            return 1;
+        }
+        if (read_text) {
+            for (uint32_t b = 0; b < pdu->bindings()->count(); ++b) {
+                characters += std::strlen(pdu->bindings()->at(b)->name()->text());
+            }
+        }
+    }
+    const char* last = pdu->bindings()->at(9)->name()->text();
+    const char* want = (count & 1) != 0 ? "1.3.6.1.2.1.43.8.2.1.11.1" : "1.3.6.1.2.1.43.8.2.1.11.2";
+    return std::strcmp(last, want) == 0 && (!read_text || characters != 0) ? 0 : 1;
+}
+
+// The GetRequest with its names assigned anew before each encode, from the names of the
+// Response and of the other one in turn (a walk asks next for the names of the last reply).
+int run_encode_new_names(long count)
+{
+    using namespace psw;
+    OwnedPtr<IPmsPdu> pdu = make_get_request();
+    OwnedPtr<IPmsSnmpTarget> target = make_get_target();
+    const auto first = from_hex(kResponse);
+    const std::string other = other_response();
+    const auto second = from_hex(other.c_str());
+    OwnedPtr<IPmsPdu> replies[2] = {OwnedPtr<IPmsPdu>(create_pdu()),
+                                    OwnedPtr<IPmsPdu>(create_pdu())};
+    OwnedPtr<IPmsSnmpTarget> reply_target(create_community_target());
+    PmsPacketBuffer buffers[2];
+    buffers[0].attach_received(first.data(), first.size());
+    buffers[1].attach_received(second.data(), second.size());
+    for (int r = 0; r < 2; ++r) {
+        if (pms_packet_coder()->decode(&buffers[r], replies[r].get(), reply_target.get(), 0) !=
+            PSW_SUCCESS) {
+            return 1;
+        }
+    }
+    PmsPacketBuffer buffer;
+    for (long i = 0; i < count; ++i) {
+        PmsVarBindList* names = replies[i & 1]->bindings();
+        for (uint32_t b = 0; b < names->count(); ++b) {
+            if (pdu->bindings()->at(b)->name()->assign(names->at(b)->name()) != PSW_SUCCESS) {
+                return 1;
+            }
+        }
+        if (pms_packet_coder()->encode(pdu.get(), target.get(), &buffer, nullptr) != PSW_SUCCESS) {
+            return 1;
+        }
+    }
+    // The last message names what the last reply named.
+    const auto expected = from_hex((count & 1) != 0 ? kGet : "");
+    return count % 2 == 0 || (buffer.data_length() == expected.size() &&
+                              std::memcmp(buffer.data(), expected.data(), expected.size()) == 0)
+               ? 0
+               : 1;
+}
+
 #ifdef PSW_BENCH_NETSNMP
 void init_netsnmp()
 {
@@ -99,7 +186,8 @@ int run_netsnmp_decode(long count)
         size_t community_len = sizeof(community);
         long version = 0;
         size_t length = message.size();
-        u_char* data = snmp_comstr_parse(message.data(), &length, community, &community_len, &version);
+        u_char* data =
+            snmp_comstr_parse(message.data(), &length, community, &community_len, &version);
         netsnmp_pdu* pdu = snmp_pdu_create(SNMP_MSG_RESPONSE);
         pdu->version = version;
         const int parsed = data != nullptr ? snmp_pdu_parse(pdu, data, &length) : -1;
@@ -123,6 +211,12 @@ int main(int argc, char** argv)
         failed = run_encode(count);
     } else if (what == "decode") {
         failed = run_decode(count);
+    } else if (what == "decode-new-names") {
+        failed = run_decode_new_names(count, false);
+    } else if (what == "decode-new-names-text") {
+        failed = run_decode_new_names(count, true);
+    } else if (what == "encode-new-names") {
+        failed = run_encode_new_names(count);
 #ifdef PSW_BENCH_NETSNMP
     } else if (what == "netsnmp-encode") {
         failed = run_netsnmp_encode(count);
@@ -130,7 +224,9 @@ int main(int argc, char** argv)
         failed = run_netsnmp_decode(count);
 #endif
     } else {
-        std::fprintf(stderr, "usage: %s encode|decode|netsnmp-encode|netsnmp-decode [count]\n",
+        std::fprintf(stderr,
+                     "usage: %s encode|decode|decode-new-names|decode-new-names-text|"
+                     "encode-new-names|netsnmp-encode|netsnmp-decode [count]\n",
                      argv[0]);
         return 2;
     }

@@ -20,8 +20,6 @@ constexpr uint8_t kTagObjectId = 0x06;
 constexpr uint8_t kTagOctetString = 0x04;
 constexpr int32_t kMaxErrorStatus = 18;
 constexpr uint32_t kGenericEnterpriseSpecific = 6;
-// Sub-identifiers of a decoded OID gathered before its text is written.
-constexpr uint32_t kOidChunk = 128;
 // The most sub-identifiers a name may have (SNMP's limit); a longer one is malformed.
 constexpr size_t kOidMaxSubIds = 128;
 
@@ -258,14 +256,15 @@ public:
         }
         const size_t left_after = m_reader.left() - length;
         Result result = PSW_SUCCESS;
-        if (binding->name() == nullptr) {
-            IPmsOid* name = create_oid(&result);
+        IPmsOid* name = binding->name();
+        if (name == nullptr) {
+            name = create_oid(&result);
             if (name == nullptr) {
                 return result;
             }
             binding->set_name(name);
         }
-        result = binding->name()->accept(this);
+        result = name->accept(this);
         if (result != PSW_SUCCESS) {
             return result;
         }
@@ -396,73 +395,63 @@ private:
             oid.clear();
             return PSW_ERR_MALFORMED;
         }
+        if (oid.holds_ber(bytes, length)) {
+            return PSW_SUCCESS;  // the same contents as last time: nothing would change
+        }
         if (length >= kOidMaxSubIds && sub_id_count(bytes, length) > kOidMaxSubIds) {
             oid.clear();
             return malformed("decode error. oid is longer than 128 sub-identifiers.");
         }
-        // The numbers are gathered here and the text is written once at the end; an OID longer
-        // than this array takes the rest one sub-identifier at a time.
-        uint32_t ids[kOidChunk];
-        uint32_t count = 0;
-        bool spilled = false;
-        bool first = true;
-        size_t i = 0;
-        while (i < length) {
-            // Most sub-identifiers after the first are one group below 128.
-            if (!first && !spilled && bytes[i] < 0x80) {
-                ids[count++] = bytes[i++];
-                if (count == kOidChunk) {
-                    const Result result = oid.assign_sub_ids(ids, count);
-                    if (result != PSW_SUCCESS) {
-                        return result;
-                    }
-                    spilled = true;
-                }
-                continue;
-            }
+        // The numbers are gathered here and handed over at once. The check above bounds them:
+        // a content of n bytes holds at most n + 1 sub-identifiers (the first group counts
+        // two), and a longer content has been counted.
+        uint32_t ids[kOidMaxSubIds + 1];
+        ids[0] = 0;  // read by nothing when the contents are empty; keeps the compiler sure
+        uint32_t* out = ids;
+        const uint8_t* p = bytes;
+        const uint8_t* const end = bytes + length;
+        bool minimal = true;  // no sub-identifier starts with an empty group
+        while (p != end) {
             // One sub-identifier: base-128 groups, the last without bit 0x80. The first one
             // carries 40 * first + second and so may exceed 32 bits by up to 80.
+            const bool head = out == ids;
+            const uint64_t limit = head ? 0xFFFFFFFFull + 80 : 0xFFFFFFFFull;
             uint64_t value = 0;
-            const uint64_t limit = first ? 0xFFFFFFFFull + 80 : 0xFFFFFFFFull;
-            uint8_t byte = 0;
+            uint8_t group = 0;
+            minimal = minimal && *p != 0x80;
             do {
-                if (i == length) {
+                if (p == end) {
                     // A group that runs past the declared length.
                     oid.clear();
                     return PSW_ERR_MALFORMED;
                 }
-                byte = bytes[i++];
-                value = value << 7 | (byte & 0x7F);
+                group = *p++;
+                value = value << 7 | (group & 0x7F);
                 if (value > limit) {
                     oid.clear();
                     return malformed("decode error. oid format is wrong.");
                 }
-            } while ((byte & 0x80) != 0);
-            if (first) {
-                const uint64_t head = value / 40 < 2 ? value / 40 : 2;
-                ids[0] = static_cast<uint32_t>(head);
-                ids[1] = static_cast<uint32_t>(value - 40 * head);
-                count = 2;
-                first = false;
-                continue;
+            } while ((group & 0x80) != 0);
+            if (head) {
+                const uint64_t first = value / 40 < 2 ? value / 40 : 2;
+                *out++ = static_cast<uint32_t>(first);
+                *out++ = static_cast<uint32_t>(value - 40 * first);
+            } else {
+                *out++ = static_cast<uint32_t>(value);
             }
-            if (spilled) {
-                const Result result = oid.append_sub_id(static_cast<uint32_t>(value));
-                if (result != PSW_SUCCESS) {
-                    return result;
-                }
-                continue;
-            }
-            ids[count++] = static_cast<uint32_t>(value);
-            if (count == kOidChunk) {
-                const Result result = oid.assign_sub_ids(ids, count);
-                if (result != PSW_SUCCESS) {
-                    return result;
-                }
-                spilled = true;
+            // Most of the others are one group below 128.
+            while (p != end && *p < 0x80) {
+                *out++ = *p++;
             }
         }
-        return spilled ? PSW_SUCCESS : oid.assign_sub_ids(ids, count);
+        const auto count = static_cast<uint32_t>(out - ids);
+        // Each content byte adds at most four characters ("127." or, first, "2.47").
+        const Result result =
+            oid.assign_decoded_sub_ids(ids, count, 4 * static_cast<size_t>(length));
+        if (result == PSW_SUCCESS && minimal) {
+            oid.remember_ber(bytes, length);  // what the encoder would write for these numbers
+        }
+        return result;
     }
 
     Result code_bytes(PmsBytesView& view, uint32_t tag) noexcept override

@@ -137,20 +137,21 @@ public:
 
     Result code_varbind(PmsVarBind* binding) noexcept override
     {
-        if (binding == nullptr || binding->name() == nullptr) {
+        IPmsOid* name = binding != nullptr ? binding->name() : nullptr;
+        if (name == nullptr) {
             return PSW_ERR_PARAMETER;
         }
         const size_t mark = m_writer.written();
         Result result = PSW_SUCCESS;
-        if (binding->value() != nullptr) {
-            result = binding->value()->accept(this);
+        if (IPmsValue* value = binding->value(); value != nullptr) {
+            result = value->accept(this);
         } else {
             result = code_null(kPmsNull);  // an absent value goes out as NULL
         }
         if (result != PSW_SUCCESS) {
             return result;
         }
-        result = binding->name()->accept(this);
+        result = name->accept(this);
         if (result != PSW_SUCCESS) {
             return result;
         }
@@ -216,11 +217,14 @@ private:
     // ---- value side ----
     Result code_oid(PmsOidView& oid) noexcept override
     {
-        const uint32_t* ids = oid.sub_ids();
-        if (ids != nullptr) {
-            return put_oid_ids(ids, oid.count());
+        const size_t mark = m_writer.written();
+        size_t length = 0;
+        if (const uint8_t* contents = oid.ber(&length); contents != nullptr) {
+            m_writer.put(contents, length);  // the contents written for these numbers before
+            m_writer.put_header(kTagObjectId, mark);
+            return PSW_SUCCESS;
         }
-        return put_oid(oid.text(), oid.length(), oid.count());
+        return put_new_oid(oid, mark);
     }
 
     Result code_bytes(PmsBytesView& bytes, uint32_t tag) noexcept override
@@ -325,10 +329,41 @@ private:
         }
     }
 
+    // An OID without remembered contents: written from its numbers (or text), and the contents
+    // remembered for the next time when decoding them gives back the same numbers.
+    Result put_new_oid(PmsOidView& oid, size_t mark) noexcept
+    {
+        const uint32_t* ids = oid.sub_ids();
+        if (ids == nullptr) {
+            return put_oid(oid.text(), oid.length(), oid.count());
+        }
+        const uint32_t count = oid.count();
+        const Result result = put_oid_contents(ids, count);
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        if (count >= 2 && !m_writer.overflow() && (ids[0] == 2 || (ids[0] < 2 && ids[1] < 40))) {
+            oid.remember_ber(m_writer.position(), m_writer.written() - mark);
+        }
+        m_writer.put_header(kTagObjectId, mark);
+        return PSW_SUCCESS;
+    }
+
     // The sub-identifiers from the last to the third, then 40 * first + second.
     Result put_oid_ids(const uint32_t* ids, uint32_t count) noexcept
     {
         const size_t mark = m_writer.written();
+        const Result result = put_oid_contents(ids, count);
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        m_writer.put_header(kTagObjectId, mark);
+        return PSW_SUCCESS;
+    }
+
+    // The contents alone.
+    Result put_oid_contents(const uint32_t* ids, uint32_t count) noexcept
+    {
         if (count != 0) {
             if (count == 1) {
                 pmc_snmp_channel().logger()->output(kLogError, "encode error:oid size is 1.");
@@ -357,7 +392,6 @@ private:
                 put_base128(40 * static_cast<uint64_t>(ids[0]) + ids[1]);
             }
         }
-        m_writer.put_header(kTagObjectId, mark);
         return PSW_SUCCESS;
     }
 

@@ -9,22 +9,24 @@
 namespace psw {
 
 // Writes last field first. A write that would step before the start sets the overflow flag
-// and drops the byte; the count of bytes written goes on, so lengths stay right.
+// and drops the byte; the count of bytes written goes on, so lengths stay right. The count is
+// the distance from the end plus the bytes dropped, so a write only moves the position.
 class PmsReverseWriter {
 public:
     // borrowed: `storage` must outlive the writing
     void reset(uint8_t* storage, size_t size) noexcept
     {
         m_start = storage;
-        m_position = storage + size;
-        m_written = 0;
+        m_end = storage + size;
+        m_position = m_end;
+        m_dropped = 0;
         m_overflow = false;
     }
 
     void put(uint8_t byte) noexcept
     {
-        ++m_written;
         if (m_position == m_start) {
+            ++m_dropped;
             m_overflow = true;
             return;
         }
@@ -33,9 +35,10 @@ public:
 
     void put(const uint8_t* bytes, size_t count) noexcept
     {
-        m_written += count;
-        if (static_cast<size_t>(m_position - m_start) < count) {
+        const auto room = static_cast<size_t>(m_position - m_start);
+        if (room < count) {
             m_overflow = true;
+            m_dropped += count - room;
             m_position = m_start;
             return;
         }
@@ -64,7 +67,14 @@ public:
     // Tag and length in front of contents written since `mark` (a value of written()).
     void put_header(uint8_t tag, size_t mark) noexcept
     {
-        put_length(m_written - mark);
+        const size_t length = written() - mark;
+        if (length < 0x80 && m_position - m_start >= 2) {
+            m_position -= 2;
+            m_position[0] = tag;
+            m_position[1] = static_cast<uint8_t>(length);
+            return;
+        }
+        put_length(length);
         put(tag);
     }
 
@@ -76,21 +86,18 @@ public:
         return static_cast<size_t>(m_position - m_start) >= most ? m_position : nullptr;
     }
     // not a transfer: `position` must point into the borrowed storage
-    void commit(uint8_t* position) noexcept
-    {
-        m_written += static_cast<size_t>(m_position - position);
-        m_position = position;
-    }
+    void commit(uint8_t* position) noexcept { m_position = position; }
 
-    size_t written() const noexcept { return m_written; }
+    size_t written() const noexcept { return static_cast<size_t>(m_end - m_position) + m_dropped; }
     bool overflow() const noexcept { return m_overflow; }
     // not a transfer: points into the borrowed storage
     uint8_t* position() const noexcept { return m_position; }
 
 private:
     uint8_t* m_start = nullptr;
+    uint8_t* m_end = nullptr;
     uint8_t* m_position = nullptr;
-    size_t m_written = 0;
+    size_t m_dropped = 0;
     bool m_overflow = false;
 };
 

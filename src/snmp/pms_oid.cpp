@@ -54,6 +54,9 @@ public:
         if (oid == nullptr) {
             return PSW_ERR_PARAMETER;
         }
+        if (const auto* view = other_view(oid); view != nullptr && view != &m_view) {
+            return m_view.assign(*view);  // the same text, with the numbers when it has them
+        }
         return m_view.assign(oid->text(), oid->text_length(), -1);
     }
     void clear() noexcept override { m_view.clear(); }
@@ -61,6 +64,9 @@ public:
     bool equals(const IPmsValue* other) const noexcept override
     {
         const IPmsOid* oid = as_oid(other);
+        if (const auto* view = oid != nullptr ? other_view(oid) : nullptr; view != nullptr) {
+            return m_view.equals(*view);
+        }
         return oid != nullptr && oid->text_length() == m_view.length() &&
                std::memcmp(oid->text(), m_view.text(), m_view.length()) == 0;
     }
@@ -157,6 +163,10 @@ public:
     }
     int32_t compare(const IPmsOid* other, Result* error) const noexcept override
     {
+        if (const auto* view = other != nullptr ? other_view(other) : nullptr; view != nullptr) {
+            pms_set_error(error, PSW_SUCCESS);
+            return m_view.compare(*view);
+        }
         return compare_text(other != nullptr ? other->text() : nullptr, error);
     }
     Result remove_prefix_text(const char* text) noexcept override

@@ -75,10 +75,12 @@ uint32_t PmsOidView::count() const noexcept
 
 void PmsOidView::clear() noexcept
 {
+    m_ber_length = 0;
     m_length = 0;
     m_count = 0;
     m_ids_valid = true;
     m_canonical = true;
+    m_text_valid = true;
     if (m_text != nullptr) {
         m_text[0] = '\0';
     }
@@ -95,10 +97,10 @@ Result PmsOidView::reserve(size_t length) noexcept
     if (storage == nullptr) {
         return PSW_ERR_NO_MEMORY;
     }
-    if (m_length != 0) {
+    if (m_length != 0 && m_text_valid) {
         std::memcpy(storage, m_text, m_length);
     }
-    storage[m_length] = '\0';
+    storage[m_text_valid ? m_length : 0] = '\0';
     delete[] m_text;
     m_text = storage;
     m_capacity = capacity;
@@ -107,6 +109,7 @@ Result PmsOidView::reserve(size_t length) noexcept
 
 Result PmsOidView::assign(const char* text, size_t length, int64_t count) noexcept
 {
+    m_ber_length = 0;
     if (text == nullptr || length == 0) {
         clear();
         return PSW_SUCCESS;
@@ -126,6 +129,7 @@ Result PmsOidView::assign(const char* text, size_t length, int64_t count) noexce
     m_count = count;
     m_ids_valid = false;
     m_canonical = false;
+    m_text_valid = true;
     return PSW_SUCCESS;
 }
 
@@ -134,22 +138,47 @@ Result PmsOidView::assign(const PmsOidView& other) noexcept
     if (&other == this) {
         return PSW_SUCCESS;
     }
-    const Result result = assign(other.text(), other.m_length, other.m_count);
+    if (!other.m_text_valid) {
+        // Copy the numbers and leave the text to be written when read, as in `other`.
+        const auto total = static_cast<uint32_t>(other.m_count);
+        const Result reserved = reserve(other.m_text_room);
+        if (reserved != PSW_SUCCESS) {
+            return reserved;
+        }
+        if (reserve_ids(total, 0)) {
+            std::memcpy(m_ids, other.m_ids, total * sizeof(uint32_t));
+            m_ber_length = 0;
+            remember_ber(other.m_ber, other.m_ber_length);
+            m_length = 0;
+            m_text_room = other.m_text_room;
+            m_count = other.m_count;
+            m_ids_valid = true;
+            m_canonical = true;
+            m_text_valid = false;
+            return PSW_SUCCESS;
+        }
+        other.write_text();  // no room for the numbers: copy the text instead
+    }
+    other.ensure_text();
+    const Result result = assign(other.m_text, other.m_length, other.m_count);
     if (result == PSW_SUCCESS && other.m_ids_valid && reserve_ids(other.count(), 0)) {
         std::memcpy(m_ids, other.m_ids, other.count() * sizeof(uint32_t));
         m_ids_valid = true;
         m_canonical = other.m_canonical;
+        remember_ber(other.m_ber, other.m_ber_length);
     }
     return result;
 }
 
 Result PmsOidView::append_sub_id(uint32_t sub_id) noexcept
 {
+    m_ber_length = 0;
     char digits[11];
     size_t used = 0;
     for (uint32_t rest = sub_id; used == 0 || rest != 0; rest /= 10) {
         digits[sizeof(digits) - 1 - used++] = static_cast<char>('0' + rest % 10);
     }
+    ensure_text();
     const size_t dot = m_length != 0 ? 1 : 0;
     const Result result = reserve(m_length + dot + used);
     if (result != PSW_SUCCESS) {
@@ -178,9 +207,11 @@ Result PmsOidView::append_sub_id(uint32_t sub_id) noexcept
 
 Result PmsOidView::append_text(const char* text, size_t length) noexcept
 {
+    m_ber_length = 0;
     if (text == nullptr || length == 0) {
         return PSW_SUCCESS;
     }
+    ensure_text();
     const size_t dot = m_length != 0 ? 1 : 0;
     const Result result = reserve(m_length + dot + length);
     if (result != PSW_SUCCESS) {
@@ -200,13 +231,15 @@ Result PmsOidView::append_text(const char* text, size_t length) noexcept
 
 Result PmsOidView::append_oid(const PmsOidView& other) noexcept
 {
-    if (other.m_length == 0) {
+    if (other.empty()) {
         return PSW_SUCCESS;
     }
+    other.ensure_text();
     const int64_t known = m_count >= 0 && other.m_count >= 0 ? m_count + other.m_count : -1;
     const bool had_ids = m_ids_valid;
     const bool was_canonical = m_ids_valid && m_canonical;
-    const Result result = append_text(other.text(), other.m_length);
+    ensure_text();
+    const Result result = append_text(other.m_text, other.m_length);
     if (result == PSW_SUCCESS) {
         m_count = known;
         if (had_ids && other.m_ids_valid) {
@@ -223,6 +256,7 @@ Result PmsOidView::append_oid(const PmsOidView& other) noexcept
 
 size_t PmsOidView::offset_of(uint32_t index) const noexcept
 {
+    ensure_text();
     size_t position = 0;
     while (index != 0 && position < m_length) {
         if (m_text[position++] == '.') {
@@ -244,6 +278,7 @@ bool PmsOidView::sub_id(uint32_t index, uint32_t* out) const noexcept
 
 Result PmsOidView::remove(uint32_t start, uint32_t remove_count) noexcept
 {
+    m_ber_length = 0;
     const uint32_t total = count();
     if (start >= total) {
         return PSW_ERR_PARAMETER;
@@ -254,6 +289,7 @@ Result PmsOidView::remove(uint32_t start, uint32_t remove_count) noexcept
     if (remove_count == 0) {
         return PSW_SUCCESS;
     }
+    ensure_text();
     size_t first = offset_of(start);
     size_t kept = start + remove_count < total ? offset_of(start + remove_count) : m_length;
     if (kept < m_length) {
@@ -295,6 +331,14 @@ int32_t PmsOidView::compare(const char* other) const noexcept
 
 bool PmsOidView::equals(const PmsOidView& other) const noexcept
 {
+    if (m_ids_valid && m_canonical && other.m_ids_valid && other.m_canonical) {
+        // Canonical texts are equal exactly when their numbers are.
+        return m_count == other.m_count &&
+               (m_count == 0 || std::memcmp(m_ids, other.m_ids,
+                                            static_cast<size_t>(m_count) * sizeof(uint32_t)) == 0);
+    }
+    ensure_text();
+    other.ensure_text();
     return m_length == other.m_length &&
            (m_length == 0 || std::memcmp(m_text, other.m_text, m_length) == 0);
 }
@@ -339,6 +383,65 @@ char* write_decimal_before(char* end, uint32_t value) noexcept
     return end;
 }
 
+// Writes the numbers in decimal joined by dots, and a terminator; returns the text's length.
+size_t write_decimal_text(char* text, const uint32_t* ids, uint32_t count) noexcept
+{
+    char* p = text;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t value = ids[i];
+        if (value < 10) {
+            *p++ = static_cast<char>('0' + value);
+        } else if (value < 100) {
+            p[0] = kDigitPairs[value * 2];
+            p[1] = kDigitPairs[value * 2 + 1];
+            p += 2;
+        } else {
+            char digits[10];
+            char* end = digits + sizeof(digits);
+            char* first = write_decimal_before(end, value);
+            const auto used = static_cast<size_t>(end - first);
+            std::memcpy(p, first, used);
+            p += used;
+        }
+        *p++ = '.';
+    }
+    --p;  // no dot after the last
+    *p = '\0';
+    return static_cast<size_t>(p - text);
+}
+
+}  // namespace
+
+namespace {
+
+// True when the text is decimal numbers below 2^32 without leading zeros, joined by single dots:
+// exactly how its numbers are written back.
+bool is_canonical_text(const char* text, size_t length) noexcept
+{
+    size_t i = 0;
+    while (i < length) {
+        const size_t start = i;
+        uint64_t value = 0;
+        while (i < length && text[i] >= '0' && text[i] <= '9') {
+            if (i - start == 10) {
+                return false;
+            }
+            value = value * 10 + static_cast<uint64_t>(text[i] - '0');
+            ++i;
+        }
+        if (i == start || (text[start] == '0' && i - start > 1) || value > 0xFFFFFFFFu) {
+            return false;
+        }
+        if (i == length) {
+            return true;
+        }
+        if (text[i] != '.' || ++i == length) {
+            return false;
+        }
+    }
+    return true;  // the empty text
+}
+
 }  // namespace
 
 bool PmsOidView::reserve_ids(uint32_t count, uint32_t keep) const noexcept
@@ -378,7 +481,8 @@ const uint32_t* PmsOidView::parse_sub_ids() const noexcept
         ++position;
     }
     m_ids_valid = true;
-    m_canonical = false;  // the text may spell them otherwise ("01", "+1", " 1")
+    // The text may spell them otherwise ("01", "+1", " 1", "1..2", "4294967296").
+    m_canonical = is_canonical_text(m_text, m_length);
     return m_ids;
 }
 
@@ -388,60 +492,105 @@ Result PmsOidView::assign_sub_ids(const uint32_t* ids, uint32_t count) noexcept
         (count == 0 || std::memcmp(m_ids, ids, count * sizeof(uint32_t)) == 0)) {
         return PSW_SUCCESS;
     }
+    return replace_sub_ids(ids, count, static_cast<size_t>(count) * 11);
+}
+
+Result PmsOidView::assign_decoded_sub_ids(const uint32_t* ids, uint32_t count,
+                                          size_t text_room) noexcept
+{
+    if (m_ber_length == 0 && m_ids_valid && m_canonical && m_count == count &&
+        (count == 0 || std::memcmp(m_ids, ids, count * sizeof(uint32_t)) == 0)) {
+        return PSW_SUCCESS;
+    }
+    return replace_sub_ids(ids, count, text_room);
+}
+
+Result PmsOidView::replace_sub_ids(const uint32_t* ids, uint32_t count, size_t text_room) noexcept
+{
     m_length = 0;  // the old text is replaced, not kept
+    m_text_valid = true;
+    m_ber_length = 0;
     if (count == 0) {
         clear();
         return PSW_SUCCESS;
     }
-    // The text is written backwards into a scratch area (at most 10 digits and a dot a
-    // sub-identifier) and copied once; very long OIDs measure their text first instead.
-    constexpr uint32_t kScratchIds = 64;
-    char scratch[kScratchIds * 11];
-    char* start = nullptr;
-    size_t length = 0;
-    if (count <= kScratchIds) {
-        char* end = scratch + sizeof(scratch);
-        start = end;
-        for (uint32_t i = count; i-- > 0;) {
-            start = write_decimal_before(start, ids[i]);
-            if (i != 0) {
-                *--start = '.';
-            }
-        }
-        length = static_cast<size_t>(end - start);
-    } else {
-        length = count - 1;
-        for (uint32_t i = 0; i < count; ++i) {
-            length += decimal_digits(ids[i]);
-        }
-    }
-    const Result result = reserve(length);
+    const Result result = reserve(text_room);
     if (result != PSW_SUCCESS) {
         clear();
         return result;
     }
-    if (start != nullptr) {
-        std::memcpy(m_text, start, length);
-    } else {
-        char* end = m_text + length;
-        for (uint32_t i = count; i-- > 0;) {
-            end = write_decimal_before(end, ids[i]);
-            if (i != 0) {
-                *--end = '.';
-            }
+    m_count = count;
+    if (ids != m_ids && !reserve_ids(count, 0)) {
+        // No room for the numbers: write the text now, from the caller's array.
+        m_length = write_decimal_text(m_text, ids, count);
+        m_ids_valid = false;
+        m_canonical = false;
+        return PSW_SUCCESS;
+    }
+    if (ids != m_ids) {
+        std::memcpy(m_ids, ids, count * sizeof(uint32_t));
+    }
+    m_ids_valid = true;
+    m_canonical = true;
+    m_text_valid = false;  // written when first read
+    m_text_room = text_room;
+    return PSW_SUCCESS;
+}
+
+void PmsOidView::write_text() const noexcept
+{
+    // Storage for the longest text of these numbers was reserved when they came.
+    m_length = write_decimal_text(m_text, m_ids, static_cast<uint32_t>(m_count));
+    m_text_valid = true;
+}
+
+namespace {
+
+constexpr uint32_t kPowersOfTen[] = {1,      10,      100,      1000,      10000,
+                                     100000, 1000000, 10000000, 100000000, 1000000000};
+
+// The order of two different numbers' decimal texts, character by character, a text that is
+// the beginning of the other coming first: kPmsOidLess or kPmsOidGreater.
+int32_t decimal_text_order(uint32_t mine, uint32_t other) noexcept
+{
+    const uint32_t mine_digits = decimal_digits(mine);
+    const uint32_t other_digits = decimal_digits(other);
+    if (mine_digits == other_digits) {
+        return mine < other ? kPmsOidLess : kPmsOidGreater;
+    }
+    if (mine_digits < other_digits) {
+        const uint32_t head = other / kPowersOfTen[other_digits - mine_digits];
+        return mine <= head ? kPmsOidLess : kPmsOidGreater;
+    }
+    const uint32_t head = mine / kPowersOfTen[mine_digits - other_digits];
+    return head < other ? kPmsOidLess : kPmsOidGreater;
+}
+
+}  // namespace
+
+int32_t PmsOidView::compare(const PmsOidView& other) const noexcept
+{
+    // Numbers are read from a text once (and kept), so a text compared again is compared
+    // from them.
+    if (sub_ids() == nullptr || other.sub_ids() == nullptr || !m_canonical || !other.m_canonical) {
+        return compare(other.text());
+    }
+    // Both texts are their numbers in canonical form: the text order follows from the numbers.
+    const auto mine = static_cast<uint32_t>(m_count);
+    const auto theirs = static_cast<uint32_t>(other.m_count);
+    if (mine == 0 || theirs == 0) {
+        return mine == theirs ? kPmsOidEqual : (mine == 0 ? kPmsOidLess : kPmsOidGreater);
+    }
+    const uint32_t common = mine < theirs ? mine : theirs;
+    for (uint32_t i = 0; i < common; ++i) {
+        if (m_ids[i] != other.m_ids[i]) {
+            return decimal_text_order(m_ids[i], other.m_ids[i]);
         }
     }
-    m_text[length] = '\0';
-    m_length = length;
-    m_count = count;
-    if (ids != m_ids && reserve_ids(count, 0)) {
-        std::memcpy(m_ids, ids, count * sizeof(uint32_t));
-        m_ids_valid = true;
-    } else {
-        m_ids_valid = ids == m_ids;
+    if (mine == theirs) {
+        return kPmsOidEqual;
     }
-    m_canonical = m_ids_valid;
-    return PSW_SUCCESS;
+    return mine < theirs ? kPmsOidPrefixOfOther : kPmsOidInsideOther;
 }
 
 }  // namespace psw

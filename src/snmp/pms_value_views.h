@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "core/result.h"
 
@@ -69,6 +70,11 @@ private:
 // The codec works on the numbers, so neither direction parses or formats text per sub-identifier
 // more than once. Neither storage ever shrinks, so reusing an OID for a name of similar length
 // allocates nothing.
+//
+// Numbers assigned as numbers (assign_sub_ids, as the decoder does) leave the text unwritten:
+// storage for the longest text they can have is reserved at once, and the text is written, in
+// canonical form, the first time anything reads it or its length. Every reader sees the same
+// text as if it had been written at once, and writing it cannot fail.
 class PmsOidView {
 public:
     PmsOidView() noexcept = default;
@@ -83,9 +89,19 @@ public:
     }
 
     // not a transfer: owned by the view (or static ""), valid until the next edit
-    const char* text() const noexcept { return m_text != nullptr ? m_text : ""; }
-    size_t length() const noexcept { return m_length; }
-    bool empty() const noexcept { return m_length == 0; }
+    const char* text() const noexcept
+    {
+        if (!m_text_valid) {
+            write_text();
+        }
+        return m_text != nullptr ? m_text : "";
+    }
+    size_t length() const noexcept
+    {
+        ensure_text();
+        return m_length;
+    }
+    bool empty() const noexcept { return m_text_valid ? m_length == 0 : m_count == 0; }
     uint32_t count() const noexcept;
 
     void clear() noexcept;
@@ -106,20 +122,58 @@ public:
     // PmsOidOrder of this text against `other`.
     // borrowed: `other` is only read
     int32_t compare(const char* other) const noexcept;
+    // The same against another OID, from the numbers when both texts are their canonical form.
+    int32_t compare(const PmsOidView& other) const noexcept;
     bool equals(const PmsOidView& other) const noexcept;
 
     // The count() sub-identifiers as numbers (each read from the text by the decimal rule), or
     // null when there is no memory to hold them; valid until the next edit.
     // not a transfer: owned by the view, valid until the next edit
     const uint32_t* sub_ids() const noexcept { return m_ids_valid ? m_ids : parse_sub_ids(); }
-    // Replaces the OID with these sub-identifiers, writing the text once (not at all when the
-    // OID already holds exactly them, as a reply decoded into its request PDU usually does).
-    // PSW_ERR_NO_MEMORY when the text storage cannot grow (the OID is then empty).
+    // Replaces the OID with these sub-identifiers; the text is written when first read (and not
+    // replaced at all when the OID already holds exactly them, as a reply decoded into its
+    // request PDU usually does). PSW_ERR_NO_MEMORY when the text storage cannot grow (the OID is
+    // then empty).
     // borrowed: `ids` are only read
     Result assign_sub_ids(const uint32_t* ids, uint32_t count) noexcept;
+    // The same for numbers decoded from contents that holds_ber() has refused: with contents
+    // remembered the numbers differ (or come in a longer encoding; either way the text is
+    // written anew, the same text), so they are not compared first.
+    // borrowed: `ids` are only read
+    // `text_room`: the most characters their text can have (4 a content byte will do).
+    Result assign_decoded_sub_ids(const uint32_t* ids, uint32_t count, size_t text_room) noexcept;
+
+    // The BER contents of the numbers, remembered from the last encode or decode while they
+    // stay unchanged: the minimal encoding, which decodes back to exactly these numbers.
+    // Null when there is none (every edit forgets it).
+    // not a transfer: owned by the view, valid until the next edit
+    const uint8_t* ber(size_t* length) const noexcept
+    {
+        *length = m_ber_length;
+        return m_ber_length != 0 ? m_ber : nullptr;
+    }
+    // True when `bytes` are the remembered contents and the text is canonical, so that decoding
+    // them would change nothing.
+    bool holds_ber(const uint8_t* bytes, size_t length) const noexcept
+    {
+        // Names of a walk differ in their last bytes: look there first.
+        return length == m_ber_length && length != 0 && bytes[length - 1] == m_ber[length - 1] &&
+               m_ids_valid && m_canonical && std::memcmp(bytes, m_ber, length) == 0;
+    }
+    // Remembers `bytes` (the caller's minimal encoding of the current numbers, which must decode
+    // back to them); too long ones are not kept.
+    // borrowed: `bytes` are copied
+    void remember_ber(const uint8_t* bytes, size_t length) noexcept
+    {
+        if (length <= kBerRoom) {
+            std::memcpy(m_ber, bytes, length);
+            m_ber_length = static_cast<uint8_t>(length);
+        }
+    }
 
 private:
     static constexpr uint32_t kInlineIds = 16;
+    static constexpr size_t kBerRoom = 40;
 
     Result reserve(size_t length) noexcept;
     // Room for `count` numbers, keeping the first `keep`; false when memory runs out.
@@ -128,9 +182,19 @@ private:
     const uint32_t* parse_sub_ids() const noexcept;
     // Offset of the first character of sub-identifier `index` (length when past the end).
     size_t offset_of(uint32_t index) const noexcept;
+    // assign_sub_ids without looking whether the numbers are those held already.
+    Result replace_sub_ids(const uint32_t* ids, uint32_t count, size_t text_room) noexcept;
+    // Writes the canonical text of the numbers into the storage reserved for it.
+    void write_text() const noexcept;
+    void ensure_text() const noexcept
+    {
+        if (!m_text_valid) {
+            write_text();
+        }
+    }
 
     char* m_text = nullptr;
-    size_t m_length = 0;
+    mutable size_t m_length = 0;  // while the text is unwritten: unknown
     size_t m_capacity = 0;
     mutable int64_t m_count = 0;
     // When m_ids_valid, m_count is exact and m_ids holds that many numbers; when m_canonical
@@ -140,6 +204,14 @@ private:
     mutable uint32_t m_ids_capacity = kInlineIds;
     mutable bool m_ids_valid = true;
     mutable bool m_canonical = true;
+    // False while the text is still to be written from the numbers (then m_ids_valid and
+    // m_canonical hold, m_count is at least 1 and m_capacity exceeds m_text_room, the most
+    // characters the text can take).
+    mutable bool m_text_valid = true;
+    size_t m_text_room = 0;
+    // The remembered BER contents (none while m_ber_length is 0).
+    uint8_t m_ber_length = 0;
+    uint8_t m_ber[kBerRoom];
     mutable uint32_t m_inline_ids[kInlineIds];
 };
 
