@@ -3,6 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "snmp/pms_value.h"
+#include "snmp/pms_value_views.h"
+
 namespace psw {
 
 namespace {
@@ -50,6 +53,56 @@ int pmc_oid_text_order(const char* a, const char* b) noexcept
         return 0;
     }
     return *a == '\0' ? -1 : 1;
+}
+
+int pmc_oid_number_order(const uint32_t* a, uint32_t a_count, const uint32_t* b,
+                         uint32_t b_count) noexcept
+{
+    const uint32_t common = a_count < b_count ? a_count : b_count;
+    for (uint32_t i = 0; i < common; ++i) {
+        if (a[i] != b[i]) {
+            return a[i] < b[i] ? -1 : 1;
+        }
+    }
+    if (a_count == b_count) {
+        return 0;
+    }
+    return a_count < b_count ? -1 : 1;
+}
+
+const PmsOidView* pmc_canonical_view(const IPmsOid* oid) noexcept
+{
+    if (oid == nullptr) {
+        return nullptr;
+    }
+    void* view = nullptr;
+    if (const_cast<IPmsOid*>(oid)->get_view(kPmsViewOid, &view) != PSW_SUCCESS ||
+        view == nullptr) {
+        return nullptr;
+    }
+    const auto* storage = static_cast<const PmsOidView*>(view);
+    return storage->canonical() ? storage : nullptr;
+}
+
+void pmc_format_sub_ids(const uint32_t* ids, uint32_t count, char* text, size_t size) noexcept
+{
+    size_t at = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        char digits[10];
+        size_t length = 0;
+        uint32_t value = ids[i];
+        do {
+            digits[length++] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value != 0);
+        if (i != 0 && at + 1 < size) {
+            text[at++] = '.';
+        }
+        while (length != 0 && at + 1 < size) {
+            text[at++] = digits[--length];
+        }
+    }
+    text[at] = '\0';
 }
 
 }  // namespace psw
