@@ -23,31 +23,44 @@ constexpr TypeRange kDeviceTypes[] = {
     {"1.3.6.1.4.1.253.8.52.2", 201, 7},
 };
 
-// The code of `ids` in a range: "<prefix>.<code>" with first <= code < first + count, as
-// pmc_code_in_range reads a canonical text. `prefix` is canonical text.
-int32_t code_of_numbers(const uint32_t* ids, uint32_t length, const TypeRange& range) noexcept
+// The same ranges as numbers: each prefix's sub-identifiers.
+struct NumberRange {
+    const uint32_t* prefix;
+    uint32_t length;
+    uint32_t first;
+    uint32_t count;
+};
+
+constexpr uint32_t kStorageTypePrefix[] = {1, 3, 6, 1, 2, 1, 25, 2, 1};
+constexpr uint32_t kDeviceTypePrefix[] = {1, 3, 6, 1, 2, 1, 25, 3, 1};
+constexpr uint32_t kPrivateDeviceTypePrefix[] = {1, 3, 6, 1, 4, 1, 253, 8, 52, 2};
+
+constexpr NumberRange kStorageTypeNumbers = {kStorageTypePrefix, 9, 1, 8};
+constexpr NumberRange kDeviceTypeNumbers[] = {
+    {kDeviceTypePrefix, 9, 1, 6},
+    {kDeviceTypePrefix, 9, 10, 12},
+    {kPrivateDeviceTypePrefix, 10, 101, 9},
+    {kPrivateDeviceTypePrefix, 10, 151, 4},
+    {kPrivateDeviceTypePrefix, 10, 201, 7},
+};
+
+// The code of `ids` in a range: the prefix and one more number, first <= code < first + count,
+// as pmc_code_in_range reads a canonical text.
+int32_t code_of_numbers(const uint32_t* ids, uint32_t length, const NumberRange& range) noexcept
 {
-    uint32_t at = 0;
-    const char* p = range.prefix;
-    while (*p != '\0') {
-        uint32_t number = 0;
-        for (; *p >= '0' && *p <= '9'; ++p) {
-            number = number * 10 + static_cast<uint32_t>(*p - '0');
-        }
-        if (*p == '.') {
-            ++p;
-        }
-        if (at >= length || ids[at] != number) {
-            return 0;
-        }
-        ++at;
-    }
-    if (at + 1 != length) {
+    if (length != range.length + 1) {
         return 0;
     }
-    const uint32_t code = ids[at];
-    return code >= range.first && code - range.first < range.count ? static_cast<int32_t>(code)
-                                                                    : 0;
+    const uint32_t code = ids[range.length];
+    if (code < range.first || code - range.first >= range.count) {
+        return 0;
+    }
+    for (uint32_t i = range.length; i-- != 0;) {
+        if (ids[i] != range.prefix[i]) {
+            return 0;
+        }
+    }
+    return static_cast<int32_t>(code);
 }
 
 // The numbers of a type value whose text is their canonical spelling, or null.
@@ -65,7 +78,7 @@ bool pmc_storage_type_code_of(const IPmsValue* value, int32_t* code) noexcept
     if (type == nullptr) {
         return false;
     }
-    *code = code_of_numbers(type->sub_ids(), type->count(), {mib::kHrStorageTypes, 1, 8});
+    *code = code_of_numbers(type->sub_ids(), type->count(), kStorageTypeNumbers);
     return true;
 }
 
@@ -76,7 +89,7 @@ bool pmc_device_type_code_of(const IPmsValue* value, int32_t* code) noexcept
         return false;
     }
     *code = 0;
-    for (const TypeRange& range : kDeviceTypes) {
+    for (const NumberRange& range : kDeviceTypeNumbers) {
         *code = code_of_numbers(type->sub_ids(), type->count(), range);
         if (*code != 0) {
             break;

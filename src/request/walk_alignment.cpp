@@ -23,17 +23,9 @@ const char* instance_below(const IPmsOid* name, const IPmsOid* column) noexcept
     return text + length + 1;
 }
 
-// A short loop: the names are a dozen numbers, too few for memcmp's call to pay. From the end,
-// where a walk's names differ.
 bool same_numbers(const uint32_t* a, const uint32_t* b, uint32_t count) noexcept
 {
-    while (count != 0) {
-        --count;
-        if (a[count] != b[count]) {
-            return false;
-        }
-    }
-    return true;
+    return std::memcmp(a, b, count * sizeof(uint32_t)) == 0;
 }
 
 // Whether the canonical name `mine` is `theirs` (a canonical column) followed by `instance`:
