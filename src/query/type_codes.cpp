@@ -37,10 +37,8 @@ constexpr uint32_t kPrivateDeviceTypePrefix[] = {1, 3, 6, 1, 4, 1, 253, 8, 52, 2
 
 constexpr NumberRange kStorageTypeNumbers = {kStorageTypePrefix, 9, 1, 8};
 constexpr NumberRange kDeviceTypeNumbers[] = {
-    {kDeviceTypePrefix, 9, 1, 6},
-    {kDeviceTypePrefix, 9, 10, 12},
-    {kPrivateDeviceTypePrefix, 10, 101, 9},
-    {kPrivateDeviceTypePrefix, 10, 151, 4},
+    {kDeviceTypePrefix, 9, 1, 6},           {kDeviceTypePrefix, 9, 10, 12},
+    {kPrivateDeviceTypePrefix, 10, 101, 9}, {kPrivateDeviceTypePrefix, 10, 151, 4},
     {kPrivateDeviceTypePrefix, 10, 201, 7},
 };
 

@@ -200,7 +200,7 @@ Result PmcGetData::walk(const char* first_column, Keep&& keep) noexcept
     if (first_column == nullptr) {
         return PSW_ERR_PARAMETER;
     }
-    OwnedPtr<IPmsOid> root(create_oid_from_text(first_column, &result));
+    OwnedPtr<IPmsOid> root(pmc_oid_from_text(first_column, &result));
     if (!root) {
         return result;
     }

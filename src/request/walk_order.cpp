@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/factory.h"
 #include "snmp/pms_value.h"
 #include "snmp/pms_value_views.h"
 
@@ -76,12 +77,75 @@ const PmsOidView* pmc_canonical_view(const IPmsOid* oid) noexcept
         return nullptr;
     }
     void* view = nullptr;
-    if (const_cast<IPmsOid*>(oid)->get_view(kPmsViewOid, &view) != PSW_SUCCESS ||
-        view == nullptr) {
+    if (const_cast<IPmsOid*>(oid)->get_view(kPmsViewOid, &view) != PSW_SUCCESS || view == nullptr) {
         return nullptr;
     }
     const auto* storage = static_cast<const PmsOidView*>(view);
     return storage->canonical() ? storage : nullptr;
+}
+
+namespace {
+
+constexpr uint32_t kQuickNumbersMax = 128;
+
+// The numbers of a canonical text (decimal below 2^32 without leading zeros, single dots, not
+// empty); false for any other text or more than kQuickNumbersMax numbers.
+bool read_canonical(const char* text, uint32_t* ids, uint32_t* count) noexcept
+{
+    uint32_t n = 0;
+    const char* p = text;
+    for (;;) {
+        if (*p < '0' || *p > '9' || n == kQuickNumbersMax) {
+            return false;
+        }
+        uint64_t value = 0;
+        const char* start = p;
+        while (*p >= '0' && *p <= '9') {
+            value = value * 10 + static_cast<uint64_t>(*p - '0');
+            if (value > 0xFFFFFFFFu) {
+                return false;
+            }
+            ++p;
+        }
+        if (*start == '0' && p - start > 1) {
+            return false;
+        }
+        ids[n++] = static_cast<uint32_t>(value);
+        if (*p == '\0') {
+            *count = n;
+            return true;
+        }
+        if (*p != '.') {
+            return false;
+        }
+        ++p;
+    }
+}
+
+}  // namespace
+
+IPmsOid* pmc_oid_from_text(const char* text, Result* result) noexcept
+{
+    uint32_t ids[kQuickNumbersMax];
+    uint32_t count = 0;
+    if (text == nullptr || !read_canonical(text, ids, &count)) {
+        return create_oid_from_text(text, result);
+    }
+    OwnedPtr<IPmsOid> oid(create_oid(result));
+    if (!oid) {
+        return nullptr;
+    }
+    void* view = nullptr;
+    if (oid->get_view(kPmsViewOid, &view) != PSW_SUCCESS || view == nullptr) {
+        return create_oid_from_text(text, result);
+    }
+    const Result assigned = static_cast<PmsOidView*>(view)->assign_sub_ids(ids, count);
+    if (assigned != PSW_SUCCESS) {
+        set_result(result, assigned);
+        return nullptr;
+    }
+    set_result(result, PSW_SUCCESS);
+    return oid.release();
 }
 
 void pmc_format_sub_ids(const uint32_t* ids, uint32_t count, char* text, size_t size) noexcept

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/result.h"
+
 namespace psw {
 
 class IPmsOid;
@@ -25,6 +27,13 @@ int pmc_oid_number_order(const uint32_t* a, uint32_t a_count, const uint32_t* b,
 // not written for this.
 // not a transfer: points into `oid`, valid until it next changes
 const PmsOidView* pmc_canonical_view(const IPmsOid* oid) noexcept;
+
+// A new OID (caller owns it) of `text`, as create_oid_from_text makes it, with the same result
+// codes. A canonical, non-empty text of at most 128 numbers is read here into numbers (cheaply,
+// as only that spelling is accepted) and the OID writes the same text back when it is read;
+// any other text goes to create_oid_from_text.
+// the caller owns the result (release()); `text` is only read
+IPmsOid* pmc_oid_from_text(const char* text, Result* result = nullptr) noexcept;
 
 // Writes the canonical text of `count` numbers into `text` (at most `size` - 1 characters and a
 // terminating zero; `size` must not be 0): the text a canonical OID of these numbers holds.

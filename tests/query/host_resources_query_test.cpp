@@ -119,12 +119,20 @@ TEST_F(HostResourcesQueryTest, DeviceTypeTable)
 // spelt otherwise, or not an OID, is left to the text.
 TEST_F(HostResourcesQueryTest, TypeCodesFromNumbersAreTheTextCodes)
 {
-    std::vector<std::string> texts = {
-        "1.3.6.1.2.1.25.2.1",        "1.3.6.1.2.1.25.2.1.0",       "1.3.6.1.2.1.25.2.1.4.1",
-        "1.3.6.1.2.1.25.2.14",       "1.3.6.1.2.1.25.2.10.1",      "1.3.6.1.2.1.25.2",
-        "1.3.6.1.2.1.25.2.1.4294967295", "1.3.6.1.2.1.25.3.1.7",   "1.3.6.1.2.1.25.3.1.3.1",
-        "1.3.6.1.4.1.253.8.52.2.0",  "1.3.6.1.4.1.253.8.52.2.4294967295", "",
-        "0",                         "1.3.6.1.2.1.25.2.1.1.0"};
+    std::vector<std::string> texts = {"1.3.6.1.2.1.25.2.1",
+                                      "1.3.6.1.2.1.25.2.1.0",
+                                      "1.3.6.1.2.1.25.2.1.4.1",
+                                      "1.3.6.1.2.1.25.2.14",
+                                      "1.3.6.1.2.1.25.2.10.1",
+                                      "1.3.6.1.2.1.25.2",
+                                      "1.3.6.1.2.1.25.2.1.4294967295",
+                                      "1.3.6.1.2.1.25.3.1.7",
+                                      "1.3.6.1.2.1.25.3.1.3.1",
+                                      "1.3.6.1.4.1.253.8.52.2.0",
+                                      "1.3.6.1.4.1.253.8.52.2.4294967295",
+                                      "",
+                                      "0",
+                                      "1.3.6.1.2.1.25.2.1.1.0"};
     for (int code = 0; code <= 30; ++code) {
         texts.push_back("1.3.6.1.2.1.25.2.1." + std::to_string(code));
         texts.push_back("1.3.6.1.2.1.25.3.1." + std::to_string(code));
@@ -143,8 +151,8 @@ TEST_F(HostResourcesQueryTest, TypeCodesFromNumbersAreTheTextCodes)
         OwnedPtr<IPmsValue> decoded(create_value(kPmsObjectId));
         void* view = nullptr;
         ASSERT_EQ(decoded->get_view(kPmsViewOid, &view), PSW_SUCCESS);
-        ASSERT_EQ(static_cast<PmsOidView*>(view)->assign_sub_ids(
-                      ids.data(), static_cast<uint32_t>(ids.size())),
+        ASSERT_EQ(static_cast<PmsOidView*>(view)->assign_sub_ids(ids.data(),
+                                                                 static_cast<uint32_t>(ids.size())),
                   PSW_SUCCESS);
         int32_t code = -1;
         ASSERT_TRUE(pmc_storage_type_code_of(decoded.get(), &code)) << text;

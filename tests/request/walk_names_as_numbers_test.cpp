@@ -40,8 +40,8 @@ OwnedPtr<IPmsOid> decoded(const std::string& text)
     void* view = nullptr;
     EXPECT_EQ(oid->get_view(kPmsViewOid, &view), PSW_SUCCESS);
     const std::vector<uint32_t> ids = numbers_of(text);
-    EXPECT_EQ(static_cast<PmsOidView*>(view)->assign_sub_ids(
-                  ids.data(), static_cast<uint32_t>(ids.size())),
+    EXPECT_EQ(static_cast<PmsOidView*>(view)->assign_sub_ids(ids.data(),
+                                                             static_cast<uint32_t>(ids.size())),
               PSW_SUCCESS);
     return oid;
 }
@@ -109,10 +109,11 @@ TEST(WalkNamesAsNumbers, OnlyTheCanonicalSpellingStandsForItsNumbers)
         bool canonical;
     };
     const Case cases[] = {
-        {"1.3.6.1", true},       {"", true},           {"0.4294967295", true},
-        {"1.3.06.1", false},     {"1.4294967296", false}, {"1..3", false},
-        {"1.3.", false},         {" 1.3", false},      {"+1.3", false},
-        {"1.99999999999", false},
+        {"1.3.6.1", true},       {"", true},
+        {"0.4294967295", true},  {"1.3.06.1", false},
+        {"1.4294967296", false}, {"1..3", false},
+        {"1.3.", false},         {" 1.3", false},
+        {"+1.3", false},         {"1.99999999999", false},
     };
     for (const Case& c : cases) {
         OwnedPtr<IPmsOid> oid = spelt(c.text);
@@ -126,14 +127,66 @@ TEST(WalkNamesAsNumbers, FormattedNumbersAreTheCanonicalText)
     for (const char* text : kCanonicalNames) {
         const std::vector<uint32_t> ids = numbers_of(text);
         char written[64];
-        pmc_format_sub_ids(ids.data(), static_cast<uint32_t>(ids.size()), written,
-                           sizeof written);
+        pmc_format_sub_ids(ids.data(), static_cast<uint32_t>(ids.size()), written, sizeof written);
         EXPECT_STREQ(written, text);
     }
     const uint32_t ids[] = {1, 3, 6, 1, 4294967295u};
     char cut[8];
     pmc_format_sub_ids(ids, 5, cut, sizeof cut);
     EXPECT_STREQ(cut, "1.3.6.1");  // cut to the room, always terminated
+}
+
+// Names made from a caller's text read a canonical text as numbers; every text gives the OID
+// (text, numbers, result code) that create_oid_from_text gives.
+TEST(WalkNamesAsNumbers, NamesFromTextAreThoseOfTheTextFactory)
+{
+    std::string many = "1";
+    for (int i = 0; i < 130; ++i) {
+        many += "." + std::to_string(i);
+    }
+    const char* const texts[] = {
+        "1.3.6.1.2.1.25.2.3.1.2",
+        "0",
+        "0.0",
+        "4294967295",
+        "1.3.6.1.4294967295.0",
+        "1.4294967296",
+        "1.99999999999",
+        "1.3.06",
+        "01",
+        "1..3",
+        "1.3.",
+        ".1",
+        "1.-3",
+        " 1.3",
+        "",
+        "1.3.6.1.2.1.25.2.3.1.2 ",
+        many.c_str(),
+        nullptr,
+    };
+    for (const char* text : texts) {
+        const std::string label = text != nullptr ? std::string(text).substr(0, 40) : "(null)";
+        Result expected_result = PSW_ERR_UNSUPPORTED;
+        Result result = PSW_ERR_UNSUPPORTED;
+        OwnedPtr<IPmsOid> expected(create_oid_from_text(text, &expected_result));
+        OwnedPtr<IPmsOid> made(pmc_oid_from_text(text, &result));
+        EXPECT_EQ(result, expected_result) << label;
+        ASSERT_EQ(made != nullptr, expected != nullptr) << label;
+        if (!made) {
+            continue;
+        }
+        ASSERT_EQ(made->count(), expected->count()) << label;
+        for (uint32_t i = 0; i < made->count(); ++i) {
+            EXPECT_EQ(made->element(i), expected->element(i)) << label << " " << i;
+        }
+        EXPECT_EQ(made->compare(expected.get()), kPmsOidEqual) << label;
+        EXPECT_STREQ(made->text(), expected->text()) << label;
+        EXPECT_EQ(made->text_length(), expected->text_length()) << label;
+        // Made longer as a request's instance is.
+        ASSERT_EQ(made->append(0), PSW_SUCCESS);
+        ASSERT_EQ(expected->append(0), PSW_SUCCESS);
+        EXPECT_STREQ(made->text(), expected->text()) << label;
+    }
 }
 
 OwnedPtr<PmsVarBindList> bindings(const std::vector<OwnedPtr<IPmsOid>*>& names)
