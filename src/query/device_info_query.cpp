@@ -26,9 +26,13 @@ Result PSWDeviceQuery::query_devices() noexcept
     }
     return pmc_visit_rows(rows.get(), [this](const IPmsPdu* row) noexcept {
         PSWDeviceInfo record = {};
-        char type[256];
-        Result stored = pmc_store_text(pmc_row_value(row, 0), type, sizeof type);
-        record.device_type = pmc_device_type_code(type);
+        // The type's code from its numbers when it has the usual spelling, else from its text.
+        Result stored = PSW_SUCCESS;
+        if (!pmc_device_type_code_of(pmc_row_value(row, 0), &record.device_type)) {
+            char type[256];
+            stored = pmc_store_text(pmc_row_value(row, 0), type, sizeof type);
+            record.device_type = pmc_device_type_code(type);
+        }
         pmc_store_int(pmc_row_value(row, 1), &record.device_status);
         if (stored == PSW_SUCCESS) {
             stored = pmc_store_text(pmc_row_value(row, 2), record.description,

@@ -27,9 +27,13 @@ Result PSWDeviceQuery::query_storage() noexcept
     }
     return pmc_visit_rows(rows.get(), [this](const IPmsPdu* row) noexcept {
         PSWStorageInfo record = {};
-        char type[256];
-        Result stored = pmc_store_text(pmc_row_value(row, 0), type, sizeof type);
-        record.storage_type = pmc_storage_type_code(type);
+        // The type's code from its numbers when it has the usual spelling, else from its text.
+        Result stored = PSW_SUCCESS;
+        if (!pmc_storage_type_code_of(pmc_row_value(row, 0), &record.storage_type)) {
+            char type[256];
+            stored = pmc_store_text(pmc_row_value(row, 0), type, sizeof type);
+            record.storage_type = pmc_storage_type_code(type);
+        }
         pmc_store_int(pmc_row_value(row, 1), &record.allocation_units);
         pmc_store_int(pmc_row_value(row, 2), &record.size);
         if (stored == PSW_SUCCESS) {

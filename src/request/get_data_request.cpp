@@ -9,6 +9,7 @@
 #include "request/walk_alignment.h"
 #include "request/walk_order.h"
 #include "snmp/pms_value.h"
+#include "snmp/pms_value_views.h"
 #include "snmp/walk_rows.h"
 
 namespace psw {
@@ -16,6 +17,10 @@ namespace psw {
 namespace {
 
 constexpr int32_t kErrorNoSuchName = 2;
+// The longest name asked that a walk keeps as numbers (SNMP allows 128 sub-identifiers).
+constexpr uint32_t kAskedNumbersMax = 128;
+// The columns of a walk whose numbers are read once (later ones are read per row).
+constexpr uint32_t kColumnNumbersMax = 32;
 
 class PmcGetData final : public PmcRequest<IPmcGetData> {
 public:
@@ -195,29 +200,53 @@ Result PmcGetData::walk(const char* first_column, Keep&& keep) noexcept
     if (first_column == nullptr) {
         return PSW_ERR_PARAMETER;
     }
-    OwnedPtr<IPmsOid> root(create_oid_from_text(first_column, &result));
+    OwnedPtr<IPmsOid> root(pmc_oid_from_text(first_column, &result));
     if (!root) {
         return result;
     }
-    // The columns as added: a row that lacks one of them is realigned on them.
+    // The columns as added: a row that lacks one of them is realigned on them. Their numbers
+    // are read from the text before the copy (the request's encoding needs them too, and the
+    // copy takes them along), and kept for the whole walk.
+    const uint32_t column_count = m_pdu->bindings() != nullptr ? m_pdu->bindings()->count() : 0;
+    for (uint32_t i = 0; i < column_count; ++i) {
+        pmc_canonical_view(m_pdu->bindings()->at(i)->name());
+    }
     OwnedPtr<PmsVarBindList> columns(
         m_pdu->bindings() != nullptr ? m_pdu->bindings()->clone(&result) : nullptr);
     if (!columns) {
         return m_pdu->bindings() != nullptr ? result : PSW_ERR_TOO_LONG;
     }
+    const PmsOidView* column_numbers[kColumnNumbersMax];
+    const uint32_t known = column_count < kColumnNumbersMax ? column_count : kColumnNumbersMax;
+    for (uint32_t i = 0; i < known; ++i) {
+        column_numbers[i] = pmc_canonical_view(columns->at(i)->name());
+    }
     IPmcLogger* log = pmc_snmp_channel().logger();
-    // The text of the name asked, kept in one buffer for the whole walk.
+    // The name asked, kept for the whole walk: as numbers when its text is their canonical
+    // spelling (a reply's name always is), else as text.
     CPmcString requested;
+    uint32_t asked_ids[kAskedNumbersMax];
+    uint32_t asked_count = 0;
+    bool asked_as_numbers = false;
     for (uint32_t kept = 0;; ++kept) {
         // Where this request stands: the reply's first name must lie beyond it.
         PmsVarBind* first = m_pdu->bindings() != nullptr ? m_pdu->bindings()->at(0) : nullptr;
         if (first == nullptr || first->name() == nullptr) {
             return PSW_ERR_TOO_LONG;
         }
-        const size_t asked_length = first->name()->text_length();
-        requested.assign(first->name()->text(), asked_length);
-        if (requested.length() != asked_length) {
-            return PSW_ERR_NO_MEMORY;
+        const PmsOidView* asked = pmc_canonical_view(first->name());
+        asked_as_numbers = asked != nullptr && asked->count() <= kAskedNumbersMax;
+        if (asked_as_numbers) {
+            asked_count = asked->count();
+            if (asked_count != 0) {
+                std::memcpy(asked_ids, asked->sub_ids(), asked_count * sizeof(uint32_t));
+            }
+        } else {
+            const size_t asked_length = first->name()->text_length();
+            requested.assign(first->name()->text(), asked_length);
+            if (requested.length() != asked_length) {
+                return PSW_ERR_NO_MEMORY;
+            }
         }
         result = exchange(kPmsGetNextRequest);
         if (result != PSW_SUCCESS) {
@@ -244,7 +273,30 @@ Result PmcGetData::walk(const char* first_column, Keep&& keep) noexcept
         if (order != kPmsOidInsideOther && order != kPmsOidPrefixOfOther) {
             return PSW_SUCCESS;
         }
-        if (pmc_oid_text_order(answer->name()->text(), requested.c_str()) <= 0) {
+        const PmsOidView* reply = asked_as_numbers ? pmc_canonical_view(answer->name()) : nullptr;
+        if (reply == nullptr && asked_as_numbers) {
+            // A name spelt otherwise is compared by its text, as the name asked is then.
+            char text[kAskedNumbersMax * 11 + 1];
+            pmc_format_sub_ids(asked_ids, asked_count, text, sizeof text);
+            const size_t length = std::strlen(text);
+            requested.assign(text, length);
+            if (requested.length() != length) {
+                return PSW_ERR_NO_MEMORY;
+            }
+            asked_as_numbers = false;
+        }
+        const int order_after =
+            reply != nullptr
+                ? pmc_oid_number_order(reply->sub_ids(), reply->count(), asked_ids, asked_count)
+                : pmc_oid_text_order(answer->name()->text(), requested.c_str());
+        if (order_after <= 0) {
+            if (asked_as_numbers) {
+                char text[kAskedNumbersMax * 11 + 1];
+                pmc_format_sub_ids(asked_ids, asked_count, text, sizeof text);
+                log->output(kLogError, "[get_data] reply name %s does not follow %s.",
+                            answer->name()->text(), text);
+                return PSW_ERR_FAILED;
+            }
             log->output(kLogError, "[get_data] reply name %s does not follow %s.",
                         answer->name()->text(), requested.c_str());
             return PSW_ERR_FAILED;
@@ -254,7 +306,7 @@ Result PmcGetData::walk(const char* first_column, Keep&& keep) noexcept
                         static_cast<unsigned>(kWalkMaxRows));
             return PSW_ERR_WALK_LIMIT;
         }
-        result = pmc_align_walk_row(m_pdu->bindings(), columns.get());
+        result = pmc_align_walk_row(m_pdu->bindings(), columns.get(), column_numbers, known);
         if (result != PSW_SUCCESS) {
             return result;
         }

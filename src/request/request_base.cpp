@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "net/address_services.h"
+#include "request/walk_order.h"
 #include "session/session_dispatcher.h"
 #include "snmp/pms_value.h"
 
@@ -130,7 +131,7 @@ Result PmcRequestBase::make_name(const char* oid, OwnedPtr<IPmsOid>* name) const
     if (oid == nullptr) {
         return PSW_ERR_PARAMETER;
     }
-    name->reset(create_oid_from_text(oid, &result));
+    name->reset(pmc_oid_from_text(oid, &result));
     if (!*name) {
         return result == PSW_ERR_NO_MEMORY ? result : PSW_ERR_PARAMETER;
     }

@@ -5,10 +5,14 @@
 // move the column ahead of the rows still to come.
 #pragma once
 
+#include <cstdint>
+
 #include "core/result.h"
 #include "snmp/pms_varbind.h"
 
 namespace psw {
+
+class PmsOidView;
 
 // `reply` holds a GETNEXT answer whose first binding lies inside the first column of
 // `columns` (the bindings as first added to the walk, in order). Every further binding whose
@@ -18,6 +22,14 @@ namespace psw {
 // walks exactly as before. PSW_ERR_NO_MEMORY when a replacement cannot be made.
 // borrowed: `reply` is changed in place, `columns` only read
 Result pmc_align_walk_row(PmsVarBindList* reply, const PmsVarBindList* columns) noexcept;
+
+// The same, with the columns' numbers read beforehand: `column_numbers[i]` is
+// pmc_canonical_view() of column i's name (null when it is not canonical), for the first
+// `known` columns; later columns are looked at in the call. A walk reads them once, as its
+// columns do not change. The result is exactly pmc_align_walk_row's.
+// borrowed: as above; `column_numbers` only read
+Result pmc_align_walk_row(PmsVarBindList* reply, const PmsVarBindList* columns,
+                          const PmsOidView* const* column_numbers, uint32_t known) noexcept;
 
 // Gives every binding that pmc_align_walk_row marked absent a NULL value again, as a request
 // carries (an exception value has no place in an SNMPv1 message). Call it once the row is kept.

@@ -126,6 +126,10 @@ public:
     // The same against another OID, from the numbers when both texts are their canonical form.
     int32_t compare(const PmsOidView& other) const noexcept;
     bool equals(const PmsOidView& other) const noexcept;
+    // True when the text is exactly the canonical spelling of sub_ids() (numbers of at most 32
+    // bits in plain decimal, single dots), so that the numbers order and match as the text does.
+    // The text is not written for this.
+    bool canonical() const noexcept { return sub_ids() != nullptr && m_canonical; }
 
     // The count() sub-identifiers as numbers (each read from the text by the decimal rule), or
     // null when there is no memory to hold them; valid until the next edit.

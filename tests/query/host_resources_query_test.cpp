@@ -3,6 +3,8 @@
 
 #include "query/query_fixture.h"
 #include "query/type_codes.h"
+#include "snmp/pms_value.h"
+#include "snmp/pms_value_views.h"
 
 namespace psw::test {
 namespace {
@@ -111,6 +113,66 @@ TEST_F(HostResourcesQueryTest, DeviceTypeTable)
     EXPECT_EQ(rows, 38);
     EXPECT_EQ(pmc_device_type_code("1.3.6.1.2.1.25.3.1.7"), 0);
     EXPECT_EQ(pmc_device_type_code("1.3.6.1.2.1.25.3.1.3.1"), 0);
+}
+
+// A type value read as numbers (its text unwritten) gives the code its text gives; a value
+// spelt otherwise, or not an OID, is left to the text.
+TEST_F(HostResourcesQueryTest, TypeCodesFromNumbersAreTheTextCodes)
+{
+    std::vector<std::string> texts = {"1.3.6.1.2.1.25.2.1",
+                                      "1.3.6.1.2.1.25.2.1.0",
+                                      "1.3.6.1.2.1.25.2.1.4.1",
+                                      "1.3.6.1.2.1.25.2.14",
+                                      "1.3.6.1.2.1.25.2.10.1",
+                                      "1.3.6.1.2.1.25.2",
+                                      "1.3.6.1.2.1.25.2.1.4294967295",
+                                      "1.3.6.1.2.1.25.3.1.7",
+                                      "1.3.6.1.2.1.25.3.1.3.1",
+                                      "1.3.6.1.4.1.253.8.52.2.0",
+                                      "1.3.6.1.4.1.253.8.52.2.4294967295",
+                                      "",
+                                      "0",
+                                      "1.3.6.1.2.1.25.2.1.1.0"};
+    for (int code = 0; code <= 30; ++code) {
+        texts.push_back("1.3.6.1.2.1.25.2.1." + std::to_string(code));
+        texts.push_back("1.3.6.1.2.1.25.3.1." + std::to_string(code));
+    }
+    for (int code = 100; code <= 210; ++code) {
+        texts.push_back("1.3.6.1.4.1.253.8.52.2." + std::to_string(code));
+    }
+    for (const std::string& text : texts) {
+        // As a reply leaves it: decoded from the wire, its text not written yet.
+        OwnedPtr<IPmsValue> spelt(create_value_from_text(text.c_str(), kPmsObjectId));
+        ASSERT_TRUE(spelt) << text;
+        std::vector<uint32_t> ids;
+        for (uint32_t i = 0; i < spelt->count(); ++i) {
+            ids.push_back(static_cast<uint32_t>(spelt->element(i)));
+        }
+        OwnedPtr<IPmsValue> decoded(create_value(kPmsObjectId));
+        void* view = nullptr;
+        ASSERT_EQ(decoded->get_view(kPmsViewOid, &view), PSW_SUCCESS);
+        ASSERT_EQ(static_cast<PmsOidView*>(view)->assign_sub_ids(ids.data(),
+                                                                 static_cast<uint32_t>(ids.size())),
+                  PSW_SUCCESS);
+        int32_t code = -1;
+        ASSERT_TRUE(pmc_storage_type_code_of(decoded.get(), &code)) << text;
+        EXPECT_EQ(code, pmc_storage_type_code(text.c_str())) << text;
+        code = -1;
+        ASSERT_TRUE(pmc_device_type_code_of(decoded.get(), &code)) << text;
+        EXPECT_EQ(code, pmc_device_type_code(text.c_str())) << text;
+    }
+    // Spellings whose numbers are not their text, and values that are no OID.
+    int32_t code = -1;
+    for (const char* other : {"1.3.6.1.2.1.25.2.1.04", "1.3.6.1.2.1.25.2.1.4294967300"}) {
+        OwnedPtr<IPmsValue> value(create_value(kPmsObjectId));
+        ASSERT_EQ(value->set_text(other), PSW_SUCCESS);
+        EXPECT_FALSE(pmc_storage_type_code_of(value.get(), &code)) << other;
+        EXPECT_FALSE(pmc_device_type_code_of(value.get(), &code)) << other;
+    }
+    OwnedPtr<IPmsValue> octets(create_value_from_text("1.3.6.1.2.1.25.2.1.4", kPmsOctetString));
+    EXPECT_FALSE(pmc_storage_type_code_of(octets.get(), &code));
+    EXPECT_FALSE(pmc_device_type_code_of(nullptr, &code));
+    EXPECT_EQ(code, -1);
 }
 
 TEST_F(HostResourcesQueryTest, DeviceRowsBecomeRecords)

@@ -27,6 +27,7 @@
 #include "snmp/pms_pdu.h"
 #include "snmp/pms_value.h"
 #include "support/agent_harness.h"
+#include "support/log_capture.h"
 #include "support/loopback_pool.h"
 #include "support/peer_requirements.h"
 #include "support/snmp_tools.h"
@@ -449,6 +450,48 @@ TEST(ScriptedAgentTest, WalkRefusesAReplyThatDoesNotMoveForward)
     EXPECT_EQ(request->get_data(rows.get(), kColumn), PSW_ERR_FAILED);
     EXPECT_EQ(rows->count(), 1u);
     EXPECT_EQ(agent.calls(), 2);
+}
+
+TEST(ScriptedAgentTest, WalkRefusesAReplyBeforeOrAtTheNameAskedAndNamesBoth)
+{
+    PSW_REQUIRE_PEERS(Peer::root);
+    struct Case {
+        const char* second;  // the reply to the request for row 5.2
+        const char* line;
+    };
+    // The name asked is the first reply's name, held as numbers: the log line spells it.
+    const Case cases[] = {
+        {".5.1", "reply name 1.3.6.1.4.1.99999.1.1.5.1 does not follow 1.3.6.1.4.1.99999.1.1.5.2."},
+        {".5", "reply name 1.3.6.1.4.1.99999.1.1.5 does not follow 1.3.6.1.4.1.99999.1.1.5.2."},
+        {".5.2", "reply name 1.3.6.1.4.1.99999.1.1.5.2 does not follow 1.3.6.1.4.1.99999.1.1.5.2."},
+        {".4294967295", nullptr},  // beyond: the walk goes on to the end of the column
+    };
+    for (const Case& c : cases) {
+        test::ScopedLogCapture log("snmp");
+        ScriptedAgent agent([&c](IPmsPdu* pdu, int call) {
+            if (call == 0) {
+                answer_first(pdu, std::string(kColumn) + ".5.2", 1);
+            } else if (call == 1) {
+                answer_first(pdu, std::string(kColumn) + c.second, 2);
+            } else {
+                answer_first(pdu, "1.3.6.1.4.1.99999.1.2.1", 0);
+            }
+        });
+        ASSERT_TRUE(agent.start());
+        auto request = new_get_data(agent.address(), "public");
+        ASSERT_EQ(request->add_oid_string(kColumn, false), PSW_SUCCESS);
+        OwnedPtr<PmsPduList> rows(create_pdu_list());
+        const Result result = request->get_data(rows.get(), kColumn);
+        if (c.line != nullptr) {
+            EXPECT_EQ(result, PSW_ERR_FAILED) << c.second;
+            EXPECT_EQ(rows->count(), 1u) << c.second;
+            EXPECT_TRUE(log.contains(c.line)) << c.second;
+        } else {
+            EXPECT_EQ(result, PSW_SUCCESS);
+            EXPECT_EQ(rows->count(), 2u);
+            EXPECT_FALSE(log.contains("does not follow"));
+        }
+    }
 }
 
 TEST(ScriptedAgentTest, WalkFollowsNumericNotTextualOrder)
