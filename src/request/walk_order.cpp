@@ -12,17 +12,19 @@ namespace psw {
 namespace {
 
 // Reads one sub-identifier and moves past it and its dot. Values beyond 32 bits saturate,
-// which keeps the order total without wrapping.
+// which keeps the order total without wrapping. A character that is neither a digit nor a dot
+// reads as 0 and is passed over, so that every call moves on and a comparison ends.
 uint64_t next_sub_id(const char*& text) noexcept
 {
     uint64_t value = 0;
+    const char* start = text;
     while (*text >= '0' && *text <= '9') {
         if (value < (uint64_t{1} << 40)) {
             value = value * 10 + static_cast<uint64_t>(*text - '0');
         }
         ++text;
     }
-    if (*text == '.') {
+    if (*text == '.' || (text == start && *text != '\0')) {
         ++text;
     }
     return value;

@@ -121,6 +121,24 @@ TEST(WalkOrder, NamesThatShareTheirTextDifferAsNumbers)
     }
 }
 
+// Texts that are not dotted numbers come to an end instead of stalling on the first character
+// that is neither a digit nor a dot; such a character reads as 0.
+TEST(WalkOrder, CharactersOtherThanDigitsAndDotsEndTheComparison)
+{
+    const struct {
+        const char* a;
+        const char* b;
+        int sign;
+    } cases[] = {
+        {"1.3.x", "1.3.x", 0}, {"1.x", "1.y", 0},    {"1.x.2", "1.y.3", -1},
+        {"x", "1", -1},        {"1.3-4", "1.3", 1},  {"1..3", "1.0.3", 0},
+    };
+    for (const auto& c : cases) {
+        const int order = pmc_oid_text_order(c.a, c.b);
+        EXPECT_EQ((order > 0) - (order < 0), c.sign) << c.a << " vs " << c.b;
+    }
+}
+
 TEST(RequestObjects, OperationsNeedInitAndCheckTheirArguments)
 {
     OwnedPtr<IPmcGetData> request(pmc_create_get_data(nullptr));
