@@ -130,8 +130,8 @@ TEST(WalkOrder, CharactersOtherThanDigitsAndDotsEndTheComparison)
         const char* b;
         int sign;
     } cases[] = {
-        {"1.3.x", "1.3.x", 0}, {"1.x", "1.y", 0},    {"1.x.2", "1.y.3", -1},
-        {"x", "1", -1},        {"1.3-4", "1.3", 1},  {"1..3", "1.0.3", 0},
+        {"1.3.x", "1.3.x", 0}, {"1.x", "1.y", 0},   {"1.x.2", "1.y.3", -1},
+        {"x", "1", -1},        {"1.3-4", "1.3", 1}, {"1..3", "1.0.3", 0},
     };
     for (const auto& c : cases) {
         const int order = pmc_oid_text_order(c.a, c.b);
