@@ -58,7 +58,14 @@ count() {
     echo "$(callgrind_total "$work/cg.$1.$2") $((after - before - 1))"
 }
 
-declare -A per_read per_exchange exchanges start cpu rows
+# syscalls SIDE K: the system calls the client makes (strace -c), where the kernel's share of
+# the CPU column goes.
+syscalls() {
+    strace -f -c -o "$work/strace.$1.$2" "$program" "$1" "$address" "$2" >/dev/null
+    awk '$NF == "total" { print ($4 ~ /^[0-9]+$/) ? $4 : $3 }' "$work/strace.$1.$2"
+}
+
+declare -A per_read per_exchange exchanges start cpu rows calls
 for side in psw netsnmp; do
     read -r i1 p1 < <(count $side 1)
     read -r i21 p21 < <(count $side 21)
@@ -68,6 +75,9 @@ for side in psw netsnmp; do
     start[$side]=$((i1 - per_read[$side]))
     rows[$side]=$(sed -n 's/.*reads, \(.*\) rows, .*/\1 rows/p' "$work/out.$side.1")
     cpu[$side]=$("$program" $side "$address" 200 | sed -n 's/.*, \([0-9.]*\) us CPU per read/\1/p')
+    if command -v strace >/dev/null; then
+        calls[$side]=$((($(syscalls $side 21) - $(syscalls $side 1)) / 20 / exchanges[$side]))
+    fi
 done
 
 echo "snmpd on $address; $(snmpget -v1 -c public -Oqv "$address" 1.3.6.1.2.1.1.1.0 | cut -c1-60)"
@@ -80,6 +90,9 @@ row "instructions per read" "${per_read[psw]}" "${per_read[netsnmp]}" "$(ratio "
 row "instructions per exchange" "${per_exchange[psw]}" "${per_exchange[netsnmp]}" "$(ratio "${per_exchange[psw]}" "${per_exchange[netsnmp]}")"
 row "process start + first read (instructions)" "${start[psw]}" "${start[netsnmp]}" "$(ratio "${start[psw]}" "${start[netsnmp]}")"
 row "CPU per read (us, 200 reads, one process)" "${cpu[psw]}" "${cpu[netsnmp]}" "$(ratio "${cpu[psw]}" "${cpu[netsnmp]}")"
+if [[ -n ${calls[psw]:-} ]]; then
+    row "system calls per exchange (strace -c)" "${calls[psw]}" "${calls[netsnmp]}" "$(ratio "${calls[psw]}" "${calls[netsnmp]}")"
+fi
 if [[ -n ${PSW_KEEP_PROFILES:-} ]]; then
     mkdir -p "$PSW_KEEP_PROFILES" && cp "$work"/cg.* "$PSW_KEEP_PROFILES"/
     echo "callgrind profiles in $PSW_KEEP_PROFILES (callgrind_annotate FILE)"

@@ -11,7 +11,7 @@ packages=(
   libcpp-httplib-dev prometheus chromium
   lintian scdoc python3-pytest python3-venv python3-pip python3-setuptools python3-wheel
 )
-packages+=(hyperfine)  # wall times in bench/status_compare.sh
+packages+=(hyperfine strace)  # wall times and system calls in the benchmark scripts
 # The Windows build: mingw-w64 cross compiler and Wine to run its tests (tools/ci/windows.sh).
 packages+=(g++-mingw-w64-x86-64-posix wine64 wine)
 
