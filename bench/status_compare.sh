@@ -7,6 +7,7 @@
 # tree:
 #   bench/status_compare.sh [BUILD_DIR]     (default build-bench; needs tools/psw built)
 # Instructions: callgrind, whole processes (start-up included), summed over the tools' processes.
+# PSW_KEEP_PROFILES=DIR keeps psw's callgrind profile.
 # Datagrams sent: counted with strace. Wall time: hyperfine (when installed), 5 runs each.
 set -euo pipefail
 
@@ -111,3 +112,7 @@ row "instructions, all processes (callgrind)" "$psw_instructions" "$tools_instru
 row "instructions per datagram sent" "$((psw_instructions / psw_datagrams))" "$((tools_instructions / tools_datagrams))" "$(ratio "$((psw_instructions / psw_datagrams))" "$((tools_instructions / tools_datagrams))")"
 row "wall time, mean of 5 (ms, hyperfine)" "$psw_wall" "$tools_wall (with the shell)" ""
 echo "(the tools' shell script itself: $shell_instructions instructions, not counted above)"
+if [[ -n ${PSW_KEEP_PROFILES:-} ]]; then
+    mkdir -p "$PSW_KEEP_PROFILES" && cp "$work"/cg-psw.* "$PSW_KEEP_PROFILES"/
+    echo "psw's callgrind profile in $PSW_KEEP_PROFILES (callgrind_annotate FILE)"
+fi
