@@ -76,14 +76,7 @@ BENCHMARK(PswDecodeResponse);
 void PswDecodeResponseNewNames(benchmark::State& state)
 {
     using namespace psw;
-    std::string other = kResponse;
-    for (int column = 2; column <= 11; ++column) {
-        char from[16];
-        char to[16];
-        std::snprintf(from, sizeof(from), "2b080201%02x01", column);
-        std::snprintf(to, sizeof(to), "2b080201%02x02", column);
-        other.replace(other.find(from), std::strlen(from), to);
-    }
+    const std::string other = other_response();
     const auto first = from_hex(kResponse);
     const auto second = from_hex(other.c_str());
     PmsPacketBuffer buffers[2];

@@ -53,20 +53,6 @@ int run_decode(long count)
     return 0;
 }
 
-// The Response with its ten names ending in .2 instead of .1.
-std::string other_response()
-{
-    std::string other = kResponse;
-    for (int column = 2; column <= 11; ++column) {
-        char from[16];
-        char to[16];
-        std::snprintf(from, sizeof(from), "2b080201%02x01", column);
-        std::snprintf(to, sizeof(to), "2b080201%02x02", column);
-        other.replace(other.find(from), std::strlen(from), to);
-    }
-    return other;
-}
-
 // Decodes the Response and the other one in turn into one PDU, so that every name differs from
 // the one the PDU holds (a walk's case); with `read_text`, every name's text is read after
 // each decode, as a reader of the rows does.
