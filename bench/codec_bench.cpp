@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "bench_messages.h"
 #include "core/factory.h"
 #include "snmp/pms_packet_coder.h"
-#include "bench_messages.h"
 
 #ifdef PSW_BENCH_NETSNMP
 #include <net-snmp/net-snmp-config.h>
@@ -45,7 +45,8 @@ void PswEncodeGet(benchmark::State& state)
     }
     const uint64_t before = g_allocations;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(pms_packet_coder()->encode(pdu.get(), target.get(), &buffer, nullptr));
+        benchmark::DoNotOptimize(
+            pms_packet_coder()->encode(pdu.get(), target.get(), &buffer, nullptr));
     }
     report(state, g_allocations - before);
 }
@@ -135,7 +136,8 @@ void NetSnmpEncodeGet(benchmark::State& state)
         u_char* packet = storage.data();
         size_t length = storage.size();
         size_t offset = 0;
-        if (snmp_build(&packet, &length, &offset, &session, pdu) != 0 || offset != expected.size() ||
+        if (snmp_build(&packet, &length, &offset, &session, pdu) != 0 ||
+            offset != expected.size() ||
             std::memcmp(packet + length - offset, expected.data(), offset) != 0) {
             state.SkipWithError("libsnmp encoding differs from the reference message");
         }
@@ -162,7 +164,8 @@ void NetSnmpDecodeResponse(benchmark::State& state)
         size_t community_len = sizeof(community);
         long version = 0;
         size_t length = message.size();
-        u_char* data = snmp_comstr_parse(message.data(), &length, community, &community_len, &version);
+        u_char* data =
+            snmp_comstr_parse(message.data(), &length, community, &community_len, &version);
         netsnmp_pdu* pdu = snmp_pdu_create(SNMP_MSG_RESPONSE);
         pdu->version = version;
         const int parsed = data != nullptr ? snmp_pdu_parse(pdu, data, &length) : -1;
@@ -201,9 +204,21 @@ void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
 {
     return operator new(size, tag);
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 BENCHMARK_MAIN();
