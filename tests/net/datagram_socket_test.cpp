@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <ostream>
 #include <thread>
 #include <vector>
 
@@ -308,6 +309,12 @@ struct HighDescriptorCase {
     Result quiet_wait;     // nothing sent, 20 ms
     Result after_sending;  // one datagram sent to the socket
 };
+
+// Printed by name: the bytes of the record would include its padding.
+void PrintTo(const HighDescriptorCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class DataGramSocketHighDescriptor : public ::testing::TestWithParam<HighDescriptorCase> {};
 
