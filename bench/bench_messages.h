@@ -52,6 +52,21 @@ inline std::vector<uint8_t> from_hex(const char* hex)
 }
 
 // The request kGet encodes: a GetRequest for ten columns of the first input tray.
+// The Response and the one with other names, received into two buffers to decode in turn.
+struct AlternatingResponses {
+    AlternatingResponses()
+    {
+        buffers[0].attach_received(first.data(), first.size());
+        buffers[1].attach_received(second.data(), second.size());
+    }
+    AlternatingResponses(const AlternatingResponses&) = delete;
+    AlternatingResponses& operator=(const AlternatingResponses&) = delete;
+
+    std::vector<uint8_t> first = from_hex(kResponse);
+    std::vector<uint8_t> second = from_hex(other_response().c_str());
+    psw::PmsPacketBuffer buffers[2];
+};
+
 inline psw::OwnedPtr<psw::IPmsPdu> make_get_request()
 {
     using namespace psw;

@@ -77,12 +77,8 @@ BENCHMARK(PswDecodeResponse);
 void PswDecodeResponseNewNames(benchmark::State& state)
 {
     using namespace psw;
-    const std::string other = other_response();
-    const auto first = from_hex(kResponse);
-    const auto second = from_hex(other.c_str());
-    PmsPacketBuffer buffers[2];
-    buffers[0].attach_received(first.data(), first.size());
-    buffers[1].attach_received(second.data(), second.size());
+    AlternatingResponses responses;
+    PmsPacketBuffer* buffers = responses.buffers;
     OwnedPtr<IPmsPdu> pdu(create_pdu());
     OwnedPtr<IPmsSnmpTarget> target(create_community_target());
     if (pms_packet_coder()->decode(&buffers[1], pdu.get(), target.get(), 0) != PSW_SUCCESS ||

@@ -59,12 +59,8 @@ int run_decode(long count)
 int run_decode_new_names(long count, bool read_text)
 {
     using namespace psw;
-    const auto first = from_hex(kResponse);
-    const std::string other = other_response();
-    const auto second = from_hex(other.c_str());
-    PmsPacketBuffer buffers[2];
-    buffers[0].attach_received(first.data(), first.size());
-    buffers[1].attach_received(second.data(), second.size());
+    AlternatingResponses responses;
+    PmsPacketBuffer* buffers = responses.buffers;
     OwnedPtr<IPmsPdu> pdu(create_pdu());
     OwnedPtr<IPmsSnmpTarget> target(create_community_target());
     size_t characters = 0;
@@ -91,15 +87,11 @@ int run_encode_new_names(long count)
     using namespace psw;
     OwnedPtr<IPmsPdu> pdu = make_get_request();
     OwnedPtr<IPmsSnmpTarget> target = make_get_target();
-    const auto first = from_hex(kResponse);
-    const std::string other = other_response();
-    const auto second = from_hex(other.c_str());
+    AlternatingResponses responses;
+    PmsPacketBuffer* buffers = responses.buffers;
     OwnedPtr<IPmsPdu> replies[2] = {OwnedPtr<IPmsPdu>(create_pdu()),
                                     OwnedPtr<IPmsPdu>(create_pdu())};
     OwnedPtr<IPmsSnmpTarget> reply_target(create_community_target());
-    PmsPacketBuffer buffers[2];
-    buffers[0].attach_received(first.data(), first.size());
-    buffers[1].attach_received(second.data(), second.size());
     for (int r = 0; r < 2; ++r) {
         if (pms_packet_coder()->decode(&buffers[r], replies[r].get(), reply_target.get(), 0) !=
             PSW_SUCCESS) {
