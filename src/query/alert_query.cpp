@@ -17,12 +17,7 @@ constexpr const char* kAlertColumns[] = {
 Result PSWDeviceQuery::query_alerts() noexcept
 {
     m_alerts.clear();
-    OwnedPtr<PmsWalkRows> rows;
-    const Result result = read_table(kAlertColumns, 6, &rows);
-    if (result != PSW_SUCCESS) {
-        return result;
-    }
-    return pmc_visit_rows(rows.get(), [this](const IPmsPdu* row) noexcept {
+    return visit_table(kAlertColumns, 6, m_alerts, [this](const IPmsPdu* row) noexcept {
         PSWAlertInfo record = {};
         pmc_store_int(pmc_row_value(row, 0), &record.severity_level);
         pmc_store_int(pmc_row_value(row, 1), &record.group);

@@ -19,12 +19,7 @@ constexpr const char* kDeviceColumns[] = {
 Result PSWDeviceQuery::query_devices() noexcept
 {
     m_devices.clear();
-    OwnedPtr<PmsWalkRows> rows;
-    const Result result = read_table(kDeviceColumns, 3, &rows);
-    if (result != PSW_SUCCESS) {
-        return result;
-    }
-    return pmc_visit_rows(rows.get(), [this](const IPmsPdu* row) noexcept {
+    return visit_table(kDeviceColumns, 3, m_devices, [this](const IPmsPdu* row) noexcept {
         PSWDeviceInfo record = {};
         // The type's code from its numbers when it has the usual spelling, else from its text.
         Result stored = PSW_SUCCESS;

@@ -146,6 +146,40 @@ private:
     // borrowed: `columns`; `*rows` receives a new list it owns, on success
     Result read_table(const char* const* columns, size_t count,
                       OwnedPtr<PmsWalkRows>* rows) noexcept;
+    // The whole procedure with each row handed to `visit(const IPmsPdu* row)` as it arrives
+    // instead of being kept: the same requests, and the same records as visiting kept rows.
+    // A failed walk logs as walk_columns does and clears `records`, so that it leaves none
+    // behind; a failed visit ends the walk with its result, records kept so far stay.
+    // borrowed: `columns`; `visit` sees each row as borrowed; `records` is the caller's
+    template <class Records, class Visit>
+    Result visit_table(const char* const* columns, size_t count, Records& records,
+                       Visit&& visit) noexcept
+    {
+        PmcRowVisit<Visit> sink(visit);
+        const Result result = stream_table(columns, count, &sink, sink.last());
+        if (result != PSW_SUCCESS && *sink.last() == PSW_SUCCESS) {
+            records.clear();
+        }
+        return result;
+    }
+    // A visit as the sink of a walk, remembering its last result (so that a failure of the
+    // visit is told from one of the walk).
+    template <class Visit>
+    class PmcRowVisit final : public IPmcRowSink {
+    public:
+        explicit PmcRowVisit(Visit& visit) noexcept : m_visit(visit) {}
+        Result take_row(const IPmsPdu* row) noexcept override { return m_last = m_visit(row); }
+        const Result* last() const noexcept { return &m_last; }
+
+    private:
+        Visit& m_visit;
+        Result m_last = PSW_SUCCESS;
+    };
+    // Open, add the columns and walk into `sink`. Failures are logged, except those of the sink
+    // itself: `*visit_result` is its last result.
+    // borrowed: `columns`, `sink`, `visit_result`
+    Result stream_table(const char* const* columns, size_t count, IPmcRowSink* sink,
+                        const Result* visit_result) noexcept;
     // One object read on a fresh request, as a signed integer or as text (cut to the field).
     // borrowed: `oid` only read; `value` and `field` are the caller's (both reads)
     Result read_single_int(const char* oid, int32_t* value) noexcept;

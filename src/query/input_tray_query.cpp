@@ -47,19 +47,15 @@ Result PSWDeviceQuery::fill_input_tray(const IPmsPdu* row, PSWInputTrayInfo* rec
 Result PSWDeviceQuery::query_input_trays() noexcept
 {
     m_inputTrays.clear();
-    OwnedPtr<PmsWalkRows> rows;
-    const Result result = read_table(kInputTrayColumns, kInputTrayColumnCount, &rows);
-    if (result != PSW_SUCCESS) {
-        return result;
-    }
-    return pmc_visit_rows(rows.get(), [this](const IPmsPdu* row) noexcept {
-        PSWInputTrayInfo record = {};
-        const Result filled = fill_input_tray(row, &record);
-        if (filled != PSW_SUCCESS) {
-            return filled;
-        }
-        return m_inputTrays.push_back(record) ? PSW_SUCCESS : PSW_ERR_NO_MEMORY;
-    });
+    return visit_table(kInputTrayColumns, kInputTrayColumnCount, m_inputTrays,
+                       [this](const IPmsPdu* row) noexcept {
+                           PSWInputTrayInfo record = {};
+                           const Result filled = fill_input_tray(row, &record);
+                           if (filled != PSW_SUCCESS) {
+                               return filled;
+                           }
+                           return m_inputTrays.push_back(record) ? PSW_SUCCESS : PSW_ERR_NO_MEMORY;
+                       });
 }
 
 }  // namespace psw

@@ -19,12 +19,7 @@ constexpr const char* kOutputTrayColumns[] = {
 Result PSWDeviceQuery::query_output_trays() noexcept
 {
     m_outputTrays.clear();
-    OwnedPtr<PmsWalkRows> rows;
-    const Result result = read_table(kOutputTrayColumns, 4, &rows);
-    if (result != PSW_SUCCESS) {
-        return result;
-    }
-    return pmc_visit_rows(rows.get(), [this](const IPmsPdu* row) noexcept {
+    return visit_table(kOutputTrayColumns, 4, m_outputTrays, [this](const IPmsPdu* row) noexcept {
         PSWOutputTrayInfo record = {};
         pmc_store_int(pmc_row_value(row, 0), &record.type);
         pmc_store_int(pmc_row_value(row, 1), &record.status);

@@ -85,6 +85,24 @@ Result PSWDeviceQuery::read_table(const char* const* columns, size_t count,
     return walk_columns(request.get(), columns, count, rows);
 }
 
+Result PSWDeviceQuery::stream_table(const char* const* columns, size_t count, IPmcRowSink* sink,
+                                    const Result* visit_result) noexcept
+{
+    OwnedPtr<IPmcGetData> request;
+    Result result = open_request(&request, false);
+    for (size_t i = 0; result == PSW_SUCCESS && i < count; ++i) {
+        result = pmc_logged_add_oid(request.get(), columns[i], false);
+    }
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    result = request->walk_rows(sink, columns[0]);
+    if (result != PSW_SUCCESS && *visit_result == PSW_SUCCESS) {
+        pmc_log("PSW", 1, "pGetData->get_data()", result);
+    }
+    return result;
+}
+
 Result PSWDeviceQuery::read_single_int(const char* oid, int32_t* value) noexcept
 {
     OwnedPtr<IPmcGetData> request;

@@ -20,12 +20,7 @@ constexpr const char* kStorageColumns[] = {
 Result PSWDeviceQuery::query_storage() noexcept
 {
     m_storage.clear();
-    OwnedPtr<PmsWalkRows> rows;
-    const Result result = read_table(kStorageColumns, 4, &rows);
-    if (result != PSW_SUCCESS) {
-        return result;
-    }
-    return pmc_visit_rows(rows.get(), [this](const IPmsPdu* row) noexcept {
+    return visit_table(kStorageColumns, 4, m_storage, [this](const IPmsPdu* row) noexcept {
         PSWStorageInfo record = {};
         // The type's code from its numbers when it has the usual spelling, else from its text.
         Result stored = PSW_SUCCESS;

@@ -21,12 +21,7 @@ constexpr int32_t kSupplyTypeToner = 3;
 Result PSWDeviceQuery::query_toners() noexcept
 {
     m_toners.clear();
-    OwnedPtr<PmsWalkRows> rows;
-    const Result result = read_table(kSuppliesColumns, 5, &rows);
-    if (result != PSW_SUCCESS) {
-        return result;
-    }
-    return pmc_visit_rows(rows.get(), [this](const IPmsPdu* row) noexcept {
+    return visit_table(kSuppliesColumns, 5, m_toners, [this](const IPmsPdu* row) noexcept {
         int32_t type = 0;
         pmc_store_int(pmc_row_value(row, 0), &type);
         PSWTonerInfo record = {};

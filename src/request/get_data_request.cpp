@@ -91,6 +91,19 @@ public:
         return walk(first_column, [rows](IPmsPdu* reply) noexcept { return rows->append(reply); });
     }
 
+    Result walk_rows(IPmcRowSink* sink, const char* first_column) noexcept override
+    {
+        const Result ready = require_init();
+        if (ready != PSW_SUCCESS) {
+            return ready;
+        }
+        if (sink == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        return walk(first_column,
+                    [sink](IPmsPdu* reply) noexcept { return sink->take_row(reply); });
+    }
+
     Result get_string(char* destination) noexcept override
     {
         if (destination == nullptr) {
@@ -346,6 +359,19 @@ Result IPmcGetData::get_rows(PmsWalkRows* rows, const char* first_column) noexce
     }
     list->release_iterator(at);
     return result;
+}
+
+Result IPmcGetData::walk_rows(IPmcRowSink* sink, const char* first_column) noexcept
+{
+    if (sink == nullptr) {
+        return PSW_ERR_PARAMETER;
+    }
+    PmsWalkRows rows;
+    const Result result = get_rows(&rows, first_column);
+    if (result != PSW_SUCCESS) {
+        return result;
+    }
+    return rows.visit([sink](const IPmsPdu* row) noexcept { return sink->take_row(row); });
 }
 
 IPmcGetData* pmc_create_get_data(Result* result) noexcept

@@ -37,6 +37,18 @@ inline constexpr int32_t kSecurityModeUsm = 2;
 
 class PmsWalkRows;
 
+// Takes the rows of a walk one at a time, as they arrive.
+class IPmcRowSink {
+public:
+    // `row` holds one binding per added column, in the order added; a non-zero result ends the
+    // walk and is its result.
+    // borrowed: `row` is valid during the call only
+    virtual Result take_row(const IPmsPdu* row) noexcept = 0;
+
+protected:
+    ~IPmcRowSink() = default;
+};
+
 // What both requests are set up with.
 class IPmcRequestSetup {
 public:
@@ -83,6 +95,11 @@ public:
     // The same walk with the rows kept compact (snmp/walk_rows.h); same results. The default
     // walks with get_data and copies the rows over.
     virtual Result get_rows(PmsWalkRows* rows, const char* first_column) noexcept;
+    // The same walk with each row handed to `sink` as it arrives instead of being kept: the same
+    // requests and results, ended early by the first non-zero result of the sink. The default
+    // walks with get_rows and hands the kept rows over afterwards.
+    // borrowed: `sink` is only called
+    virtual Result walk_rows(IPmcRowSink* sink, const char* first_column) noexcept;
     // The three reads below send one GetRequest and fail with PSW_ERR_ERROR_STATUS when the reply's
     // error-status is neither noError nor noSuchName (which reads as absent objects).
     // GetRequest; copies the text form of the first value into `destination`, which must hold

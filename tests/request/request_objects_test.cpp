@@ -54,26 +54,56 @@ OwnedPtr<IPmcGetData> new_get_data(const std::string& address, const char* commu
     return request;
 }
 
-// Text form of every binding of every row: rows[i][column] = value text.
+// Text form of every binding of a row: row[column] = value text.
+std::vector<std::string> binding_texts(const IPmsPdu* row)
+{
+    std::vector<std::string> values;
+    const PmsVarBindList* list = row->bindings();
+    for (uint32_t i = 0; i < list->count(); ++i) {
+        OwnedPtr<PmsOctets> text(list->at(i)->value()->to_text());
+        values.emplace_back(
+            text && text->length() != 0
+                ? std::string(reinterpret_cast<const char*>(text->data()), text->length())
+                : std::string());
+    }
+    return values;
+}
+
+// rows[i][column] = value text.
 std::vector<std::vector<std::string>> row_texts(PmsPduList* rows)
 {
     std::vector<std::vector<std::string>> texts;
     PmsListIterator* it = rows->new_iterator();
     for (IPmsPdu* row = rows->at(it); row != nullptr; rows->advance(it), row = rows->at(it)) {
-        std::vector<std::string> values;
-        PmsVarBindList* list = row->bindings();
-        for (uint32_t i = 0; i < list->count(); ++i) {
-            OwnedPtr<PmsOctets> text(list->at(i)->value()->to_text());
-            values.emplace_back(
-                text && text->length() != 0
-                    ? std::string(reinterpret_cast<const char*>(text->data()), text->length())
-                    : std::string());
-        }
-        texts.push_back(values);
+        texts.push_back(binding_texts(row));
     }
     rows->release_iterator(it);
     return texts;
 }
+
+// Names, value types and texts of each row a streamed walk hands over; fails with `failure`
+// on row `fail_at`.
+struct RowCollector final : IPmcRowSink {
+    std::vector<std::string> rows;
+    size_t fail_at = SIZE_MAX;
+    Result failure = PSW_ERR_NO_MEMORY;
+
+    Result take_row(const IPmsPdu* row) noexcept override
+    {
+        if (rows.size() == fail_at) {
+            return failure;
+        }
+        std::string described;
+        const auto texts = binding_texts(row);
+        for (uint32_t i = 0; i < row->bindings()->count(); ++i) {
+            const PmsVarBind* binding = row->bindings()->at(i);
+            described += std::string(binding->name()->text()) + " " +
+                         std::to_string(binding->value()->type()) + " " + texts[i] + "; ";
+        }
+        rows.push_back(described);
+        return PSW_SUCCESS;
+    }
+};
 
 TEST(RequestMessageSize, ChosenFromTheProtocol)
 {
@@ -252,6 +282,30 @@ TEST_F(SimulatedAgentTest, TableWalkEqualsWhatSnmpwalkReads)
     EXPECT_EQ(texts[1][2], "Fixed disc");
     EXPECT_EQ(texts[2][6], "17");
     EXPECT_EQ(texts[1][6], "4294967295");
+}
+
+// Rows handed over as they arrive are the rows the walk keeps, realigned ones included (the
+// recording lacks some cells), whether the request streams them itself or through get_rows.
+TEST_F(SimulatedAgentTest, StreamedWalkHandsOverTheRowsTheKeptWalkReads)
+{
+    const auto walk_with = [&](auto&& run) {
+        auto request = new_get_data(agent.address(), "harness-small");
+        for (int column = 1; column <= 7; ++column) {
+            const std::string oid = "1.3.6.1.2.1.25.2.3.1." + std::to_string(column);
+            EXPECT_EQ(request->add_oid_string(oid.c_str(), false), PSW_SUCCESS);
+        }
+        RowCollector collected;
+        EXPECT_EQ(run(request.get(), &collected), PSW_SUCCESS);
+        return collected.rows;
+    };
+    const auto streamed = walk_with([](IPmcGetData* request, RowCollector* sink) {
+        return request->walk_rows(sink, kHrStorageIndex);
+    });
+    const auto kept = walk_with([](IPmcGetData* request, RowCollector* sink) {
+        return request->IPmcGetData::walk_rows(sink, kHrStorageIndex);
+    });
+    ASSERT_EQ(streamed.size(), 3u);
+    EXPECT_EQ(streamed, kept);
 }
 
 TEST_F(SimulatedAgentTest, WalkAtTheEndOfTheAgentsViewEndsWithTheRowsSoFar)
@@ -453,6 +507,24 @@ TEST(ScriptedAgentTest, WalkEndsOnAnErrorStatusOtherThanNoSuchName)
     EXPECT_EQ(request->get_data(rows.get(), kColumn), PSW_ERR_FAILED);
     EXPECT_EQ(rows->count(), 1u);
     EXPECT_EQ(agent.calls(), 2);
+}
+
+TEST(ScriptedAgentTest, StreamedWalkEndsAtTheFirstRowItsSinkRefuses)
+{
+    PSW_REQUIRE_PEERS(Peer::root);
+    ScriptedAgent agent([](IPmsPdu* pdu, int call) {
+        answer_first(pdu, std::string(kColumn) + "." + std::to_string(call + 1), call);
+    });
+    ASSERT_TRUE(agent.start());
+    auto request = new_get_data(agent.address(), "public");
+    ASSERT_EQ(request->add_oid_string(kColumn, false), PSW_SUCCESS);
+    RowCollector sink;
+    sink.fail_at = 1;
+    sink.failure = PSW_ERR_BAD_DATA;
+    EXPECT_EQ(request->walk_rows(&sink, kColumn), PSW_ERR_BAD_DATA);
+    EXPECT_EQ(sink.rows.size(), 1u);
+    EXPECT_EQ(agent.calls(), 2);  // no request after the refused row
+    EXPECT_EQ(request->walk_rows(nullptr, kColumn), PSW_ERR_PARAMETER);
 }
 
 TEST(ScriptedAgentTest, WalkRefusesAReplyThatDoesNotMoveForward)

@@ -172,18 +172,33 @@ public:
             return code;
         }
         EXPECT_EQ(m_added.front(), first_column) << "the walk starts at the first column";
+        // A failing walk fails after the scripted rows, as a real one after the rows it read.
         auto failure = m_agent.walk_failures.find(first_column);
-        if (failure != m_agent.walk_failures.end()) {
-            return failure->second;
-        }
         auto table = m_agent.tables.find(first_column);
         if (table != m_agent.tables.end()) {
             for (const Row& row : table->second) {
                 EXPECT_EQ(rows->push_back(make_row(row)), PSW_SUCCESS);
             }
-            return PSW_SUCCESS;
         }
-        return walk_objects(rows, first_column);
+        if (failure != m_agent.walk_failures.end()) {
+            return failure->second;
+        }
+        return table != m_agent.tables.end() ? PSW_SUCCESS : walk_objects(rows, first_column);
+    }
+
+    // Rows are handed over as they "arrive": all of them, then the walk's failure if scripted.
+    Result walk_rows(IPmcRowSink* sink, const char* first_column) noexcept override
+    {
+        OwnedPtr<PmsPduList> rows(create_pdu_list());
+        const Result walked = get_data(rows.get(), first_column);
+        PmsListIterator* at = rows->new_iterator();
+        Result result = PSW_SUCCESS;
+        for (IPmsPdu* row = rows->at(at); result == PSW_SUCCESS && row != nullptr;
+             rows->advance(at), row = rows->at(at)) {
+            result = sink->take_row(row);
+        }
+        rows->release_iterator(at);
+        return result != PSW_SUCCESS ? result : walked;
     }
 
     Result get_string(char* destination) noexcept override
