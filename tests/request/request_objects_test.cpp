@@ -381,38 +381,20 @@ void answer_first(IPmsPdu* pdu, const std::string& name, int32_t value)
 
 constexpr char kColumn[] = "1.3.6.1.4.1.99999.1.1";
 
-TEST(ScriptedAgentTest, WalkEndsOnAnErrorStatusOtherThanNoSuchName)
-{
-    PSW_REQUIRE_PEERS(Peer::root);
-    ScriptedAgent agent([](IPmsPdu* pdu, int call) {
-        if (call == 0) {
-            answer_first(pdu, std::string(kColumn) + ".1", 10);
-        } else {
-            pdu->set_error_status(5);  // genErr
-            pdu->set_error_index(1);
-        }
-    });
-    ASSERT_TRUE(agent.start());
-    auto request = new_get_data(agent.address(), "public");
-    ASSERT_EQ(request->add_oid_string(kColumn, false), PSW_SUCCESS);
-    OwnedPtr<PmsPduList> rows(create_pdu_list());
-    EXPECT_EQ(request->get_data(rows.get(), kColumn), PSW_ERR_FAILED);
-    EXPECT_EQ(rows->count(), 1u);
-    EXPECT_EQ(agent.calls(), 2);
-}
-
 // A walk goes on only for a reply past the name it asked, in the order of the numbers (row 10
-// follows row 9, though "10" sorts before "9" as text). A reply before or at the name asked is
-// refused with both names logged, as an agent answering the same row again would otherwise be
-// walked for ever; the rows read before are kept.
-TEST(ScriptedAgentTest, WalkGoesOnOnlyPastTheNameAsked)
+// follows row 9, though "10" sorts before "9" as text), and without an error-status other than
+// noSuchName. A reply before or at the name asked is refused with both names logged, as an
+// agent answering the same row again would otherwise be walked for ever; the rows read before
+// are kept.
+TEST(ScriptedAgentTest, WalkGoesOnOnlyPastTheNameAskedAndWithoutAnError)
 {
     PSW_REQUIRE_PEERS(Peer::root);
     const struct {
-        const char* first;  // the instances of the first two replies
-        const char* second;
-        const char* line;  // the refusal logged; null: both rows are read
+        const char* first;   // the instances of the first two replies
+        const char* second;  // null: genErr instead
+        const char* line;    // the end logged; null: both rows are read
     } cases[] = {
+        {".1", nullptr, "walk of 1.3.6.1.4.1.99999.1.1 ended by error-status 5."},
         // The name asked is the first reply's name, held as numbers: the log line spells it.
         {".5.2", ".5.1",
          "reply name 1.3.6.1.4.1.99999.1.1.5.1 does not follow 1.3.6.1.4.1.99999.1.1.5.2."},
@@ -424,11 +406,14 @@ TEST(ScriptedAgentTest, WalkGoesOnOnlyPastTheNameAsked)
         {".9", ".10", nullptr},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.first) + " then " + c.second);
+        SCOPED_TRACE(std::string(c.first) + " then " + (c.second ? c.second : "genErr"));
         test::ScopedLogCapture log("snmp");
         ScriptedAgent agent([&c](IPmsPdu* pdu, int call) {
             if (call == 0) {
                 answer_first(pdu, std::string(kColumn) + c.first, 1);
+            } else if (call == 1 && c.second == nullptr) {
+                pdu->set_error_status(5);  // genErr
+                pdu->set_error_index(1);
             } else if (call == 1) {
                 answer_first(pdu, std::string(kColumn) + c.second, 2);
             } else {
