@@ -47,6 +47,16 @@ void pass(DataGramSocket& from, const IPmcNetworkAddress& destination, DataGramS
     EXPECT_EQ(source->port(), from.local_address()->port());
 }
 
+// Between two sockets of one protocol, over its loopback address.
+void pass_both_ways(DataGramSocket& a, DataGramSocket& b)
+{
+    const char* loopback = a.local_address()->protocol() == kIpv4 ? "127.0.0.1" : "::1";
+    Address to_a(create_address(loopback, a.local_address()->port(), nullptr));
+    Address to_b(create_address(loopback, b.local_address()->port(), nullptr));
+    pass(b, *to_a, a, 0x31);
+    pass(a, *to_b, b, 0x32);
+}
+
 // A socket object carried from one request to the next by the system factory: every step binds
 // a new OS socket (the old one closed first, so its very port binds again) in the same object,
 // another protocol gets a new object, and a port in use leaves nothing open.
@@ -98,25 +108,17 @@ TEST(DataGramSocketReuse, EveryRequestGetsANewOsSocket)
         }
         EXPECT_TRUE(log.contains("create socket. id:0x")) << log.all();
         EXPECT_EQ(pmc_socket_layer_startup_count(), startups + 1);
-        EXPECT_EQ(socket->local_address()->protocol(), step.protocol);
-        EXPECT_STREQ(socket->local_address()->text(), step.local);
-        EXPECT_NE(socket->local_address()->port(), 0);
-        if (port != 0) {
-            EXPECT_EQ(socket->local_address()->port(), port);
-        }
-        DataGramSocket& peer = step.protocol == kIpv4 ? *peer4 : *peer6;
-        const char* loopback = step.protocol == kIpv4 ? "127.0.0.1" : "::1";
-        Address to_socket(create_address(loopback, socket->local_address()->port(), nullptr));
-        Address to_peer(create_address(loopback, peer.local_address()->port(), nullptr));
-        pass(peer, *to_socket, *socket, 0x31);
-        pass(*socket, *to_peer, peer, 0x32);
+        const IPmcNetworkAddress& local = *socket->local_address();
+        EXPECT_EQ(local.protocol(), step.protocol);
+        EXPECT_STREQ(local.text(), step.local);
+        EXPECT_TRUE(port == 0 ? local.port() != 0 : local.port() == port) << local.port();
+        pass_both_ways(*socket, step.protocol == kIpv4 ? *peer4 : *peer6);
     }
 
     // In place only for the same protocol, the socket untouched; nowhere to put the socket: it
     // is released.
     EXPECT_EQ(socket->reopen(kIpv6, 0), PSW_ERR_UNSUPPORTED);
-    Address to_socket(create_address("127.0.0.1", socket->local_address()->port(), nullptr));
-    pass(*peer4, *to_socket, *socket, 0x33);
+    pass_both_ways(*socket, *peer4);
     EXPECT_EQ(factory.recreate(socket, kIpv4, 0, nullptr), PSW_ERR_PARAMETER);
     EXPECT_EQ(pmc_socket_layer_startup_count(), startups);
 }
