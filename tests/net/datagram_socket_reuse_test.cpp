@@ -47,62 +47,80 @@ void pass(DataGramSocket& from, const IPmcNetworkAddress& destination, DataGramS
     EXPECT_EQ(source->port(), from.local_address()->port());
 }
 
-TEST(DataGramSocketReopen, ClosesTheOldSocketBeforeBindingTheNewOne)
+// Between two sockets of one protocol, over its loopback address.
+void pass_both_ways(DataGramSocket& a, DataGramSocket& b)
 {
-    test::LogCapture& log = test::LogCapture::attach("socket");
-    Socket socket = open_socket(kIpv4);
-    ASSERT_NE(socket, nullptr);
-    const uint16_t port = port_of(socket);
-    const int startups = pmc_socket_layer_startup_count();
-    log.clear();
-
-    // Binding the very port again only works when the old OS socket is gone.
-    ASSERT_EQ(socket->reopen(kIpv4, port), PSW_SUCCESS);
-    EXPECT_EQ(port_of(socket), port);
-    EXPECT_STREQ(socket->local_address()->text(), "0.0.0.0");
-    EXPECT_TRUE(log.contains("create socket. id:0x")) << log.all();
-    EXPECT_EQ(pmc_socket_layer_startup_count(), startups);
-
-    // Port 0 again lets the system choose, as a new socket would.
-    ASSERT_EQ(socket->reopen(kIpv4, 0), PSW_SUCCESS);
-    EXPECT_NE(port_of(socket), 0);
-    EXPECT_EQ(socket->reopen(kIpv6, 0), PSW_ERR_UNSUPPORTED);
-
-    Socket peer = open_socket(kIpv4);
-    Address to_socket(create_address("127.0.0.1", port_of(socket), nullptr));
-    Address to_peer(create_address("127.0.0.1", port_of(peer), nullptr));
-    pass(*peer, *to_socket, *socket, 0x31);
-    pass(*socket, *to_peer, *peer, 0x32);
+    const char* loopback = a.local_address()->protocol() == kIpv4 ? "127.0.0.1" : "::1";
+    Address to_a(create_address(loopback, a.local_address()->port(), nullptr));
+    Address to_b(create_address(loopback, b.local_address()->port(), nullptr));
+    pass(b, *to_a, a, 0x31);
+    pass(a, *to_b, b, 0x32);
 }
 
-TEST(DataGramSocketReopen, FactoryReleasesASocketThatCannotBeReopened)
+// A socket object carried from one request to the next by the system factory: every step binds
+// a new OS socket (the old one closed first, so its very port binds again) in the same object,
+// another protocol gets a new object, and a port in use leaves nothing open.
+TEST(DataGramSocketReuse, EveryRequestGetsANewOsSocket)
 {
     test::LogCapture& log = test::LogCapture::attach("socket");
     IPmcDataGramSocketFactory& factory = pmc_system_datagram_socket_factory();
+    Socket holder = open_socket(kIpv4);  // keeps its port in use
+    Socket peer4 = open_socket(kIpv4);
+    Socket peer6 = open_socket(kIpv6);
     const int startups = pmc_socket_layer_startup_count();
-    Socket holder = open_socket(kIpv4);
-    DataGramSocket* previous = nullptr;
-    ASSERT_EQ(factory.create(kIpv4, 0, &previous), PSW_SUCCESS);
+    const std::string in_use = "fail bind(). WSAGetLastError()=" + std::to_string(EADDRINUSE);
+    enum Port { kAny, kSame, kInUse };
+    const struct {
+        const char* what;
+        IPmcNetworkAddress::EProtocol protocol;
+        Port port;
+        Result result;
+        const char* local;  // the bound address's text
+    } steps[] = {
+        {"first", kIpv4, kAny, PSW_SUCCESS, "0.0.0.0"},
+        {"its own port again", kIpv4, kSame, PSW_SUCCESS, "0.0.0.0"},
+        {"any port again", kIpv4, kAny, PSW_SUCCESS, "0.0.0.0"},
+        {"a port in use", kIpv4, kInUse, PSW_ERR_ADDRESS, nullptr},
+        {"after a failure", kIpv4, kAny, PSW_SUCCESS, "0.0.0.0"},
+        {"another protocol", kIpv6, kAny, PSW_SUCCESS, "::"},
+        {"and back", kIpv4, kAny, PSW_SUCCESS, "0.0.0.0"},
+    };
+    DataGramSocket* socket = nullptr;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        const uint16_t port = step.port == kAny    ? 0
+                              : step.port == kSame ? socket->local_address()->port()
+                                                   : port_of(holder);
+        DataGramSocket* const previous = socket;
+        const bool same_protocol =
+            previous != nullptr && previous->local_address()->protocol() == step.protocol;
+        log.clear();
+        ASSERT_EQ(factory.recreate(previous, step.protocol, port, &socket), step.result);
+        if (step.result != PSW_SUCCESS) {
+            EXPECT_EQ(socket, nullptr);
+            EXPECT_TRUE(log.contains(in_use)) << log.all();
+            EXPECT_EQ(pmc_socket_layer_startup_count(), startups);
+            continue;
+        }
+        ASSERT_NE(socket, nullptr);
+        if (same_protocol) {
+            EXPECT_EQ(socket, previous) << "not reopened in place";
+        }
+        EXPECT_TRUE(log.contains("create socket. id:0x")) << log.all();
+        EXPECT_EQ(pmc_socket_layer_startup_count(), startups + 1);
+        const IPmcNetworkAddress& local = *socket->local_address();
+        EXPECT_EQ(local.protocol(), step.protocol);
+        EXPECT_STREQ(local.text(), step.local);
+        EXPECT_TRUE(port == 0 ? local.port() != 0 : local.port() == port) << local.port();
+        pass_both_ways(*socket, step.protocol == kIpv4 ? *peer4 : *peer6);
+    }
 
-    // The port is taken: the reopen fails, the socket is released and nothing is handed out.
-    DataGramSocket* out = previous;
-    EXPECT_EQ(factory.recreate(previous, kIpv4, port_of(holder), &out), PSW_ERR_ADDRESS);
-    EXPECT_EQ(out, nullptr);
-    EXPECT_TRUE(log.contains("fail bind(). WSAGetLastError()=" + std::to_string(EADDRINUSE)));
-    EXPECT_EQ(pmc_socket_layer_startup_count(), startups + 1);  // the holder's only
-
-    // After it, a request starts from nothing and gets a new socket.
-    ASSERT_EQ(factory.recreate(nullptr, kIpv4, 0, &out), PSW_SUCCESS);
-    Socket next(out);
-    EXPECT_NE(port_of(next), 0);
-
-    // Another protocol cannot reuse the object: a new socket of that protocol comes instead.
-    ASSERT_EQ(factory.recreate(next.release(), kIpv6, 0, &out), PSW_SUCCESS);
-    Socket v6(out);
-    EXPECT_EQ(v6->local_address()->protocol(), kIpv6);
-    EXPECT_STREQ(v6->local_address()->text(), "::");
-    EXPECT_EQ(factory.recreate(v6.release(), kIpv4, 0, nullptr), PSW_ERR_PARAMETER);
-    EXPECT_EQ(pmc_socket_layer_startup_count(), startups + 1);
+    // In place only for the same protocol, the socket untouched; nowhere to put the socket: it
+    // is released.
+    EXPECT_EQ(socket->reopen(kIpv6, 0), PSW_ERR_UNSUPPORTED);
+    pass_both_ways(*socket, *peer4);
+    EXPECT_EQ(factory.recreate(socket, kIpv4, 0, nullptr), PSW_ERR_PARAMETER);
+    EXPECT_EQ(pmc_socket_layer_startup_count(), startups);
 }
 
 TEST(DataGramSocketDestination, FollowsEveryChangeOfTheAddressSentTo)

@@ -4,7 +4,7 @@
 #include "query/query_fixture.h"
 #include "query/type_codes.h"
 #include "snmp/pms_value.h"
-#include "snmp/pms_value_views.h"
+#include "support/oid_numbers.h"
 
 namespace psw::test {
 namespace {
@@ -142,18 +142,8 @@ TEST_F(HostResourcesQueryTest, TypeCodesFromNumbersAreTheTextCodes)
     }
     for (const std::string& text : texts) {
         // As a reply leaves it: decoded from the wire, its text not written yet.
-        OwnedPtr<IPmsValue> spelt(create_value_from_text(text.c_str(), kPmsObjectId));
-        ASSERT_TRUE(spelt) << text;
-        std::vector<uint32_t> ids;
-        for (uint32_t i = 0; i < spelt->count(); ++i) {
-            ids.push_back(static_cast<uint32_t>(spelt->element(i)));
-        }
         OwnedPtr<IPmsValue> decoded(create_value(kPmsObjectId));
-        void* view = nullptr;
-        ASSERT_EQ(decoded->get_view(kPmsViewOid, &view), PSW_SUCCESS);
-        ASSERT_EQ(static_cast<PmsOidView*>(view)->assign_sub_ids(ids.data(),
-                                                                 static_cast<uint32_t>(ids.size())),
-                  PSW_SUCCESS);
+        assign_numbers(decoded.get(), oid_numbers(text));
         int32_t code = -1;
         ASSERT_TRUE(pmc_storage_type_code_of(decoded.get(), &code)) << text;
         EXPECT_EQ(code, pmc_storage_type_code(text.c_str())) << text;

@@ -20,7 +20,6 @@
 #include "core/pms_octets.h"
 #include "request/request_base.h"
 #include "request/request_objects.h"
-#include "request/walk_order.h"
 #include "snmp/pms_lists.h"
 #include "snmp/pms_packet.h"
 #include "snmp/pms_packet_coder.h"
@@ -114,59 +113,6 @@ TEST(RequestMessageSize, ChosenFromTheProtocol)
     EXPECT_EQ(pmc_request_message_size(2, 0), 546u);
     EXPECT_EQ(pmc_request_message_size(2, 547), 546u);
     EXPECT_EQ(pmc_request_message_size(2, 1), 1u);
-}
-
-TEST(WalkOrder, ComparesSubIdentifiersAsNumbers)
-{
-    EXPECT_LT(pmc_oid_text_order("1.3.6.1.9", "1.3.6.1.10"), 0);
-    EXPECT_GT(pmc_oid_text_order("1.3.6.1.10", "1.3.6.1.9"), 0);
-    EXPECT_LT(pmc_oid_text_order("1.3.6", "1.3.6.0"), 0);
-    EXPECT_EQ(pmc_oid_text_order("1.3.6.1", "1.3.6.1"), 0);
-    EXPECT_GT(pmc_oid_text_order("1.3.6.1.4294967295", "1.3.6.1.4294967294"), 0);
-}
-
-// Names sharing most of their text differ inside a sub-identifier: the order is still that of
-// the numbers, whichever name is the longer and in both directions.
-TEST(WalkOrder, NamesThatShareTheirTextDifferAsNumbers)
-{
-    const struct {
-        const char* lower;
-        const char* higher;
-    } pairs[] = {
-        {"1.3.6.1.2", "1.3.6.1.19"},
-        {"1.3.6.1.2", "1.3.6.12"},
-        {"1.3.6.1.2", "1.3.6.1.2.0"},
-        {"1.2", "10.1"},
-        {"1.3.6.1.25.2.3.1.1.9", "1.3.6.1.25.2.3.1.1.10"},
-        {"1.3.6.1.25.2.3.1.2.12", "1.3.6.1.25.2.3.1.3.1"},
-        {"1.3.6.1.19", "1.3.6.1.100"},
-        {"1.3.6.1.25.1", "1.3.6.1.200"},
-        {"1.3.6.1.99", "1.3.6.1.100"},
-        {"1.3.6.1.100", "1.3.6.1.101"},
-    };
-    for (const auto& pair : pairs) {
-        EXPECT_LT(pmc_oid_text_order(pair.lower, pair.higher), 0) << pair.lower;
-        EXPECT_GT(pmc_oid_text_order(pair.higher, pair.lower), 0) << pair.higher;
-        EXPECT_EQ(pmc_oid_text_order(pair.higher, pair.higher), 0) << pair.higher;
-    }
-}
-
-// Texts that are not dotted numbers come to an end instead of stalling on the first character
-// that is neither a digit nor a dot; such a character reads as 0.
-TEST(WalkOrder, CharactersOtherThanDigitsAndDotsEndTheComparison)
-{
-    const struct {
-        const char* a;
-        const char* b;
-        int sign;
-    } cases[] = {
-        {"1.3.x", "1.3.x", 0}, {"1.x", "1.y", 0},   {"1.x.2", "1.y.3", -1},
-        {"x", "1", -1},        {"1.3-4", "1.3", 1}, {"1..3", "1.0.3", 0},
-    };
-    for (const auto& c : cases) {
-        const int order = pmc_oid_text_order(c.a, c.b);
-        EXPECT_EQ((order > 0) - (order < 0), c.sign) << c.a << " vs " << c.b;
-    }
 }
 
 TEST(RequestObjects, OperationsNeedInitAndCheckTheirArguments)
@@ -489,26 +435,6 @@ void answer_first(IPmsPdu* pdu, const std::string& name, int32_t value)
 
 constexpr char kColumn[] = "1.3.6.1.4.1.99999.1.1";
 
-TEST(ScriptedAgentTest, WalkEndsOnAnErrorStatusOtherThanNoSuchName)
-{
-    PSW_REQUIRE_PEERS(Peer::root);
-    ScriptedAgent agent([](IPmsPdu* pdu, int call) {
-        if (call == 0) {
-            answer_first(pdu, std::string(kColumn) + ".1", 10);
-        } else {
-            pdu->set_error_status(5);  // genErr
-            pdu->set_error_index(1);
-        }
-    });
-    ASSERT_TRUE(agent.start());
-    auto request = new_get_data(agent.address(), "public");
-    ASSERT_EQ(request->add_oid_string(kColumn, false), PSW_SUCCESS);
-    OwnedPtr<PmsPduList> rows(create_pdu_list());
-    EXPECT_EQ(request->get_data(rows.get(), kColumn), PSW_ERR_FAILED);
-    EXPECT_EQ(rows->count(), 1u);
-    EXPECT_EQ(agent.calls(), 2);
-}
-
 TEST(ScriptedAgentTest, StreamedWalkEndsAtTheFirstRowItsSinkRefuses)
 {
     PSW_REQUIRE_PEERS(Peer::root);
@@ -527,44 +453,43 @@ TEST(ScriptedAgentTest, StreamedWalkEndsAtTheFirstRowItsSinkRefuses)
     EXPECT_EQ(request->walk_rows(nullptr, kColumn), PSW_ERR_PARAMETER);
 }
 
-TEST(ScriptedAgentTest, WalkRefusesAReplyThatDoesNotMoveForward)
+// A walk goes on only for a reply past the name it asked, in the order of the numbers (row 10
+// follows row 9, though "10" sorts before "9" as text), and without an error-status other than
+// noSuchName. A reply before or at the name asked is refused with both names logged, as an
+// agent answering the same row again would otherwise be walked for ever; the rows read before
+// are kept.
+TEST(ScriptedAgentTest, WalkGoesOnOnlyPastTheNameAskedAndWithoutAnError)
 {
     PSW_REQUIRE_PEERS(Peer::root);
-    // An agent that keeps answering the same row would otherwise be walked for ever.
-    ScriptedAgent agent(
-        [](IPmsPdu* pdu, int) { answer_first(pdu, std::string(kColumn) + ".5", 1); });
-    ASSERT_TRUE(agent.start());
-    auto request = new_get_data(agent.address(), "public");
-    ASSERT_EQ(request->add_oid_string(kColumn, false), PSW_SUCCESS);
-    OwnedPtr<PmsPduList> rows(create_pdu_list());
-    EXPECT_EQ(request->get_data(rows.get(), kColumn), PSW_ERR_FAILED);
-    EXPECT_EQ(rows->count(), 1u);
-    EXPECT_EQ(agent.calls(), 2);
-}
-
-TEST(ScriptedAgentTest, WalkRefusesAReplyBeforeOrAtTheNameAskedAndNamesBoth)
-{
-    PSW_REQUIRE_PEERS(Peer::root);
-    struct Case {
-        const char* second;  // the reply to the request for row 5.2
-        const char* line;
+    const struct {
+        const char* first;   // the instances of the first two replies
+        const char* second;  // null: genErr instead
+        const char* line;    // the end logged; null: both rows are read
+    } cases[] = {
+        {".1", nullptr, "walk of 1.3.6.1.4.1.99999.1.1 ended by error-status 5."},
+        // The name asked is the first reply's name, held as numbers: the log line spells it.
+        {".5.2", ".5.1",
+         "reply name 1.3.6.1.4.1.99999.1.1.5.1 does not follow 1.3.6.1.4.1.99999.1.1.5.2."},
+        {".5.2", ".5",
+         "reply name 1.3.6.1.4.1.99999.1.1.5 does not follow 1.3.6.1.4.1.99999.1.1.5.2."},
+        {".5.2", ".5.2",
+         "reply name 1.3.6.1.4.1.99999.1.1.5.2 does not follow 1.3.6.1.4.1.99999.1.1.5.2."},
+        {".5.2", ".4294967295", nullptr},
+        {".9", ".10", nullptr},
     };
-    // The name asked is the first reply's name, held as numbers: the log line spells it.
-    const Case cases[] = {
-        {".5.1", "reply name 1.3.6.1.4.1.99999.1.1.5.1 does not follow 1.3.6.1.4.1.99999.1.1.5.2."},
-        {".5", "reply name 1.3.6.1.4.1.99999.1.1.5 does not follow 1.3.6.1.4.1.99999.1.1.5.2."},
-        {".5.2", "reply name 1.3.6.1.4.1.99999.1.1.5.2 does not follow 1.3.6.1.4.1.99999.1.1.5.2."},
-        {".4294967295", nullptr},  // beyond: the walk goes on to the end of the column
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.first) + " then " + (c.second ? c.second : "genErr"));
         test::ScopedLogCapture log("snmp");
         ScriptedAgent agent([&c](IPmsPdu* pdu, int call) {
             if (call == 0) {
-                answer_first(pdu, std::string(kColumn) + ".5.2", 1);
+                answer_first(pdu, std::string(kColumn) + c.first, 1);
+            } else if (call == 1 && c.second == nullptr) {
+                pdu->set_error_status(5);  // genErr
+                pdu->set_error_index(1);
             } else if (call == 1) {
                 answer_first(pdu, std::string(kColumn) + c.second, 2);
             } else {
-                answer_first(pdu, "1.3.6.1.4.1.99999.1.2.1", 0);
+                answer_first(pdu, "1.3.6.1.4.1.99999.1.2.1", 0);  // next column: end of the table
             }
         });
         ASSERT_TRUE(agent.start());
@@ -572,40 +497,19 @@ TEST(ScriptedAgentTest, WalkRefusesAReplyBeforeOrAtTheNameAskedAndNamesBoth)
         ASSERT_EQ(request->add_oid_string(kColumn, false), PSW_SUCCESS);
         OwnedPtr<PmsPduList> rows(create_pdu_list());
         const Result result = request->get_data(rows.get(), kColumn);
+        using Rows = std::vector<std::vector<std::string>>;
         if (c.line != nullptr) {
-            EXPECT_EQ(result, PSW_ERR_FAILED) << c.second;
-            EXPECT_EQ(rows->count(), 1u) << c.second;
-            EXPECT_TRUE(log.contains(c.line)) << c.second;
+            EXPECT_EQ(result, PSW_ERR_FAILED);
+            EXPECT_TRUE(log.contains(c.line)) << ::testing::PrintToString(log.lines());
+            EXPECT_EQ(row_texts(rows.get()), (Rows{{"1"}}));
+            EXPECT_EQ(agent.calls(), 2);
         } else {
             EXPECT_EQ(result, PSW_SUCCESS);
-            EXPECT_EQ(rows->count(), 2u);
-            EXPECT_FALSE(log.contains("does not follow"));
+            EXPECT_FALSE(log.contains("does not follow")) << ::testing::PrintToString(log.lines());
+            EXPECT_EQ(row_texts(rows.get()), (Rows{{"1"}, {"2"}}));
+            EXPECT_EQ(agent.calls(), 3);
         }
     }
-}
-
-TEST(ScriptedAgentTest, WalkFollowsNumericNotTextualOrder)
-{
-    PSW_REQUIRE_PEERS(Peer::root);
-    // Rows 9 then 10: "10" sorts before "9" as text, but the walk must go on.
-    ScriptedAgent agent([](IPmsPdu* pdu, int call) {
-        if (call == 0) {
-            answer_first(pdu, std::string(kColumn) + ".9", 9);
-        } else if (call == 1) {
-            answer_first(pdu, std::string(kColumn) + ".10", 10);
-        } else {
-            answer_first(pdu, "1.3.6.1.4.1.99999.1.2.1", 0);  // next column: end of the table
-        }
-    });
-    ASSERT_TRUE(agent.start());
-    auto request = new_get_data(agent.address(), "public");
-    ASSERT_EQ(request->add_oid_string(kColumn, false), PSW_SUCCESS);
-    OwnedPtr<PmsPduList> rows(create_pdu_list());
-    EXPECT_EQ(request->get_data(rows.get(), kColumn), PSW_SUCCESS);
-    const auto texts = row_texts(rows.get());
-    ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0][0], "9");
-    EXPECT_EQ(texts[1][0], "10");
 }
 
 TEST(ScriptedAgentTest, ReplyWithoutBindingsIsMissingData)

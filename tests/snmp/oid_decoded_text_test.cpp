@@ -7,18 +7,10 @@
 #include <vector>
 
 #include "snmp/snmp_test_util.h"
+#include "support/oid_numbers.h"
 
 namespace psw::test {
 namespace {
-
-std::string dotted(const std::vector<uint32_t>& ids)
-{
-    std::string text;
-    for (size_t i = 0; i < ids.size(); ++i) {
-        text += (i == 0 ? "" : ".") + std::to_string(ids[i]);
-    }
-    return text;
-}
 
 std::vector<uint32_t> counting(uint32_t count)
 {
