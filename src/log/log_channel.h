@@ -18,6 +18,15 @@ public:
     // The channel's logger; never null (the null logger when none can be made).
     // not a transfer: owned by the registry; fetched again after a registry reset
     IPmcLogger* logger() noexcept;
+    // The logger when a line of `level` would reach an output (IPmcLogger::accepts), else
+    // null: written as `if (IPmcLogger* l = channel.listening(level)) l->output(level, ...)`, a
+    // line nobody hears costs one test, with neither its arguments nor its text made.
+    // not a transfer: as logger()
+    IPmcLogger* listening(uint32_t level) noexcept
+    {
+        IPmcLogger* channel_logger = logger();
+        return channel_logger->accepts(level) ? channel_logger : nullptr;
+    }
     // not a transfer: the literal given to the constructor
     const char* name() const noexcept { return m_name; }
 
