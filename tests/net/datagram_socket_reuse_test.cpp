@@ -3,6 +3,11 @@
 // address object.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -11,6 +16,7 @@
 #include "net/datagram_socket.h"
 #include "net/socket_platform.h"
 #include "support/log_capture.h"
+#include "support/loopback_pool.h"
 
 namespace psw {
 namespace {
@@ -153,6 +159,97 @@ TEST(DataGramSocketReceive, ReceiveIntoRewritesTheCallersAddressForEachDatagram)
     int32_t received = 0;
     EXPECT_EQ(receiver->receive_into(&byte, 1, 0, &received, source.get()), PSW_ERR_TIMEOUT);
     EXPECT_EQ(receiver->receive_into(&byte, 1, 0, &received, nullptr), PSW_ERR_PARAMETER);
+}
+
+// A plain system socket bound to `address` (port chosen by the system): a sender from another
+// loopback address than the library's own sockets leave from.
+class BoundSender {
+public:
+    explicit BoundSender(const std::string& address) : m_fd(::socket(AF_INET, SOCK_DGRAM, 0))
+    {
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        ::inet_pton(AF_INET, address.c_str(), &local.sin_addr);
+        socklen_t length = sizeof local;
+        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+            ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
+            ADD_FAILURE() << "no socket on " << address << ": " << std::strerror(errno);
+        }
+        m_port = ntohs(local.sin_port);
+    }
+    ~BoundSender()
+    {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    BoundSender(const BoundSender&) = delete;
+    BoundSender& operator=(const BoundSender&) = delete;
+
+    void send(uint8_t tag, uint16_t port) const
+    {
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(port);
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(::sendto(m_fd, &tag, 1, 0, reinterpret_cast<sockaddr*>(&to), sizeof to), 1);
+    }
+    uint16_t port() const { return m_port; }
+
+private:
+    int m_fd;
+    uint16_t m_port = 0;
+};
+
+TEST(DataGramSocketReceive, Ipv4SourceFollowsEachSenderAndEveryChangeOfTheCallersAddress)
+{
+    // The text of a source is formatted once per address and not set again while the caller's
+    // object holds it: a new sender, or an object changed in between, must still be written.
+    std::string error;
+    auto lease = test::LoopbackLease::acquire(161, &error);
+    ASSERT_TRUE(lease) << error;
+    Socket receiver = open_socket(kIpv4);
+    Socket library_sender = open_socket(kIpv4);
+    BoundSender leased(lease->address());
+    Address to(create_address("127.0.0.1", port_of(receiver), nullptr));
+    Address source(create_empty_address(nullptr));
+    enum Change { kNone, kOtherText, kOtherPort, kOtherProtocol };
+    const struct {
+        bool from_lease;
+        Change change;
+    } steps[] = {{false, kNone},      {true, kNone},      {true, kNone},         {false, kNone},
+                 {false, kOtherText}, {true, kOtherPort}, {true, kOtherProtocol}};
+    uint8_t tag = 0;
+    for (const auto& step : steps) {
+        ++tag;
+        switch (step.change) {
+            case kOtherText: ASSERT_EQ(source->set("10.1.2.3", kIpv4, 0), PSW_SUCCESS); break;
+            case kOtherPort: ASSERT_EQ(source->set_port(7), PSW_SUCCESS); break;
+            case kOtherProtocol: ASSERT_EQ(source->set_protocol(kIpv6), PSW_SUCCESS); break;
+            case kNone: break;
+        }
+        if (step.from_lease) {
+            leased.send(tag, port_of(receiver));
+        } else {
+            ASSERT_EQ(library_sender->send(&tag, 1, to.get()), PSW_SUCCESS);
+        }
+        uint8_t byte = 0;
+        int32_t received = 0;
+        ASSERT_EQ(receiver->receive_into(&byte, 1, 2000, &received, source.get()), PSW_SUCCESS);
+        EXPECT_EQ(byte, tag);
+        EXPECT_STREQ(source->text(), step.from_lease ? lease->address().c_str() : "127.0.0.1")
+            << int{tag};
+        EXPECT_EQ(source->port(), step.from_lease ? leased.port() : port_of(library_sender))
+            << int{tag};
+        EXPECT_EQ(source->protocol(), kIpv4) << int{tag};
+    }
+    // The bound address read back after each reopen stays the any address with its new port.
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(receiver->local_address()->set("10.1.2.3", kIpv4, 0), PSW_SUCCESS);
+        ASSERT_EQ(receiver->reopen(kIpv4, 0), PSW_SUCCESS);
+        EXPECT_STREQ(receiver->local_address()->text(), "0.0.0.0");
+        EXPECT_NE(port_of(receiver), 0);
+    }
 }
 
 }  // namespace

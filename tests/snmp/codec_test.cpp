@@ -425,6 +425,164 @@ TEST(Peek, IntoAKeptScratchPacketReadsEachHeaderAnew)
               PSW_ERR_PARAMETER);
 }
 
+// What a decode left in a PDU and its target, as one text to compare two decodes by.
+std::string decoded_state(IPmsPdu* pdu, IPmsSnmpTarget* target)
+{
+    const char* community = pms_community_of(target)->community();
+    std::string state =
+        std::to_string(pdu->type()) + " id " + std::to_string(pdu->request_id()) + " status " +
+        std::to_string(pdu->error_status()) + "/" + std::to_string(pdu->error_index()) + " v" +
+        std::to_string(target->version()) + " " + (community != nullptr ? community : "(none)");
+    for (uint32_t i = 0; pdu->bindings() != nullptr && i < pdu->bindings()->count(); ++i) {
+        const PmsVarBind* binding = pdu->bindings()->at(i);
+        state += std::string(" ") + binding->name()->text() + "=" + text_of(binding->value()) +
+                 "#" + std::to_string(binding->mark());
+    }
+    return state;
+}
+
+size_t lines_with(const std::vector<std::string>& lines, const char* text)
+{
+    size_t count = 0;
+    for (const std::string& line : lines) {
+        count += line.find(text) != std::string::npos ? 1 : 0;
+    }
+    return count;
+}
+
+struct ResumedDecode {
+    const char* name;
+    const char* hex;
+    Result result;
+    const char* line;  // a line both ways must log as often, "" for none
+};
+
+void PrintTo(const ResumedDecode& decode, std::ostream* os)
+{
+    *os << decode.name;
+}
+
+class DecodeAfterPeek : public ::testing::TestWithParam<ResumedDecode> {};
+
+// Peek then decode_after_peek must leave the PDU, the target and the log as a peek followed by
+// a whole decode does, also when the bindings fail or surplus bytes are cut.
+TEST_P(DecodeAfterPeek, GivesWhatAWholeDecodeGives)
+{
+    const ResumedDecode& param = GetParam();
+    const auto bytes = hex_bytes(param.hex);
+    PmsPacketBuffer buffer;
+    buffer.attach_received(bytes.data(), bytes.size());
+    std::string state[2];
+    std::vector<std::string> lines[2];
+    for (int resumed = 0; resumed < 2; ++resumed) {
+        ScopedLogCapture log("snmp");
+        OwnedPtr<IPmsSnmpPacket> scratch(create_packet());
+        PduPtr pdu(create_pdu());
+        TargetPtr target = make_target(1, "other");
+        pdu->add(create_oid_from_text("1.3.6.1.9.9"), create_value_with_int(5, kPmsInteger));
+        Result result = PSW_ERR_FAILED;
+        if (resumed == 0) {
+            int32_t type = 0;
+            int32_t status = 0;
+            int32_t id = 0;
+            ASSERT_EQ(
+                pms_packet_coder()->peek_community_pdu(&buffer, scratch.get(), &type, &status, &id),
+                PSW_SUCCESS);
+            result =
+                pms_packet_coder()->decode(&buffer, pdu.get(), target.get(), kPmsTranslateUnknown);
+        } else {
+            PmsMessageHeader header;
+            ASSERT_EQ(pms_packet_coder()->peek_community_header(&buffer, scratch.get(), &header),
+                      PSW_SUCCESS);
+            EXPECT_NE(header.bindings_offset, 0u);
+            result =
+                pms_packet_coder()->decode_after_peek(&buffer, header, pdu.get(), target.get());
+        }
+        EXPECT_EQ(result, param.result) << (resumed != 0 ? "resumed" : "whole");
+        state[resumed] = decoded_state(pdu.get(), target.get());
+        lines[resumed] = log.lines();
+    }
+    EXPECT_EQ(state[1], state[0]);
+    EXPECT_EQ(lines[1].size(), lines[0].size());
+    if (*param.line != '\0') {
+        EXPECT_GE(lines_with(lines[0], param.line), 1u);
+        EXPECT_EQ(lines_with(lines[1], param.line), lines_with(lines[0], param.line));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codec, DecodeAfterPeek,
+    ::testing::Values(
+        ResumedDecode{"Clean",
+                      "302702010004067075626c6963a21a020204d2020100020100300e300c06082b06010201"
+                      "0102000500",
+                      PSW_SUCCESS, ""},
+        ResumedDecode{"NoSuchNameMarks",
+                      "302702010004067075626c6963a21a020204d2020102020101300e300c06082b06010201"
+                      "0102000500",
+                      PSW_SUCCESS, ""},
+        ResumedDecode{"SurplusCut",
+                      "302702010004067075626c6963a21a020204d2020100020100300e300c06082b06010201"
+                      "0102000500aabbcc",
+                      PSW_SUCCESS, "received packet is redundancy. be cut down."},
+        ResumedDecode{"CommunityToItsNul",
+                      "3028020101040770756200 6c6963a21a020204d2020100020100300e300c06082b06010201"
+                      "0102000500",
+                      PSW_SUCCESS, ""},
+        ResumedDecode{
+            "BindingLength",
+            "302402010004067075626c6963a217020101020100020100300c300a06032b0601050000000000", -250,
+            "decode error: length of var bind is wrong."},
+        ResumedDecode{"UnknownAsnType",
+                      "302002010004067075626c6963a213020101020100020100300830060602"
+                      "2b0603 00",
+                      -250, "decode error: unknown asn type."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DecodeAfterPeek, AHeaderOfOtherBytesIsNotTrusted)
+{
+    // The header of one reply handed in with another datagram: the other is read whole, as
+    // decode() reads it, never with the first one's request id or binding offset.
+    const auto first = hex_bytes(
+        "302702010004067075626c6963a21a020204d2020100020100300e300c06082b060102010102000500");
+    const auto second = hex_bytes(
+        "302802010004067075626c6963a21b020200ff020100020100300f300d0608"
+        "2b0601020101030002012a");
+    PmsPacketBuffer peeked;
+    peeked.attach_received(first.data(), first.size());
+    PmsPacketBuffer other;
+    other.attach_received(second.data(), second.size());
+    OwnedPtr<IPmsSnmpPacket> scratch(create_packet());
+    PmsMessageHeader header;
+    ASSERT_EQ(pms_packet_coder()->peek_community_header(&peeked, scratch.get(), &header),
+              PSW_SUCCESS);
+    EXPECT_EQ(header.request_id, 1234);
+
+    PduPtr whole(create_pdu());
+    TargetPtr whole_target = make_target(0, "public");
+    ASSERT_EQ(
+        pms_packet_coder()->decode(&other, whole.get(), whole_target.get(), kPmsTranslateUnknown),
+        PSW_SUCCESS);
+    PduPtr resumed(create_pdu());
+    TargetPtr resumed_target = make_target(0, "public");
+    ASSERT_EQ(
+        pms_packet_coder()->decode_after_peek(&other, header, resumed.get(), resumed_target.get()),
+        PSW_SUCCESS);
+    EXPECT_EQ(resumed->request_id(), 0xff);
+    EXPECT_EQ(decoded_state(resumed.get(), resumed_target.get()),
+              decoded_state(whole.get(), whole_target.get()));
+
+    // A header whose read failed has no bindings to start at either.
+    const auto broken = hex_bytes("301a020103");
+    PmsPacketBuffer unreadable;
+    unreadable.attach_received(broken.data(), broken.size());
+    EXPECT_NE(pms_packet_coder()->peek_community_header(&unreadable, scratch.get(), &header),
+              PSW_SUCCESS);
+    EXPECT_EQ(header.bindings_offset, 0u);
+    EXPECT_EQ(pms_packet_coder()->peek_community_header(&unreadable, scratch.get(), nullptr),
+              PSW_ERR_PARAMETER);
+}
+
 TEST(Front, SelectionAndLoadTimeRegistration)
 {
     PmsPacketCoder* front = pms_packet_coder();
