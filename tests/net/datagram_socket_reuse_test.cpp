@@ -161,95 +161,51 @@ TEST(DataGramSocketReceive, ReceiveIntoRewritesTheCallersAddressForEachDatagram)
     EXPECT_EQ(receiver->receive_into(&byte, 1, 0, &received, nullptr), PSW_ERR_PARAMETER);
 }
 
-// A plain system socket bound to `address` (port chosen by the system): a sender from another
-// loopback address than the library's own sockets leave from.
-class BoundSender {
-public:
-    explicit BoundSender(const std::string& address) : m_fd(::socket(AF_INET, SOCK_DGRAM, 0))
-    {
-        sockaddr_in local{};
-        local.sin_family = AF_INET;
-        ::inet_pton(AF_INET, address.c_str(), &local.sin_addr);
-        socklen_t length = sizeof local;
-        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
-            ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
-            ADD_FAILURE() << "no socket on " << address << ": " << std::strerror(errno);
-        }
-        m_port = ntohs(local.sin_port);
-    }
-    ~BoundSender()
-    {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    BoundSender(const BoundSender&) = delete;
-    BoundSender& operator=(const BoundSender&) = delete;
-
-    void send(uint8_t tag, uint16_t port) const
-    {
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(port);
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ASSERT_EQ(::sendto(m_fd, &tag, 1, 0, reinterpret_cast<sockaddr*>(&to), sizeof to), 1);
-    }
-    uint16_t port() const { return m_port; }
-
-private:
-    int m_fd;
-    uint16_t m_port = 0;
-};
-
 TEST(DataGramSocketReceive, Ipv4SourceFollowsEachSenderAndEveryChangeOfTheCallersAddress)
 {
-    // The text of a source is formatted once per address and not set again while the caller's
-    // object holds it: a new sender, or an object changed in between, must still be written.
-    std::string error;
-    auto lease = test::LoopbackLease::acquire(161, &error);
-    ASSERT_TRUE(lease) << error;
+    // A source's text is formatted once per address and not set again while the caller's object
+    // holds it: a new sender, or an object changed in between, must still be written.
+    auto lease = test::LoopbackLease::acquire(161);
+    ASSERT_TRUE(lease);
     Socket receiver = open_socket(kIpv4);
-    Socket library_sender = open_socket(kIpv4);
-    BoundSender leased(lease->address());
+    Socket library_sender = open_socket(kIpv4);  // leaves from 127.0.0.1
+    const int leased = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in native{};
+    native.sin_family = AF_INET;
+    ::inet_pton(AF_INET, lease->address().c_str(), &native.sin_addr);
+    socklen_t length = sizeof native;
+    ASSERT_EQ(::bind(leased, reinterpret_cast<sockaddr*>(&native), sizeof native), 0);
+    ASSERT_EQ(::getsockname(leased, reinterpret_cast<sockaddr*>(&native), &length), 0);
+    sockaddr_in to_receiver{AF_INET, htons(port_of(receiver)), {htonl(INADDR_LOOPBACK)}, {}};
     Address to(create_address("127.0.0.1", port_of(receiver), nullptr));
     Address source(create_empty_address(nullptr));
-    enum Change { kNone, kOtherText, kOtherPort, kOtherProtocol };
-    const struct {
-        bool from_lease;
-        Change change;
-    } steps[] = {{false, kNone},      {true, kNone},      {true, kNone},         {false, kNone},
-                 {false, kOtherText}, {true, kOtherPort}, {true, kOtherProtocol}};
-    uint8_t tag = 0;
-    for (const auto& step : steps) {
-        ++tag;
-        switch (step.change) {
-            case kOtherText: ASSERT_EQ(source->set("10.1.2.3", kIpv4, 0), PSW_SUCCESS); break;
-            case kOtherPort: ASSERT_EQ(source->set_port(7), PSW_SUCCESS); break;
-            case kOtherProtocol: ASSERT_EQ(source->set_protocol(kIpv6), PSW_SUCCESS); break;
-            case kNone: break;
-        }
-        if (step.from_lease) {
-            leased.send(tag, port_of(receiver));
-        } else {
-            ASSERT_EQ(library_sender->send(&tag, 1, to.get()), PSW_SUCCESS);
-        }
-        uint8_t byte = 0;
+    // From the lease or not; then the caller's object changed: 1 text, 2 port, 3 protocol.
+    const int steps[][2] = {{0, 0}, {1, 0}, {1, 0}, {0, 0}, {0, 1}, {1, 2}, {1, 3}};
+    for (uint8_t tag = 0; tag < 7; ++tag) {
+        const bool from_lease = steps[tag][0] != 0;
+        ASSERT_EQ(from_lease ? static_cast<int>(::sendto(leased, &tag, 1, 0,
+                                                         reinterpret_cast<sockaddr*>(&to_receiver),
+                                                         sizeof to_receiver))
+                             : (library_sender->send(&tag, 1, to.get()) == PSW_SUCCESS ? 1 : -1),
+                  1);
+        const Result changed = steps[tag][1] == 1   ? source->set("10.1.2.3", kIpv4, 0)
+                               : steps[tag][1] == 2 ? source->set_port(7)
+                               : steps[tag][1] == 3 ? source->set_protocol(kIpv6)
+                                                    : PSW_SUCCESS;
+        ASSERT_EQ(changed, PSW_SUCCESS);
+        uint8_t byte = 0xff;
         int32_t received = 0;
         ASSERT_EQ(receiver->receive_into(&byte, 1, 2000, &received, source.get()), PSW_SUCCESS);
         EXPECT_EQ(byte, tag);
-        EXPECT_STREQ(source->text(), step.from_lease ? lease->address().c_str() : "127.0.0.1")
-            << int{tag};
-        EXPECT_EQ(source->port(), step.from_lease ? leased.port() : port_of(library_sender))
-            << int{tag};
+        EXPECT_STREQ(source->text(), from_lease ? lease->address().c_str() : "127.0.0.1");
+        EXPECT_EQ(source->port(), from_lease ? ntohs(native.sin_port) : port_of(library_sender));
         EXPECT_EQ(source->protocol(), kIpv4) << int{tag};
     }
-    // The bound address read back after each reopen stays the any address with its new port.
-    for (int i = 0; i < 2; ++i) {
-        ASSERT_EQ(receiver->local_address()->set("10.1.2.3", kIpv4, 0), PSW_SUCCESS);
-        ASSERT_EQ(receiver->reopen(kIpv4, 0), PSW_SUCCESS);
-        EXPECT_STREQ(receiver->local_address()->text(), "0.0.0.0");
-        EXPECT_NE(port_of(receiver), 0);
-    }
+    ::close(leased);
+    // The bound address read back after a reopen is the any address again, whatever was set.
+    ASSERT_EQ(receiver->local_address()->set("10.1.2.3", kIpv4, 0), PSW_SUCCESS);
+    ASSERT_EQ(receiver->reopen(kIpv4, 0), PSW_SUCCESS);
+    EXPECT_STREQ(receiver->local_address()->text(), "0.0.0.0");
 }
 
 }  // namespace
