@@ -8,9 +8,6 @@ namespace psw {
 
 namespace {
 
-// Starts at 1 so that a channel's initial generation 0 never counts as current.
-std::atomic<uint32_t> g_generation{1};
-
 CPmcNullLogger g_fallback_logger;
 
 // Built when the library loads and never destroyed by a registry reset.
@@ -19,25 +16,17 @@ CPmcLogChannel g_snmp_channel("snmp");
 
 }  // namespace
 
-uint32_t pmc_log_generation() noexcept
-{
-    return g_generation.load(std::memory_order_acquire);
-}
+constinit std::atomic<uint32_t> g_pmc_log_generation{1};
 
 void pmc_log_generation_advance() noexcept
 {
-    g_generation.fetch_add(1, std::memory_order_acq_rel);
+    g_pmc_log_generation.fetch_add(1, std::memory_order_acq_rel);
 }
 
-IPmcLogger* CPmcLogChannel::logger() noexcept
+IPmcLogger* CPmcLogChannel::fetch_logger(uint32_t generation) noexcept
 {
-    const uint32_t generation = pmc_log_generation();
-    IPmcLogger* logger = m_logger.load(std::memory_order_acquire);
-    if (logger != nullptr && m_generation.load(std::memory_order_acquire) == generation) {
-        return logger;
-    }
     PmcLockGuard guard(m_lock);
-    logger = m_logger.load(std::memory_order_acquire);
+    IPmcLogger* logger = m_logger.load(std::memory_order_acquire);
     if (logger == nullptr || m_generation.load(std::memory_order_acquire) != generation) {
         CPmcLogRegistry* registry = pmc_log_registry(nullptr);
         logger = registry != nullptr ? registry->get_logger(m_name, nullptr) : &g_fallback_logger;

@@ -57,16 +57,20 @@ public:
         if (buffer == nullptr || destination == nullptr) {
             return PSW_ERR_PARAMETER;
         }
-        const unsigned local_port = m_pLocal->port();
-        log()->output(kLogDebug,
-                      "[DataGramSocket::send] send packet. port:%d(0x%x) -> %s:%d(0x%x).",
-                      local_port, local_port, printable(destination->text()), destination->port(),
-                      destination->port());
+        if (IPmcLogger* logger = pmc_socket_channel().listening(kLogDebug)) {
+            const unsigned local_port = m_pLocal->port();
+            logger->output(kLogDebug,
+                           "[DataGramSocket::send] send packet. port:%d(0x%x) -> %s:%d(0x%x).",
+                           local_port, local_port, printable(destination->text()),
+                           destination->port(), destination->port());
+        }
         const sockaddr_storage* address = native_of(*destination, m_destination);
         if (address == nullptr) {
             return PSW_ERR_PARAMETER;
         }
-        pmc_trace_datagram("send to", destination->text(), destination->port(), buffer, length);
+        if (pmc_snmp_channel().listening(kLogDebug) != nullptr) {
+            pmc_trace_datagram("send to", destination->text(), destination->port(), buffer, length);
+        }
         return send_native(buffer, length, *address);
     }
 
@@ -212,9 +216,11 @@ public:
             !from_sockaddr(bound, *m_pLocal)) {
             return PSW_ERR_FAILED;
         }
-        const unsigned port = m_pLocal->port();
-        log()->output(kLogDebug, "create socket. id:0x%x port:%d(0x%x)",
-                      static_cast<unsigned>(m_handle), port, port);
+        if (IPmcLogger* logger = pmc_socket_channel().listening(kLogDebug)) {
+            const unsigned port = m_pLocal->port();
+            logger->output(kLogDebug, "create socket. id:0x%x port:%d(0x%x)",
+                           static_cast<unsigned>(m_handle), port, port);
+        }
         return PSW_SUCCESS;
     }
 
@@ -283,6 +289,26 @@ protected:
                out.set_protocol(protocol) == PSW_SUCCESS && out.set_port(port) == PSW_SUCCESS;
     }
 
+    // The same for a text the library formatted itself, without capital letters: one the
+    // address already holds is exactly what set() would keep, so it is not set again (a reply
+    // comes from the address of the one before it).
+    static bool fill_formatted(IPmcNetworkAddress& out, const char* text, EProtocol protocol,
+                               uint16_t port) noexcept
+    {
+        return set_formatted_text(out, text) == PSW_SUCCESS &&
+               out.set_protocol(protocol) == PSW_SUCCESS && out.set_port(port) == PSW_SUCCESS;
+    }
+
+    // The text part of fill_formatted.
+    static Result set_formatted_text(IPmcNetworkAddress& out, const char* text) noexcept
+    {
+        const char* held = out.text();
+        if (held != nullptr && std::strcmp(held, text) == 0) {
+            return PSW_SUCCESS;
+        }
+        return out.set(text, IPmcNetworkAddress::kUnspecified, 0);
+    }
+
     const NPmcSocketAPI& api() const noexcept { return m_library.api(); }
     CPmcSocketLibrary& library() const noexcept { return m_library; }
     IPmcNetworkAddress& local() const noexcept { return *m_pLocal; }
@@ -324,12 +350,16 @@ private:
                           "( success recvfrom() ).");
             return PSW_ERR_FAILED;
         }
-        const unsigned local_port = m_pLocal->port();
-        log()->output(kLogDebug,
-                      "[DataGramSocket::receive] receive packet port:%d(0x%x) <- %s:%d(0x%x).",
-                      local_port, local_port, printable(from.text()), from.port(), from.port());
-        pmc_trace_datagram("receive from", from.text(), from.port(), buffer,
-                           static_cast<size_t>(count));
+        if (IPmcLogger* logger = pmc_socket_channel().listening(kLogDebug)) {
+            const unsigned local_port = m_pLocal->port();
+            logger->output(
+                kLogDebug, "[DataGramSocket::receive] receive packet port:%d(0x%x) <- %s:%d(0x%x).",
+                local_port, local_port, printable(from.text()), from.port(), from.port());
+        }
+        if (pmc_snmp_channel().listening(kLogDebug) != nullptr) {
+            pmc_trace_datagram("receive from", from.text(), from.port(), buffer,
+                               static_cast<size_t>(count));
+        }
         return PSW_SUCCESS;
     }
 
@@ -453,10 +483,7 @@ class CPmcOneFamilyDataGramSocket : public CPmcDataGramSocket {
 public:
     using CPmcDataGramSocket::CPmcDataGramSocket;
 
-    Result set_any_address() noexcept override
-    {
-        return local().set(AnyText, IPmcNetworkAddress::kUnspecified, 0);
-    }
+    Result set_any_address() noexcept override { return set_formatted_text(local(), AnyText); }
 
 protected:
     Result startup() noexcept override { return library().startup_v1_1(); }
@@ -484,9 +511,26 @@ private:
         std::memcpy(&native, &address, sizeof native);
         uint8_t bytes[4];
         std::memcpy(bytes, &native.sin_addr, sizeof bytes);
-        char text[16];
-        pmc_format_ipv4_text(bytes, text, sizeof text);
-        return fill(out, text, IPmcNetworkAddress::kUdpIpv4, api().m_pNtohs(native.sin_port));
+        return fill_formatted(out, text_of(bytes), IPmcNetworkAddress::kUdpIpv4,
+                              api().m_pNtohs(native.sin_port));
+    }
+
+    // The dotted text of `bytes`, formatted once for each of the last two addresses seen (the
+    // bound address and the peer of the exchanges).
+    // not a transfer: owned by the socket, valid until the next call
+    const char* text_of(const uint8_t bytes[4]) noexcept
+    {
+        for (FormattedIpv4& entry : m_formatted) {
+            if (entry.valid && std::memcmp(entry.bytes, bytes, sizeof entry.bytes) == 0) {
+                return entry.text;
+            }
+        }
+        FormattedIpv4& entry = m_formatted[m_next_formatted];
+        m_next_formatted ^= 1;
+        std::memcpy(entry.bytes, bytes, sizeof entry.bytes);
+        pmc_format_ipv4_text(bytes, entry.text, sizeof entry.text);
+        entry.valid = true;
+        return entry.text;
     }
 
     bool to_sockaddr(const IPmcNetworkAddress& address, sockaddr_storage& out) noexcept override
@@ -504,6 +548,14 @@ private:
     {
         return store_handle(api().m_pSocket(kPmcFamilyInet, SOCK_DGRAM, 0));
     }
+
+    struct FormattedIpv4 {
+        bool valid = false;
+        uint8_t bytes[4] = {};
+        char text[16] = {};
+    };
+    FormattedIpv4 m_formatted[2];
+    unsigned m_next_formatted = 0;
 };
 
 class CPmcIpxDataGramSocket final : public CPmcOneFamilyDataGramSocket<kIpxAnyText> {
@@ -521,7 +573,7 @@ private:
         pmc_ipx_from_native(native, network, node, socket_number);
         char text[kPmcIpxTextLength + 1];
         pmc_format_ipx_text(network, node, text, sizeof text);
-        return fill(out, text, IPmcNetworkAddress::kIpx, api().m_pNtohs(socket_number));
+        return fill_formatted(out, text, IPmcNetworkAddress::kIpx, api().m_pNtohs(socket_number));
     }
 
     bool to_sockaddr(const IPmcNetworkAddress& address, sockaddr_storage& out) noexcept override

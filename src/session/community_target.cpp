@@ -64,11 +64,11 @@ public:
     void* query(uint32_t number) noexcept override
     {
         switch (number) {
-        case kPmsTargetPrimary:
-        case kPmsTargetCommon: return static_cast<IPmsSnmpTarget*>(this);
-        case kPmsTargetCommunity:
-        case kPmsTargetCommunityAgain: return static_cast<IPmsCommunityTarget*>(this);
-        default: return nullptr;
+            case kPmsTargetPrimary:
+            case kPmsTargetCommon: return static_cast<IPmsSnmpTarget*>(this);
+            case kPmsTargetCommunity:
+            case kPmsTargetCommunityAgain: return static_cast<IPmsCommunityTarget*>(this);
+            default: return nullptr;
         }
     }
 
@@ -86,6 +86,10 @@ public:
     {
         if (bytes == nullptr) {
             length = 0;
+        }
+        if (m_has_community && length == m_community.length() &&
+            (length == 0 || std::memcmp(m_community.c_str(), bytes, length) == 0)) {
+            return PSW_SUCCESS;  // a reply names the community of its request: nothing changes
         }
         m_community.assign(bytes, length);
         if (m_community.length() != length) {

@@ -18,6 +18,12 @@ IPmcLogger* log() noexcept
     return pmc_snmp_channel().logger();
 }
 
+// The logger when a line of `level` is heard, else null (CPmcLogChannel::listening).
+IPmcLogger* heard(uint32_t level) noexcept
+{
+    return pmc_snmp_channel().listening(level);
+}
+
 const char* printable(const IPmcNetworkAddress* address) noexcept
 {
     const char* text = address != nullptr ? address->text() : nullptr;
@@ -208,14 +214,21 @@ Result RequestSession::check_received_raw_packet(IPmsPdu* pdu, IPmsSnmpTarget* t
     int32_t error_status = 0;
     int32_t request_id = 0;
     Result peeked = PSW_SUCCESS;
+    m_header = PmsMessageHeader{};
     if (target->kind() == kPmsTranslateCommunity) {
-        // The session's own scratch packet: its target and PDU are made once.
+        // The session's own scratch packet: its target and PDU are made once. What the peek
+        // read is kept, so that decoding the reply need not read its header again.
         if (!m_peeked) {
             m_peeked.reset(create_packet(&peeked));
         }
-        peeked = m_peeked ? pms_packet_coder()->peek_community_pdu(raw, m_peeked.get(), &type,
-                                                                   &error_status, &request_id)
-                          : peeked;
+        peeked = m_peeked
+                     ? pms_packet_coder()->peek_community_header(raw, m_peeked.get(), &m_header)
+                     : peeked;
+        if (peeked == PSW_SUCCESS) {
+            type = m_header.pdu_type;
+            error_status = m_header.error_status;
+            request_id = m_header.request_id;
+        }
     } else {
         peeked =
             pms_packet_coder()->peek_pdu(raw, &type, &error_status, &request_id, target->kind());
@@ -252,7 +265,8 @@ Result RequestSession::decode_reply(const PmsPacketBuffer* raw, IPmsPdu* pdu,
             return result;
         }
     }
-    result = pms_packet_coder()->decode(raw, m_scratch.get(), target, kPmsTranslateUnknown);
+    // After a community peek of this datagram the decode starts at its bindings.
+    result = pms_packet_coder()->decode_after_peek(raw, m_header, m_scratch.get(), target);
     if (result != PSW_SUCCESS) {
         return result;
     }
@@ -307,15 +321,19 @@ Result RequestSession::_send_and_receive(IPmsPdu* pdu, IPmsSnmpTarget* target,
         return PSW_ERR_MESSAGE_SIZE;
     }
 
-    log()->output(kLogInfo, "_send_and_receive(): timeout= %d, retries=%d", target->timeout(),
-                  target->retries());
+    if (IPmcLogger* logger = heard(kLogInfo)) {
+        logger->output(kLogInfo, "_send_and_receive(): timeout= %d, retries=%d", target->timeout(),
+                       target->retries());
+    }
 
     // Without a single try there is no reply either.
     result = PSW_ERR_TIMEOUT;
     bool ended = false;
     for (int32_t attempt = 0; !ended && attempt < target->retries() + 1; ++attempt) {
-        log()->output(kLogDebug, "_send_and_receive(): try %d, destination=%s", attempt,
-                      printable(target->address()));
+        if (IPmcLogger* logger = heard(kLogDebug)) {
+            logger->output(kLogDebug, "_send_and_receive(): try %d, destination=%s", attempt,
+                           printable(target->address()));
+        }
         result = send_request(request, target);
         if (result != PSW_SUCCESS) {
             break;
@@ -338,8 +356,10 @@ Result RequestSession::_send_and_receive(IPmsPdu* pdu, IPmsSnmpTarget* target,
                               printable(from));
                 result = PSW_ERR_REQUEST_ID;
             } else if (result == PSW_SUCCESS) {
-                log()->output(kLogDebug, "_send_and_receive(): receive from %s",
-                              printable(target->address()));
+                if (IPmcLogger* logger = heard(kLogDebug)) {
+                    logger->output(kLogDebug, "_send_and_receive(): receive from %s",
+                                   printable(target->address()));
+                }
                 result = check_received_raw_packet(pdu, target, reply);
             }
             if (result == PSW_ERR_TOO_BIG) {

@@ -18,6 +18,7 @@
 #include "session/request_session_interface.h"
 #include "session/session_transport.h"
 #include "session/tick_source.h"
+#include "snmp/pms_packet_coder.h"
 #include "snmp/pms_pdu.h"
 
 namespace psw {
@@ -109,6 +110,8 @@ private:
     OwnedPtr<IPmcNetworkAddress> m_source;
     // Where the header of each datagram is read to check its type and request id.
     OwnedPtr<IPmsSnmpPacket> m_peeked;
+    // What the last check read of a community reply's header, for its decode.
+    PmsMessageHeader m_header;
 };
 
 template <class Take>

@@ -102,6 +102,11 @@ public:
         const void* nul = std::memchr(bytes, 0, length);
         const size_t used =
             nul != nullptr ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - bytes) : length;
+        if (m_record != nullptr) {
+            m_record->version = version;
+            m_record->community = bytes;
+            m_record->community_length = used;
+        }
         return community->set_community_bytes(reinterpret_cast<const char*>(bytes), used);
     }
 
@@ -121,7 +126,16 @@ public:
         if (packet == nullptr || m_buffer == nullptr) {
             return PSW_ERR_PARAMETER;
         }
-        m_reader.reset(m_buffer->data(), m_buffer->data() != nullptr ? m_buffer->data_length() : 0);
+        const uint8_t* data = m_buffer->data();
+        const size_t data_length = data != nullptr ? m_buffer->data_length() : 0;
+        m_reader.reset(data, data_length);
+        if (m_resume != nullptr) {
+            return resume(packet);
+        }
+        if (m_record != nullptr) {
+            m_record->data = data;
+            m_record->data_length = data_length;
+        }
         uint8_t tag = 0;
         uint32_t length = 0;
         if (!m_reader.read(&tag) || tag != kTagSequence) {
@@ -133,13 +147,29 @@ public:
         const size_t received = m_reader.left() + m_reader.offset();
         const size_t declared = m_reader.offset() + static_cast<size_t>(length);
         if (declared < received) {
-            pmc_snmp_channel().logger()->output(kLogInfo,
-                                                "received packet is redundancy. be cut down.");
+            log_cut_down();
             m_reader.limit(length);
         } else if (declared > received) {
             return malformed(
                 "decode error: lack of received packet. can't go on decoding any more.");
         }
+        if (m_record != nullptr) {
+            m_record->message_length = declared;
+        }
+        Result result = make_missing_parts(packet);
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        result = code_header(packet->target());
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        return code_pdu(packet->pdu());
+    }
+
+    // A missing target (by the translate type) and PDU of the packet, made new.
+    Result make_missing_parts(IPmsSnmpPacket* packet) noexcept
+    {
         Result result = PSW_SUCCESS;
         if (packet->target() == nullptr) {
             if (m_translate_type == kPmsTranslateUnknown) {
@@ -162,11 +192,50 @@ public:
             }
             packet->set_pdu(pdu);
         }
-        result = code_header(packet->target());
+        return PSW_SUCCESS;
+    }
+
+    void log_cut_down() noexcept
+    {
+        pmc_snmp_channel().logger()->output(kLogInfo,
+                                            "received packet is redundancy. be cut down.");
+    }
+
+    // The rest of code_message after a header-only decode of the same input read `m_resume`:
+    // what the header parts would have done to the packet, then the bindings.
+    Result resume(IPmsSnmpPacket* packet) noexcept
+    {
+        const PmsMessageHeader& header = *m_resume;
+        if (header.message_length < m_reader.left()) {
+            log_cut_down();
+            m_reader.limit(header.message_length);
+        }
+        Result result = make_missing_parts(packet);
         if (result != PSW_SUCCESS) {
             return result;
         }
-        return code_pdu(packet->pdu());
+        IPmsSnmpTarget* target = packet->target();
+        m_version = header.version;
+        target->set_version(header.version);
+        IPmsCommunityTarget* community = pms_community_of(target);
+        if (community == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        result = community->set_community_bytes(reinterpret_cast<const char*>(header.community),
+                                                header.community_length);
+        if (result != PSW_SUCCESS) {
+            return result;
+        }
+        IPmsPdu* pdu = packet->pdu();
+        pdu->set_type(header.pdu_type);
+        pdu->set_request_id(header.request_id);
+        pdu->set_error_status(header.error_status);
+        pdu->set_error_index(header.error_index);
+        const uint8_t* skipped = nullptr;
+        if (!m_reader.take(header.bindings_offset, &skipped)) {
+            return PSW_ERR_MALFORMED;
+        }
+        return code_bindings(pdu, header.pdu_type);
     }
 
     Result code_pdu(IPmsPdu* pdu) noexcept override
@@ -187,6 +256,9 @@ public:
         if (length != m_reader.left()) {
             return malformed("decode error: pdu length is wrong.");
         }
+        if (m_record != nullptr) {
+            m_record->pdu_type = type;
+        }
         Result result = PSW_SUCCESS;
         if (type != kPmsTrap) {
             result = code_pdu_fields(pdu);
@@ -195,9 +267,22 @@ public:
         } else {
             result = code_v2_trap(pdu);
         }
-        if (result != PSW_SUCCESS || m_header_only) {
+        if (result != PSW_SUCCESS) {
             return result;
         }
+        if (m_header_only) {
+            if (m_record != nullptr) {
+                m_record->bindings_offset = m_reader.offset();
+            }
+            return PSW_SUCCESS;
+        }
+        return code_bindings(pdu, type);
+    }
+
+    // The binding list of a PDU of `type` whose header was read, and the marks it then gets.
+    Result code_bindings(IPmsPdu* pdu, int32_t type) noexcept
+    {
+        Result result = PSW_SUCCESS;
         if (pdu->bindings() == nullptr) {
             PmsVarBindList* list = create_varbind_list(&result);
             if (list == nullptr) {
@@ -311,6 +396,11 @@ public:
         pdu->set_request_id(request_id);
         pdu->set_error_status(error_status);
         pdu->set_error_index(error_index);
+        if (m_record != nullptr) {
+            m_record->request_id = request_id;
+            m_record->error_status = error_status;
+            m_record->error_index = error_index;
+        }
         if (error_status < 0 || error_status > kMaxErrorStatus) {
             return malformed("decode error: error_status's value is wrong.");
         }
@@ -384,6 +474,8 @@ public:
         m_header_only = header_only;
     }
     IPmsValueCoder* value_coder() noexcept override { return this; }
+    void record_header(PmsMessageHeader* header) noexcept override { m_record = header; }
+    void resume_after(const PmsMessageHeader* header) noexcept override { m_resume = header; }
 
 private:
     // ---- value side ----
@@ -564,6 +656,8 @@ private:
     int32_t m_version = kPmsVersionUnset;
     int32_t m_translate_type = kPmsTranslateUnknown;
     bool m_header_only = false;
+    PmsMessageHeader* m_record = nullptr;
+    const PmsMessageHeader* m_resume = nullptr;
     PmsBoundedReader m_reader;
 };
 

@@ -174,6 +174,33 @@ public:
                          kPmsTranslateCommunity);
     }
 
+    Result peek_community_header(const PmsPacketBuffer* buffer, IPmsSnmpPacket* scratch,
+                                 PmsMessageHeader* header) noexcept override
+    {
+        if (m_selected == nullptr) {
+            return PSW_ERR_NOT_INITIALIZED;
+        }
+        if (scratch == nullptr || header == nullptr) {
+            return PSW_ERR_PARAMETER;
+        }
+        *header = PmsMessageHeader{};
+        return run_decoder(buffer, scratch, kPmsTranslateCommunity, true, header, nullptr);
+    }
+
+    Result decode_after_peek(const PmsPacketBuffer* buffer, const PmsMessageHeader& header,
+                             IPmsPdu* pdu, IPmsSnmpTarget* target) noexcept override
+    {
+        if (const Result ready = check_ready(pdu, target); ready != PSW_SUCCESS) {
+            return ready;
+        }
+        const bool resumable = buffer != nullptr && header.bindings_offset != 0 &&
+                               header.pdu_type != kPmsTrap && header.data == buffer->data() &&
+                               header.data_length == buffer->data_length();
+        CPmsLentPacket packet(pdu, target);
+        return run_decoder(buffer, &packet, kPmsTranslateUnknown, false, nullptr,
+                           resumable ? &header : nullptr);
+    }
+
     Result register_factory(IPmsCodecFactory* factory) noexcept override
     {
         if (factory == nullptr) {
@@ -213,7 +240,8 @@ private:
     }
 
     Result run_decoder(const PmsPacketBuffer* buffer, IPmsSnmpPacket* packet,
-                       int32_t translate_type, bool header_only) noexcept
+                       int32_t translate_type, bool header_only, PmsMessageHeader* record = nullptr,
+                       const PmsMessageHeader* resume = nullptr) noexcept
     {
         if (const Result ready = check_ready(packet, buffer); ready != PSW_SUCCESS) {
             return ready;
@@ -221,6 +249,8 @@ private:
         PmsCoderStorage storage;
         CoderScope<IPmsDecoder> decoder{m_selected->create_decoder_in(&storage)};
         decoder.coder->set_input(buffer, translate_type, header_only);
+        decoder.coder->record_header(record);
+        decoder.coder->resume_after(resume);
         return decoder.coder->code_message(packet);
     }
 

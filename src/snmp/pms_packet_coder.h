@@ -51,6 +51,26 @@ public:
     virtual uint32_t bindings_written() const noexcept = 0;
 };
 
+// What a header-only decode read of a message, and where the rest begins, so that a later
+// decode of the same bytes can start at the bindings instead of reading the header again.
+struct PmsMessageHeader {
+    // The bytes it was read from (not owned): a resumed decode checks it is given the same.
+    const uint8_t* data = nullptr;
+    size_t data_length = 0;
+    // Bytes the message declares (less than data_length when the datagram was longer).
+    size_t message_length = 0;
+    int32_t version = kPmsVersionUnset;
+    // The community up to its first NUL byte; points into `data`.
+    const uint8_t* community = nullptr;
+    size_t community_length = 0;
+    int32_t pdu_type = -1;
+    int32_t request_id = 0;
+    int32_t error_status = 0;
+    int32_t error_index = 0;
+    // Offset of the binding list in `data`; 0 until a header was read whole.
+    size_t bindings_offset = 0;
+};
+
 class IPmsDecoder : public IPmsMessageCoder {
 public:
     // The datagram to read (not owned), how to make a missing target, and whether to stop
@@ -59,6 +79,14 @@ public:
                            bool header_only) noexcept = 0;
     // not a transfer: a view of this decoder, valid while it lives
     virtual IPmsValueCoder* value_coder() noexcept = 0;
+    // Where a header-only decode writes what it read besides filling the packet (null: nowhere).
+    // borrowed: `header` must outlive the decode
+    virtual void record_header(PmsMessageHeader* header) noexcept = 0;
+    // Makes the next decode start from `header` (read from the same input by a header-only
+    // decode of a PDU other than a trap): the packet's target and PDU receive the header fields
+    // as a full decode gives them, then the bindings are read.
+    // borrowed: `header` must outlive the decode
+    virtual void resume_after(const PmsMessageHeader* header) noexcept = 0;
 };
 
 // Storage for an encoder or decoder made on the caller's stack.
@@ -124,6 +152,17 @@ public:
     virtual Result peek_community_pdu(const PmsPacketBuffer* buffer, IPmsSnmpPacket* scratch,
                                       int32_t* pdu_type, int32_t* error_status,
                                       int32_t* request_id) noexcept = 0;
+    // As peek_community_pdu, also keeping in `header` what was read, for decode_after_peek.
+    // `header` is written also on failure (then it holds no binding offset).
+    // borrowed: as peek_community_pdu; `header` stays the caller's
+    virtual Result peek_community_header(const PmsPacketBuffer* buffer, IPmsSnmpPacket* scratch,
+                                         PmsMessageHeader* header) noexcept = 0;
+    // As decode() with kPmsTranslateUnknown, with the same results, effects and log lines, but
+    // starting at the bindings of a message whose header peek_community_header read from the
+    // same buffer; a header of a trap or of other bytes is ignored (the whole message is read).
+    // borrowed: as decode(); `header` is only read
+    virtual Result decode_after_peek(const PmsPacketBuffer* buffer, const PmsMessageHeader& header,
+                                     IPmsPdu* pdu, IPmsSnmpTarget* target) noexcept = 0;
 
     // Adds a factory (not owned; it must outlive the front) and selects it. PSW_ERR_TOO_LONG when
     // full.

@@ -3,6 +3,11 @@
 // address object.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -11,6 +16,7 @@
 #include "net/datagram_socket.h"
 #include "net/socket_platform.h"
 #include "support/log_capture.h"
+#include "support/loopback_pool.h"
 
 namespace psw {
 namespace {
@@ -171,6 +177,53 @@ TEST(DataGramSocketReceive, ReceiveIntoRewritesTheCallersAddressForEachDatagram)
     int32_t received = 0;
     EXPECT_EQ(receiver->receive_into(&byte, 1, 0, &received, source.get()), PSW_ERR_TIMEOUT);
     EXPECT_EQ(receiver->receive_into(&byte, 1, 0, &received, nullptr), PSW_ERR_PARAMETER);
+}
+
+TEST(DataGramSocketReceive, Ipv4SourceFollowsEachSenderAndEveryChangeOfTheCallersAddress)
+{
+    // A source's text is formatted once per address and not set again while the caller's object
+    // holds it: a new sender, or an object changed in between, must still be written.
+    auto lease = test::LoopbackLease::acquire(161);
+    ASSERT_TRUE(lease);
+    Socket receiver = open_socket(kIpv4);
+    Socket library_sender = open_socket(kIpv4);  // leaves from 127.0.0.1
+    const int leased = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in native{};
+    native.sin_family = AF_INET;
+    ::inet_pton(AF_INET, lease->address().c_str(), &native.sin_addr);
+    socklen_t length = sizeof native;
+    ASSERT_EQ(::bind(leased, reinterpret_cast<sockaddr*>(&native), sizeof native), 0);
+    ASSERT_EQ(::getsockname(leased, reinterpret_cast<sockaddr*>(&native), &length), 0);
+    sockaddr_in to_receiver{AF_INET, htons(port_of(receiver)), {htonl(INADDR_LOOPBACK)}, {}};
+    Address to(create_address("127.0.0.1", port_of(receiver), nullptr));
+    Address source(create_empty_address(nullptr));
+    // From the lease or not; then the caller's object changed: 1 text, 2 port, 3 protocol.
+    const int steps[][2] = {{0, 0}, {1, 0}, {1, 0}, {0, 0}, {0, 1}, {1, 2}, {1, 3}};
+    for (uint8_t tag = 0; tag < 7; ++tag) {
+        const bool from_lease = steps[tag][0] != 0;
+        ASSERT_EQ(from_lease ? static_cast<int>(::sendto(leased, &tag, 1, 0,
+                                                         reinterpret_cast<sockaddr*>(&to_receiver),
+                                                         sizeof to_receiver))
+                             : (library_sender->send(&tag, 1, to.get()) == PSW_SUCCESS ? 1 : -1),
+                  1);
+        const Result changed = steps[tag][1] == 1   ? source->set("10.1.2.3", kIpv4, 0)
+                               : steps[tag][1] == 2 ? source->set_port(7)
+                               : steps[tag][1] == 3 ? source->set_protocol(kIpv6)
+                                                    : PSW_SUCCESS;
+        ASSERT_EQ(changed, PSW_SUCCESS);
+        uint8_t byte = 0xff;
+        int32_t received = 0;
+        ASSERT_EQ(receiver->receive_into(&byte, 1, 2000, &received, source.get()), PSW_SUCCESS);
+        EXPECT_EQ(byte, tag);
+        EXPECT_STREQ(source->text(), from_lease ? lease->address().c_str() : "127.0.0.1");
+        EXPECT_EQ(source->port(), from_lease ? ntohs(native.sin_port) : port_of(library_sender));
+        EXPECT_EQ(source->protocol(), kIpv4) << int{tag};
+    }
+    ::close(leased);
+    // The bound address read back after a reopen is the any address again, whatever was set.
+    ASSERT_EQ(receiver->local_address()->set("10.1.2.3", kIpv4, 0), PSW_SUCCESS);
+    ASSERT_EQ(receiver->reopen(kIpv4, 0), PSW_SUCCESS);
+    EXPECT_STREQ(receiver->local_address()->text(), "0.0.0.0");
 }
 
 }  // namespace

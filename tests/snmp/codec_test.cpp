@@ -425,6 +425,74 @@ TEST(Peek, IntoAKeptScratchPacketReadsEachHeaderAnew)
               PSW_ERR_PARAMETER);
 }
 
+// What a decode left in a PDU and its target, and how many lines it logged, as one text.
+std::string decoded_state(IPmsPdu* pdu, IPmsSnmpTarget* target, size_t lines)
+{
+    const char* community = pms_community_of(target)->community();
+    std::string state =
+        std::to_string(pdu->type()) + " id " + std::to_string(pdu->request_id()) + " status " +
+        std::to_string(pdu->error_status()) + "/" + std::to_string(pdu->error_index()) + " v" +
+        std::to_string(target->version()) + " " + (community != nullptr ? community : "-") +
+        " lines " + std::to_string(lines);
+    for (uint32_t i = 0; pdu->bindings() != nullptr && i < pdu->bindings()->count(); ++i) {
+        const PmsVarBind* binding = pdu->bindings()->at(i);
+        state += std::string(" ") + binding->name()->text() + "=" + text_of(binding->value()) +
+                 "#" + std::to_string(binding->mark());
+    }
+    return state;
+}
+
+// Peek then decode_after_peek leaves the PDU, the target and the log as a peek followed by a
+// whole decode does; a header read from other bytes is not trusted.
+TEST(DecodeAfterPeek, GivesWhatAWholeDecodeGives)
+{
+    const std::string head = "02010004067075626c6963a21a020204d202";
+    const std::string binding = "300e300c06082b060102010102000500";
+    const std::vector<std::string> messages = {
+        "3027" + head + "0100020100" + binding,                            // clean
+        "3027" + head + "0102020101" + binding,                            // noSuchName at 1
+        "3027" + head + "0100020100" + binding + "aabbcc",                 // surplus bytes cut
+        "30280201010407707562006c6963a21a020204d2020100020100" + binding,  // "pub\0lic"
+        "302402010004067075626c6963a217020101020100020100300c300a06032b0601050000000000",
+        "302002010004067075626c6963a2130201010201000201003008300606022b060300"};
+    const auto other = hex_bytes(
+        "302802010004067075626c6963a21b020200ff020100020100300f300d0608"
+        "2b0601020101030002012a");
+    PmsPacketBuffer other_buffer;
+    other_buffer.attach_received(other.data(), other.size());
+    for (const std::string& hex : messages) {
+        const auto bytes = hex_bytes(hex);
+        PmsPacketBuffer buffer;
+        buffer.attach_received(bytes.data(), bytes.size());
+        // 0: whole decode; 1: resumed; 2: `other` whole; 3: `other` with the header of `hex`.
+        std::string state[4];
+        Result result[4] = {};
+        for (int way = 0; way < 4; ++way) {
+            OwnedPtr<IPmsSnmpPacket> scratch(create_packet());
+            PduPtr pdu(create_pdu());
+            TargetPtr target = make_target(1, "other");
+            PmsMessageHeader header;
+            ASSERT_EQ(pms_packet_coder()->peek_community_header(&buffer, scratch.get(), &header),
+                      PSW_SUCCESS);
+            EXPECT_NE(header.bindings_offset, 0u);
+            ScopedLogCapture log("snmp");
+            const PmsPacketBuffer* read = way < 2 ? &buffer : &other_buffer;
+            result[way] = way % 2 == 0 ? pms_packet_coder()->decode(read, pdu.get(), target.get(),
+                                                                    kPmsTranslateUnknown)
+                                       : pms_packet_coder()->decode_after_peek(
+                                             read, header, pdu.get(), target.get());
+            state[way] = decoded_state(pdu.get(), target.get(), log.lines().size());
+        }
+        EXPECT_EQ(result[1], result[0]) << hex;
+        EXPECT_EQ(state[1], state[0]) << hex;
+        EXPECT_EQ(result[3], PSW_SUCCESS) << hex;
+        EXPECT_EQ(state[3], state[2]) << hex;
+    }
+    OwnedPtr<IPmsSnmpPacket> scratch(create_packet());
+    EXPECT_EQ(pms_packet_coder()->peek_community_header(&other_buffer, scratch.get(), nullptr),
+              PSW_ERR_PARAMETER);
+}
+
 TEST(Front, SelectionAndLoadTimeRegistration)
 {
     PmsPacketCoder* front = pms_packet_coder();
