@@ -65,14 +65,7 @@ public:
 
     Result get_data(PmsPduList* rows, const char* first_column) noexcept override
     {
-        const Result ready = require_init();
-        if (ready != PSW_SUCCESS) {
-            return ready;
-        }
-        if (rows == nullptr) {
-            return PSW_ERR_PARAMETER;
-        }
-        return walk(first_column, [rows](IPmsPdu* reply) noexcept {
+        return checked_walk(rows, first_column, [rows](IPmsPdu* reply) noexcept {
             Result made = PSW_SUCCESS;
             OwnedPtr<IPmsPdu> row(reply->clone(&made));
             return row ? rows->push_back(row.release()) : made;
@@ -81,27 +74,14 @@ public:
 
     Result get_rows(PmsWalkRows* rows, const char* first_column) noexcept override
     {
-        const Result ready = require_init();
-        if (ready != PSW_SUCCESS) {
-            return ready;
-        }
-        if (rows == nullptr) {
-            return PSW_ERR_PARAMETER;
-        }
-        return walk(first_column, [rows](IPmsPdu* reply) noexcept { return rows->append(reply); });
+        return checked_walk(rows, first_column,
+                            [rows](IPmsPdu* reply) noexcept { return rows->append(reply); });
     }
 
     Result walk_rows(IPmcRowSink* sink, const char* first_column) noexcept override
     {
-        const Result ready = require_init();
-        if (ready != PSW_SUCCESS) {
-            return ready;
-        }
-        if (sink == nullptr) {
-            return PSW_ERR_PARAMETER;
-        }
-        return walk(first_column,
-                    [sink](IPmsPdu* reply) noexcept { return sink->take_row(reply); });
+        return checked_walk(sink, first_column,
+                            [sink](IPmsPdu* reply) noexcept { return sink->take_row(reply); });
     }
 
     Result get_string(char* destination) noexcept override
@@ -159,6 +139,16 @@ public:
     }
 
 private:
+    // A walk whose rows go to `destination`: init is checked first, then the destination.
+    template <class Keep>
+    Result checked_walk(const void* destination, const char* first_column, Keep&& keep) noexcept
+    {
+        const Result ready = require_init();
+        if (ready != PSW_SUCCESS) {
+            return ready;
+        }
+        return destination == nullptr ? PSW_ERR_PARAMETER : walk(first_column, keep);
+    }
     // Walks the columns; `keep(reply)` stores each row.
     template <class Keep>
     Result walk(const char* first_column, Keep&& keep) noexcept;
