@@ -26,5 +26,5 @@ callgrind_total() {
 
 # ratio A B: A / B with two decimals.
 ratio() {
-    awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'
+    awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'
 }
