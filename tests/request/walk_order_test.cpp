@@ -22,58 +22,45 @@ int sign(int order)
 }
 
 // Canonical names around the places where number order and text order part: different
-// lengths, prefixes, sub-identifiers sharing their leading digits, 0 and 2^32-1, the empty name.
-const char* const kNames[] = {"",
-                              "0",
-                              "0.0",
-                              "1",
-                              "1.2",
-                              "1.3",
-                              "1.3.6",
-                              "1.3.6.0",
-                              "1.3.6.12",
-                              "1.3.6.1",
-                              "1.3.6.1.0",
-                              "1.3.6.1.0.0",
-                              "1.3.6.1.1",
-                              "1.3.6.1.2",
-                              "1.3.6.1.2.0",
-                              "1.3.6.1.9",
-                              "1.3.6.1.10",
-                              "1.3.6.1.19",
-                              "1.3.6.1.25.1",
-                              "1.3.6.1.25.2.3.1.1.9",
-                              "1.3.6.1.25.2.3.1.1.10",
-                              "1.3.6.1.25.2.3.1.2.12",
-                              "1.3.6.1.25.2.3.1.3.1",
-                              "1.3.6.1.99",
-                              "1.3.6.1.100",
-                              "1.3.6.1.101",
-                              "1.3.6.1.200",
-                              "1.3.6.1.4294967294",
-                              "1.3.6.1.4294967295",
-                              "1.3.6.1.4294967295.0",
-                              "10.1",
-                              "4294967295"};
+// lengths, prefixes, sub-identifiers sharing their leading digits, 0 and 2^32-1, the empty name
+// (first).
+std::vector<std::string> words(const char* list)
+{
+    std::vector<std::string> out(1);
+    for (const char* p = list; *p != '\0'; ++p) {
+        if (*p == ' ') {
+            out.emplace_back();
+        } else {
+            out.back().push_back(*p);
+        }
+    }
+    return out;
+}
+const std::vector<std::string> kNames = words(
+    " 0 0.0 1 1.2 1.3 1.3.6 1.3.6.0 1.3.6.12 1.3.6.1 1.3.6.1.0 1.3.6.1.0.0 1.3.6.1.1 1.3.6.1.2 "
+    "1.3.6.1.2.0 1.3.6.1.9 1.3.6.1.10 1.3.6.1.19 1.3.6.1.25.1 1.3.6.1.25.2.3.1.1.9 "
+    "1.3.6.1.25.2.3.1.1.10 1.3.6.1.25.2.3.1.2.12 1.3.6.1.25.2.3.1.3.1 1.3.6.1.99 1.3.6.1.100 "
+    "1.3.6.1.101 1.3.6.1.200 1.3.6.1.4294967294 1.3.6.1.4294967295 1.3.6.1.4294967295.0 10.1 "
+    "4294967295");
 
 // Both orders against the order of the numbers themselves (a prefix first), in both directions.
 TEST(WalkOrder, EveryPairOfNamesInTheOrderOfTheirNumbers)
 {
     std::vector<OwnedPtr<IPmsOid>> decoded;
-    for (const char* text : kNames) {
+    for (const std::string& text : kNames) {
         decoded.emplace_back(create_oid());
         test::assign_numbers(decoded.back().get(), oid_numbers(text));
         ASSERT_NE(pmc_canonical_view(decoded.back().get()), nullptr) << text;
     }
-    for (size_t a = 0; a < std::size(kNames); ++a) {
+    for (size_t a = 0; a < kNames.size(); ++a) {
         const std::vector<uint32_t> left = oid_numbers(kNames[a]);
         const PmsOidView* left_view = pmc_canonical_view(decoded[a].get());
-        for (size_t b = 0; b < std::size(kNames); ++b) {
-            SCOPED_TRACE(std::string(kNames[a]) + " against " + kNames[b]);
+        for (size_t b = 0; b < kNames.size(); ++b) {
+            SCOPED_TRACE(kNames[a] + " against " + kNames[b]);
             const std::vector<uint32_t> right = oid_numbers(kNames[b]);
             const int want = left < right ? -1 : (right < left ? 1 : 0);
             const PmsOidView* right_view = pmc_canonical_view(decoded[b].get());
-            EXPECT_EQ(sign(pmc_oid_text_order(kNames[a], kNames[b])), want);
+            EXPECT_EQ(sign(pmc_oid_text_order(kNames[a].c_str(), kNames[b].c_str())), want);
             EXPECT_EQ(sign(pmc_oid_number_order(left_view->sub_ids(), left_view->count(),
                                                 right_view->sub_ids(), right_view->count())),
                       want);
@@ -100,11 +87,11 @@ TEST(WalkOrder, CharactersOtherThanDigitsAndDotsEndTheComparison)
 
 TEST(WalkOrder, FormattedNumbersAreTheCanonicalText)
 {
-    for (const char* text : kNames) {
+    for (const std::string& text : kNames) {
         const std::vector<uint32_t> ids = oid_numbers(text);
         char written[64];
         pmc_format_sub_ids(ids.data(), static_cast<uint32_t>(ids.size()), written, sizeof written);
-        EXPECT_STREQ(written, text);
+        EXPECT_EQ(written, text);
     }
     const uint32_t ids[] = {1, 3, 6, 1, 4294967295u};
     char cut[8];
@@ -121,30 +108,24 @@ TEST(WalkOrder, NamesFromTextAreThoseOfTheTextFactory)
     for (int i = 0; i < 130; ++i) {
         many += "." + std::to_string(i);
     }
-    const struct {
+    struct Case {
         const char* text;
         bool canonical;
-    } cases[] = {{"1.3.6.1.2.1.25.2.3.1.2", true},
-                 {"0", true},
-                 {"0.0", true},
-                 {"0.4294967295", true},
-                 {"4294967295", true},
-                 {"1.3.6.1.4294967295.0", true},
-                 {many.c_str(), true},  // more numbers than are read without the text factory
-                 {"1.4294967296", false},
-                 {"1.99999999999", false},
-                 {"1.3.06", false},
-                 {"1.3.06.1", false},
-                 {"01", false},
-                 {"1..3", false},
-                 {"1.3.", false},
-                 {".1", false},
-                 {"1.-3", false},
-                 {"+1.3", false},
-                 {" 1.3", false},
-                 {"1.3.6.1.2.1.25.2.3.1.2 ", false},
-                 {"", true},
-                 {nullptr, false}};
+    };
+    std::vector<Case> cases = {{many.c_str(), true},  // more numbers than read without the factory
+                               {" 1.3", false},
+                               {"1.3.6.1.2.1.25.2.3.1.2 ", false},
+                               {nullptr, false}};
+    const std::vector<std::string> canonical =
+        words(" 1.3.6.1.2.1.25.2.3.1.2 0 0.0 0.4294967295 4294967295 1.3.6.1.4294967295.0");
+    const std::vector<std::string> other =
+        words("1.4294967296 1.99999999999 1.3.06 1.3.06.1 01 1..3 1.3. .1 1.-3 +1.3");
+    for (const std::string& text : canonical) {  // the empty name first
+        cases.push_back({text.c_str(), true});
+    }
+    for (const std::string& text : other) {
+        cases.push_back({text.c_str(), false});
+    }
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text != nullptr ? std::string(c.text).substr(0, 40) : "(null)");
         Result expected_result = PSW_ERR_UNSUPPORTED;
